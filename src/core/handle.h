@@ -1,0 +1,52 @@
+// The handle behind tagKvEdlHandle and the limits every layer shares.
+#ifndef EDLBRIDGE_CORE_HANDLE_H
+#define EDLBRIDGE_CORE_HANDLE_H
+
+#include <cstdint>
+#include <cstdio>
+
+#include "edlbridge.h"
+#include "services/utility.h"
+
+namespace edlb {
+
+constexpr uint32_t kLineBufferSize = 4197;  // the handle's line buffer
+constexpr uint32_t kLineLimit = 4196;       // getLine limit: a line holds 4195 characters
+constexpr uint32_t kFileNameSize = 4100;    // file names of 4100 characters are refused
+constexpr uint32_t kSourceFieldSize = 4096; // each text of a source table entry
+
+// Text limits of the event record, in characters (the buffers hold one more byte).
+constexpr uint32_t kClipNameMax = 10;
+constexpr uint32_t kNameMax = 4098;
+constexpr uint32_t kCommentMax = 4608;
+constexpr uint32_t kReelMax = 64;
+constexpr uint32_t kLineMax = 4608;
+constexpr uint32_t kEffectTextMax = 63;
+constexpr uint32_t kTitleMax = 4121;
+constexpr uint32_t kColumnLineMax = 4096;
+
+}  // namespace edlb
+
+// One "*DS type=source" definition: a short source name and the media file it stands for.
+struct EdlSourceEntry {
+    KvListLink link;  // owned by the list service
+    char szSourceName[edlb::kSourceFieldSize];
+    char szSourceValue[edlb::kSourceFieldSize];
+};
+
+struct tagKvEdlHandle {
+    uint32_t dwReading;  // 1 reading, 0 writing
+    char szFileName[edlb::kFileNameSize];
+    FILE* pFile;
+    int64_t lLineStart;  // offset at which the last line read began (push-back position)
+    int64_t dwLineEnd;   // offset just after the last line read
+    uint32_t dwTcFlags;  // timecode flags word
+    uint32_t dwEventCount;
+    uint32_t dwRecorderIn;
+    uint8_t bXFile3;
+    EdlList list;        // the handle's copy of the list record
+    char* pszLineBuf;    // kLineBufferSize bytes
+    KvList sources;      // EdlSourceEntry records
+};
+
+#endif

@@ -1,0 +1,50 @@
+// Small text routines shared by readers and writers.
+#include <cctype>
+#include <cstring>
+
+#include "core/handle.h"
+
+EDLBRIDGE_API int64_t edlStripTrailing(char* text, int64_t limit) {
+    const int64_t before = static_cast<int64_t>(std::strlen(text));
+    int64_t n = before < limit ? before : limit;
+    if (n < 0) n = 0;
+    // Spaces and every byte whose signed value is below 30 go: controls up to 29 and all of
+    // 128-255; 30 and 31 stay.
+    while (n > 0) {
+        const signed char c = static_cast<signed char>(text[n - 1]);
+        if (c != ' ' && c >= 30) break;
+        --n;
+    }
+    text[n] = '\0';
+    return before;
+}
+
+extern "C" EDLBRIDGE_API void edlFixString(char* destination, const char* source,
+                                           uint32_t size) {
+    if (destination == nullptr || size == 0) return;
+    uint32_t i = 0;
+    if (source != nullptr) {
+        for (; i + 1 < size; ++i) {
+            const unsigned char c = static_cast<unsigned char>(source[i]);
+            if (c == '\0') break;
+            // A line end keeps the destination byte that is already there.
+            if (c == '\r' || c == '\n') continue;
+            destination[i] = (c < 32 || c == 255) ? '!' : static_cast<char>(c);
+        }
+    }
+    destination[i] = '\0';
+}
+
+EDLBRIDGE_API void make_upper_case(char* text) {
+    for (; *text != '\0'; ++text) {
+        *text = static_cast<char>(std::toupper(static_cast<unsigned char>(*text)));
+    }
+}
+
+EDLBRIDGE_API void make_lower_case(char* text) {
+    for (; *text != '\0'; ++text) {
+        *text = static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
+    }
+}
+
+EDLBRIDGE_API int edlProccessToken(char*, unsigned int*) { return 0; }
