@@ -144,6 +144,8 @@ std::vector<EventCase> cases() {
     return all;
 }
 
+void PrintTo(const EventCase& c, std::ostream* out) { *out << c.golden; }
+
 class EventGolden : public ::testing::TestWithParam<EventCase> {};
 
 TEST_P(EventGolden, MatchesGoldenFile) {

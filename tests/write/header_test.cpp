@@ -116,6 +116,8 @@ const HeaderCase kCases[] = {
     {"reel_clip_no_columns.log", masked(41, kNoColumns, 0)},
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* out) { *out << c.golden; }
+
 class HeaderGolden : public ::testing::TestWithParam<HeaderCase> {};
 
 TEST_P(HeaderGolden, MatchesGoldenFile) {

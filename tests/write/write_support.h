@@ -82,6 +82,14 @@ struct OwnedEvent {
         line.szComment = attach(comment, sizeof comment, spec.comment);
         line.szLine = raw;
     }
+    // A record to read into: every text pointer at its own buffer.
+    OwnedEvent() {
+        line.szReel = reel;
+        line.szClipName = clip;
+        line.szName = name;
+        line.szComment = comment;
+        line.szLine = raw;
+    }
     OwnedEvent(const OwnedEvent&) = delete;
     OwnedEvent& operator=(const OwnedEvent&) = delete;
 
