@@ -34,18 +34,10 @@ void cutInPlace(char* text, size_t max) {
     if (text != nullptr && strnlen(text, max + 1) > max) text[max] = '\0';
 }
 
-void writeBuffer(tagKvEdlHandle* handle, int len) {
-    if (len <= 0) return;
-    // snprintf reports the length it wanted; only what is in the buffer is written.
-    const size_t written = static_cast<size_t>(len) < kLineBufferSize
-                               ? static_cast<size_t>(len)
-                               : kLineBufferSize - 1;
-    edlb::putBytes(handle->pFile, handle->pszLineBuf, written);
-}
-
+// Every line is formatted into the handle's line buffer and written with its length.
 template <typename... Args>
 void writeLine(tagKvEdlHandle* handle, const char* format, Args... args) {
-    writeBuffer(handle, std::snprintf(handle->pszLineBuf, kLineBufferSize, format, args...));
+    edlb::writeLineBuffer(handle, std::snprintf(handle->pszLineBuf, kLineBufferSize, format, args...));
 }
 
 bool startsWithRem(const char* text) { return strncasecmp(text, "rem", 3) == 0; }
@@ -81,11 +73,7 @@ void writeNote(tagKvEdlHandle* handle, const Event& ev, bool cmxStyle) {
     }
     const char* afterLead = afterLen != 0 ? "; " : "";
     const size_t fixed = std::strlen(lead) + std::strlen(tail) + std::strlen(afterLead) + 2;
-    const size_t room = kLineRoom - fixed;
-    if (commentLen + afterLen > room) {
-        commentLen = afterLen < room ? room - afterLen : 0;
-        if (afterLen > room) afterLen = room;
-    }
+    edlb::fitTwo(kLineRoom - fixed, commentLen, afterLen);
     writeLine(handle, "%s%.*s%s%s%.*s%s", lead, static_cast<int>(commentLen),
               ev.comment != nullptr ? ev.comment : "", tail, afterLead,
               static_cast<int>(afterLen), after, edlb::kCrlf);
@@ -156,17 +144,13 @@ void writeClip(tagKvEdlHandle* handle, const EdlLine* line, const Event& ev) {
     size_t commentLen = ev.comment != nullptr ? ev.commentLen : 0;
     size_t nameLen = ev.name != nullptr ? ev.nameLen : 0;
     const size_t fixed = static_cast<size_t>(head) + 1 + (nameLen != 0 ? 2 : 0);
-    const size_t room = fixed < kLineRoom ? kLineRoom - fixed : 0;
-    if (commentLen + nameLen > room) {
-        commentLen = nameLen < room ? room - nameLen : 0;
-        if (nameLen > room) nameLen = room;
-    }
+    edlb::fitTwo(fixed < kLineRoom ? kLineRoom - fixed : 0, commentLen, nameLen);
     const int rest = std::snprintf(handle->pszLineBuf + head, kLineBufferSize - static_cast<size_t>(head),
                                    "%.*s %s%.*s", static_cast<int>(commentLen),
                                    ev.comment != nullptr ? ev.comment : "", nameLen != 0 ? "; " : "",
                                    static_cast<int>(nameLen), ev.name != nullptr ? ev.name : "");
     if (rest < 0) return;
-    writeBuffer(handle, head + rest);
+    edlb::writeLineBuffer(handle, head + rest);
 }
 
 void writeShortCmx(tagKvEdlHandle* handle, const Event& ev, int n) {

@@ -6,23 +6,16 @@
 
 namespace {
 
-void writeBuffer(tagKvEdlHandle* handle, int len) {
-    if (len <= 0) return;
-    const size_t wanted = static_cast<size_t>(len);
-    edlb::putBytes(handle->pFile, handle->pszLineBuf,
-                   wanted < edlb::kLineBufferSize ? wanted : edlb::kLineBufferSize - 1);
-}
-
 void writeFillerBlock(tagKvEdlHandle* handle) {
     char* buf = handle->pszLineBuf;
     // An end-of-file filler of 81 SUB characters, as older tools expect.
     std::memset(buf, 0x1A, 81);
     std::memcpy(buf + 81, "\r\n\r\n\r\n", 6);
     edlb::putBytes(handle->pFile, buf, 87);
-    writeBuffer(handle, std::snprintf(buf, edlb::kLineBufferSize, "; comments by Brimvel:%s",
+    edlb::writeLineBuffer(handle, std::snprintf(buf, edlb::kLineBufferSize, "; comments by Brimvel:%s",
                                       edlb::kCrlf));
     // The last line has no terminator: the file ends with it.
-    writeBuffer(handle, std::snprintf(buf, edlb::kLineBufferSize, "%s",
+    edlb::writeLineBuffer(handle, std::snprintf(buf, edlb::kLineBufferSize, "%s",
                                       ";Event Tapename Track Cuttype Timecodes..."));
 }
 
@@ -35,7 +28,7 @@ void writeSources(tagKvEdlHandle* handle) {
             edlb::boundedLength(entry->szSourceName, sizeof entry->szSourceName));
         const int valueLen = static_cast<int>(
             edlb::boundedLength(entry->szSourceValue, sizeof entry->szSourceValue));
-        writeBuffer(handle, std::snprintf(handle->pszLineBuf, edlb::kLineBufferSize,
+        edlb::writeLineBuffer(handle, std::snprintf(handle->pszLineBuf, edlb::kLineBufferSize,
                                           "*DS type=source %.*s=%.*s%s", nameLen,
                                           entry->szSourceName, valueLen, entry->szSourceValue,
                                           edlb::kCrlf));

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-struct tagKvEdlHandle;
+#include "core/handle.h"
 
 namespace edlb {
 
@@ -25,6 +25,22 @@ inline void putBytes(FILE* file, const char* text, size_t len) {
 }
 
 inline void putText(FILE* file, const char* text) { putBytes(file, text, std::strlen(text)); }
+
+// Writes what snprintf put into the line buffer; len is what snprintf returned, which may
+// exceed what the buffer holds.
+inline void writeLineBuffer(tagKvEdlHandle* handle, int len) {
+    if (len <= 0) return;
+    const size_t wanted = static_cast<size_t>(len);
+    putBytes(handle->pFile, handle->pszLineBuf, wanted < kLineBufferSize ? wanted : kLineBufferSize - 1);
+}
+
+// Shortens two texts that share `room` characters of a line: the first gives way first,
+// the second only when it alone is longer than the room.
+inline void fitTwo(size_t room, size_t& first, size_t& second) {
+    if (first + second <= room) return;
+    first = second < room ? room - second : 0;
+    if (second > room) second = room;
+}
 
 // Column-list headers (list types 5, 6, 22, 23, 27 to 33, 40, 41).
 void writeColumnHeader(tagKvEdlHandle* handle);
