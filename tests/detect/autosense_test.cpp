@@ -115,6 +115,18 @@ TEST(AutoSense, DsListCollectsItsSourcesAndRewinds) {
     EXPECT_EQ(s.nextLine(), "TITLE: DS list");
 }
 
+TEST(AutoSense, DsSourceNameAndValueAreCutToTheirFields) {
+    edlbtest::TempDir dir;
+    const std::string name(4170, 'n');
+    const std::string value(4170, 'v');
+    SenseHandle s(dir.write("wide.edl", "*DS type=source " + name + "=x\r\n*DS type=source a=" +
+                                            value + "\r\n"));
+    EXPECT_EQ(edlAutoSense(s.h), 45);
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {std::string(4095, 'n'), "x"}, {"a", std::string(4095, 'v')}};
+    EXPECT_EQ(s.sources(), expected);
+}
+
 TEST(AutoSense, DsHeaderFrameRateSetsTheTimecodeWord) {
     struct Case {
         const char* attributes;
