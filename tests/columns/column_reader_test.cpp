@@ -278,7 +278,8 @@ TEST(ColumnRows, DefaultReelAndMissingTextPointers) {
     std::memset(&event, 0, sizeof event);
     event.dwSrcOut = 99;
     ASSERT_EQ(list.read(&event), 0);
-    ASSERT_NE(event.szReel, nullptr);
+    const char* reel = event.szReel;  // packed field: copied before gtest binds it
+    ASSERT_NE(reel, nullptr);
     EXPECT_STREQ(event.szReel, "DEFREEL");
     EXPECT_STREQ(event.szClipName, "Short");
     EXPECT_EQ(event.dwSrcOut, 0u);
