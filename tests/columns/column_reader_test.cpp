@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <strings.h>
+#include <vector>
 
 #include "core/handle.h"
 #include "edlbridge.h"
@@ -376,6 +377,77 @@ TEST(ColumnRows, MalformedRowsAreReadSafely) {
         ASSERT_EQ(list.read(&event), 0);
         EXPECT_STREQ(event.szLine, "A\tB");
         EXPECT_EQ(event.dwPresent, 0u);
+    }
+}
+
+// What one read gave, texts copied out of the shared buffers.
+struct Snapshot {
+    int result;
+    uint32_t numbers[14];
+    std::string texts[5];
+    bool operator==(const Snapshot& other) const {
+        if (result != other.result) return false;
+        for (int i = 0; i < 14; ++i) {
+            if (numbers[i] != other.numbers[i]) return false;
+        }
+        for (int i = 0; i < 5; ++i) {
+            if (texts[i] != other.texts[i]) return false;
+        }
+        return true;
+    }
+};
+
+std::vector<Snapshot> readAll(tagKvEdlHandle* handle) {
+    std::vector<Snapshot> rows;
+    EdlLine event;
+    edlInitEdlLineStruct(&event);
+    for (int guard = 0; guard < 64; ++guard) {
+        Snapshot s;
+        s.result = edlReadColumnLine(handle, &event);
+        const uint32_t numbers[14] = {
+            event.dwSrcIn,   event.dwSrcOut,      event.dwMarkIn,
+            event.dwMarkOut, static_cast<uint32_t>(event.lAudioOffset),
+            event.dwEditNum, event.dwVideoTracks, event.dwAudioTracks,
+            event.dwPresent, event.dwRecIn,       event.dwRecOut,
+            static_cast<uint32_t>(event.chEditType), event.dwTrackMask, event.dwListTag};
+        std::memcpy(s.numbers, numbers, sizeof numbers);
+        const char* texts[5] = {event.szClipName, event.szName, event.szComment, event.szReel,
+                                event.szLine};
+        for (int i = 0; i < 5; ++i) s.texts[i] = texts[i];
+        rows.push_back(s);
+        if (s.result != 0) break;
+    }
+    return rows;
+}
+
+// Every column list file, opened by detection, reads exactly as from the handle the tests
+// prepare by hand.
+TEST(ColumnRows, DetectedListsReadLikeThePreparedHandle) {
+    const char* files[] = {
+        "ale_every_column.ale",           "ale_without_column_line.ale",
+        "ale_short_rows.ale",             "ale_track_cells.ale",
+        "ale_data_first_cell.ale",        "ale_soundfile_comments.ale",
+        "ale_audio_offset_before_tc1.ale", "ale_tc1_before_audio_offset.ale",
+        "ale_descript_before_comments.ale", "ale_comments_before_descript.ale",
+        "ale_empty_column_name.ale",
+    };
+    for (const char* file : files) {
+        EdlList list;
+        edlInitEdlListStruct(&list);
+        list.szColumnLine[0] = '\0';  // the initialiser leaves it to the caller
+        tagKvEdlHandle* handle = edlOpen(ale(file).c_str(), nullptr, EDL_OPEN_READ, &list);
+        ASSERT_NE(handle, nullptr) << file;
+        EXPECT_EQ(list.dwListType, 5u) << file;
+        EXPECT_EQ(handle->dwTcFlags, kNdfWord) << file;
+        ColumnList prepared(ale(file));
+        EXPECT_STREQ(list.szColumnLine, prepared.handle->list.szColumnLine) << file;
+        EXPECT_EQ(list.dwFlags & EDL_LF_COLUMN_LIST,
+                  prepared.handle->list.dwFlags & EDL_LF_COLUMN_LIST) << file;
+        const std::vector<Snapshot> detected = readAll(handle);
+        const std::vector<Snapshot> direct = readAll(prepared.handle);
+        EXPECT_GE(detected.size(), 2u) << file;
+        EXPECT_TRUE(detected == direct) << file;
+        edlClose(handle);
     }
 }
 
