@@ -397,13 +397,15 @@ struct Snapshot {
     }
 };
 
-std::vector<Snapshot> readAll(tagKvEdlHandle* handle) {
+// Reads every row with the column reader itself, or through edlReadLine's routing.
+std::vector<Snapshot> readAll(tagKvEdlHandle* handle, bool routed = false) {
     std::vector<Snapshot> rows;
     EdlLine event;
     edlInitEdlLineStruct(&event);
     for (int guard = 0; guard < 64; ++guard) {
         Snapshot s;
-        s.result = edlReadColumnLine(handle, &event);
+        s.result = routed ? static_cast<int>(edlReadLine(handle, &event))
+                          : edlReadColumnLine(handle, &event);
         const uint32_t numbers[14] = {
             event.dwSrcIn,   event.dwSrcOut,      event.dwMarkIn,
             event.dwMarkOut, static_cast<uint32_t>(event.lAudioOffset),
@@ -447,6 +449,12 @@ TEST(ColumnRows, DetectedListsReadLikeThePreparedHandle) {
         const std::vector<Snapshot> direct = readAll(prepared.handle);
         EXPECT_GE(detected.size(), 2u) << file;
         EXPECT_TRUE(detected == direct) << file;
+        edlClose(handle);
+        // edlReadLine hands column lists to the column reader.
+        if ((list.dwFlags & EDL_LF_COLUMN_LIST) == 0) continue;
+        handle = edlOpen(ale(file).c_str(), nullptr, EDL_OPEN_READ, &list);
+        ASSERT_NE(handle, nullptr) << file;
+        EXPECT_TRUE(readAll(handle, true) == direct) << file;
         edlClose(handle);
     }
 }

@@ -421,6 +421,55 @@ TEST(CsvRows, BadHandlesAndListsAreRefused) {
     EXPECT_EQ(open.handle->dwEventCount, 0u);
 }
 
+// Every CSV test file reads the same through edlReadLine as through the CSV reader itself.
+TEST(CsvRows, EdlReadLineHandsCsvListsToTheCsvReader) {
+    const char* files[] = {
+        "csv_clip_id_name_tc.csv",  "csv_clip_name_only.csv",       "csv_comment_two_m.csv",
+        "csv_dur_after_tc_in.csv",  "csv_dur_before_tc_in.csv",     "csv_empty_header_field.csv",
+        "csv_every_column.csv",     "csv_quoted_cells.csv",         "csv_twenty_columns.csv",
+        "xfile3_full_preamble.csv", "xfile3_storyboard_marker_only.csv",
+        "xfile3_version_marker_only.csv",
+    };
+    for (const char* file : files) {
+        OpenList direct(csv(file));
+        OpenList routed(csv(file));
+        ASSERT_NE(direct.handle, nullptr) << file;
+        ASSERT_NE(routed.handle, nullptr) << file;
+        EdlLine a;
+        EdlLine b;
+        edlInitEdlLineStruct(&b);
+        int rows = 0;
+        for (;;) {
+            const int resultA = direct.read(&a);
+            const std::string textsA = std::string(a.szClipName) + "|" + a.szName + "|" +
+                                       a.szReel + "|" + a.szComment;
+            const uint32_t numbersA[10] = {a.dwSrcIn,  a.dwSrcOut,      a.dwMarkIn,
+                                           a.dwMarkOut, a.dwRecIn,      a.dwRecOut,
+                                           a.dwPresent, a.dwVideoTracks, a.dwAudioTracks,
+                                           a.bXFile3};
+            b.dwSrcIn = 12345;  // edlReadLine resets what the last event left
+            const int resultB = static_cast<int>(edlReadLine(routed.handle, &b));
+            const uint32_t numbersB[10] = {b.dwSrcIn,  b.dwSrcOut,      b.dwMarkIn,
+                                           b.dwMarkOut, b.dwRecIn,      b.dwRecOut,
+                                           b.dwPresent, b.dwVideoTracks, b.dwAudioTracks,
+                                           b.bXFile3};
+            ASSERT_EQ(resultA, resultB) << file;
+            if (resultA != 0) break;
+            ++rows;
+            EXPECT_EQ(std::memcmp(numbersA, numbersB, sizeof numbersA), 0) << file;
+            EXPECT_EQ(textsA, std::string(b.szClipName) + "|" + b.szName + "|" + b.szReel +
+                                  "|" + b.szComment)
+                << file;
+            EXPECT_STREQ(b.szLine, "") << file;
+            EXPECT_EQ(b.chEditType, 'C') << file;
+            EXPECT_EQ(b.dwTrackMask, 0xFFF0u) << file;
+        }
+        EXPECT_GE(rows, 1) << file;
+        EXPECT_EQ(direct.handle->dwEventCount, routed.handle->dwEventCount) << file;
+        EXPECT_EQ(direct.handle->dwRecorderIn, routed.handle->dwRecorderIn) << file;
+    }
+}
+
 // Malformed rows: every text stays within its capacity and the sanitizer build stays clean.
 TEST(CsvRows, MalformedRowsAreReadSafely) {
     edlbtest::TempDir dir;
