@@ -7,8 +7,8 @@
 
 namespace {
 
-// Map values of header columns; kLeaveEntry keeps the entry as it was.
-constexpr uint32_t kLeaveEntry = 0xFFFFFFFFu;
+// "Auxiliary TC1" fills no field; it marks the event given to the header reader.
+constexpr uint32_t kAuxTimecode = 0xFFFFFFFFu;
 constexpr uint32_t kCommentColumn = 0x10000000u;
 
 struct HeaderName {
@@ -34,7 +34,7 @@ constexpr HeaderName kHeaderNames[] = {
     {"Dur", 3, 0x20},
     {"TAPE", 0, 0},
     {"Log#", 0, 0},
-    {"Auxiliary TC1", 0, kLeaveEntry},
+    {"Auxiliary TC1", 0, kAuxTimecode},
     {"Descript", 8, kCommentColumn},
     {"Commment", 8, kCommentColumn},
     // Most exports spell it with two m's; both mean the comment column.
@@ -118,7 +118,7 @@ extern "C" EDLBRIDGE_API int csvReadColumnLine(tagKvEdlHandle* handle, EdlLine* 
         const HeaderName* row = findHeaderName(field);
         if (row == nullptr) continue;
         ++recognised;
-        if (row->value == kLeaveEntry) {
+        if (row->value == kAuxTimecode) {
             if (event != nullptr) event->dwPresent |= EDL_P_AUDIO_OFFSET;
         } else {
             list.adwColumns[k] = row->value;
