@@ -10,13 +10,13 @@
 
 namespace {
 
-using writetest::EventSpec;
+using writetest::EventFields;
 using writetest::ListSetup;
 
 // Frame counts: PAL 0, 250, 90000, 90250 and drop frame 0, 300, 107892, 108192 are
 // 00:00:00:00, 00:00:10:00, 01:00:00:00 and 01:00:10:00.
-EventSpec pal(const char* reel, uint32_t video, uint32_t audio) {
-    EventSpec e;
+EventFields pal(const char* reel, uint32_t video, uint32_t audio) {
+    EventFields e;
     e.srcIn = 0;
     e.srcOut = 250;
     e.recIn = 90000;
@@ -27,31 +27,31 @@ EventSpec pal(const char* reel, uint32_t video, uint32_t audio) {
     return e;
 }
 
-EventSpec drop(const char* reel, uint32_t video, uint32_t audio) {
-    EventSpec e = pal(reel, video, audio);
+EventFields drop(const char* reel, uint32_t video, uint32_t audio) {
+    EventFields e = pal(reel, video, audio);
     e.srcOut = 300;
     e.recIn = 107892;
     e.recOut = 108192;
     return e;
 }
 
-EventSpec texts(EventSpec e, const char* comment, const char* name, const char* clip) {
+EventFields texts(EventFields e, const char* comment, const char* name, const char* clip) {
     e.comment = comment;
     e.name = name;
     e.clip = clip;
     return e;
 }
 
-EventSpec effect(EventSpec e, char edit, uint32_t wipe, uint32_t length) {
+EventFields effect(EventFields e, char edit, uint32_t wipe, uint32_t length) {
     e.edit = edit;
     e.wipe = wipe;
     e.effectLen = length;
     return e;
 }
 
-EventSpec clipEvent(const char* clip, uint32_t lineFlags, uint32_t present, const char* comment,
+EventFields clipEvent(const char* clip, uint32_t lineFlags, uint32_t present, const char* comment,
                     const char* name) {
-    EventSpec e = texts(drop("R", 1, 0), comment, name, clip);
+    EventFields e = texts(drop("R", 1, 0), comment, name, clip);
     e.lineFlags = lineFlags;
     e.present = present;
     return e;
@@ -72,7 +72,7 @@ const std::string kReel64(64, 'X');
 struct EventCase {
     const char* golden;
     ListSetup list;
-    std::vector<EventSpec> events;
+    std::vector<EventFields> events;
 };
 
 std::vector<EventCase> cases() {

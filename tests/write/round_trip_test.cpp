@@ -7,7 +7,7 @@
 
 namespace {
 
-using writetest::EventSpec;
+using writetest::EventFields;
 using writetest::ListSetup;
 
 // What an event must read back as; a null text is not compared.
@@ -25,14 +25,14 @@ struct RoundTrip {
     const char* label;
     ListSetup list;
     uint32_t readsAs;
-    std::vector<EventSpec> events;
+    std::vector<EventFields> events;
     std::vector<Expected> expected;
 };
 
-EventSpec event(uint32_t srcIn, uint32_t srcOut, uint32_t recIn, uint32_t recOut, uint32_t video,
+EventFields event(uint32_t srcIn, uint32_t srcOut, uint32_t recIn, uint32_t recOut, uint32_t video,
                 uint32_t audio, const char* reel, const char* comment, const char* name,
                 const char* clip) {
-    EventSpec e;
+    EventFields e;
     e.srcIn = srcIn;
     e.srcOut = srcOut;
     e.recIn = recIn;
@@ -55,9 +55,9 @@ ListSetup list(uint32_t type, uint32_t mode, uint32_t flags, const char* title) 
     return s;
 }
 
-EventSpec clipLine(const char* clip, uint32_t srcIn, uint32_t srcOut, const char* comment,
+EventFields clipLine(const char* clip, uint32_t srcIn, uint32_t srcOut, const char* comment,
                    const char* name) {
-    EventSpec e = event(srcIn, srcOut, 0, 0, 1, 0, nullptr, comment, name, clip);
+    EventFields e = event(srcIn, srcOut, 0, 0, 1, 0, nullptr, comment, name, clip);
     e.present = EDL_P_CLIP_EVENT;
     return e;
 }

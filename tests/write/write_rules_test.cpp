@@ -9,7 +9,7 @@
 
 namespace {
 
-using writetest::EventSpec;
+using writetest::EventFields;
 using writetest::ListSetup;
 using writetest::OwnedEvent;
 
@@ -59,21 +59,21 @@ std::vector<std::string> lines(const std::string& bytes) {
 TEST(DurationRule, OutPointBelowInPointIsALength) {
     Writer w(bare(EDLTYPE_XJT_LIST));
     ASSERT_NE(w.handle(), nullptr);
-    EventSpec spec;
-    spec.srcIn = 50;
-    spec.srcOut = 10;
-    spec.recIn = 100;
-    spec.recOut = 20;
-    OwnedEvent event(spec);
+    EventFields fields;
+    fields.srcIn = 50;
+    fields.srcOut = 10;
+    fields.recIn = 100;
+    fields.recOut = 20;
+    OwnedEvent event(fields);
     ASSERT_EQ(edlWriteLine(w.handle(), &event.line), 0u);
     EXPECT_EQ(event.line.dwSrcOut, 60u);
     EXPECT_EQ(event.line.dwRecOut, 120u);
     EXPECT_EQ(event.line.dwSrcIn, 50u);
     EXPECT_EQ(event.line.dwRecIn, 100u);
 
-    spec.srcIn = spec.srcOut = 75;
-    spec.recIn = spec.recOut = 90000;
-    OwnedEvent equal(spec);
+    fields.srcIn = fields.srcOut = 75;
+    fields.recIn = fields.recOut = 90000;
+    OwnedEvent equal(fields);
     ASSERT_EQ(edlWriteLine(w.handle(), &equal.line), 0u);
     EXPECT_EQ(equal.line.dwSrcOut, 75u);
     EXPECT_EQ(equal.line.dwRecOut, 90000u);
@@ -104,8 +104,8 @@ TEST(TextLimits, LongTextsAreCutInTheCallersBuffers) {
 TEST(TextLimits, UnterminatedCallerBuffersAreReadWithinTheirSize) {
     Writer w(bare(EDLTYPE_XJT_LIST));
     ASSERT_NE(w.handle(), nullptr);
-    EventSpec spec;
-    OwnedEvent event(spec);
+    EventFields fields;
+    OwnedEvent event(fields);
     std::memset(event.reel, 'R', sizeof event.reel);
     std::memset(event.clip, 'K', sizeof event.clip);
     event.line.szReel = event.reel;
@@ -133,10 +133,10 @@ TEST(LineBuffer, LongNoteLineCutsTheCommentFirst) {
                            Row{EDLTYPE_SMPTE_4CH, "* ", ""}, Row{EDLTYPE_3, "; ", ""}}) {
         Writer w(bare(row.type));
         ASSERT_NE(w.handle(), nullptr);
-        EventSpec spec;
-        spec.comment = comment.c_str();
-        spec.name = name.c_str();
-        OwnedEvent event(spec);
+        EventFields fields;
+        fields.comment = comment.c_str();
+        fields.name = name.c_str();
+        OwnedEvent event(fields);
         ASSERT_EQ(edlWriteLine(w.handle(), &event.line), 0u);
         ASSERT_EQ(w.close(), 0u);
         const auto written = lines(w.bytes());
@@ -155,13 +155,13 @@ TEST(LineBuffer, LongClipLineCutsTheComment) {
     ASSERT_NE(w.handle(), nullptr);
     const std::string comment(4608, 'c');
     const std::string name(4098, 'n');
-    EventSpec spec;
-    spec.srcOut = 250;
-    spec.clip = "CLIP1";
-    spec.comment = comment.c_str();
-    spec.name = name.c_str();
-    spec.present = EDL_P_CLIP_EVENT;
-    OwnedEvent event(spec);
+    EventFields fields;
+    fields.srcOut = 250;
+    fields.clip = "CLIP1";
+    fields.comment = comment.c_str();
+    fields.name = name.c_str();
+    fields.present = EDL_P_CLIP_EVENT;
+    OwnedEvent event(fields);
     ASSERT_EQ(edlWriteLine(w.handle(), &event.line), 0u);
     ASSERT_EQ(w.close(), 0u);
     const std::string head = "\r\n* Clip: 'CLIP1' 00:00:00:00 00:00:10:00 ;";
@@ -173,9 +173,9 @@ TEST(LineBuffer, SourceValueIsCutTo4095Characters) {
     Writer w(bare(EDLTYPE_DS));
     ASSERT_NE(w.handle(), nullptr);
     const std::string name = "/m/" + std::string(4095, 'v') + ".mov";  // 4102 > 4098: cut
-    EventSpec spec;
-    spec.name = name.c_str();
-    OwnedEvent event(spec);
+    EventFields fields;
+    fields.name = name.c_str();
+    OwnedEvent event(fields);
     ASSERT_EQ(edlWriteLine(w.handle(), &event.line), 0u);
     ASSERT_EQ(std::strlen(event.name), 4098u);
     ASSERT_EQ(w.close(), 0u);
@@ -187,8 +187,8 @@ TEST(LineBuffer, SourceValueIsCutTo4095Characters) {
 }
 
 TEST(Results, WrongHandleOrRecord) {
-    EventSpec spec;
-    OwnedEvent event(spec);
+    EventFields fields;
+    OwnedEvent event(fields);
     EXPECT_EQ(edlWriteLine(nullptr, &event.line), EDL_NO_LINE_BUFFER);
     Writer w(bare(EDLTYPE_XJT_LIST));
     ASSERT_NE(w.handle(), nullptr);
@@ -207,9 +207,9 @@ TEST(WriteFailure, FullDeviceIsReportedAtClose) {
         Writer w(s, "/dev/full");
         ASSERT_NE(w.handle(), nullptr) << type;
         for (int i = 0; i < 3; ++i) {
-            EventSpec spec;
-            spec.name = "/a/b.mov";
-            OwnedEvent event(spec);
+            EventFields fields;
+            fields.name = "/a/b.mov";
+            OwnedEvent event(fields);
             EXPECT_EQ(edlWriteLine(w.handle(), &event.line), 0u);
         }
         EXPECT_NE(w.close(), 0u) << "list type " << type;

@@ -43,7 +43,7 @@ inline EdlList makeList(const ListSetup& setup) {
 }
 
 // One event as a test describes it; a null text stands for a null pointer.
-struct EventSpec {
+struct EventFields {
     uint32_t srcIn = 0, srcOut = 0, recIn = 0, recOut = 0;
     uint32_t video = 1, audio = 0;
     const char* reel = nullptr;
@@ -64,22 +64,22 @@ struct OwnedEvent {
     char comment[EDL_COMMENT_SIZE] = {};
     char raw[EDL_LINE_SIZE] = {};
 
-    explicit OwnedEvent(const EventSpec& spec) {
-        line.dwSrcIn = spec.srcIn;
-        line.dwSrcOut = spec.srcOut;
-        line.dwRecIn = spec.recIn;
-        line.dwRecOut = spec.recOut;
-        line.dwVideoTracks = spec.video;
-        line.dwAudioTracks = spec.audio;
-        line.chEditType = spec.edit;
-        line.dwWipeCode = spec.wipe;
-        line.dwEffectLen = spec.effectLen;
-        line.dwLineFlags = spec.lineFlags;
-        line.dwPresent = spec.present;
-        line.szReel = attach(reel, sizeof reel, spec.reel);
-        line.szClipName = attach(clip, sizeof clip, spec.clip);
-        line.szName = attach(name, sizeof name, spec.name);
-        line.szComment = attach(comment, sizeof comment, spec.comment);
+    explicit OwnedEvent(const EventFields& fields) {
+        line.dwSrcIn = fields.srcIn;
+        line.dwSrcOut = fields.srcOut;
+        line.dwRecIn = fields.recIn;
+        line.dwRecOut = fields.recOut;
+        line.dwVideoTracks = fields.video;
+        line.dwAudioTracks = fields.audio;
+        line.chEditType = fields.edit;
+        line.dwWipeCode = fields.wipe;
+        line.dwEffectLen = fields.effectLen;
+        line.dwLineFlags = fields.lineFlags;
+        line.dwPresent = fields.present;
+        line.szReel = attach(reel, sizeof reel, fields.reel);
+        line.szClipName = attach(clip, sizeof clip, fields.clip);
+        line.szName = attach(name, sizeof name, fields.name);
+        line.szComment = attach(comment, sizeof comment, fields.comment);
         line.szLine = raw;
     }
     // A record to read into: every text pointer at its own buffer.
@@ -102,15 +102,15 @@ struct OwnedEvent {
 
 // Writes a whole list: open, the events, close. Returns the close result.
 inline uint32_t writeList(const std::string& path, const ListSetup& setup,
-                          const std::vector<EventSpec>& events) {
+                          const std::vector<EventFields>& events) {
     EdlList list = makeList(setup);
     tagKvEdlHandle* handle = edlOpen(path.c_str(), nullptr, EDL_OPEN_WRITE, &list);
     if (handle == nullptr) {
         ADD_FAILURE() << "cannot open " << path;
         return 0xBADu;
     }
-    for (const EventSpec& spec : events) {
-        OwnedEvent event(spec);
+    for (const EventFields& fields : events) {
+        OwnedEvent event(fields);
         EXPECT_EQ(edlWriteLine(handle, &event.line), 0u);
     }
     return edlClose(handle);
