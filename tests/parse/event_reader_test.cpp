@@ -548,7 +548,10 @@ TEST(EventReaderEnd, NullTextPointerResetsTheRecordToTheSharedBuffers) {
     ASSERT_EQ(edlReadLine(reader.handle(), &event), EDL_OK);
     EdlLine shared;
     edlInitEdlLineStruct(&shared);
-    EXPECT_EQ(event.szReel, shared.szReel);
+    // Packed pointer fields are copied out before they are compared.
+    const char* readReel = event.szReel;
+    const char* sharedReel = shared.szReel;
+    EXPECT_EQ(readReel, sharedReel);
     EXPECT_STREQ(own, "untouched");
 }
 
