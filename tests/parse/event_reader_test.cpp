@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/handle.h"
+#include "parse/classify.h"
 #include "support/test_support.h"
 
 namespace {
@@ -553,6 +554,55 @@ TEST(EventReaderEnd, NullTextPointerResetsTheRecordToTheSharedBuffers) {
     const char* sharedReel = shared.szReel;
     EXPECT_EQ(readReel, sharedReel);
     EXPECT_STREQ(own, "untouched");
+}
+
+// Reading allocates nothing: with every private allocation failing, the same events come.
+TEST(EventReaderMalformed, ReadingNeedsNoAllocation) {
+    Reader normal(dataPath("cmx/cmx3600_mixed_events.edl"));
+    Reader starved(dataPath("cmx/cmx3600_mixed_events.edl"));
+    ASSERT_NE(normal.handle(), nullptr);
+    ASSERT_NE(starved.handle(), nullptr);
+    uint32_t normalEnd = 0;
+    const std::vector<Event> expected = readEvents(normal, &normalEnd);
+    struct FailAllocations {
+        FailAllocations() { edlb::g_failPrivateAllocations = true; }
+        ~FailAllocations() { edlb::g_failPrivateAllocations = false; }
+    } failing;
+    uint32_t starvedEnd = 0;
+    const std::vector<Event> events = readEvents(starved, &starvedEnd);
+    EXPECT_EQ(starvedEnd, normalEnd);
+    ASSERT_EQ(events.size(), expected.size());
+    for (size_t i = 0; i < events.size(); ++i) {
+        EXPECT_STREQ(events[i].raw, expected[i].raw);
+        EXPECT_STREQ(events[i].comment, expected[i].comment);
+        EXPECT_STREQ(events[i].clip, expected[i].clip);
+        EXPECT_EQ(events[i].line.dwPresent, expected[i].line.dwPresent);
+        EXPECT_EQ(events[i].line.dwRecOut, expected[i].line.dwRecOut);
+    }
+}
+
+// Regression: a comment start on an event line whose comment is already full must still
+// end the fields, or the comment's words become the reel.
+TEST(EventReaderMalformed, FullCommentStillEndsTheFieldsOfAnEventLine) {
+    const std::string bytes = "TITLE: FULL\nFCM: NON-DROP FRAME\n"
+                              "001  AX  V  C  01:00:00:00 01:00:01:00 02:00:00:00 02:00:01:00\n"
+                              "FCM: NON-DROP FRAME\n* " + std::string(4000, 'c') + "\n* " +
+                              std::string(4000, 'd') + "\n"
+                              "002  BX  V  C  01:00:01:00 01:00:02:00 02:00:01:00 02:00:02:00"
+                              " * 77 ZZ 03:00:00:00\n";
+    edlbtest::TempDir dir;
+    Reader reader(dir.write("full.edl", bytes));
+    ASSERT_NE(reader.handle(), nullptr);
+    Event first;
+    ASSERT_EQ(reader.read(&first), EDL_OK);
+    Event second;
+    ASSERT_EQ(reader.read(&second), EDL_OK);
+    EXPECT_EQ(second.line.dwEditNum, 2u);
+    EXPECT_STREQ(second.reel, "BX");
+    EXPECT_EQ(second.line.lAudioOffset, 0);
+    EXPECT_EQ(second.line.dwPresent & EDL_P_AUDIO_OFFSET, 0u);
+    EXPECT_EQ(std::string(second.comment), std::string(4000, 'c') + std::string(607, 'd'));
+    EXPECT_EQ(reader.read(&second), EDL_END_OF_LIST);
 }
 
 // A literal with NUL bytes inside, all of it.
