@@ -156,16 +156,14 @@ TEST(EventReader, Cmx3600ListWithCutsDissolveWipeKeyAudioAndNotes) {
          ndf(2, 0, 5), "", "", "",
          "002  AX       V     C        01:00:10:00 01:00:10:00 02:00:05:00 02:00:05:00", kCut,
          false},
-        {2, "BB", 1, 0, 'D', 30, 0, "", ndf(1, 0, 20), ndf(1, 0, 25), ndf(2, 0, 5),
-         ndf(2, 0, 10), "", "", "",
-         "002  BB       V     D    030 01:00:20:00 01:00:25:00 02:00:05:00 02:00:10:00", kCut,
-         false},
-        {3, "CC", 1, 0, 'W', 1, 15, "", ndf(1, 0, 30), ndf(1, 0, 32), ndf(2, 0, 10),
-         ndf(2, 0, 12), "", "", "",
-         "003  CC       V     W001 015 01:00:30:00 01:00:32:00 02:00:10:00 02:00:12:00",
+        {2, "BB", 1, 0, 'D', 30, 0, "", ndf(1, 0, 20), ndf(1, 0, 25), ndf(2, 0, 5), ndf(2, 0, 10),
+         "", "", "", "002  BB       V     D    030 01:00:20:00 01:00:25:00 02:00:05:00 02:00:10:00",
+         kCut, false},
+        {3, "CC", 1, 0, 'W', 1, 15, "", ndf(1, 0, 30), ndf(1, 0, 32), ndf(2, 0, 10), ndf(2, 0, 12),
+         "", "", "", "003  CC       V     W001 015 01:00:30:00 01:00:32:00 02:00:10:00 02:00:12:00",
          kCut | EDL_P_EFFECT_FIELDS, false},
-        {4, "DD", 1, 0, 'K', 0, 0, "B", ndf(1, 0, 40), ndf(1, 0, 41), ndf(2, 0, 12),
-         ndf(2, 0, 13), "01004000", "", "KEY BACKGROUND",
+        {4, "DD", 1, 0, 'K', 0, 0, "B", ndf(1, 0, 40), ndf(1, 0, 41), ndf(2, 0, 12), ndf(2, 0, 13),
+         "01004000", "", "KEY BACKGROUND",
          "004  DD       V     K    B   01:00:40:00 01:00:41:00 02:00:12:00 02:00:13:00",
          kBase | EDL_P_EFFECT | EDL_P_KEY, false},
         {5, "EE", 0, 3, 'C', 0xFFFFFFFF, 0, "", ndf(1, 0, 50), ndf(1, 0, 51), ndf(2, 0, 13),
@@ -226,8 +224,8 @@ TEST(EventReader, EffectFieldsNeverSwallowTheEventTimes) {
          kBase | EDL_P_EFFECT | EDL_P_KEY, false},
         // A dissolve without its number keeps its first time.
         {7, "FF", 1, 0, 'D', 0, 0, "", s, so, r, ro, "", "", "",
-         "007  FF  V  D 01:00:00:00 01:00:05:00 02:00:00:00 02:00:05:00",
-         kBase | EDL_P_EFFECT, false},
+         "007  FF  V  D 01:00:00:00 01:00:05:00 02:00:00:00 02:00:05:00", kBase | EDL_P_EFFECT,
+         false},
         // A wipe that ends the line; the next line has no number, so it is a comment.
         {8, "GG", 1, 0, 'W', 0, 0, "", s, so, r, ro, "01000000", "", "01:00:00:00 01:00:05:00",
          "008  GG  V  01:00:00:00 01:00:05:00 02:00:00:00 02:00:05:00 W",
@@ -251,19 +249,20 @@ TEST(EventReader, FcmLinesBetweenEventsRebuildTheTimecodeWord) {
         uint32_t tcFlags;
         uint32_t curMode;
     } steps[] = {
-        {{1, "AX", 1, 0, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 0), df(1, 0, 5), df(2, 0, 0),
-          df(2, 0, 5), "", "", "", "001  AX  V  C  01:00:00;00 01:00:05;00 02:00:00;00 02:00:05;00",
-          kCut, true},
-         0x30104, EDL_TC_DF},
+        {{1, "AX", 1, 0, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 0), df(1, 0, 5), df(2, 0, 0), df(2, 0, 5),
+          "", "", "", "001  AX  V  C  01:00:00;00 01:00:05;00 02:00:00;00 02:00:05;00", kCut, true},
+         0x30104,
+         EDL_TC_DF},
         // The comment after the FCM line belongs to the event that follows it.
         {{2, "BX", 0, 2, 'C', 0xFFFFFFFF, 0, "", ndf(1, 0, 0), ndf(1, 0, 5), ndf(2, 0, 5),
           ndf(2, 0, 10), "01000000", "", "before event two",
           "002  BX  A2  C  01:00:00:00 01:00:05:00 02:00:05:00 02:00:10:00", kCut, false},
-         0x30102, EDL_TC_NDF},
-        {{3, "CX", 1, 1, 'C', 0xFFFFFFFF, 0, "", 36000 * 25, 36001 * 25, 7210 * 25, 7211 * 25,
-          "", "", "", "003  CX  V1A1  C  10:00:00:00 10:00:01:00 02:00:10:00 02:00:11:00", kCut,
-          false},
-         0x30108, EDL_TC_PAL},
+         0x30102,
+         EDL_TC_NDF},
+        {{3, "CX", 1, 1, 'C', 0xFFFFFFFF, 0, "", 36000 * 25, 36001 * 25, 7210 * 25, 7211 * 25, "",
+          "", "", "003  CX  V1A1  C  10:00:00:00 10:00:01:00 02:00:10:00 02:00:11:00", kCut, false},
+         0x30108,
+         EDL_TC_PAL},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.want.line);
@@ -279,11 +278,11 @@ TEST(EventReader, FcmLinesBetweenEventsRebuildTheTimecodeWord) {
 
 TEST(EventReader, LineEndsAndBlankLinesGiveTheSameEvents) {
     const Want want[] = {
-        {1, "AX", 1, 0, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 0), df(1, 0, 1), df(1, 0, 0),
-         df(1, 0, 1), "01000000", "", "first note",
+        {1, "AX", 1, 0, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 0), df(1, 0, 1), df(1, 0, 0), df(1, 0, 1),
+         "01000000", "", "first note",
          "001  AX  V  C  01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00", kCut, true},
-        {2, "BX", 1, 0, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 1), df(1, 0, 2), df(1, 0, 1),
-         df(1, 0, 2), "01000100", "", "second note",
+        {2, "BX", 1, 0, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 1), df(1, 0, 2), df(1, 0, 1), df(1, 0, 2),
+         "01000100", "", "second note",
          "002  BX  V  C  01:00:01:00 01:00:02:00 01:00:01:00 01:00:02:00", kCut, true},
     };
     for (const char* file : {"cmx/line_ends_crlf.edl", "cmx/line_ends_cr.edl",
@@ -333,12 +332,12 @@ TEST(EventReader, LibraryClipListReadsBackNamesTimesCommentsAndFiles) {
     Reader reader(dataPath("xjt/xjt_clip_list.edl"));
     ASSERT_NE(reader.handle(), nullptr);
     EXPECT_EQ(reader.list().dwListType, static_cast<uint32_t>(EDLTYPE_XJT_CLIP));
-    constexpr uint32_t kClipEvent = EDL_P_CLIP_EVENT | EDL_P_SRC_IN | EDL_P_SRC_OUT |
-                                    EDL_P_CLIP_NAME | EDL_P_LINE_COMMENT;
+    constexpr uint32_t kClipEvent =
+        EDL_P_CLIP_EVENT | EDL_P_SRC_IN | EDL_P_SRC_OUT | EDL_P_CLIP_NAME | EDL_P_LINE_COMMENT;
     const Want want[] = {
         {0, "", 1, 0xFFFFFFFF, 'C', 0, 0, "", 0, 300, 0, 0, "CLIP1", "f.avi", ";a comment",
-         "* Clip: 'CLIP1' 00:00:00;00 00:00:10;00 ;a comment ; f.avi",
-         kClipEvent | EDL_P_FILE_NAME, true},
+         "* Clip: 'CLIP1' 00:00:00;00 00:00:10;00 ;a comment ; f.avi", kClipEvent | EDL_P_FILE_NAME,
+         true},
         // Written with no comment and no name.
         {0, "", 1, 0xFFFFFFFF, 'C', 0, 0, "", 0, 300, 0, 0, "CLIP2", "", "",
          "* Clip: 'CLIP2' 00:00:00:00 00:00:10:00 ; ", kClipEvent, true},
@@ -369,14 +368,12 @@ TEST(EventReader, SmpteFrameCodeList) {
     ASSERT_NE(reader.handle(), nullptr);
     EXPECT_EQ(reader.list().dwListType, static_cast<uint32_t>(EDLTYPE_SMPTE_4CH));
     const Want want[] = {
-        {1, "AX", 1, 0, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 0), df(1, 0, 5), df(1, 0, 0),
-         df(1, 0, 5), "", "", "",
-         "001  AX       V     C        01:00:00:00 01:00:05:00 01:00:00:00 01:00:05:00", kCut,
-         true},
-        {2, "BX", 0, 1, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 5), df(1, 0, 6), df(1, 0, 5),
-         df(1, 0, 6), "", "", "",
-         "002  BX       A1    C        01:00:05:00 01:00:06:00 01:00:05:00 01:00:06:00", kCut,
-         true},
+        {1, "AX", 1, 0, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 0), df(1, 0, 5), df(1, 0, 0), df(1, 0, 5),
+         "", "", "", "001  AX       V     C        01:00:00:00 01:00:05:00 01:00:00:00 01:00:05:00",
+         kCut, true},
+        {2, "BX", 0, 1, 'C', 0xFFFFFFFF, 0, "", df(1, 0, 5), df(1, 0, 6), df(1, 0, 5), df(1, 0, 6),
+         "", "", "", "002  BX       A1    C        01:00:05:00 01:00:06:00 01:00:05:00 01:00:06:00",
+         kCut, true},
     };
     uint32_t end = 0;
     const std::vector<Event> events = readEvents(reader, &end);
@@ -396,8 +393,7 @@ TEST(EventReader, RecordDefaultsFollowTheRecorderPosition) {
         uint32_t recIn, recOut, recorder, present;
     } steps[] = {
         // No record times: placed at the recorder, which moves on.
-        {ndf(2, 0, 0), ndf(2, 0, 5), ndf(2, 0, 5),
-         kTracksAndCut | EDL_P_SRC_IN | EDL_P_SRC_OUT},
+        {ndf(2, 0, 0), ndf(2, 0, 5), ndf(2, 0, 5), kTracksAndCut | EDL_P_SRC_IN | EDL_P_SRC_OUT},
         // A record in of zero counts as missing.
         {ndf(2, 0, 5), ndf(2, 0, 7), ndf(2, 0, 7),
          kTracksAndCut | EDL_P_SRC_IN | EDL_P_SRC_OUT | EDL_P_REC_IN},
@@ -435,14 +431,14 @@ TEST(EventReader, ListFlagsChangeWhatIsRead) {
         {"none", 0, 0, s, so, s, so, r, ro, "01000000", "plain comment", "AX", "", kTimes},
         {"no record times", EDL_LF_NO_RECORD_TC, 0, s, so, s, so, 0, 150, "01000000",
          "plain comment", "AX", "", EDL_P_SRC_IN | EDL_P_SRC_OUT},
-        {"no source times", EDL_LF_NO_SOURCE_TC, 0, 0, 0, 0, 0, r, ro, "00000000",
-         "plain comment", "AX", "", EDL_P_REC_IN | EDL_P_REC_OUT},
-        {"swap", EDL_LF_SWAP_SRC_REC, 0, r, ro, s, so, s, so, "02000000", "plain comment", "AX",
-         "", kTimes},
-        {"no comment analysis", EDL_LF_NO_COMMENTS, 0, s, so, s, so, r, ro, "",
-         "plain comment", "AX", "", kTimes},
-        {"default reel", 0, EDL_LF2_DEFAULT_REEL, s, so, s, so, r, ro, "01000000",
-         "plain comment", "AX", "DEFREEL", kTimes},
+        {"no source times", EDL_LF_NO_SOURCE_TC, 0, 0, 0, 0, 0, r, ro, "00000000", "plain comment",
+         "AX", "", EDL_P_REC_IN | EDL_P_REC_OUT},
+        {"swap", EDL_LF_SWAP_SRC_REC, 0, r, ro, s, so, s, so, "02000000", "plain comment", "AX", "",
+         kTimes},
+        {"no comment analysis", EDL_LF_NO_COMMENTS, 0, s, so, s, so, r, ro, "", "plain comment",
+         "AX", "", kTimes},
+        {"default reel", 0, EDL_LF2_DEFAULT_REEL, s, so, s, so, r, ro, "01000000", "plain comment",
+         "AX", "DEFREEL", kTimes},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -528,8 +524,7 @@ TEST(EventReaderEnd, BadHandlesAndDirections) {
     edlInitEdlListStruct(&list);
     list.dwListType = EDLTYPE_CMX3600;
     list.dwFlags = EDL_LF_NO_HEADER;
-    tagKvEdlHandle* writing =
-        edlOpen(dir.file("out.edl").c_str(), nullptr, EDL_OPEN_WRITE, &list);
+    tagKvEdlHandle* writing = edlOpen(dir.file("out.edl").c_str(), nullptr, EDL_OPEN_WRITE, &list);
     ASSERT_NE(writing, nullptr);
     EXPECT_EQ(edlReadLine(writing, &event.line), EDL_WRONG_DIRECTION);
     EXPECT_EQ(edlReadLine(writing, nullptr), EDL_BAD_ARGUMENT);
@@ -584,12 +579,14 @@ TEST(EventReaderMalformed, ReadingNeedsNoAllocation) {
 // Regression: a comment start on an event line whose comment is already full must still
 // end the fields, or the comment's words become the reel.
 TEST(EventReaderMalformed, FullCommentStillEndsTheFieldsOfAnEventLine) {
-    const std::string bytes = "TITLE: FULL\nFCM: NON-DROP FRAME\n"
-                              "001  AX  V  C  01:00:00:00 01:00:01:00 02:00:00:00 02:00:01:00\n"
-                              "FCM: NON-DROP FRAME\n* " + std::string(4000, 'c') + "\n* " +
-                              std::string(4000, 'd') + "\n"
-                              "002  BX  V  C  01:00:01:00 01:00:02:00 02:00:01:00 02:00:02:00"
-                              " * 77 ZZ 03:00:00:00\n";
+    const std::string bytes =
+        "TITLE: FULL\nFCM: NON-DROP FRAME\n"
+        "001  AX  V  C  01:00:00:00 01:00:01:00 02:00:00:00 02:00:01:00\n"
+        "FCM: NON-DROP FRAME\n* " +
+        std::string(4000, 'c') + "\n* " + std::string(4000, 'd') +
+        "\n"
+        "002  BX  V  C  01:00:01:00 01:00:02:00 02:00:01:00 02:00:02:00"
+        " * 77 ZZ 03:00:00:00\n";
     edlbtest::TempDir dir;
     Reader reader(dir.write("full.edl", bytes));
     ASSERT_NE(reader.handle(), nullptr);
@@ -658,8 +655,8 @@ TEST(EventReaderMalformed, HostileInputIsReadToTheEndWithinEveryCapacity) {
 
 TEST(EventReaderMalformed, LongFieldsAreCutToTheirCapacity) {
     edlbtest::TempDir dir;
-    const std::string line = "001  " + std::string(100, 'R') + "  V  K " +
-                             std::string(100, 'k') + " 01:00:00:00 01:00:05:00";
+    const std::string line = "001  " + std::string(100, 'R') + "  V  K " + std::string(100, 'k') +
+                             " 01:00:00:00 01:00:05:00";
     Reader reader(dir.write("long.edl", line + "\n"));
     ASSERT_NE(reader.handle(), nullptr);
     Event event;
