@@ -418,15 +418,18 @@ EDLBRIDGE_API int edlLineIsEdit(tagKvEdlHandle* handle, char* line) {
         readDigits(token, &end);
         if (*end == '\0') {
             ++numbers;
-        } else if (edlTokIsTimecode(handle, token, &frames, &mode)) {
-            ++timecodes;
-        } else if (edlTokEditType(handle, token, &video, &audio)) {
-            // track fields and transitions do not decide anything
-        } else if (token[1] == '\0' &&
-                   edlb::tokEffectType(token, nullptr, &editType, &frames, &dissolve, &key)) {
-        } else if (blackIsNoEvent && begins(token, "bl", 2)) {
-            return 0;
+            continue;
         }
+        if (edlTokIsTimecode(handle, token, &frames, &mode)) {
+            ++timecodes;
+            continue;
+        }
+        // Track fields and transitions decide nothing, but neither are they a black source.
+        const bool trackOrEffect =
+            edlTokEditType(handle, token, &video, &audio) ||
+            (token[1] == '\0' &&
+             edlb::tokEffectType(token, nullptr, &editType, &frames, &dissolve, &key));
+        if (!trackOrEffect && blackIsNoEvent && begins(token, "bl", 2)) return 0;
     }
     return timecodes >= 2 && numbers >= 1;
 }
