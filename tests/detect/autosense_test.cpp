@@ -3,8 +3,6 @@
 
 #include <cstring>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "core/handle.h"
 #include "parse/case_table.h"
@@ -12,12 +10,7 @@
 
 namespace {
 
-using edlbtest::dataPath;
-using edlbtest::hex;
-using Args = std::vector<std::string>;
-
-uint32_t num(const std::string& s) { return s.empty() ? 0 : std::stoul(s, nullptr, 0); }
-std::string q(const char* s) { return "'" + std::string(s) + "'"; }
+using namespace edlbtest;
 
 // A table input: "@name" is tests/data/detect/name, anything else the bytes of a new file.
 std::string inputFile(const edlbtest::TempDir& dir, const std::string& input) {

@@ -55,6 +55,10 @@ inline std::string escape(const std::string& s) {
     return out;
 }
 
+using Args = std::vector<std::string>;
+inline uint32_t num(const std::string& s) { return s.empty() ? 0 : std::stoul(s, nullptr, 0); }
+inline std::string q(const char* s) { return "'" + std::string(s) + "'"; }
+
 inline std::string hex(uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%X", value);
@@ -72,7 +76,7 @@ inline std::vector<char> writable(const std::string& s) {
 // the fields after it up to the last are its (unescaped) arguments, and what it returns is
 // compared with the last field after escaping. EDLBRIDGE_UPDATE_EXPECTED rewrites the last
 // fields instead; the new table is then read against what the cases mean before it is kept.
-using Runner = std::function<std::string(const std::vector<std::string>&)>;
+using Runner = std::function<std::string(const Args&)>;
 inline void checkTable(const std::string& relative, const std::map<std::string, Runner>& runners) {
     std::ifstream in(dataPath(relative), std::ios::binary);
     ASSERT_TRUE(in) << relative;

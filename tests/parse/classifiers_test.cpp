@@ -3,8 +3,6 @@
 
 #include <cstring>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "core/handle.h"
 #include "core/list_types.h"
@@ -14,13 +12,7 @@
 
 namespace {
 
-using edlbtest::hex;
-using edlbtest::Runner;
-using edlbtest::writable;
-using Args = std::vector<std::string>;
-
-uint32_t num(const std::string& s) { return s.empty() ? 0 : std::stoul(s, nullptr, 0); }
-std::string q(const char* s) { return "'" + std::string(s) + "'"; }
+using namespace edlbtest;
 
 // A reading handle without a file: these rules only look at its list record and sources.
 struct Handle {
@@ -53,20 +45,17 @@ struct Event {
     }
 };
 
+// Line, then optional list flags, list type and title before.
 Runner lineTest(int (*fn)(tagKvEdlHandle*, char*)) {
     return [fn](const Args& a) {
         Handle h(num(a.size() > 1 ? a[1] : ""), num(a.size() > 2 ? a[2] : ""));
+        if (a.size() > 3) std::strcpy(h.get()->list.szTitle, a[3].c_str());
         auto line = writable(a[0]);
         const int result = fn(h.get(), line.data());
         // No classifier may change the line it looks at; edlLineIsEdit is the one that could.
         return std::to_string(result) + (std::string(line.data()) == a[0] ? "" : " changed") +
                (h.get()->list.szTitle[0] ? " title=" + q(h.get()->list.szTitle) : "");
     };
-}
-
-std::string effect(int result, char type, unsigned number, int dw, int key) {
-    return std::to_string(result) + " " + type + " " + hex(number) + " " + std::to_string(dw) + " " +
-           std::to_string(key);
 }
 
 // The first word of a line as a tokenizer hands it over: the token, and what follows its separator.
@@ -82,13 +71,7 @@ const std::map<std::string, Runner> kClassifiers = {
     {"ms", lineTest(edlLineIsMS)}, {"swm", lineTest(edlLineIsSwitcher)}, {"bl", lineTest(edlTokIsSrc)},
     {"clip", lineTest(edlLineIsClip)}, {"comment", lineTest(edlLineIsComment)},
     {"edit", lineTest(edlLineIsEdit)},
-    {"title", [](const Args& a) {  // a title line replaces the title; others leave it
-         Handle h;
-         std::strcpy(h.get()->list.szTitle, "unchanged");
-         auto line = writable(a[0]);
-         const int result = edlLineIsTitle(h.get(), line.data());
-         return std::to_string(result) + " " + q(h.get()->list.szTitle);
-     }},
+    {"title", lineTest(edlLineIsTitle)},
     {"fcm", [](const Args& a) {  // line, default mode
          Handle h;
          auto line = writable(a[0]);
@@ -117,23 +100,17 @@ const std::map<std::string, Runner> kClassifiers = {
          const int result = edlTokIsNumeric(h.get(), token.data(), &value);
          return std::to_string(result) + " " + hex(value);
      }},
-    {"effect", [](const Args& a) {  // the token handed over on its own
-         auto token = writable(a[0]);
-         char type = '?';
-         unsigned number = 0xDEAD;
-         int dw = 7, key = 7;
-         const int result = edlTokEffectType(nullptr, token.data(), &type, &number, &dw, &key);
-         return effect(result, type, number, dw, key);
-     }},
-    {"effect_in_line", [](const Args& a) {  // the first word of a tokenized line
-         auto line = writable(a[0]);
+    // The token on its own, or (second field "line") the first word of its tokenized line.
+    {"effect", [](const Args& a) {
+         auto text = writable(a[0]);
          const char* rest = nullptr;
-         char* token = firstToken(line, &rest);
+         char* token = a[1].empty() ? text.data() : firstToken(text, &rest);
          char type = '?';
          unsigned number = 0xDEAD;
          int dw = 7, key = 7;
-         const int result = edlb::tokEffectType(token, rest, &type, &number, &dw, &key);
-         return effect(result, type, number, dw, key);
+         const int result = a[1].empty() ? edlTokEffectType(nullptr, token, &type, &number, &dw, &key)
+                                         : edlb::tokEffectType(token, rest, &type, &number, &dw, &key);
+         return std::to_string(result) + " " + type + " " + hex(number) + " " + std::to_string(dw) + " " + std::to_string(key);
      }},
     {"comment_token", [](const Args& a) {  // on its own, then inside its tokenized line
          auto line = writable(a[0]);

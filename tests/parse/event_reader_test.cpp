@@ -2,7 +2,6 @@
 // field and compared with its expected file.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
