@@ -1,8 +1,158 @@
-// Timecode conversion. Placeholder until the timecode service lands.
+// Timecode conversion: text to frame count and back, in every timecode mode of the list
+// record. All frame arithmetic is unsigned 32-bit and wraps, like the frame counts the
+// readers and writers carry.
 #include "services/timecode.h"
 
-int tc2Frame(const char*, unsigned, unsigned* frames) {
-    *frames = 0;
-    return 1;
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr unsigned kFlagDropMarker = 0x2000;
+constexpr unsigned kFlagSeparated = 0x10000;
+constexpr unsigned kFlagWrap24 = 0x20000;
+
+// How one mode counts: nominal frames per second, frames skipped at the start of each
+// minute not divisible by ten, and whether its text carries the drop-frame marker.
+struct Counting {
+    uint32_t fps;
+    uint32_t drop;
+    bool marker;
+};
+
+Counting countingFor(unsigned flags) {
+    switch (flags & 0xFFu) {
+    case 0x01: return {24, 0, false};
+    case 0x02: return {30, 0, false};
+    case 0x04: return {30, 2, true};
+    case 0x08: return {25, 0, false};
+    case 0x10: return {50, 0, false};
+    case 0x20: return {60, 4, true};
+    case 0x40: return {60, 0, false};
+    case 0x44: return {100, 0, false};
+    case 0x80: return {24, 0, false};
+    // 23.98 "drop" is written with the marker but skips no frame numbers.
+    case 0x84: return {24, 0, true};
+    default: return {30, 0, false};
+    }
 }
-void tc2String(unsigned, unsigned, char* out) { *out = '\0'; }
+
+bool isSeparator(char c) { return c != '\0' && std::strchr("+,-.:;=_", c) != nullptr; }
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Field values in order hours, minutes, seconds, frames; false for a text that is no
+// timecode.
+bool parseFields(const char* text, uint32_t fields[4]) {
+    fields[0] = fields[1] = fields[2] = fields[3] = 0;
+    bool separated = false;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (isSeparator(*p)) {
+            separated = true;
+        } else if (!isDigit(*p)) {
+            return false;
+        }
+    }
+    if (!separated) {
+        // Bare digits: two per field from the right, whatever is left over is the hours.
+        size_t len = std::strlen(text);
+        size_t pos = len;
+        for (int field = 3; field >= 0 && pos > 0; --field) {
+            size_t start = (field == 0 || pos < 2) ? 0 : pos - 2;
+            uint32_t value = 0;
+            for (size_t i = start; i < pos; ++i) value = value * 10u + uint32_t(text[i] - '0');
+            fields[field] = value;
+            pos = start;
+        }
+        return true;
+    }
+    // Separated: count the fields first so they can be placed from the right.
+    int count = 1;
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (isSeparator(*p)) ++count;
+    }
+    if (count > 4) return false;
+    int field = 4 - count;
+    uint32_t value = 0;
+    for (const char* p = text;; ++p) {
+        if (*p == '\0' || isSeparator(*p)) {
+            fields[field++] = value;
+            value = 0;
+            if (*p == '\0') break;
+        } else {
+            value = value * 10u + uint32_t(*p - '0');
+        }
+    }
+    return true;
+}
+
+// Frames in 24 hours of the mode, for wrapping the hours.
+uint32_t framesPerDay(const Counting& c) {
+    uint32_t perTenMinutes = c.fps * 600u - c.drop * 9u;
+    return perTenMinutes * 6u * 24u;
+}
+
+void putDigits(char*& out, uint64_t value, int minDigits) {
+    char digits[24];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + value % 10u);
+        value /= 10u;
+    } while (value != 0 && n < int(sizeof digits));
+    while (n < minDigits) digits[n++] = '0';
+    while (n > 0) *out++ = digits[--n];
+}
+
+}  // namespace
+
+int tc2Frame(const char* text, unsigned flags, unsigned* frames) {
+    uint32_t fields[4];
+    if (text == nullptr || !parseFields(text, fields)) {
+        if (frames != nullptr) *frames = 0;
+        return 1;
+    }
+    const Counting c = countingFor(flags);
+    const uint32_t hours = fields[0], minutes = fields[1];
+    uint32_t total = ((hours * 60u + minutes) * 60u + fields[2]) * c.fps + fields[3];
+    if (c.drop != 0) {
+        // Frame numbers skipped in every minute so far, except each tenth minute.
+        uint32_t totalMinutes = hours * 60u + minutes;
+        total -= c.drop * (totalMinutes - totalMinutes / 10u);
+    }
+    if (frames != nullptr) *frames = total;
+    return 0;
+}
+
+void tc2String(unsigned frames, unsigned flags, char* out) {
+    if (out == nullptr) return;
+    const Counting c = countingFor(flags);
+    if ((flags & kFlagWrap24) != 0) frames %= framesPerDay(c);
+
+    // Widened so that adding the skipped frame numbers back cannot wrap.
+    uint64_t count = frames;
+    if (c.drop != 0) {
+        const uint64_t perMinute = c.fps * 60u - c.drop;
+        const uint64_t perTenMinutes = perMinute * 10u + c.drop;
+        const uint64_t blocks = count / perTenMinutes;
+        const uint64_t rest = count % perTenMinutes;
+        count += 9u * c.drop * blocks;
+        if (rest > c.drop) count += c.drop * ((rest - c.drop) / perMinute);
+    }
+    const uint64_t ff = count % c.fps;
+    const uint64_t totalSeconds = count / c.fps;
+    const uint64_t ss = totalSeconds % 60u;
+    const uint64_t mm = (totalSeconds / 60u) % 60u;
+    const uint64_t hh = totalSeconds / 3600u;
+
+    // At most five hour digits (2^32 frames at 24 per second), so 14 characters.
+    char* p = out;
+    const bool separated = (flags & kFlagSeparated) != 0;
+    putDigits(p, hh, 2);
+    if (separated) *p++ = ':';
+    putDigits(p, mm, 2);
+    if (separated) *p++ = ':';
+    putDigits(p, ss, 2);
+    if (separated) *p++ = (c.marker && (flags & kFlagDropMarker) != 0) ? ';' : ':';
+    putDigits(p, ff, 2);
+    *p = '\0';
+}
