@@ -69,13 +69,17 @@ TEST(Records, EventDefaultsShareStaticBuffers) {
     std::memset(&first, 0x33, sizeof first);
     first.szComment = callerComment;
     edlInitEdlLineStruct(&first);
-    EXPECT_NE(first.szComment, callerComment);
+    // Packed pointer fields are copied out before comparing: binding a reference to them
+    // would be a misaligned access.
+    const char* comment = first.szComment;
+    EXPECT_NE(comment, callerComment);
     EXPECT_STREQ(callerComment, "mine");
     EXPECT_EQ(first.dwSrcIn, 0u);
     EXPECT_EQ(first.chEditType, '\0');
     EXPECT_EQ(first.dwPresent, 0u);
     EXPECT_EQ(first.bXFile3, 0u);
-    EXPECT_EQ(first.qwReserved2, 0u);
+    const uint64_t reserved = first.qwReserved2;
+    EXPECT_EQ(reserved, 0u);
     EXPECT_STREQ(first.szEffectText, "");
     for (const char* text : {first.szClipName, first.szName, first.szComment, first.szReel,
                              first.szLine}) {
@@ -85,8 +89,10 @@ TEST(Records, EventDefaultsShareStaticBuffers) {
 
     EdlLine second;
     edlInitEdlLineStruct(&second);
-    EXPECT_EQ(first.szReel, second.szReel);
-    EXPECT_EQ(first.szLine, second.szLine);
+    const char* reels[2] = {first.szReel, second.szReel};
+    const char* lines[2] = {first.szLine, second.szLine};
+    EXPECT_EQ(reels[0], reels[1]);
+    EXPECT_EQ(lines[0], lines[1]);
     std::strcpy(first.szReel, "A");
     EXPECT_STREQ(second.szReel, "A");
     edlInitEdlLineStruct(nullptr);
