@@ -1,4 +1,129 @@
-// CSV header reader. Placeholder until the reader lands.
-#include "core/handle.h"
+// CSV header reader: finds the line of column names (after the preamble of an EVS XFile3
+// export) and builds the column map the CSV event reader follows.
+#include <cstring>
+#include <strings.h>
 
-extern "C" EDLBRIDGE_API int csvReadColumnLine(tagKvEdlHandle*, EdlLine*) { return EDL_NO_LINE; }
+#include "columns/columns.h"
+
+namespace {
+
+// "Auxiliary TC1" fills no field; it marks the event given to the header reader.
+constexpr uint32_t kAuxTimecode = 0xFFFFFFFFu;
+constexpr uint32_t kCommentColumn = 0x10000000u;
+
+struct HeaderName {
+    const char* name;
+    size_t prefix;  // 0: the whole name must match
+    uint32_t value;
+};
+
+// The first row that matches decides.
+constexpr HeaderName kHeaderNames[] = {
+    {"Clip ID", 0, 0x100000},
+    {"ClipID", 0, 0x100000},
+    {"Clip Name", 0, 0x200000},
+    {"Name", 0, 0x200000},
+    {"TC In", 0, 0x1},
+    {"In", 0, 0x1},
+    {"Start", 0, 0x1},
+    {"Mark In", 0, 0x1},
+    {"TC Out", 0, 0x2},
+    {"Out", 0, 0x2},
+    {"End", 0, 0x2},
+    {"Mark Out", 0, 0x2},
+    {"Dur", 3, 0x20},
+    {"TAPE", 0, 0},
+    {"Log#", 0, 0},
+    {"Auxiliary TC1", 0, kAuxTimecode},
+    {"Descript", 8, kCommentColumn},
+    {"Commment", 8, kCommentColumn},
+    // Most exports spell it with two m's; both mean the comment column.
+    {"Comment", 7, kCommentColumn},
+    {"Note", 4, kCommentColumn},
+    {"Keyword", 7, kCommentColumn},
+    {"ReelName", 0, 0x80000},
+    {"Reel Name", 0, 0x80000},
+    {"Reel", 0, 0x80000},
+    {"Creation Date Time", 0, 0},
+    {"Backup Date Time", 0, 0},
+    {"Metadata Filename", 0, 0x2000000},
+    {"File Size", 0, 0},
+    {"filename", 0, 0x1000000},
+    {"file", 0, 0x1000000},
+};
+
+const HeaderName* findHeaderName(const char* field) {
+    for (const HeaderName& row : kHeaderNames) {
+        const bool match = row.prefix == 0 ? strcasecmp(field, row.name) == 0
+                                           : strncasecmp(field, row.name, row.prefix) == 0;
+        if (match) return &row;
+    }
+    return nullptr;
+}
+
+bool beginsWith(const char* line, const char* keyword) {
+    return strncasecmp(line, keyword, std::strlen(keyword)) == 0;
+}
+
+}  // namespace
+
+extern "C" EDLBRIDGE_API int csvReadColumnLine(tagKvEdlHandle* handle, EdlLine* event) {
+    if (handle == nullptr || handle->pszLineBuf == nullptr) return EDL_NO_LINE_BUFFER;
+    if (handle->dwReading == 0) return EDL_WRONG_DIRECTION;
+    if (handle->pFile == nullptr || std::feof(handle->pFile)) return EDL_END_OF_LIST;
+    if (event != nullptr) edlb::resetColumnEvent(handle, event);
+
+    char* line = handle->pszLineBuf;
+    std::fseek(handle->pFile, 0, SEEK_SET);
+    handle->lLineStart = handle->dwLineEnd = 0;
+    if (getLine(handle, line, edlb::kLineLimit) == 0) return EDL_NO_LINE;
+    if (event != nullptr) edlb::copyCut(event->szLine, line, edlb::kLineMax);
+
+    // The XFile3 preamble: its two marker lines may stand anywhere in the first five lines.
+    bool storyboard = false;
+    bool version = false;
+    bool readAll = true;
+    for (int number = 1; number <= 5; ++number) {
+        if (number > 1 && getLine(handle, line, edlb::kLineLimit) == 0) {
+            readAll = false;
+            break;
+        }
+        if (beginsWith(line, "Storyboard EVS XFile3")) storyboard = true;
+        if (beginsWith(line, "XFile3 version")) version = true;
+    }
+    if (readAll) getLine(handle, line, edlb::kLineLimit);
+    handle->bXFile3 = (storyboard || version) ? 1 : 0;
+
+    if (!(storyboard && version)) {
+        std::fseek(handle->pFile, 0, SEEK_SET);
+        handle->lLineStart = handle->dwLineEnd = 0;
+        if (storyboard && getLine(handle, line, edlb::kLineLimit) == 0) return EDL_NO_LINE;
+    }
+    if (getLine(handle, line, edlb::kLineLimit) == 0) return EDL_NO_LINE;
+
+    EdlList& list = handle->list;
+    edlb::copyCut(list.szColumnLine, line, edlb::kColumnLineMax);
+    list.dwHasColumnMap = 1;
+    list.dwFlags |= EDL_LF_CSV | EDL_LF_COLUMN_LIST;
+
+    // Every field, empty ones included, is a column, so map entries keep the positions of
+    // their cells in the rows. The map starts empty: a map left by an earlier header or by
+    // detection must not leak into this one.
+    char* field = static_cast<char*>(KvAlloc(edlb::kCellMax + 1));
+    if (field == nullptr) return EDL_NO_LINE;
+    std::memset(list.adwColumns, 0, sizeof list.adwColumns);
+    const char* cursor = line;
+    int recognised = 0;
+    for (size_t k = 0; k < edlb::kMapColumns && edlb::nextCsvCell(&cursor, field); ++k) {
+        const HeaderName* row = findHeaderName(field);
+        if (row == nullptr) continue;
+        ++recognised;
+        if (row->value == kAuxTimecode) {
+            if (event != nullptr) event->dwPresent |= EDL_P_AUDIO_OFFSET;
+        } else {
+            list.adwColumns[k] = row->value;
+        }
+    }
+    KvFree(field);
+    return recognised > 0 ? 0 : static_cast<int>(EDL_NO_LINE);
+}

@@ -1,6 +1,449 @@
-// Event line reader. Placeholder until the reader lands.
-#include "core/handle.h"
+// The event reader of CMX-like lists: one event line (or clip line) per call, with the
+// comment and note lines that follow it.
+#include <cstring>
+#include <strings.h>
+#include <utility>
 
-extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine*) {
-    return handle == nullptr ? EDL_BAD_ARGUMENT : EDL_END_OF_LIST;
+#include "core/handle.h"
+#include "parse/classify.h"
+#include "parse/reader.h"
+#include "services/clip.h"
+
+namespace {
+
+using namespace edlb;
+
+// A line of at most kLineLimit - 1 characters holds at most this many tokens.
+constexpr int kMaxTokens = static_cast<int>(kLineBufferSize / 2) + 1;
+
+// The tokens of one line. Each token is terminated inside a private copy; the original
+// line stays whole, so the text after a token is always this line's own text.
+struct Tokens {
+    const char* line = nullptr;
+    char work[kLineBufferSize];
+    int start[kMaxTokens];
+    int count = 0;
+
+    char* token(int i) { return work + start[i]; }
+    const char* source(int i) const { return line + start[i]; }
+    // The text after the separator that ended token i; null when the token ends the line.
+    const char* rest(int i) const {
+        const int end = start[i] + static_cast<int>(std::strlen(work + start[i]));
+        return line[end] == '\0' ? nullptr : line + end + 1;
+    }
+};
+
+bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+void tokenize(const char* line, Tokens* tokens) {
+    const size_t length = strnlen(line, kLineBufferSize - 1);
+    std::memcpy(tokens->work, line, length);
+    tokens->work[length] = '\0';
+    tokens->line = line;
+    tokens->count = 0;
+    size_t i = 0;
+    while (i < length && tokens->count < kMaxTokens) {
+        while (i < length && isSeparator(tokens->work[i])) ++i;
+        if (i >= length) break;
+        tokens->start[tokens->count++] = static_cast<int>(i);
+        while (i < length && !isSeparator(tokens->work[i])) ++i;
+        if (i < length) tokens->work[i++] = '\0';
+    }
+}
+
+bool allDigits(const char* text) {
+    if (*text == '\0') return false;
+    for (; *text != '\0'; ++text) {
+        if (*text < '0' || *text > '9') return false;
+    }
+    return true;
+}
+
+uint32_t digitsValue(const char* text) {
+    uint32_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) value = value * 10u + uint32_t(*text - '0');
+    return value;
+}
+
+// "W001": a wipe letter written together with its number, which is then no longer
+// followed by one.
+bool isJoinedWipe(const char* token) {
+    return (token[0] == 'W' || token[0] == 'w') && token[1] >= '0' && token[1] <= '9';
+}
+
+// Raw copy of a line into an event's line text.
+void copyRaw(char* destination, const char* source, size_t maxChars) {
+    const size_t length = strnlen(source, maxChars);
+    std::memcpy(destination, source, length);
+    destination[length] = '\0';
+}
+
+bool pushBack(tagKvEdlHandle* handle) { return ungetline(handle) != 0; }
+
+// The timecode flags word for the mode in force, as edlOpen builds it for reading.
+void applyTimecodeMode(tagKvEdlHandle* handle, unsigned int mode) {
+    EdlList& list = handle->list;
+    list.dwCurTcMode = (mode & 0xFF) == 0 ? list.dwTcMode : mode;
+    uint32_t word = (list.dwCurTcMode & 0xFF) | EDL_TCF_BASE;
+    if ((list.dwFlags & 0x2) == 0) word |= 0x10000;
+    if ((list.dwFlags & 0x4) == 0) word |= 0x20000;
+    if ((list.dwFlags & 0x8) != 0) word |= 0x40000;
+    handle->dwTcFlags = word;
+}
+
+bool isTimecodeToken(tagKvEdlHandle* handle, char* token, uint32_t* frames) {
+    unsigned int mode = handle->dwTcFlags;
+    unsigned int scratch = 0;
+    return edlTokIsTimecode(handle, token, frames != nullptr ? frames : &scratch, &mode) != 0;
+}
+
+void storeTimecode(tagKvEdlHandle* handle, EdlLine* event, uint32_t index, uint32_t frames) {
+    const uint32_t flags = handle->list.dwFlags;
+    switch (index) {
+    case 0:
+        if ((flags & EDL_LF_NO_SOURCE_TC) != 0) break;
+        event->dwSrcIn = event->dwMarkIn = frames;
+        event->dwPresent |= EDL_P_SRC_IN;
+        break;
+    case 1:
+        if ((flags & EDL_LF_NO_SOURCE_TC) != 0) break;
+        event->dwSrcOut = event->dwMarkOut = frames;
+        event->dwPresent |= EDL_P_SRC_OUT;
+        break;
+    case 2:
+        if ((flags & EDL_LF_NO_RECORD_TC) != 0) break;
+        event->dwRecIn = frames;
+        event->dwPresent |= EDL_P_REC_IN;
+        break;
+    case 3:
+        if ((flags & EDL_LF_NO_RECORD_TC) != 0) break;
+        event->dwRecOut = frames;
+        event->dwPresent |= EDL_P_REC_OUT;
+        break;
+    case 4:
+        event->lAudioOffset = static_cast<int32_t>(frames);
+        event->dwPresent |= EDL_P_AUDIO_OFFSET;
+        break;
+    default:
+        break;
+    }
+}
+
+// Reads the effect length that may follow the number of a dissolve or wipe at token k.
+// Returns the index of the last token consumed. The event's own times are never taken:
+// a timecode counts as a length only when the four times of the event still follow it.
+int readEffectLength(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int k,
+                     int fieldEnd, const int* timecodesAfter, int consumed) {
+    if (k >= fieldEnd) {
+        event->dwPresent |= EDL_P_EFFECT_FIELDS;
+        return consumed;
+    }
+    unsigned int value = 0;
+    if (allDigits(tokens.token(k)) && edlTokIsNumeric(handle, tokens.token(k), &value) != 0) {
+        event->dwEffectLen = value;
+        event->dwPresent |= EDL_P_EFFECT_FIELDS;
+        return k;
+    }
+    uint32_t frames = 0;
+    if (timecodesAfter[k] >= 4 && isTimecodeToken(handle, tokens.token(k), &frames)) {
+        event->dwEffectLen = frames;
+        event->dwPresent |= EDL_P_EFFECT_FIELDS;
+        return k;
+    }
+    return consumed;
+}
+
+void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
+                   uint32_t* commentLength) {
+    copyRaw(event->szLine, line, kLineMax);
+    Tokens tokens;
+    tokenize(line, &tokens);
+
+    // Timecode tokens after each token, up to the comment that ends the fields.
+    int timecodesAfter[kMaxTokens];
+    int fieldEnd = tokens.count;
+    for (int i = 0; i < tokens.count; ++i) {
+        if (tokIsComment(tokens.token(i), tokens.rest(i)) != 0) {
+            fieldEnd = i;
+            break;
+        }
+    }
+    int after = 0;
+    for (int i = tokens.count - 1; i >= 0; --i) {
+        timecodesAfter[i] = after;
+        if (i < fieldEnd && isTimecodeToken(handle, tokens.token(i), nullptr)) ++after;
+    }
+
+    uint32_t timecodeIndex = 0;
+    bool trackSeen = false;
+    for (int i = 0; i < tokens.count; ++i) {
+        char* token = tokens.token(i);
+        if (i == fieldEnd) {
+            // The rest of the line is comment; a lone marker is followed by its text.
+            const char* text = token[1] == '\0'
+                                   ? (i + 1 < tokens.count ? tokens.source(i + 1) : nullptr)
+                                   : tokens.source(i);
+            if (text != nullptr) appendCommentText(event, text, commentLength);
+            break;
+        }
+        if (allDigits(token)) {
+            if ((event->dwPresent & EDL_P_EDIT_NUMBER) == 0) {
+                event->dwEditNum = digitsValue(token);
+                event->dwPresent |= EDL_P_EDIT_NUMBER;
+            } else {
+                copyFixed(event->szReel, token, kReelMax - 1);
+                event->dwPresent |= EDL_P_REEL;
+            }
+            continue;
+        }
+        uint32_t frames = 0;
+        if (isTimecodeToken(handle, token, &frames)) {
+            storeTimecode(handle, event, timecodeIndex++, frames);
+            continue;
+        }
+        if (trackSeen) {
+            char editType = 'C';
+            unsigned int number = 0;
+            int dissolveOrWipe = 0;
+            int key = 0;
+            if (tokEffectType(token, tokens.rest(i), &editType, &number, &dissolveOrWipe,
+                              &key) != 0) {
+                const bool joined = isJoinedWipe(token);
+                event->chEditType = editType;
+                event->dwWipeCode = number;
+                event->dwPresent |= EDL_P_EFFECT;
+                if (dissolveOrWipe != 0) {
+                    int next = i + 1;
+                    unsigned int value = 0;
+                    if (!joined && next < fieldEnd && allDigits(tokens.token(next)) &&
+                        edlTokIsNumeric(handle, tokens.token(next), &value) != 0) {
+                        event->dwWipeCode = value;
+                        i = next++;
+                        i = readEffectLength(handle, event, tokens, next, fieldEnd,
+                                             timecodesAfter, i);
+                    } else if (joined) {
+                        i = readEffectLength(handle, event, tokens, next, fieldEnd,
+                                             timecodesAfter, i);
+                    } else if (next >= fieldEnd) {
+                        event->dwPresent |= EDL_P_EFFECT_FIELDS;
+                    }
+                    // Any other token after the letter is a field of the event.
+                } else if (key != 0) {
+                    event->dwPresent |= EDL_P_KEY;
+                    // The key's text is the next field, unless that is already one of
+                    // the event's times.
+                    if (i + 1 < fieldEnd && !isTimecodeToken(handle, tokens.token(i + 1),
+                                                                 nullptr)) {
+                        copyFixed(event->szEffectText, tokens.token(++i), kEffectTextMax);
+                    } else {
+                        event->szEffectText[0] = '\0';
+                    }
+                }
+                if (event->dwWipeCode != 0) event->dwPresent |= EDL_P_EFFECT_NUMBER;
+                continue;
+            }
+        }
+        unsigned int video = 0;
+        unsigned int audio = 0;
+        if (edlTokEditType(handle, token, &video, &audio) != 0) {
+            event->dwVideoTracks |= video;
+            event->dwAudioTracks |= audio;
+            event->dwPresent |= EDL_P_TRACKS;
+            trackSeen = true;
+            continue;
+        }
+        if ((event->dwPresent & EDL_P_REEL) == 0) {
+            copyFixed(event->szReel, token, kReelMax - 1);
+            event->dwPresent |= EDL_P_REEL;
+        }
+    }
+
+    lookupSource(handle, event, commentLength);
+
+    // Record defaults: a missing record in follows the previous event on the record side.
+    if ((handle->list.dwFlags & EDL_LF_SWAP_SRC_REC) != 0) {
+        std::swap(event->dwSrcIn, event->dwRecIn);
+        std::swap(event->dwSrcOut, event->dwRecOut);
+    }
+    if (event->dwRecIn == 0) event->dwRecIn = handle->dwRecorderIn;
+    if (event->dwRecOut == 0 || event->dwRecOut <= event->dwRecIn) {
+        const uint32_t length = event->dwSrcIn > event->dwSrcOut
+                                    ? event->dwSrcIn - event->dwSrcOut
+                                    : event->dwSrcOut - event->dwSrcIn;
+        event->dwRecOut = event->dwRecIn + length;
+        handle->dwRecorderIn = event->dwRecOut;
+    }
+}
+
+void setClipName(EdlLine* event, const char* line, const char* token) {
+    const char* found = std::strstr(line, token);
+    char name[kClipNameMax + 6] = {};
+    if (found != nullptr) {
+        const bool quoted = *found == '\'' || *found == '"';
+        strcpyClip(name, quoted ? found + 1 : found);
+    } else {
+        const char* text = (*token == '\'' || *token == '"') ? token + 1 : token;
+        strcpyClip(name, text);
+    }
+    name[kClipNameMax] = '\0';
+    size_t length = std::strlen(name);
+    if (length > 0 && (name[length - 1] == '\'' || name[length - 1] == '"')) {
+        name[length - 1] = ' ';
+    }
+    for (size_t i = 0; i < 8 && i < length; ++i) {
+        if (name[i] == '\'') {
+            name[i] = '\0';
+            break;
+        }
+    }
+    copyFixed(event->szClipName, name, kClipNameMax);
+    event->dwPresent |= EDL_P_CLIP_NAME;
+}
+
+void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line) {
+    event->dwPresent |= EDL_P_CLIP_EVENT;
+    copyRaw(event->szLine, line, kLineMax);
+    Tokens tokens;
+    tokenize(line, &tokens);
+    int timecodes = 0;
+    bool named = false;
+    for (int i = 0; i < tokens.count; ++i) {
+        char* token = tokens.token(i);
+        if (i == 0 && tokens.start[0] == 0 && (*token == ';' || *token == '*')) continue;
+        if (strncasecmp(token, "clip:", 5) == 0) continue;
+        uint32_t frames = 0;
+        if (isTimecodeToken(handle, token, &frames)) {
+            if (timecodes == 0) {
+                event->dwSrcIn = frames;
+                event->dwPresent |= EDL_P_SRC_IN;
+            } else if (timecodes == 1) {
+                event->dwSrcOut = frames;
+                event->dwPresent |= EDL_P_SRC_OUT;
+            }
+            ++timecodes;
+            continue;
+        }
+        if (!named) {
+            setClipName(event, line, token);
+            named = true;
+            continue;
+        }
+        if ((*token == '*' || *token == ';') && tokIsComment(token, tokens.rest(i)) != 0) {
+            copyRaw(event->szComment, tokens.source(i), kCommentMax);
+            edlStripTrailing(event->szComment, kCommentMax);
+            event->dwPresent |= EDL_P_LINE_COMMENT;
+            break;
+        }
+    }
+}
+
+uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event) {
+    if ((handle->list.dwFlags & EDL_LF_NO_COMMENTS) == 0) analyseComment(handle, event);
+    if ((handle->list.dwCurTcMode & 0x4) != 0) {
+        event->dwLineFlags |= EDL_LINE_DROP_FRAME;
+    } else {
+        event->dwLineFlags &= ~EDL_LINE_DROP_FRAME;
+    }
+    if (event->dwVideoTracks == 0 && event->dwAudioTracks == 0) {
+        event->dwVideoTracks = 1;
+        event->dwAudioTracks = 0xFFFFFFFFu;
+    }
+    return EDL_OK;
+}
+
+bool beginsWith(const char* line, const char* keyword) {
+    return strncasecmp(line, keyword, std::strlen(keyword)) == 0;
+}
+
+}  // namespace
+
+extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* event) {
+    if (handle == nullptr || event == nullptr) return EDL_BAD_ARGUMENT;
+    if (event->szClipName == nullptr || event->szName == nullptr ||
+        event->szComment == nullptr || event->szReel == nullptr || event->szLine == nullptr) {
+        edlInitEdlLineStruct(event);
+    }
+    EdlList& list = handle->list;
+    event->dwPresent = 0;
+    event->dwSrcIn = event->dwSrcOut = event->dwMarkIn = event->dwMarkOut = 0;
+    event->dwRecIn = event->dwRecOut = 0;
+    event->lAudioOffset = 0;
+    event->dwEditNum = 0;
+    event->dwVideoTracks = event->dwAudioTracks = 0;
+    event->dwEffect = 0;
+    event->dwWipeCode = event->dwEffectLen = 0;
+    event->chEditType = 'C';
+    event->dwTrackMask = 65520;
+    event->dwListTag = list.dwUserTag;
+    event->szClipName[0] = event->szName[0] = event->szComment[0] = '\0';
+    event->szReel[0] = event->szLine[0] = '\0';
+
+    if ((list.dwFlags2 & EDL_LF2_CSV) != 0 || list.dwListType == EDLTYPE_CSV) {
+        return static_cast<uint32_t>(csvReadLine(handle, event));
+    }
+    if ((list.dwFlags & EDL_LF_COLUMN_LIST) != 0) {
+        return static_cast<uint32_t>(edlReadColumnLine(handle, event));
+    }
+    if (handle->pszLineBuf == nullptr) return EDL_NO_LINE_BUFFER;
+    if (handle->dwReading == 0) return EDL_WRONG_DIRECTION;
+    if (handle->pFile == nullptr || std::feof(handle->pFile)) return EDL_END_OF_LIST;
+    if ((list.dwFlags2 & EDL_LF2_DEFAULT_REEL) != 0) {
+        copyRaw(event->szReel, list.szDefReel, strnlen(list.szDefReel, kReelMax));
+    }
+
+    char* line = handle->pszLineBuf;
+    bool pending = false;
+    uint32_t commentLength = 0;
+    for (;;) {
+        if (std::feof(handle->pFile)) return pending ? finishEvent(handle, event) : EDL_END_OF_LIST;
+        if (getLine(handle, line, kLineLimit) == 0) {
+            return pending ? finishEvent(handle, event) : EDL_NO_LINE;
+        }
+
+        if (edlLineIsClip(handle, line) != 0) {
+            if (pending) {
+                pushBack(handle);
+            } else {
+                readClipLine(handle, event, line);
+            }
+            return finishEvent(handle, event);
+        }
+        if (beginsWith(line, "aud")) {
+            if (!pending) continue;
+            pushBack(handle);
+            return finishEvent(handle, event);
+        }
+        // The mode of an FCM line takes effect when the line is consumed, so the event
+        // before it keeps its own drop-frame flag.
+        unsigned int mode = 0;
+        if (edlLineIsFcm(handle, line, list.dwTcMode, &mode) != 0) {
+            if (!pending) {
+                applyTimecodeMode(handle, mode);
+                continue;
+            }
+            pushBack(handle);
+            return finishEvent(handle, event);
+        }
+        if (edlLineIsGpi(handle, line) != 0 || edlLineIsM2(handle, line) != 0 ||
+            edlLineIsMS(handle, line) != 0 || edlLineIsSwitcher(handle, line) != 0 ||
+            edlLineIsTitle(handle, line) != 0) {
+            if (!pending) continue;
+            pushBack(handle);
+            return finishEvent(handle, event);
+        }
+        if (edlLineIsEdit(handle, line) != 0) {
+            if (pending) {
+                pushBack(handle);
+                return finishEvent(handle, event);
+            }
+            readEventLine(handle, event, line, &commentLength);
+            pending = true;
+            continue;
+        }
+        if (edlLineIsComment(handle, line) != 0) {
+            appendCommentLine(event, line, &commentLength);
+        } else {
+            applyNoteRule(event);
+        }
+    }
 }
