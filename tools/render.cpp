@@ -16,6 +16,9 @@ using Row = std::vector<std::string>;
 
 std::string number(uint64_t value) { return std::to_string(value); }
 
+// Wipe code and effect length are printed as the writers print them, as signed numbers.
+std::string signedText(uint32_t value) { return std::to_string(static_cast<int32_t>(value)); }
+
 std::string typeLabel(uint32_t value) {
     const TypeName* row = typeByValue(value);
     return number(value) + " " + (row != nullptr ? row->name : "unknown");
@@ -92,7 +95,7 @@ std::string renderTable(const ListData& data) {
     for (const EventRow& event : data.events) {
         Row row = {number(event.editNumber), escapeControls(event.reel),
                    trackText(event.videoTracks, event.audioTracks), editTypeText(event.editType),
-                   number(event.wipeCode), number(event.effectLength)};
+                   signedText(event.wipeCode), signedText(event.effectLength)};
         for (const Timecodes& timecode : kTimecodes) {
             row.push_back(timecodeText(event.*timecode.field, mode));
             row.push_back(number(event.*timecode.field));
@@ -131,8 +134,8 @@ std::string renderJson(const ListData& data) {
         item["video_tracks"] = event.videoTracks;
         item["audio_tracks"] = event.audioTracks;
         item["edit_type"] = editTypeText(event.editType);
-        item["wipe_code"] = event.wipeCode;
-        item["effect_length"] = event.effectLength;
+        item["wipe_code"] = static_cast<int32_t>(event.wipeCode);
+        item["effect_length"] = static_cast<int32_t>(event.effectLength);
         for (const Timecodes& timecode : kTimecodes) {
             item[timecode.key] = {{"timecode", timecodeText(event.*timecode.field, mode)},
                                   {"frames", event.*timecode.field}};
@@ -159,7 +162,7 @@ std::string renderCsv(const ListData& data) {
         Row row = {number(event.editNumber), event.reel,
                    trackText(event.videoTracks, event.audioTracks),
                    event.editType != '\0' ? std::string(1, event.editType) : std::string(),
-                   number(event.wipeCode), number(event.effectLength)};
+                   signedText(event.wipeCode), signedText(event.effectLength)};
         for (const Timecodes& timecode : kTimecodes) {
             row.push_back(timecodeText(event.*timecode.field, mode));
             row.push_back(number(event.*timecode.field));
@@ -178,12 +181,30 @@ std::string renderCsv(const ListData& data) {
 
 std::string trackText(uint32_t video, uint32_t audio) {
     std::string out;
-    for (unsigned bit = 0; bit < 32; ++bit) {
-        if (video & (1u << bit)) out += (out.empty() ? "V" : " V") + std::to_string(bit + 1);
-    }
-    for (unsigned bit = 0; bit < 32; ++bit) {
-        if (audio & (1u << bit)) out += (out.empty() ? "A" : " A") + std::to_string(bit + 1);
-    }
+    // Runs of three or more tracks are written as ranges: the readers default to every
+    // audio track, and thirty-two names would bury the rest of the row.
+    auto add = [&out](char kind, uint32_t mask) {
+        unsigned bit = 0;
+        while (bit < 32) {
+            if ((mask & (1u << bit)) == 0) {
+                ++bit;
+                continue;
+            }
+            unsigned last = bit;
+            while (last + 1 < 32 && (mask & (1u << (last + 1))) != 0) ++last;
+            const std::string first = kind + std::to_string(bit + 1);
+            if (!out.empty()) out += ' ';
+            if (last - bit >= 2) {
+                out += first + "-" + kind + std::to_string(last + 1);
+            } else {
+                out += first;
+                if (last != bit) out += std::string(" ") + kind + std::to_string(last + 1);
+            }
+            bit = last + 1;
+        }
+    };
+    add('V', video);
+    add('A', audio);
     return out;
 }
 

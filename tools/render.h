@@ -14,7 +14,7 @@ std::string renderTypes();
 std::string renderDetect(const ListData& data);
 std::string renderDump(const ListData& data, DumpFormat format);
 
-// Track masks as 'V1 A1 A2'; empty when no track is set.
+// Track masks as 'V1 A1 A2', runs of three or more as 'A1-A8'; empty when none is set.
 std::string trackText(uint32_t video, uint32_t audio);
 // Control characters as C escapes, so that one value stays on one line.
 std::string escapeControls(const std::string& text);

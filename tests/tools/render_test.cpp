@@ -25,6 +25,7 @@ ListData sampleList() {
 
     EventRow cut;
     cut.editNumber = 1;
+    cut.wipeCode = 0xFFFFFFFFu;  // what the reader leaves for a cut
     cut.reel = "R1";
     cut.videoTracks = 1;
     cut.audioTracks = 3;
@@ -77,7 +78,7 @@ TEST(ToolRender, CsvQuotesOnlyWhatNeedsIt) {
               "edit,reel,tracks,edit_type,wipe_code,effect_length,src_in,src_in_frames,"
               "src_out,src_out_frames,rec_in,rec_in_frames,rec_out,rec_out_frames,mark_in,"
               "mark_in_frames,mark_out,mark_out_frames,audio_offset,clip_name,name,comment\n"
-              "1,R1,V1 A1 A2,C,0,0,10:00:00:00,900000,10:00:04:00,900100,01:00:00:00,90000,"
+              "1,R1,V1 A1 A2,C,-1,0,10:00:00:00,900000,10:00:04:00,900100,01:00:00:00,90000,"
               "01:00:04:00,90100,10:00:00:00,900000,10:00:04:00,900100,0,wide,,"
               "\"first, \"\"quoted\"\"\"\n"
               "2,R2,,W,1,25,00:00:01:00,25,00:00:02:00,50,01:00:04:00,90100,01:00:05:00,"
@@ -96,7 +97,7 @@ TEST(ToolRender, TableAlignsColumnsAndKeepsEachEventOnOneLine) {
         "EDIT  REEL  TRACKS    TYPE  WIPE  LEN  SRC IN       FRAMES  SRC OUT      FRAMES  "
         "REC IN       FRAMES  REC OUT      FRAMES  MARK IN      FRAMES  MARK OUT     FRAMES  "
         "AUDIO OFFSET  CLIP NAME  NAME              COMMENT\n"
-        "1     R1    V1 A1 A2  C     0     0    10:00:00:00  900000  10:00:04:00  900100  "
+        "1     R1    V1 A1 A2  C     -1    0    10:00:00:00  900000  10:00:04:00  900100  "
         "01:00:00:00  90000   01:00:04:00  90100   10:00:00:00  900000  10:00:04:00  900100  "
         "0             wide       -                 first, \"quoted\"\n"
         "2     R2    -         W     1     25   00:00:01:00  25      00:00:02:00  50      "
@@ -125,6 +126,7 @@ TEST(ToolRender, JsonCarriesEveryFieldAndSurvivesBytesThatAreNoUtf8) {
     EXPECT_EQ(cut["video_tracks"], 1);
     EXPECT_EQ(cut["audio_tracks"], 3);
     EXPECT_EQ(cut["edit_type"], "C");
+    EXPECT_EQ(cut["wipe_code"], -1);
     EXPECT_EQ(cut["src_in"]["timecode"], "10:00:00:00");
     EXPECT_EQ(cut["src_in"]["frames"], 900000);
     EXPECT_EQ(cut["rec_out"]["timecode"], "01:00:04:00");
@@ -146,8 +148,14 @@ TEST(ToolRender, SmallTextHelpers) {
         uint32_t video, audio;
         const char* text;
     } const tracks[] = {
-        {0, 0, ""},           {1, 0, "V1"},          {0, 0xF, "A1 A2 A3 A4"},
-        {2, 5, "V2 A1 A3"},   {0x80000000u, 0, "V32"},
+        {0, 0, ""},
+        {1, 0, "V1"},
+        {0, 3, "A1 A2"},
+        {0, 0xF, "A1-A4"},
+        {2, 5, "V2 A1 A3"},
+        {0x80000000u, 0, "V32"},
+        {1, 0xFFFFFFFFu, "V1 A1-A32"},
+        {0xC0000003u, 0x7B, "V1 V2 V31 V32 A1 A2 A4-A7"},
     };
     for (const Tracks& t : tracks) EXPECT_EQ(edlbtool::trackText(t.video, t.audio), t.text);
 
