@@ -8,14 +8,13 @@ namespace edlb {
 
 namespace {
 
-const char* const kReelNote[] = {"FINAL CUT PRO REEL:", "Final Cut Pro Reel:",
-                                 "final cut pro reel:"};
+const char* const kReelNote[] = {
+    "FINAL CUT PRO REEL:", "Final Cut Pro Reel:", "final cut pro reel:"};
 const char* const kClipNote[] = {"FROM CLIP NAME:", "From Clip Name:", "from clip name:"};
 const char* const kShot[] = {"shot", "Shot", "SHOT"};
 
 // The first of three spellings that occurs in text; keyLength receives its length.
-const char* findSpelling(const char* text, const char* const (&spellings)[3],
-                         size_t* keyLength) {
+const char* findSpelling(const char* text, const char* const (&spellings)[3], size_t* keyLength) {
     for (const char* key : spellings) {
         const char* hit = std::strstr(text, key);
         if (hit != nullptr) {
@@ -47,7 +46,9 @@ char trackLetter(const EdlLine* event) {
     return 's';
 }
 
-bool isCommentControl(unsigned char c) { return c < 32 || c == 255; }
+bool isCommentControl(unsigned char c) {
+    return c < 32 || c == 255;
+}
 
 }  // namespace
 
@@ -145,8 +146,7 @@ void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
         const size_t candidateLength = std::strlen(candidate);
         if (candidateLength == 0) {
             // "; " with nothing after it names nothing; the clip name stays.
-        } else if (!slashOrColon && std::strchr(candidate, '.') == nullptr &&
-                   candidateLength < 9) {
+        } else if (!slashOrColon && std::strchr(candidate, '.') == nullptr && candidateLength < 9) {
             copyFixed(event->szClipName, candidate, kClipNameMax);
             event->dwPresent |= EDL_P_CLIP_NAME;
         } else {
@@ -154,8 +154,8 @@ void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
             event->dwPresent |= EDL_P_FILE_NAME;
         }
         size_t end = static_cast<size_t>(candidate - comment);
-        while (end > 0 && (comment[end - 1] == ' ' || comment[end - 1] == '\t' ||
-                           comment[end - 1] == ';')) {
+        while (end > 0 &&
+               (comment[end - 1] == ' ' || comment[end - 1] == '\t' || comment[end - 1] == ';')) {
             --end;
         }
         comment[end] = '\0';

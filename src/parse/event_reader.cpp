@@ -1,7 +1,8 @@
 // The event reader of CMX-like lists: one event line (or clip line) per call, with the
 // comment and note lines that follow it.
-#include <cstring>
 #include <strings.h>
+
+#include <cstring>
 #include <utility>
 
 #include "core/handle.h"
@@ -33,7 +34,9 @@ struct Tokens {
     }
 };
 
-bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 void tokenize(const char* line, Tokens* tokens) {
     const size_t length = strnlen(line, kLineBufferSize - 1);
@@ -78,7 +81,9 @@ void copyRaw(char* destination, const char* source, size_t maxChars) {
     destination[length] = '\0';
 }
 
-bool pushBack(tagKvEdlHandle* handle) { return ungetline(handle) != 0; }
+bool pushBack(tagKvEdlHandle* handle) {
+    return ungetline(handle) != 0;
+}
 
 // The timecode flags word for the mode in force, as edlOpen builds it for reading.
 void applyTimecodeMode(tagKvEdlHandle* handle, unsigned int mode) {
@@ -100,40 +105,40 @@ bool isTimecodeToken(tagKvEdlHandle* handle, char* token, uint32_t* frames) {
 void storeTimecode(tagKvEdlHandle* handle, EdlLine* event, uint32_t index, uint32_t frames) {
     const uint32_t flags = handle->list.dwFlags;
     switch (index) {
-    case 0:
-        if ((flags & EDL_LF_NO_SOURCE_TC) != 0) break;
-        event->dwSrcIn = event->dwMarkIn = frames;
-        event->dwPresent |= EDL_P_SRC_IN;
-        break;
-    case 1:
-        if ((flags & EDL_LF_NO_SOURCE_TC) != 0) break;
-        event->dwSrcOut = event->dwMarkOut = frames;
-        event->dwPresent |= EDL_P_SRC_OUT;
-        break;
-    case 2:
-        if ((flags & EDL_LF_NO_RECORD_TC) != 0) break;
-        event->dwRecIn = frames;
-        event->dwPresent |= EDL_P_REC_IN;
-        break;
-    case 3:
-        if ((flags & EDL_LF_NO_RECORD_TC) != 0) break;
-        event->dwRecOut = frames;
-        event->dwPresent |= EDL_P_REC_OUT;
-        break;
-    case 4:
-        event->lAudioOffset = static_cast<int32_t>(frames);
-        event->dwPresent |= EDL_P_AUDIO_OFFSET;
-        break;
-    default:
-        break;
+        case 0:
+            if ((flags & EDL_LF_NO_SOURCE_TC) != 0) break;
+            event->dwSrcIn = event->dwMarkIn = frames;
+            event->dwPresent |= EDL_P_SRC_IN;
+            break;
+        case 1:
+            if ((flags & EDL_LF_NO_SOURCE_TC) != 0) break;
+            event->dwSrcOut = event->dwMarkOut = frames;
+            event->dwPresent |= EDL_P_SRC_OUT;
+            break;
+        case 2:
+            if ((flags & EDL_LF_NO_RECORD_TC) != 0) break;
+            event->dwRecIn = frames;
+            event->dwPresent |= EDL_P_REC_IN;
+            break;
+        case 3:
+            if ((flags & EDL_LF_NO_RECORD_TC) != 0) break;
+            event->dwRecOut = frames;
+            event->dwPresent |= EDL_P_REC_OUT;
+            break;
+        case 4:
+            event->lAudioOffset = static_cast<int32_t>(frames);
+            event->dwPresent |= EDL_P_AUDIO_OFFSET;
+            break;
+        default:
+            break;
     }
 }
 
 // Reads the effect length that may follow the number of a dissolve or wipe at token k.
 // Returns the index of the last token consumed. The event's own times are never taken:
 // a timecode counts as a length only when the four times of the event still follow it.
-int readEffectLength(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int k,
-                     int fieldEnd, const int* timecodesAfter, int consumed) {
+int readEffectLength(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int k, int fieldEnd,
+                     const int* timecodesAfter, int consumed) {
     if (k >= fieldEnd) {
         event->dwPresent |= EDL_P_EFFECT_FIELDS;
         return consumed;
@@ -206,8 +211,8 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
             unsigned int number = 0;
             int dissolveOrWipe = 0;
             int key = 0;
-            if (tokEffectType(token, tokens.rest(i), &editType, &number, &dissolveOrWipe,
-                              &key) != 0) {
+            if (tokEffectType(token, tokens.rest(i), &editType, &number, &dissolveOrWipe, &key) !=
+                0) {
                 const bool joined = isJoinedWipe(token);
                 event->chEditType = editType;
                 event->dwWipeCode = number;
@@ -219,11 +224,11 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
                         edlTokIsNumeric(handle, tokens.token(next), &value) != 0) {
                         event->dwWipeCode = value;
                         i = next++;
-                        i = readEffectLength(handle, event, tokens, next, fieldEnd,
-                                             timecodesAfter, i);
+                        i = readEffectLength(handle, event, tokens, next, fieldEnd, timecodesAfter,
+                                             i);
                     } else if (joined) {
-                        i = readEffectLength(handle, event, tokens, next, fieldEnd,
-                                             timecodesAfter, i);
+                        i = readEffectLength(handle, event, tokens, next, fieldEnd, timecodesAfter,
+                                             i);
                     } else if (next >= fieldEnd) {
                         event->dwPresent |= EDL_P_EFFECT_FIELDS;
                     }
@@ -232,8 +237,8 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
                     event->dwPresent |= EDL_P_KEY;
                     // The key's text is the next field, unless that is already one of
                     // the event's times.
-                    if (i + 1 < fieldEnd && !isTimecodeToken(handle, tokens.token(i + 1),
-                                                                 nullptr)) {
+                    if (i + 1 < fieldEnd &&
+                        !isTimecodeToken(handle, tokens.token(i + 1), nullptr)) {
                         copyFixed(event->szEffectText, tokens.token(++i), kEffectTextMax);
                     } else {
                         event->szEffectText[0] = '\0';
@@ -267,9 +272,8 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
     }
     if (event->dwRecIn == 0) event->dwRecIn = handle->dwRecorderIn;
     if (event->dwRecOut == 0 || event->dwRecOut <= event->dwRecIn) {
-        const uint32_t length = event->dwSrcIn > event->dwSrcOut
-                                    ? event->dwSrcIn - event->dwSrcOut
-                                    : event->dwSrcOut - event->dwSrcIn;
+        const uint32_t length = event->dwSrcIn > event->dwSrcOut ? event->dwSrcIn - event->dwSrcOut
+                                                                 : event->dwSrcOut - event->dwSrcIn;
         event->dwRecOut = event->dwRecIn + length;
         handle->dwRecorderIn = event->dwRecOut;
     }
@@ -329,7 +333,7 @@ void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line) {
             continue;
         }
         if ((*token == '*' || *token == ';') && tokIsComment(token, tokens.rest(i)) != 0) {
-            copyRaw(event->szComment, tokens.source(i), kCommentMax);
+            copyFixed(event->szComment, tokens.source(i), kCommentMax);
             edlStripTrailing(event->szComment, kCommentMax);
             event->dwPresent |= EDL_P_LINE_COMMENT;
             break;
@@ -359,8 +363,8 @@ bool beginsWith(const char* line, const char* keyword) {
 
 extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* event) {
     if (handle == nullptr || event == nullptr) return EDL_BAD_ARGUMENT;
-    if (event->szClipName == nullptr || event->szName == nullptr ||
-        event->szComment == nullptr || event->szReel == nullptr || event->szLine == nullptr) {
+    if (event->szClipName == nullptr || event->szName == nullptr || event->szComment == nullptr ||
+        event->szReel == nullptr || event->szLine == nullptr) {
         edlInitEdlLineStruct(event);
     }
     EdlList& list = handle->list;

@@ -71,7 +71,11 @@ TEST(CommentLines, MarkersAndLeadingSpacesAreDroppedAndPiecesJoinDirectly) {
 TEST(CommentLines, ControlBytesBecomeExclamationMarks) {
     Event event;
     uint32_t length = 0;
-    edlb::appendCommentLine(&event.line, "* a\x01" "b\xff" "c", &length);
+    edlb::appendCommentLine(&event.line,
+                            "* a\x01"
+                            "b\xff"
+                            "c",
+                            &length);
     EXPECT_STREQ(event.comment, "a!b!c");
 }
 
@@ -126,12 +130,12 @@ const AnalysisCase kAnalysisCases[] = {
     // A clip line's own ';' marker separates nothing.
     {";note only", 1, 0, "", kClip | kLineComment, "CLIP4", ";note only", "CLIP4", "",
      kClip | kLineComment},
-    {";a comment ; f.avi", 1, 0, "", kClip | kLineComment, "CLIP1", ";a comment", "CLIP1",
-     "f.avi", kClip | kLineComment | kFile},
+    {";a comment ; f.avi", 1, 0, "", kClip | kLineComment, "CLIP1", ";a comment", "CLIP1", "f.avi",
+     kClip | kLineComment | kFile},
     // "shot": ten characters after it, the first replaced by the track letter.
     {"shot 12A", 1, 0, "Show", 0, "", "shot 12A", "v12A", "Show\\v12A", kClip | kFile},
-    {"Shot 0123456789AB", 0, 2, "", 0, "", "Shot 0123456789AB", "a012345678",
-     "a012345678", kClip | kFile},
+    {"Shot 0123456789AB", 0, 2, "", 0, "", "Shot 0123456789AB", "a012345678", "a012345678",
+     kClip | kFile},
     {"SHOT", 1, 1, "", 0, "", "SHOT", "", "", kClip | kFile},
     // "FROM CLIP NAME:": the last nine characters of the comment.
     {"FROM CLIP NAME: A001C003", 1, 3, "", 0, "", "FROM CLIP NAME: A001C003", "sA001C003",
