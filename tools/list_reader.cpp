@@ -147,6 +147,8 @@ std::string writeList(const ListData& data, const WriteOptions& options,
         record->dwPresent = row.present;
         record->dwLineFlags = row.lineFlags & ~EDL_LINE_DROP_FRAME;
         if (modeInfo(toMode).dropped != 0) record->dwLineFlags |= EDL_LINE_DROP_FRAME;
+        // The clip list writes only clip events: converting into it makes each event a clip.
+        if (options.listType == EDLTYPE_XJT_CLIP) record->dwLineFlags |= EDL_LINE_CLIP;
         copyText(record->achReel, sizeof record->achReel, row.reel);
         copyText(record->achClipName, sizeof record->achClipName, row.clipName);
         copyText(record->achName, sizeof record->achName, row.name);
