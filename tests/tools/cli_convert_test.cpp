@@ -55,6 +55,9 @@ TEST(ToolConvert, StandardOutputDefaultNameAndOverwriteGuard) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, expected);
     EXPECT_EQ(result.err, "");
+    result = runTool({"convert", "--to=ds", "--output=-", input}, work.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, expected);
 
     // Without -o: the input's base name with the type's extension, in the current directory.
     result = runTool({"convert", input, "--to", "ds"}, work.path());
