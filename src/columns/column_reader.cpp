@@ -197,7 +197,7 @@ EDLBRIDGE_API int edlReadColumnLine(tagKvEdlHandle* handle, EdlLine* event) {
     if (handle == nullptr || handle->pszLineBuf == nullptr) return EDL_NO_LINE_BUFFER;
     if (handle->dwReading == 0) return EDL_WRONG_DIRECTION;
     if (event == nullptr) return static_cast<int>(EDL_BAD_ARGUMENT);
-    if (handle->pFile == nullptr || std::feof(handle->pFile)) return EDL_END_OF_LIST;
+    if (edlb::atEnd(handle)) return EDL_END_OF_LIST;
     edlb::resetColumnEvent(handle, event);
 
     char* line = handle->pszLineBuf;

@@ -70,11 +70,11 @@ bool beginsWith(const char* line, const char* keyword) {
 extern "C" EDLBRIDGE_API int csvReadColumnLine(tagKvEdlHandle* handle, EdlLine* event) {
     if (handle == nullptr || handle->pszLineBuf == nullptr) return EDL_NO_LINE_BUFFER;
     if (handle->dwReading == 0) return EDL_WRONG_DIRECTION;
-    if (handle->pFile == nullptr || std::feof(handle->pFile)) return EDL_END_OF_LIST;
+    if (edlb::atEnd(handle)) return EDL_END_OF_LIST;
     if (event != nullptr) edlb::resetColumnEvent(handle, event);
 
     char* line = handle->pszLineBuf;
-    std::fseek(handle->pFile, 0, SEEK_SET);
+    edlb::seekTo(handle, 0);
     handle->lLineStart = handle->dwLineEnd = 0;
     if (getLine(handle, line, edlb::kLineLimit) == 0) return EDL_NO_LINE;
     if (event != nullptr) edlb::copyCut(event->szLine, line, edlb::kLineMax);
@@ -95,7 +95,7 @@ extern "C" EDLBRIDGE_API int csvReadColumnLine(tagKvEdlHandle* handle, EdlLine* 
     handle->bXFile3 = (storyboard || version) ? 1 : 0;
 
     if (!(storyboard && version)) {
-        std::fseek(handle->pFile, 0, SEEK_SET);
+        edlb::seekTo(handle, 0);
         handle->lLineStart = handle->dwLineEnd = 0;
         if (storyboard && getLine(handle, line, edlb::kLineLimit) == 0) return EDL_NO_LINE;
     }

@@ -24,6 +24,7 @@ constexpr uint32_t kLineMax = 4608;
 constexpr uint32_t kEffectTextMax = 63;
 constexpr uint32_t kTitleMax = 4121;
 constexpr uint32_t kColumnLineMax = 4096;
+constexpr uint32_t kReadBufferSize = 65536;  // read-ahead of a list open for reading
 
 }  // namespace edlb
 
@@ -47,6 +48,25 @@ struct tagKvEdlHandle {
     EdlList list;        // the handle's copy of the list record
     char* pszLineBuf;    // kLineBufferSize bytes
     KvList sources;      // EdlSourceEntry records
+    // Read-ahead of a list open for reading. Lines come from it and the push-back of a line
+    // moves within it, so reading costs no system call per line. Null for writing handles
+    // (and handles made by hand), which read through the stream directly.
+    char* pReadBuf;
+    uint32_t dwReadPos;  // next byte of pReadBuf
+    uint32_t dwReadLen;  // bytes held in pReadBuf
+    int64_t lReadBase;   // file offset of pReadBuf[0]
+    bool bAtEnd;         // a read met the end of the file (cleared by a seek)
 };
+
+namespace edlb {
+
+// Stream access for the readers; every reader goes through these so the read-ahead and
+// the stream never disagree.
+int readByte(tagKvEdlHandle* handle);       // the next byte, or EOF
+int64_t readPosition(tagKvEdlHandle* handle);  // offset of the next byte, -1 on failure
+bool seekTo(tagKvEdlHandle* handle, int64_t offset);
+bool atEnd(tagKvEdlHandle* handle);         // a read has met the end of the file
+
+}  // namespace edlb
 
 #endif

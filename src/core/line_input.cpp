@@ -3,15 +3,62 @@
 
 #include "core/handle.h"
 
+namespace edlb {
+
+int readByte(tagKvEdlHandle* handle) {
+    if (handle->pReadBuf == nullptr) return getc_unlocked(handle->pFile);
+    if (handle->dwReadPos < handle->dwReadLen) {
+        return static_cast<unsigned char>(handle->pReadBuf[handle->dwReadPos++]);
+    }
+    if (handle->bAtEnd) return EOF;
+    handle->lReadBase += handle->dwReadLen;
+    handle->dwReadPos = 0;
+    handle->dwReadLen = static_cast<uint32_t>(
+        std::fread(handle->pReadBuf, 1, kReadBufferSize, handle->pFile));
+    if (handle->dwReadLen == 0) {
+        handle->bAtEnd = true;
+        return EOF;
+    }
+    return static_cast<unsigned char>(handle->pReadBuf[handle->dwReadPos++]);
+}
+
+int64_t readPosition(tagKvEdlHandle* handle) {
+    if (handle->pReadBuf == nullptr) return ftello(handle->pFile);
+    return handle->lReadBase + handle->dwReadPos;
+}
+
+bool seekTo(tagKvEdlHandle* handle, int64_t offset) {
+    if (handle->pFile == nullptr || offset < 0) return false;
+    if (handle->pReadBuf == nullptr) return fseeko(handle->pFile, offset, SEEK_SET) == 0;
+    // Within what is already read: no system call.
+    if (offset >= handle->lReadBase && offset <= handle->lReadBase + handle->dwReadLen) {
+        handle->dwReadPos = static_cast<uint32_t>(offset - handle->lReadBase);
+        handle->bAtEnd = false;
+        return true;
+    }
+    if (fseeko(handle->pFile, offset, SEEK_SET) != 0) return false;
+    handle->lReadBase = offset;
+    handle->dwReadPos = handle->dwReadLen = 0;
+    handle->bAtEnd = false;
+    return true;
+}
+
+bool atEnd(tagKvEdlHandle* handle) {
+    if (handle->pFile == nullptr) return true;
+    return handle->pReadBuf == nullptr ? std::feof(handle->pFile) != 0 : handle->bAtEnd;
+}
+
+}  // namespace edlb
+
 namespace {
 
 // Reads one raw line into buffer (at most limit - 1 characters). A CR is stored as LF and
 // ends the line at once; an LF is stored and ends it. Returns false when the stream was
 // already at its end.
-bool readRawLine(FILE* file, char* buffer, unsigned int limit) {
+bool readRawLine(tagKvEdlHandle* handle, char* buffer, unsigned int limit) {
     unsigned int i = 0;
     while (i + 1 < limit) {
-        const int c = getc_unlocked(file);
+        const int c = edlb::readByte(handle);
         if (c == EOF) {
             if (i == 0) {
                 buffer[0] = '\0';
@@ -33,20 +80,19 @@ bool readRawLine(FILE* file, char* buffer, unsigned int limit) {
 }  // namespace
 
 EDLBRIDGE_API unsigned int getLine(tagKvEdlHandle* handle, char* buffer, unsigned int limit) {
-    FILE* file = handle->pFile;
-    if (file == nullptr || feof(file)) return 0;
-    int64_t position = ftello(file);
+    if (handle->pFile == nullptr || edlb::atEnd(handle)) return 0;
+    int64_t position = edlb::readPosition(handle);
     if (position < 0 || limit < 1) return 0;
     handle->lLineStart = position;
-    if (!readRawLine(file, buffer, limit)) return 0;
+    if (!readRawLine(handle, buffer, limit)) return 0;
     // One empty line (or the LF left behind by a CR LF pair) is passed over per call.
     if (buffer[0] == '\n' && buffer[1] == '\0') {
-        position = ftello(file);
+        position = edlb::readPosition(handle);
         if (position < 0) return 0;
         handle->lLineStart = position;
-        if (!readRawLine(file, buffer, limit)) return 0;
+        if (!readRawLine(handle, buffer, limit)) return 0;
     }
-    position = ftello(file);
+    position = edlb::readPosition(handle);
     if (position < 0) return 0;
     handle->dwLineEnd = position;
     if (position == handle->lLineStart) return 0;
@@ -60,9 +106,7 @@ EDLBRIDGE_API unsigned int getLine(tagKvEdlHandle* handle, char* buffer, unsigne
 }
 
 EDLBRIDGE_API int ungetline(tagKvEdlHandle* handle) {
-    if (handle->pFile == nullptr || fseeko(handle->pFile, handle->lLineStart, SEEK_SET) != 0) {
-        return 0;
-    }
+    if (!edlb::seekTo(handle, handle->lLineStart)) return 0;
     handle->dwLineEnd = handle->lLineStart;
     return 1;
 }

@@ -44,6 +44,7 @@ void releaseSources(KvList* sources) {
 void destroy(tagKvEdlHandle* handle) {
     if (handle->pFile != nullptr) std::fclose(handle->pFile);
     KvFree(handle->pszLineBuf);
+    KvFree(handle->pReadBuf);
     releaseSources(&handle->sources);
     delete handle;
 }
@@ -72,6 +73,11 @@ extern "C" EDLBRIDGE_API tagKvEdlHandle* edlOpen(const char* fileName, void*, ui
     if (reading) {
         handle->list.dwHasColumnMap = 0;
         std::memset(handle->list.adwColumns, 0, 65);
+        handle->pReadBuf = static_cast<char*>(KvAlloc(edlb::kReadBufferSize));
+        if (handle->pReadBuf == nullptr) {
+            destroy(handle);
+            return nullptr;
+        }
         handle->pFile = std::fopen(fileName, "rb");
     } else {
         handle->dwReading = 0;
@@ -138,6 +144,7 @@ extern "C" EDLBRIDGE_API uint32_t edlClose(tagKvEdlHandle* handle) {
         handle->pFile = nullptr;
         if (failed && result == 0) result = EOF;
     }
+    KvFree(handle->pReadBuf);
     releaseSources(&handle->sources);
     delete handle;
     return static_cast<uint32_t>(result);

@@ -38,7 +38,7 @@ void copyCut(char* field, size_t size, const char* text, size_t length) {
 }
 
 void rewindList(tagKvEdlHandle* handle) {
-    std::fseek(handle->pFile, 0, SEEK_SET);
+    edlb::seekTo(handle, 0);
     handle->lLineStart = 0;
     handle->dwLineEnd = 0;
 }
@@ -131,7 +131,7 @@ int scanColumnHeader(tagKvEdlHandle* handle) {
     list.dwFrameRate = 2997;
     list.dwAudioKHz = 44;
 
-    while (!std::feof(handle->pFile)) {
+    while (!edlb::atEnd(handle)) {
         if (begins(line, "Data", 4)) break;
         if (begins(line, "FIELD_DELIM", 11)) {
             if (contains(line, "TABS")) {

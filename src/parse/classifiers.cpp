@@ -192,11 +192,13 @@ EDLBRIDGE_API int edlLineIsTitle(tagKvEdlHandle* handle, char* line) {
 
 // ---- Token tests ----
 
-EDLBRIDGE_API int edlTokIsTimecode(tagKvEdlHandle* handle, char* token, unsigned int* frames,
-                                   unsigned int* mode) {
-    if (token == nullptr || frames == nullptr || mode == nullptr) return 0;
+namespace {
+
+// The shape of a timecode token and the mode its separators choose, without converting it:
+// -1 for a token that begins with a separator (nothing is done), else 1 for a timecode.
+int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode) {
     const char first = token[0];
-    if (isTimecodeSeparator(first)) return 0;
+    if (isTimecodeSeparator(first)) return -1;
 
     const uint32_t flags = listFlags(handle);
     uint32_t implied = 0;
@@ -223,8 +225,18 @@ EDLBRIDGE_API int edlTokIsTimecode(tagKvEdlHandle* handle, char* token, unsigned
     } else if (*mode == 0) {
         *mode = EDL_TC_NDF;
     }
+    return wellFormed && hasSeparator ? 1 : 0;
+}
+
+}  // namespace
+
+EDLBRIDGE_API int edlTokIsTimecode(tagKvEdlHandle* handle, char* token, unsigned int* frames,
+                                   unsigned int* mode) {
+    if (token == nullptr || frames == nullptr || mode == nullptr) return 0;
+    const int shape = timecodeShape(handle, token, mode);
+    if (shape < 0) return 0;
     tc2Frame(token, *mode, frames);
-    return wellFormed && hasSeparator;
+    return shape;
 }
 
 EDLBRIDGE_API int edlTokIsNumeric(tagKvEdlHandle*, char* token, unsigned int* value) {
@@ -420,7 +432,8 @@ EDLBRIDGE_API int edlLineIsEdit(tagKvEdlHandle* handle, char* line) {
             ++numbers;
             continue;
         }
-        if (edlTokIsTimecode(handle, token, &frames, &mode)) {
+        // Only the shape counts here: converting the token would be thrown away.
+        if (timecodeShape(handle, token, &mode) == 1) {
             ++timecodes;
             continue;
         }

@@ -390,7 +390,7 @@ extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* e
     }
     if (handle->pszLineBuf == nullptr) return EDL_NO_LINE_BUFFER;
     if (handle->dwReading == 0) return EDL_WRONG_DIRECTION;
-    if (handle->pFile == nullptr || std::feof(handle->pFile)) return EDL_END_OF_LIST;
+    if (edlb::atEnd(handle)) return EDL_END_OF_LIST;
     if ((list.dwFlags2 & EDL_LF2_DEFAULT_REEL) != 0) {
         copyRaw(event->szReel, list.szDefReel, strnlen(list.szDefReel, kReelMax));
     }
@@ -399,7 +399,7 @@ extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* e
     bool pending = false;
     uint32_t commentLength = 0;
     for (;;) {
-        if (std::feof(handle->pFile)) return pending ? finishEvent(handle, event) : EDL_END_OF_LIST;
+        if (edlb::atEnd(handle)) return pending ? finishEvent(handle, event) : EDL_END_OF_LIST;
         if (getLine(handle, line, kLineLimit) == 0) {
             return pending ? finishEvent(handle, event) : EDL_NO_LINE;
         }

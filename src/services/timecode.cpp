@@ -37,7 +37,15 @@ Counting countingFor(unsigned flags) {
     }
 }
 
-bool isSeparator(char c) { return c != '\0' && std::strchr("+,-.:;=_", c) != nullptr; }
+// Called for every character of every timecode token read, so no library search here.
+bool isSeparator(char c) {
+    switch (c) {
+        case '+': case ',': case '-': case '.': case ':': case ';': case '=': case '_':
+            return true;
+        default:
+            return false;
+    }
+}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
