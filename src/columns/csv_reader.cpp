@@ -181,6 +181,16 @@ void applyCell(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32_
 
 }  // namespace
 
+namespace {
+
+// A row without an out point (or with one before its in point) has no length: it must not
+// throw the record position of every later row billions of frames ahead.
+uint32_t eventLength(const EdlLine& event) {
+    return event.dwSrcOut >= event.dwSrcIn ? event.dwSrcOut - event.dwSrcIn : 0;
+}
+
+}  // namespace
+
 extern "C" EDLBRIDGE_API int csvReadLine(tagKvEdlHandle* handle, EdlLine* event) {
     if (handle == nullptr || event == nullptr) return -1;
     if ((handle->list.dwFlags & EDL_LF_COLUMN_LIST) == 0) return -1;
@@ -200,7 +210,7 @@ extern "C" EDLBRIDGE_API int csvReadLine(tagKvEdlHandle* handle, EdlLine* event)
 
     event->dwVideoTracks = 1;
     event->dwAudioTracks = 0xFFFF;
-    const uint32_t length = event->dwSrcOut - event->dwSrcIn;
+    const uint32_t length = eventLength(*event);
     // XFile3 exports are placed by the caller through csvDoXFileRec, for the events it keeps.
     if (handle->bXFile3 == 0) {
         event->dwRecIn = handle->dwRecorderIn;
@@ -216,7 +226,7 @@ extern "C" EDLBRIDGE_API int csvReadLine(tagKvEdlHandle* handle, EdlLine* event)
 
 extern "C" EDLBRIDGE_API int csvDoXFileRec(tagKvEdlHandle* handle, EdlLine* event) {
     if (handle == nullptr || event == nullptr) return -1;
-    const uint32_t length = event->dwSrcOut - event->dwSrcIn;
+    const uint32_t length = eventLength(*event);
     event->dwRecIn = handle->dwRecorderIn;
     event->dwRecOut = handle->dwRecorderIn + length;
     handle->dwRecorderIn += length;
