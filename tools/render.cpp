@@ -1,0 +1,279 @@
+#include "render.h"
+
+#include "list_type_names.h"
+#include "timecode_text.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <sstream>
+#include <vector>
+
+namespace edlbtool {
+namespace {
+
+using Row = std::vector<std::string>;
+
+std::string number(uint64_t value) { return std::to_string(value); }
+
+// Wipe code and effect length are printed as the writers print them, as signed numbers.
+std::string signedText(uint32_t value) { return std::to_string(static_cast<int32_t>(value)); }
+
+std::string typeLabel(uint32_t value) {
+    const TypeName* row = typeByValue(value);
+    return number(value) + " " + (row != nullptr ? row->name : "unknown");
+}
+
+std::string modeLabel(uint32_t mode) {
+    const ModeInfo& info = modeInfo(mode);
+    char text[96];
+    std::snprintf(text, sizeof text, "0x%02X %s (%s)", mode & 0xFFu, info.name,
+                  info.description);
+    return text;
+}
+
+std::string editTypeText(char editType) {
+    if (editType == '\0') return "";
+    return escapeControls(std::string(1, editType));
+}
+
+std::string fixedText(const char* text, size_t size) {
+    size_t length = 0;
+    while (length < size && text[length] != '\0') ++length;
+    return std::string(text, length);
+}
+
+// Columns padded to their widest cell; the last one is not padded.
+std::string renderColumns(const std::vector<Row>& rows) {
+    std::vector<size_t> widths;
+    for (const Row& row : rows) {
+        if (widths.size() < row.size()) widths.resize(row.size(), 0);
+        for (size_t i = 0; i < row.size(); ++i) {
+            if (row[i].size() > widths[i]) widths[i] = row[i].size();
+        }
+    }
+    std::string out;
+    for (const Row& row : rows) {
+        for (size_t i = 0; i < row.size(); ++i) {
+            out += row[i];
+            if (i + 1 < row.size()) out += std::string(widths[i] - row[i].size() + 2, ' ');
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+struct Timecodes {
+    const char* key;
+    uint32_t EventRow::*field;
+};
+const Timecodes kTimecodes[] = {
+    {"src_in", &EventRow::srcIn},   {"src_out", &EventRow::srcOut},
+    {"rec_in", &EventRow::recIn},   {"rec_out", &EventRow::recOut},
+    {"mark_in", &EventRow::markIn}, {"mark_out", &EventRow::markOut},
+};
+
+std::string renderTable(const ListData& data) {
+    const unsigned mode = data.list.dwTcMode;
+    std::string out = "file: " + escapeControls(data.path) + "\n";
+    out += "type: " + typeLabel(data.list.dwListType) + "\n";
+    out += "title: " + escapeControls(fixedText(data.list.szTitle, sizeof data.list.szTitle)) +
+           "\n";
+    out += "timecode mode: " + modeLabel(mode) + "\n";
+    out += "events: " + number(data.events.size()) + "\n\n";
+
+    std::vector<Row> rows;
+    Row header = {"EDIT", "REEL", "TRACKS", "TYPE", "WIPE", "LEN"};
+    for (const Timecodes& timecode : kTimecodes) {
+        std::string key = timecode.key;
+        for (char& c : key) c = c == '_' ? ' ' : static_cast<char>(c - 32 * (c >= 'a' && c <= 'z'));
+        header.push_back(key);
+        header.push_back("FRAMES");
+    }
+    for (const char* tail : {"AUDIO OFFSET", "CLIP NAME", "NAME", "COMMENT"}) header.push_back(tail);
+    rows.push_back(header);
+    for (const EventRow& event : data.events) {
+        Row row = {number(event.editNumber), escapeControls(event.reel),
+                   trackText(event.videoTracks, event.audioTracks), editTypeText(event.editType),
+                   signedText(event.wipeCode), signedText(event.effectLength)};
+        for (const Timecodes& timecode : kTimecodes) {
+            row.push_back(timecodeText(event.*timecode.field, mode));
+            row.push_back(number(event.*timecode.field));
+        }
+        row.push_back(std::to_string(event.audioOffset));
+        row.push_back(escapeControls(event.clipName));
+        row.push_back(escapeControls(event.name));
+        row.push_back(escapeControls(event.comment));
+        // An empty cell would shift the eye to the next column.
+        for (std::string& cell : row) {
+            if (cell.empty()) cell = "-";
+        }
+        rows.push_back(row);
+    }
+    return out + renderColumns(rows);
+}
+
+std::string renderJson(const ListData& data) {
+    using Json = nlohmann::ordered_json;
+    const unsigned mode = data.list.dwTcMode;
+    const TypeName* type = typeByValue(data.list.dwListType);
+    Json list;
+    list["file"] = data.path;
+    list["list_type"] = data.list.dwListType;
+    list["list_type_name"] = type != nullptr ? type->name : "unknown";
+    list["title"] = fixedText(data.list.szTitle, sizeof data.list.szTitle);
+    list["timecode_mode"] = mode & 0xFFu;
+    list["timecode_mode_name"] = modeInfo(mode).name;
+    list["column_line"] = fixedText(data.list.szColumnLine, sizeof data.list.szColumnLine);
+    Json events = Json::array();
+    for (const EventRow& event : data.events) {
+        Json item;
+        item["edit"] = event.editNumber;
+        item["reel"] = event.reel;
+        item["tracks"] = trackText(event.videoTracks, event.audioTracks);
+        item["video_tracks"] = event.videoTracks;
+        item["audio_tracks"] = event.audioTracks;
+        item["edit_type"] = editTypeText(event.editType);
+        item["wipe_code"] = static_cast<int32_t>(event.wipeCode);
+        item["effect_length"] = static_cast<int32_t>(event.effectLength);
+        for (const Timecodes& timecode : kTimecodes) {
+            item[timecode.key] = {{"timecode", timecodeText(event.*timecode.field, mode)},
+                                  {"frames", event.*timecode.field}};
+        }
+        item["audio_offset"] = event.audioOffset;
+        item["clip_name"] = event.clipName;
+        item["name"] = event.name;
+        item["comment"] = event.comment;
+        events.push_back(item);
+    }
+    list["events"] = events;
+    // Lists are not always UTF-8: bytes that are no UTF-8 become U+FFFD instead of failing.
+    return list.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+std::string renderCsv(const ListData& data) {
+    const unsigned mode = data.list.dwTcMode;
+    std::string out = "edit,reel,tracks,edit_type,wipe_code,effect_length";
+    for (const Timecodes& timecode : kTimecodes) {
+        out += std::string(",") + timecode.key + "," + timecode.key + "_frames";
+    }
+    out += ",audio_offset,clip_name,name,comment\n";
+    for (const EventRow& event : data.events) {
+        Row row = {number(event.editNumber), event.reel,
+                   trackText(event.videoTracks, event.audioTracks),
+                   event.editType != '\0' ? std::string(1, event.editType) : std::string(),
+                   signedText(event.wipeCode), signedText(event.effectLength)};
+        for (const Timecodes& timecode : kTimecodes) {
+            row.push_back(timecodeText(event.*timecode.field, mode));
+            row.push_back(number(event.*timecode.field));
+        }
+        row.push_back(std::to_string(event.audioOffset));
+        row.push_back(event.clipName);
+        row.push_back(event.name);
+        row.push_back(event.comment);
+        for (size_t i = 0; i < row.size(); ++i) out += (i ? "," : "") + csvField(row[i]);
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string trackText(uint32_t video, uint32_t audio) {
+    std::string out;
+    // Runs of three or more tracks are written as ranges: the readers default to every
+    // audio track, and thirty-two names would bury the rest of the row.
+    auto add = [&out](char kind, uint32_t mask) {
+        unsigned bit = 0;
+        while (bit < 32) {
+            if ((mask & (1u << bit)) == 0) {
+                ++bit;
+                continue;
+            }
+            unsigned last = bit;
+            while (last + 1 < 32 && (mask & (1u << (last + 1))) != 0) ++last;
+            const std::string first = kind + std::to_string(bit + 1);
+            if (!out.empty()) out += ' ';
+            if (last - bit >= 2) {
+                out += first + "-" + kind + std::to_string(last + 1);
+            } else {
+                out += first;
+                if (last != bit) out += std::string(" ") + kind + std::to_string(last + 1);
+            }
+            bit = last + 1;
+        }
+    };
+    add('V', video);
+    add('A', audio);
+    return out;
+}
+
+std::string escapeControls(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        switch (c) {
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\\': out += "\\\\"; break;
+            default:
+                if (c < 32 || c == 127) {
+                    char hex[8];
+                    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+                    out += hex;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out;
+}
+
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string renderTypes() {
+    size_t count = 0;
+    const TypeName* rows = typeNames(&count);
+    std::vector<Row> table;
+    table.push_back({"VALUE", "NAME", "EXT", "ALT", "DETECTED", "WRITES", "HEADER", "EVENTS",
+                     "DESCRIPTION"});
+    for (size_t i = 0; i < count; ++i) {
+        const TypeName& row = rows[i];
+        std::string alternative = alternativeExtension(row.value);
+        table.push_back({number(row.value), row.name, defaultExtension(row.value),
+                         alternative.empty() ? "-" : alternative, row.detectable ? "yes" : "no",
+                         row.writable ? "yes" : "no", row.header, row.events, row.description});
+    }
+    return renderColumns(table);
+}
+
+std::string renderDetect(const ListData& data) {
+    std::string out = "file: " + escapeControls(data.path) + "\n";
+    out += "type: " + typeLabel(data.list.dwListType) + "\n";
+    out += "title: " + escapeControls(fixedText(data.list.szTitle, sizeof data.list.szTitle)) +
+           "\n";
+    out += "timecode mode: " + modeLabel(data.list.dwTcMode) + "\n";
+    const std::string columns = fixedText(data.list.szColumnLine, sizeof data.list.szColumnLine);
+    if (!columns.empty()) out += "column line: " + escapeControls(columns) + "\n";
+    out += "events: " + number(data.events.size()) + "\n";
+    return out;
+}
+
+std::string renderDump(const ListData& data, DumpFormat format) {
+    switch (format) {
+        case DumpFormat::Json: return renderJson(data);
+        case DumpFormat::Csv: return renderCsv(data);
+        case DumpFormat::Table: break;
+    }
+    return renderTable(data);
+}
+
+}  // namespace edlbtool

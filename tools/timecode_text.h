@@ -1,0 +1,51 @@
+// Timecode texts for the command line: the library carries frame counts, and a host shows
+// them as 'HH:MM:SS:FF' in the list's timecode mode.
+#ifndef EDLBRIDGE_TOOLS_TIMECODE_TEXT_H
+#define EDLBRIDGE_TOOLS_TIMECODE_TEXT_H
+
+#include <cstdint>
+#include <string>
+
+namespace edlbtool {
+
+struct ModeInfo {
+    unsigned value;        // the timecode mode value (EDL_TC_*)
+    const char* name;      // name used on the command line
+    const char* description;
+    unsigned base;         // frames counted per second
+    unsigned dropped;      // frame numbers skipped at the start of most minutes
+    bool dropMark;         // written with ';' before the frames
+};
+
+// The mode of the low byte of a dwTcMode value; values the library does not know count
+// like non-drop 30, as the library's timecode service counts them.
+const ModeInfo& modeInfo(unsigned mode);
+
+// By value (decimal or 0x hex) or name, any case; null when none.
+const ModeInfo* findMode(const std::string& text);
+
+// Every mode, in value order.
+const ModeInfo* modes(size_t* count);
+
+struct Label {
+    uint64_t hours;
+    unsigned minutes, seconds, frames;
+};
+
+Label labelOf(uint32_t frames, unsigned mode);
+// Counts wrap in 32 bits, as the library's frame counts do.
+uint32_t framesOf(const Label& label, unsigned mode);
+
+// 'HH:MM:SS:FF', with ';' before the frames in drop-frame modes; hours grow past 99.
+std::string timecodeText(uint32_t frames, unsigned mode);
+
+// A position in another mode: the same hours, minutes and seconds, the frame number scaled
+// to the new rate, and a label a drop-frame count skips moved to the next one that exists.
+uint32_t relabel(uint32_t frames, unsigned from, unsigned to);
+
+// A length in frames at another rate, rounded to the nearest frame.
+int64_t rescale(int64_t frames, unsigned from, unsigned to);
+
+}  // namespace edlbtool
+
+#endif
