@@ -9,53 +9,45 @@
 
 namespace {
 
-EdlList freshList() {
+struct Written {
+    edlbtest::TempDir dir;
     EdlList list;
-    edlInitEdlListStruct(&list);
-    return list;
-}
-
-TEST(OpenClose, WriteModeTimecodeWord) {
-    struct Case {
-        uint32_t mode;
-        uint32_t flags;
-        uint32_t word;
-    } const cases[] = {
-        {8, 0, 0x32108}, {4, 0x8, 0x72104}, {4, 0x806, 0x104}, {0, 0, 0x32104},
-        {0x84, 0x800, 0x30184},
-    };
-    edlbtest::TempDir dir;
-    for (const Case& c : cases) {
-        EdlList list = freshList();
-        list.dwTcMode = c.mode;
-        list.dwFlags = c.flags | EDL_LF_NO_HEADER;
-        tagKvEdlHandle* handle = edlOpen(dir.file("w.edl").c_str(), nullptr, 1, &list);
-        ASSERT_NE(handle, nullptr);
-        EXPECT_EQ(handle->dwTcFlags, c.word) << std::hex << c.mode << " " << c.flags;
-        const uint32_t expectedMode = c.mode == 0 ? 4 : c.mode;
-        EXPECT_EQ(list.dwTcMode, expectedMode);
-        EXPECT_EQ(list.dwCurTcMode, expectedMode);
-        EXPECT_EQ(0, std::memcmp(&handle->list, &list, sizeof list));
-        EXPECT_EQ(handle->dwReading, 0u);
-        EXPECT_EQ(handle->dwEventCount, 0u);
-        EXPECT_EQ(edlClose(handle), 0u);
+    tagKvEdlHandle* handle;
+    Written(uint32_t type, uint32_t mode, uint32_t flags, const char* name = nullptr) {
+        edlInitEdlListStruct(&list);
+        list.dwListType = type;
+        list.dwTcMode = mode;
+        list.dwFlags = flags;
+        handle = edlOpen(name ? name : dir.file("w.edl").c_str(), nullptr, 2, &list);
     }
-}
+};
 
-TEST(OpenClose, NoHeaderFlagLeavesAnEmptyFile) {
-    edlbtest::TempDir dir;
-    EdlList list = freshList();
-    list.dwListType = EDLTYPE_CMX3600;
-    list.dwFlags = EDL_LF_NO_HEADER;
-    tagKvEdlHandle* handle = edlOpen(dir.file("empty.edl").c_str(), nullptr, 2, &list);
-    ASSERT_NE(handle, nullptr);
-    EXPECT_EQ(edlClose(handle), 0u);
-    EXPECT_EQ(edlbtest::readFile(dir.file("empty.edl")), "");
+TEST(OpenClose, WriteModeTimecodeWordAndRecord) {
+    const uint32_t cases[][3] = {
+        {8, 0, 0x32108}, {4, 0x8, 0x72104}, {4, 0x806, 0x104}, {0, 0, 0x32104}, {0x84, 0x800, 0x30184},
+    };
+    for (const auto& c : cases) {
+        Written out(EDLTYPE_CMX3600, c[0], c[1] | EDL_LF_NO_HEADER);
+        ASSERT_NE(out.handle, nullptr);
+        EXPECT_EQ(out.handle->dwTcFlags, c[2]) << std::hex << c[0] << " " << c[1];
+        EXPECT_EQ(out.list.dwTcMode, c[0] == 0 ? 4u : c[0]);
+        EXPECT_EQ(out.list.dwCurTcMode, out.list.dwTcMode);
+        EXPECT_EQ(0, std::memcmp(&out.handle->list, &out.list, sizeof out.list));
+        EXPECT_EQ(out.handle->dwReading + out.handle->dwEventCount, 0u);
+        EXPECT_EQ(edlSetRecorderIn(out.handle, 108000), 0u);
+        EXPECT_EQ(out.handle->dwRecorderIn, 108000u);
+        EXPECT_EQ(edlClose(out.handle), 0u);
+        // The header flag leaves the file empty.
+        EXPECT_EQ(edlbtest::readFile(out.dir.file("w.edl")), "");
+    }
+    EXPECT_EQ(edlSetRecorderIn(nullptr, 1), EDL_BAD_ARGUMENT);
+    EXPECT_EQ(edlClose(nullptr), EDL_NO_HANDLE_CLOSE);
 }
 
 TEST(OpenClose, RefusedOpens) {
     edlbtest::TempDir dir;
-    EdlList list = freshList();
+    EdlList list;
+    edlInitEdlListStruct(&list);
     EXPECT_EQ(edlOpen(dir.file("missing.edl").c_str(), nullptr, 0, &list), nullptr);
     EXPECT_EQ(edlOpen(dir.file("no/such/dir.edl").c_str(), nullptr, 1, &list), nullptr);
     EXPECT_EQ(edlOpen(nullptr, nullptr, 1, &list), nullptr);
@@ -63,58 +55,32 @@ TEST(OpenClose, RefusedOpens) {
     // A name that does not fit the handle is refused rather than cut.
     const std::string longName = dir.path() + "/" + std::string(4100, 'a');
     EXPECT_EQ(edlOpen(longName.c_str(), nullptr, 1, &list), nullptr);
-}
-
-TEST(OpenClose, FailedOpenStillNormalisesTheMode) {
-    edlbtest::TempDir dir;
-    EdlList list = freshList();
+    // Past the stream step the mode is corrected in the caller's record, even on failure.
     list.dwTcMode = 0;
-    // Past the stream step: the mode is corrected in the caller's record even on failure.
-    EXPECT_EQ(edlOpen(dir.write("comments.edl", "* only a comment\n").c_str(), nullptr, 0,
-                      &list),
-              nullptr);
+    EXPECT_EQ(edlOpen(dir.write("c.edl", "* only a comment\n").c_str(), nullptr, 0, &list), nullptr);
     EXPECT_EQ(list.dwTcMode, 4u);
 }
 
-TEST(OpenClose, CloseWithoutHandle) { EXPECT_EQ(edlClose(nullptr), EDL_NO_HANDLE_CLOSE); }
-
 TEST(OpenClose, CloseReportsAFailedWrite) {
-    EdlList list = freshList();
-    list.dwListType = EDLTYPE_CMX3600;
-    list.dwFlags = EDL_LF_NO_HEADER;
-    tagKvEdlHandle* handle = edlOpen("/dev/full", nullptr, 1, &list);
-    if (handle == nullptr) GTEST_SKIP() << "/dev/full is not available";
-    std::fputs("001  AX  V  C  01:00:00:00 01:00:01:00\r\n", handle->pFile);
-    EXPECT_NE(edlClose(handle), 0u);
-}
-
-TEST(OpenClose, RecorderIn) {
-    edlbtest::TempDir dir;
-    EdlList list = freshList();
-    list.dwFlags = EDL_LF_NO_HEADER;
-    tagKvEdlHandle* handle = edlOpen(dir.file("r.edl").c_str(), nullptr, 1, &list);
-    ASSERT_NE(handle, nullptr);
-    EXPECT_EQ(edlSetRecorderIn(handle, 108000), 0u);
-    EXPECT_EQ(handle->dwRecorderIn, 108000u);
-    EXPECT_EQ(edlSetRecorderIn(nullptr, 1), EDL_BAD_ARGUMENT);
-    edlClose(handle);
+    Written out(EDLTYPE_CMX3600, 4, EDL_LF_NO_HEADER, "/dev/full");
+    if (out.handle == nullptr) GTEST_SKIP() << "/dev/full is not available";
+    std::fputs("001  AX  V  C  01:00:00:00 01:00:01:00\r\n", out.handle->pFile);
+    EXPECT_NE(edlClose(out.handle), 0u);
 }
 
 TEST(OpenClose, DefaultExtensions) {
-    struct Case {
+    const struct {
         int type;
-        const char* extension;
-        const char* alternative;
-    } const cases[] = {
-        {25, "omf", "omfi"}, {6, "cbi", ""},    {46, "edl", "log"}, {3, "txt", "*"},
-        {39, "txt", "*"},    {4, "edl", "txt"}, {5, "alg", "ale"},  {12, "log", "edl"},
-        {41, "log", "edl"},  {18, "emc", "log"}, {22, "odb", ""},   {23, "pl*", "log"},
-        {40, "scx", "log"},  {42, "flx", "flex"}, {43, "flx", "flex"}, {7, "edl", "log"},
-        {256, "edl", "log"}, {-3, "edl", "log"}, {0, "edl", "log"},  {251, "edl", "log"},
+        const char *extension, *alternative;
+    } cases[] = {
+        {25, "omf", "omfi"}, {6, "cbi", ""}, {46, "edl", "log"}, {3, "txt", "*"}, {39, "txt", "*"},
+        {4, "edl", "txt"}, {5, "alg", "ale"}, {12, "log", "edl"}, {41, "log", "edl"},
+        {18, "emc", "log"}, {22, "odb", ""}, {23, "pl*", "log"}, {40, "scx", "log"},
+        {42, "flx", "flex"}, {43, "flx", "flex"}, {7, "edl", "log"}, {256, "edl", "log"},
+        {-3, "edl", "log"}, {0, "edl", "log"}, {251, "edl", "log"},
     };
-    for (const Case& c : cases) {
-        char extension[4] = "zzz";
-        char alternative[5] = "zzzz";
+    for (const auto& c : cases) {
+        char extension[4] = "zzz", alternative[5] = "zzzz";
         EXPECT_EQ(edlDefExtension(c.type, extension, alternative), 0);
         EXPECT_STREQ(extension, c.extension) << c.type;
         EXPECT_STREQ(alternative, c.alternative) << c.type;
@@ -129,9 +95,7 @@ TEST(ListTypes, CatalogueCoversEveryValueOnce) {
         EXPECT_EQ(&edlb::listTypeInfo(rows[i].value), &rows[i]);
         EXPECT_EQ(edlb::findListType(rows[i].shortName), &rows[i]);
         EXPECT_EQ(edlb::findListType(rows[i].enumerator), &rows[i]);
-        if (i > 0) {
-            EXPECT_LT(rows[i - 1].value, rows[i].value);
-        }
+        EXPECT_TRUE(i == 0 || rows[i - 1].value < rows[i].value) << rows[i].value;
     }
     EXPECT_EQ(edlb::findListType("CMX3600")->value, 7u);
     EXPECT_EQ(edlb::findListType("45")->value, 45u);

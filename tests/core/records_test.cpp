@@ -6,36 +6,21 @@
 #include "edlbridge.h"
 
 // The layout is part of the interface: hosts built against earlier releases depend on it.
-static_assert(sizeof(EdlList) == 8528, "EdlList size");
-static_assert(offsetof(EdlList, szTitle) == 100, "szTitle");
-static_assert(offsetof(EdlList, szTape) == 4223, "szTape");
-static_assert(offsetof(EdlList, dwUserTag) == 4288, "dwUserTag");
-static_assert(offsetof(EdlList, szDefReel) == 4292, "szDefReel");
-static_assert(offsetof(EdlList, dwReserved) == 4360, "dwReserved");
-static_assert(offsetof(EdlList, szListName) == 4364, "szListName");
-static_assert(offsetof(EdlList, szColumnLine) == 4429, "szColumnLine");
-static_assert(sizeof(EdlLine) == 188, "EdlLine size");
-static_assert(offsetof(EdlLine, szClipName) == 36, "szClipName");
-static_assert(offsetof(EdlLine, qwReserved2) == 68, "qwReserved2");
-static_assert(offsetof(EdlLine, dwLineFlags) == 76, "dwLineFlags");
-static_assert(offsetof(EdlLine, dwPresent) == 80, "dwPresent");
-static_assert(offsetof(EdlLine, dwRecIn) == 84, "dwRecIn");
-static_assert(offsetof(EdlLine, chEditType) == 92, "chEditType");
-static_assert(offsetof(EdlLine, dwWipeCode) == 96, "dwWipeCode");
-static_assert(offsetof(EdlLine, szEffectText) == 104, "szEffectText");
-static_assert(offsetof(EdlLine, dwTrackMask) == 168, "dwTrackMask");
-static_assert(offsetof(EdlLine, dwListTag) == 172, "dwListTag");
-static_assert(offsetof(EdlLine, szLine) == 176, "szLine");
-static_assert(offsetof(EdlLine, bXFile3) == 184, "bXFile3");
-static_assert(sizeof(EdlLineVB) == 13580, "EdlLineVB size");
-static_assert(offsetof(EdlLineVB, achClipName) == 185, "achClipName");
-static_assert(offsetof(EdlLineVB, achName) == 196, "achName");
-static_assert(offsetof(EdlLineVB, achComment) == 4295, "achComment");
-static_assert(offsetof(EdlLineVB, achReel) == 8904, "achReel");
-static_assert(offsetof(EdlLineVB, achLine) == 8969, "achLine");
+#define AT(T, field, offset) static_assert(offsetof(T, field) == offset, #T "." #field);
+static_assert(sizeof(EdlList) == 8528 && sizeof(EdlLine) == 188 && sizeof(EdlLineVB) == 13580);
+AT(EdlList, szTitle, 100) AT(EdlList, szTape, 4223) AT(EdlList, dwUserTag, 4288)
+AT(EdlList, szDefReel, 4292) AT(EdlList, dwReserved, 4360) AT(EdlList, szListName, 4364)
+AT(EdlList, szColumnLine, 4429) AT(EdlLine, szClipName, 36) AT(EdlLine, qwReserved2, 68)
+AT(EdlLine, dwLineFlags, 76) AT(EdlLine, dwPresent, 80) AT(EdlLine, dwRecIn, 84)
+AT(EdlLine, chEditType, 92) AT(EdlLine, dwWipeCode, 96) AT(EdlLine, szEffectText, 104)
+AT(EdlLine, dwTrackMask, 168) AT(EdlLine, dwListTag, 172) AT(EdlLine, szLine, 176)
+AT(EdlLine, bXFile3, 184) AT(EdlLineVB, achClipName, 185) AT(EdlLineVB, achName, 196)
+AT(EdlLineVB, achComment, 4295) AT(EdlLineVB, achReel, 8904) AT(EdlLineVB, achLine, 8969)
 
-TEST(Records, VersionMacroMatchesVersionFile) {
+TEST(Records, VersionAndExportedData) {
     EXPECT_STREQ(EDLBRIDGE_VERSION_STRING, EDLBRIDGE_VERSION_FILE);
+    EXPECT_STREQ(_CRLF_, "\r\n");
+    EXPECT_EQ(dwTokenRtn, 0u);
 }
 
 TEST(Records, ListDefaultsLeaveCurrentModeAndColumnLine) {
@@ -43,22 +28,19 @@ TEST(Records, ListDefaultsLeaveCurrentModeAndColumnLine) {
     std::memset(&list, 0x5A, sizeof list);
     list.dwCurTcMode = 7;
     edlInitEdlListStruct(&list);
-    EXPECT_EQ(list.dwListType, 256u);
-    EXPECT_EQ(list.dwFlags, 0u);
-    EXPECT_EQ(list.dwFlags2, 0u);
-    EXPECT_EQ(list.dwTcMode, 4u);
-    EXPECT_EQ(list.dwCurTcMode, 7u);
-    EXPECT_EQ(list.dwFrameRate, 2997u);
-    EXPECT_EQ(list.dwAudioKHz, 44u);
-    EXPECT_EQ(list.dwHasColumnMap, 0u);
+    const uint32_t numbers[] = {list.dwListType, list.dwFlags,       list.dwFlags2,
+                                list.dwTcMode,   list.dwCurTcMode,   list.dwFrameRate,
+                                list.dwAudioKHz, list.dwHasColumnMap, list.dwUserTag,
+                                list.dwReserved};
+    const uint32_t expected[] = {256, 0, 0, 4, 7, 2997, 44, 0, 0, 0};
+    for (size_t i = 0; i < 10; ++i) EXPECT_EQ(numbers[i], expected[i]) << i;
     for (int i = 0; i < 16; ++i) EXPECT_EQ(list.adwColumns[i], 0u) << i;
-    EXPECT_EQ(list.szTitle[0], '\0');
-    EXPECT_EQ(list.szTitle[4122], '\0');
-    EXPECT_EQ(list.szTape[64], '\0');
-    EXPECT_EQ(list.szDefReel[0], '\0');
-    EXPECT_EQ(list.szListName[0], '\0');
-    EXPECT_EQ(list.dwUserTag, 0u);
-    EXPECT_EQ(list.dwReserved, 0u);
+    // Whole buffers are cleared, not just their first byte.
+    const EdlList zero{};
+    EXPECT_EQ(0, std::memcmp(list.szTitle, zero.szTitle, sizeof zero.szTitle));
+    EXPECT_EQ(0, std::memcmp(list.szTape, zero.szTape, sizeof zero.szTape));
+    EXPECT_EQ(0, std::memcmp(list.szDefReel, zero.szDefReel, sizeof zero.szDefReel));
+    EXPECT_EQ(0, std::memcmp(list.szListName, zero.szListName, sizeof zero.szListName));
     EXPECT_EQ(static_cast<unsigned char>(list.szColumnLine[0]), 0x5A);
     edlInitEdlListStruct(nullptr);
 }
@@ -71,34 +53,23 @@ TEST(Records, EventDefaultsShareStaticBuffers) {
     edlInitEdlLineStruct(&first);
     // Packed pointer fields are copied out before comparing: binding a reference to them
     // would be a misaligned access.
-    const char* comment = first.szComment;
-    EXPECT_NE(comment, callerComment);
+    const char* texts[] = {first.szClipName, first.szName, first.szComment, first.szReel,
+                           first.szLine};
+    EXPECT_NE(texts[2], callerComment);
     EXPECT_STREQ(callerComment, "mine");
-    EXPECT_EQ(first.dwSrcIn, 0u);
-    EXPECT_EQ(first.chEditType, '\0');
-    EXPECT_EQ(first.dwPresent, 0u);
-    EXPECT_EQ(first.bXFile3, 0u);
-    const uint64_t reserved = first.qwReserved2;
-    EXPECT_EQ(reserved, 0u);
-    EXPECT_STREQ(first.szEffectText, "");
-    for (const char* text : {first.szClipName, first.szName, first.szComment, first.szReel,
-                             first.szLine}) {
-        ASSERT_NE(text, nullptr);
-        EXPECT_STREQ(text, "");
-    }
+    for (const char* text : texts) ASSERT_TRUE(text != nullptr && *text == '\0');
+    // Every numeric field, the edit type and the inline effect text are cleared.
+    EdlLine cleared;
+    std::memset(&cleared, 0, sizeof cleared);
+    std::memcpy(&cleared.szClipName, &first.szClipName, 4 * sizeof(char*));
+    std::memcpy(&cleared.szLine, &first.szLine, sizeof(char*));
+    EXPECT_EQ(0, std::memcmp(&cleared, &first, sizeof first));
 
     EdlLine second;
     edlInitEdlLineStruct(&second);
     const char* reels[2] = {first.szReel, second.szReel};
-    const char* lines[2] = {first.szLine, second.szLine};
     EXPECT_EQ(reels[0], reels[1]);
-    EXPECT_EQ(lines[0], lines[1]);
     std::strcpy(first.szReel, "A");
     EXPECT_STREQ(second.szReel, "A");
     edlInitEdlLineStruct(nullptr);
-}
-
-TEST(Records, ExportedData) {
-    EXPECT_STREQ(_CRLF_, "\r\n");
-    EXPECT_EQ(dwTokenRtn, 0u);
 }
