@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include "columns/columns.h"
+#include "core/text.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ const HeaderName* findHeaderName(const char* field) {
 }
 
 bool beginsWith(const char* line, const char* keyword) {
-    return strncasecmp(line, keyword, std::strlen(keyword)) == 0;
+    return edlb::beginsNoCase(line, keyword, std::strlen(keyword));
 }
 
 }  // namespace

@@ -56,6 +56,11 @@ struct tagKvEdlHandle {
     uint32_t dwReadLen;  // bytes held in pReadBuf
     int64_t lReadBase;   // file offset of pReadBuf[0]
     bool bAtEnd;         // a read met the end of the file (cleared by a seek)
+    // The event reader pushes the first line of the next event back and reads it again on
+    // the next call; remembering where it found an event line (offset + 1, 0 for none) and
+    // under which list flags spares testing that line twice.
+    int64_t lEventLineAt;
+    uint32_t dwEventLineFlags;
 };
 
 namespace edlb {

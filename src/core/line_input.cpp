@@ -1,5 +1,6 @@
 // Line input with one line of push-back. CR, LF and CR LF end lines alike.
 #include <cstdio>
+#include <cstring>
 
 #include "core/handle.h"
 
@@ -52,12 +53,32 @@ bool atEnd(tagKvEdlHandle* handle) {
 
 namespace {
 
-// Reads one raw line into buffer (at most limit - 1 characters). A CR is stored as LF and
-// ends the line at once; an LF is stored and ends it. Returns false when the stream was
-// already at its end.
-bool readRawLine(tagKvEdlHandle* handle, char* buffer, unsigned int limit) {
+// Reads one raw line into buffer (at most limit - 1 characters) and gives its length. A CR
+// is stored as LF and ends the line at once; an LF is stored and ends it, so a line end can
+// only be the last character. Returns false when the stream was already at its end.
+bool readRawLine(tagKvEdlHandle* handle, char* buffer, unsigned int limit, unsigned int* length) {
     unsigned int i = 0;
     while (i + 1 < limit) {
+        // Whole runs of the read-ahead are copied at once up to the line end.
+        if (handle->pReadBuf != nullptr && handle->dwReadPos < handle->dwReadLen) {
+            const char* run = handle->pReadBuf + handle->dwReadPos;
+            uint32_t available = handle->dwReadLen - handle->dwReadPos;
+            if (available > limit - 1 - i) available = limit - 1 - i;
+            const void* lf = std::memchr(run, '\n', available);
+            const uint32_t lfAt = lf ? static_cast<uint32_t>(static_cast<const char*>(lf) - run)
+                                     : available;
+            const void* cr = std::memchr(run, '\r', lfAt);
+            const uint32_t k =
+                cr ? static_cast<uint32_t>(static_cast<const char*>(cr) - run) : lfAt;
+            std::memcpy(buffer + i, run, k);
+            i += k;
+            handle->dwReadPos += k;
+            if (k == available) continue;
+            // A CR is stored as LF, like the LF itself, and either ends the line.
+            ++handle->dwReadPos;
+            buffer[i++] = '\n';
+            break;
+        }
         const int c = edlb::readByte(handle);
         if (c == EOF) {
             if (i == 0) {
@@ -74,6 +95,7 @@ bool readRawLine(tagKvEdlHandle* handle, char* buffer, unsigned int limit) {
         if (c == '\n') break;
     }
     buffer[i] = '\0';
+    *length = i;
     return true;
 }
 
@@ -84,24 +106,20 @@ EDLBRIDGE_API unsigned int getLine(tagKvEdlHandle* handle, char* buffer, unsigne
     int64_t position = edlb::readPosition(handle);
     if (position < 0 || limit < 1) return 0;
     handle->lLineStart = position;
-    if (!readRawLine(handle, buffer, limit)) return 0;
+    unsigned int length = 0;
+    if (!readRawLine(handle, buffer, limit, &length)) return 0;
     // One empty line (or the LF left behind by a CR LF pair) is passed over per call.
     if (buffer[0] == '\n' && buffer[1] == '\0') {
         position = edlb::readPosition(handle);
         if (position < 0) return 0;
         handle->lLineStart = position;
-        if (!readRawLine(handle, buffer, limit)) return 0;
+        if (!readRawLine(handle, buffer, limit, &length)) return 0;
     }
     position = edlb::readPosition(handle);
     if (position < 0) return 0;
     handle->dwLineEnd = position;
     if (position == handle->lLineStart) return 0;
-    for (char* p = buffer; *p != '\0'; ++p) {
-        if (*p == '\r' || *p == '\n') {
-            *p = '\0';
-            break;
-        }
-    }
+    if (length > 0 && buffer[length - 1] == '\n') buffer[length - 1] = '\0';
     return 1;
 }
 

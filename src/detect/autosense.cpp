@@ -10,12 +10,13 @@
 #include <strings.h>
 
 #include "core/handle.h"
+#include "core/text.h"
 #include "parse/classify.h"
 
 namespace {
 
 bool begins(const char* text, const char* keyword, size_t n) {
-    return strncasecmp(text, keyword, n) == 0;
+    return edlb::beginsNoCase(text, keyword, n);
 }
 
 bool contains(const char* text, const char* word) { return std::strstr(text, word) != nullptr; }

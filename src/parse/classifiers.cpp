@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include "core/handle.h"
+#include "core/text.h"
 #include "parse/classify.h"
 #include "services/timecode.h"
 
@@ -16,13 +17,14 @@ bool g_failPrivateAllocations = false;
 
 namespace {
 
-constexpr char kSeparators[] = " \t\n\r";
 
 bool begins(const char* text, const char* keyword, size_t n) {
-    return strncasecmp(text, keyword, n) == 0;
+    return edlb::beginsNoCase(text, keyword, n);
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isLineSeparator(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 bool containsAny(const char* line, std::initializer_list<const char*> words) {
     for (const char* word : words) {
@@ -81,7 +83,6 @@ uint32_t separatorMode(char c) {
     }
 }
 
-bool isTimecodeSeparator(char c) { return c == ':' || separatorMode(c) != 0; }
 
 // Decimal value of the digits at text (unsigned 32-bit, wrapping); end receives the first
 // character after them.
@@ -192,13 +193,11 @@ EDLBRIDGE_API int edlLineIsTitle(tagKvEdlHandle* handle, char* line) {
 
 // ---- Token tests ----
 
-namespace {
+namespace edlb {
 
-// The shape of a timecode token and the mode its separators choose, without converting it:
-// -1 for a token that begins with a separator (nothing is done), else 1 for a timecode.
 int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode) {
     const char first = token[0];
-    if (isTimecodeSeparator(first)) return -1;
+    if (first == ':' || separatorMode(first) != 0) return -1;
 
     const uint32_t flags = listFlags(handle);
     uint32_t implied = 0;
@@ -207,17 +206,16 @@ int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode)
     if (wellFormed) {
         // The list may tell us to ignore what separators imply (bit 0), and a film or PAL
         // list keeps its own mode whatever the separators say.
-        const bool mayImply = (flags & 0x1) == 0 && *mode != EDL_TC_FILM;
+        const bool mayImply = (flags & 0x1) == 0 && *mode != EDL_TC_FILM && *mode != EDL_TC_PAL;
         for (const char* p = token + 1; *p != '\0'; ++p) {
             if (isDigit(*p)) continue;
-            if (!isTimecodeSeparator(*p)) {
+            const uint32_t separatorImplies = separatorMode(*p);
+            if (separatorImplies == 0 && *p != ':') {
                 wellFormed = false;
                 break;
             }
             hasSeparator = true;
-            if (mayImply && *mode != EDL_TC_PAL && separatorMode(*p) != 0) {
-                implied = separatorMode(*p);
-            }
+            if (mayImply && separatorImplies != 0) implied = separatorImplies;
         }
     }
     if ((flags & 0x3) == 0 && implied != 0) {
@@ -228,12 +226,12 @@ int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode)
     return wellFormed && hasSeparator ? 1 : 0;
 }
 
-}  // namespace
+}  // namespace edlb
 
 EDLBRIDGE_API int edlTokIsTimecode(tagKvEdlHandle* handle, char* token, unsigned int* frames,
                                    unsigned int* mode) {
     if (token == nullptr || frames == nullptr || mode == nullptr) return 0;
-    const int shape = timecodeShape(handle, token, mode);
+    const int shape = edlb::timecodeShape(handle, token, mode);
     if (shape < 0) return 0;
     tc2Frame(token, *mode, frames);
     return shape;
@@ -416,9 +414,14 @@ EDLBRIDGE_API int edlLineIsEdit(tagKvEdlHandle* handle, char* line) {
     const bool blackIsNoEvent = (listFlags(handle) & EDL_LF_BLACK_NOT_EVENT) != 0;
     int numbers = 0;
     int timecodes = 0;
-    char* save = nullptr;
-    for (char* token = strtok_r(copy.text(), kSeparators, &save); token != nullptr;
-         token = strtok_r(nullptr, kSeparators, &save)) {
+    // Split in place: each token ends at the next separator, which becomes its terminator.
+    char* cursor = copy.text();
+    while (true) {
+        while (isLineSeparator(*cursor)) ++cursor;
+        if (*cursor == '\0') break;
+        char* token = cursor;
+        while (*cursor != '\0' && !isLineSeparator(*cursor)) ++cursor;
+        if (*cursor != '\0') *cursor++ = '\0';
         unsigned int frames = 0;
         unsigned int mode = 0;
         unsigned int video = 0;
@@ -433,16 +436,18 @@ EDLBRIDGE_API int edlLineIsEdit(tagKvEdlHandle* handle, char* line) {
             continue;
         }
         // Only the shape counts here: converting the token would be thrown away.
-        if (timecodeShape(handle, token, &mode) == 1) {
+        if (edlb::timecodeShape(handle, token, &mode) == 1) {
             ++timecodes;
             continue;
         }
-        // Track fields and transitions decide nothing, but neither are they a black source.
+        // Track fields and transitions decide nothing, but neither are they a black source;
+        // they are only told apart where a black source would matter.
+        if (!blackIsNoEvent || !begins(token, "bl", 2)) continue;
         const bool trackOrEffect =
             edlTokEditType(handle, token, &video, &audio) ||
             (token[1] == '\0' &&
              edlb::tokEffectType(token, nullptr, &editType, &frames, &dissolve, &key));
-        if (!trackOrEffect && blackIsNoEvent && begins(token, "bl", 2)) return 0;
+        if (!trackOrEffect) return 0;
     }
     return timecodes >= 2 && numbers >= 1;
 }

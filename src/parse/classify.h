@@ -20,6 +20,8 @@
 #ifndef EDLBRIDGE_PARSE_CLASSIFY_H
 #define EDLBRIDGE_PARSE_CLASSIFY_H
 
+struct tagKvEdlHandle;
+
 namespace edlb {
 // Effect token of a tokenized line: rest is the text after the separator that ended the
 // token (nullptr when the token ends the line). The exported edlTokEffectType(token) is
@@ -28,6 +30,11 @@ int tokEffectType(char* token, const char* rest, char* editType, unsigned int* n
                   int* dissolveOrWipe, int* key);
 // Comment-start token of a tokenized line; rest as above.
 int tokIsComment(char* token, const char* rest);
+
+// What edlTokIsTimecode answers for token, and the mode it would convert with (written to
+// *mode), without converting: for callers that only need the answer. -1 for a token that
+// begins with a separator (edlTokIsTimecode then does nothing at all).
+int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode);
 
 // While true, the private allocations of the classifiers and of detection (line copies of
 // over-long host texts, source table entries) report failure. Lets the tests prove that a

@@ -6,9 +6,11 @@
 #include <utility>
 
 #include "core/handle.h"
+#include "core/text.h"
 #include "parse/classify.h"
 #include "parse/reader.h"
 #include "services/clip.h"
+#include "services/timecode.h"
 
 namespace {
 
@@ -96,10 +98,11 @@ void applyTimecodeMode(tagKvEdlHandle* handle, unsigned int mode) {
     handle->dwTcFlags = word;
 }
 
+// Without a place for the frames only the answer is wanted, and nothing is converted.
 bool isTimecodeToken(tagKvEdlHandle* handle, char* token, uint32_t* frames) {
     unsigned int mode = handle->dwTcFlags;
-    unsigned int scratch = 0;
-    return edlTokIsTimecode(handle, token, frames != nullptr ? frames : &scratch, &mode) != 0;
+    if (frames == nullptr) return timecodeShape(handle, token, &mode) == 1;
+    return edlTokIsTimecode(handle, token, frames, &mode) != 0;
 }
 
 void storeTimecode(tagKvEdlHandle* handle, EdlLine* event, uint32_t index, uint32_t frames) {
@@ -173,10 +176,16 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
             break;
         }
     }
+    // Which tokens are timecodes, and the mode each converts with, found once for both
+    // passes.
+    bool timecode[kMaxTokens];
+    unsigned int modes[kMaxTokens];
     int after = 0;
     for (int i = tokens.count - 1; i >= 0; --i) {
         timecodesAfter[i] = after;
-        if (i < fieldEnd && isTimecodeToken(handle, tokens.token(i), nullptr)) ++after;
+        modes[i] = handle->dwTcFlags;
+        timecode[i] = i < fieldEnd && timecodeShape(handle, tokens.token(i), &modes[i]) == 1;
+        if (timecode[i]) ++after;
     }
 
     uint32_t timecodeIndex = 0;
@@ -201,8 +210,9 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
             }
             continue;
         }
-        uint32_t frames = 0;
-        if (isTimecodeToken(handle, token, &frames)) {
+        if (timecode[i]) {
+            unsigned int frames = 0;
+            tc2Frame(token, modes[i], &frames);
             storeTimecode(handle, event, timecodeIndex++, frames);
             continue;
         }
@@ -356,7 +366,7 @@ uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event) {
 }
 
 bool beginsWith(const char* line, const char* keyword) {
-    return strncasecmp(line, keyword, std::strlen(keyword)) == 0;
+    return edlb::beginsNoCase(line, keyword, std::strlen(keyword));
 }
 
 }  // namespace
@@ -435,7 +445,11 @@ extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* e
             pushBack(handle);
             return finishEvent(handle, event);
         }
-        if (edlLineIsEdit(handle, line) != 0) {
+        const bool known = handle->lEventLineAt == handle->lLineStart + 1 &&
+                           handle->dwEventLineFlags == list.dwFlags;
+        if (known || edlLineIsEdit(handle, line) != 0) {
+            handle->lEventLineAt = handle->lLineStart + 1;
+            handle->dwEventLineFlags = list.dwFlags;
             if (pending) {
                 pushBack(handle);
                 return finishEvent(handle, event);

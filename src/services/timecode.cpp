@@ -20,8 +20,8 @@ struct Counting {
     bool marker;
 };
 
-Counting countingFor(unsigned flags) {
-    switch (flags & 0xFFu) {
+constexpr Counting countingOf(unsigned mode) {
+    switch (mode) {
     case 0x01: return {24, 0, false};
     case 0x02: return {30, 0, false};
     case 0x04: return {30, 2, true};
@@ -37,6 +37,17 @@ Counting countingFor(unsigned flags) {
     }
 }
 
+// Looked up for every conversion, so the 256 modes are tabled once.
+struct CountingTable {
+    Counting entries[256];
+    constexpr CountingTable() : entries() {
+        for (unsigned mode = 0; mode < 256; ++mode) entries[mode] = countingOf(mode);
+    }
+};
+constexpr CountingTable kCounting;
+
+const Counting& countingFor(unsigned flags) { return kCounting.entries[flags & 0xFFu]; }
+
 // Called for every character of every timecode token read, so no library search here.
 bool isSeparator(char c) {
     switch (c) {
@@ -50,46 +61,43 @@ bool isSeparator(char c) {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Field values in order hours, minutes, seconds, frames; false for a text that is no
-// timecode.
+// timecode. Every timecode token of every list passes through here, so the separated form
+// is read in one pass.
 bool parseFields(const char* text, uint32_t fields[4]) {
-    fields[0] = fields[1] = fields[2] = fields[3] = 0;
-    bool separated = false;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (isSeparator(*p)) {
-            separated = true;
-        } else if (!isDigit(*p)) {
+    uint32_t values[4] = {0, 0, 0, 0};
+    int count = 0;
+    uint32_t value = 0;
+    const char* p = text;
+    for (;; ++p) {
+        const char c = *p;
+        if (isDigit(c)) {
+            value = value * 10u + uint32_t(c - '0');
+        } else if (isSeparator(c)) {
+            if (count == 3) return false;  // a fifth field
+            values[count++] = value;
+            value = 0;
+        } else if (c == '\0') {
+            break;
+        } else {
             return false;
         }
     }
-    if (!separated) {
-        // Bare digits: two per field from the right, whatever is left over is the hours.
-        size_t len = std::strlen(text);
-        size_t pos = len;
-        for (int field = 3; field >= 0 && pos > 0; --field) {
-            size_t start = (field == 0 || pos < 2) ? 0 : pos - 2;
-            uint32_t value = 0;
-            for (size_t i = start; i < pos; ++i) value = value * 10u + uint32_t(text[i] - '0');
-            fields[field] = value;
-            pos = start;
-        }
+    if (count > 0) {
+        // Separated: the fields are placed from the right.
+        values[count] = value;
+        const int shift = 3 - count;
+        for (int i = 0; i < 4; ++i) fields[i] = i < shift ? 0 : values[i - shift];
         return true;
     }
-    // Separated: count the fields first so they can be placed from the right.
-    int count = 1;
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (isSeparator(*p)) ++count;
-    }
-    if (count > 4) return false;
-    int field = 4 - count;
-    uint32_t value = 0;
-    for (const char* p = text;; ++p) {
-        if (*p == '\0' || isSeparator(*p)) {
-            fields[field++] = value;
-            value = 0;
-            if (*p == '\0') break;
-        } else {
-            value = value * 10u + uint32_t(*p - '0');
-        }
+    // Bare digits: two per field from the right, whatever is left over is the hours.
+    fields[0] = fields[1] = fields[2] = fields[3] = 0;
+    size_t pos = static_cast<size_t>(p - text);
+    for (int field = 3; field >= 0 && pos > 0; --field) {
+        const size_t start = (field == 0 || pos < 2) ? 0 : pos - 2;
+        uint32_t digits = 0;
+        for (size_t i = start; i < pos; ++i) digits = digits * 10u + uint32_t(text[i] - '0');
+        fields[field] = digits;
+        pos = start;
     }
     return true;
 }
