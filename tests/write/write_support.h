@@ -27,7 +27,8 @@ inline Options parseOptions(const std::string& line) {
         std::string key = eq < blank ? line.substr(i, eq - i) : std::to_string(index++);
         i = eq < blank ? eq + 1 : i;
         const bool quoted = i < line.size() && line[i] == '"';
-        const size_t end = quoted ? line.find('"', i + 1) + 1 : std::min(line.find(' ', i), line.size());
+        const size_t end =
+            quoted ? line.find('"', i + 1) + 1 : std::min(line.find(' ', i), line.size());
         std::string raw = quoted ? line.substr(i + 1, end - i - 2) : line.substr(i, end - i), value;
         for (size_t p = 0, open; p < raw.size(); p = open) {
             if ((open = raw.find('{', p)) == std::string::npos) open = raw.size();
