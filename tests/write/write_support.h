@@ -114,15 +114,19 @@ struct Event {
         const size_t sizes[] = {EDL_REEL_SIZE, EDL_CLIPNAME_SIZE, EDL_NAME_SIZE, EDL_COMMENT_SIZE};
         char* inlineTexts[] = {inlineRecord.achReel, inlineRecord.achClipName,
                                inlineRecord.achName, inlineRecord.achComment};
-        char** pointers[] = {&line.szReel, &line.szClipName, &line.szName, &line.szComment};
         for (int i = 0; i < 4; ++i) {
             if (o.count(keys[i]) == 0) continue;
             const std::string& text = o.at(keys[i]);
             std::memcpy(inlineTexts[i], text.data(), std::min(text.size(), sizes[i] - 1));
             texts[i].assign(std::max(text.size() + 1, sizes[i]), '\0');
             std::memcpy(texts[i].data(), text.data(), text.size());
-            *pointers[i] = texts[i].data();
         }
+        // Packed records: the pointers are stored field by field, never through an address.
+        auto at = [this](int i) { return texts[i].empty() ? nullptr : texts[i].data(); };
+        line.szReel = at(0);
+        line.szClipName = at(1);
+        line.szName = at(2);
+        line.szComment = at(3);
         line.szLine = raw;
         // Stray pointers in an inline record: the writer must use the record's own buffers.
         inlineRecord.szReel = inlineRecord.szName = reinterpret_cast<char*>(0x10);
