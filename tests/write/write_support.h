@@ -1,143 +1,139 @@
-// Helpers of the writer tests: list records, event records with their own buffers, and
-// whole-file comparison that shows the first differing byte.
+// Writer cases read from tests/data/write/cases.txt (its head describes the format), and
+// event records whose texts live in buffers of the sizes a case asks for.
 #ifndef EDLBRIDGE_TESTS_WRITE_SUPPORT_H
 #define EDLBRIDGE_TESTS_WRITE_SUPPORT_H
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "edlbridge.h"
+#include "support/test_support.h"
 
 namespace writetest {
 
-struct ListSetup {
-    uint32_t type;
-    uint32_t mode = 4;
-    uint32_t flags = 0;
-    uint32_t flags2 = 0;
-    const char* title = "";
-    const char* tape = "";
-    const char* defReel = "";
-    const char* listName = "";
-    uint32_t frameRate = 2997;
-    uint32_t audioKHz = 44;
+// key=value options of one manifest line; positional values under "0", "1", ...
+using Options = std::map<std::string, std::string>;
+
+// Splits a line into options; "..." keeps blanks, {N*c} repeats c N times.
+inline Options parseOptions(const std::string& line) {
+    Options out;
+    size_t i = 0, index = 0;
+    while ((i = line.find_first_not_of(' ', i)) != std::string::npos) {
+        const size_t eq = line.find('=', i), blank = line.find(' ', i);
+        std::string key = eq < blank ? line.substr(i, eq - i) : std::to_string(index++);
+        i = eq < blank ? eq + 1 : i;
+        const bool quoted = i < line.size() && line[i] == '"';
+        const size_t end =
+            quoted ? line.find('"', i + 1) + 1 : std::min(line.find(' ', i), line.size());
+        std::string raw = quoted ? line.substr(i + 1, end - i - 2) : line.substr(i, end - i), value;
+        for (size_t p = 0, open; p < raw.size(); p = open) {
+            if ((open = raw.find('{', p)) == std::string::npos) open = raw.size();
+            value += raw.substr(p, open - p);
+            if (open == raw.size()) break;
+            const size_t star = raw.find('*', open), close = raw.find('}', open);
+            value.append(std::stoul(raw.substr(open + 1, star - open - 1)), raw[star + 1]);
+            open = close + 1;
+        }
+        out[key] = value;
+        i = end;
+    }
+    return out;
+}
+
+inline uint32_t number(const Options& o, const std::string& key, uint32_t fallback = 0) {
+    auto it = o.find(key);
+    return it == o.end() ? fallback : static_cast<uint32_t>(std::stoul(it->second, nullptr, 0));
+}
+
+struct Case {
+    Options list;
+    std::vector<Options> events;
 };
 
-inline EdlList makeList(const ListSetup& setup) {
+inline void PrintTo(const Case& c, std::ostream* out) { *out << c.list.at("0"); }
+
+inline std::vector<Case> loadCases() {
+    std::ifstream in(edlbtest::dataPath("write/cases.txt"));
+    std::vector<Case> cases;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("case ", 0) == 0) cases.push_back({parseOptions(line.substr(5)), {}});
+        if (line.rfind("ev ", 0) == 0) cases.back().events.push_back(parseOptions(line.substr(3)));
+    }
+    return cases;
+}
+
+// A list text longer than its field fills the field without a terminator.
+inline void setText(char* field, size_t size, const Options& o, const std::string& key) {
+    auto it = o.find(key);
+    const std::string text = it == o.end() ? "" : it->second;
+    std::memset(field, 0, size);
+    std::memcpy(field, text.data(), std::min(text.size(), size));
+}
+
+inline EdlList makeList(const Options& o) {
     EdlList list;
     edlInitEdlListStruct(&list);
-    list.dwListType = setup.type;
-    list.dwTcMode = setup.mode;
-    list.dwFlags = setup.flags;
-    list.dwFlags2 = setup.flags2;
-    list.dwFrameRate = setup.frameRate;
-    list.dwAudioKHz = setup.audioKHz;
-    std::snprintf(list.szTitle, sizeof list.szTitle, "%s", setup.title);
-    std::snprintf(list.szTape, sizeof list.szTape, "%s", setup.tape);
-    std::snprintf(list.szDefReel, sizeof list.szDefReel, "%s", setup.defReel);
-    std::snprintf(list.szListName, sizeof list.szListName, "%s", setup.listName);
+    list.dwListType = number(o, "type");
+    list.dwTcMode = number(o, "mode", 4);
+    list.dwFlags = number(o, "flags");
+    list.dwFlags2 = number(o, "mask");
+    list.dwFrameRate = number(o, "rate", 2997);
+    list.dwAudioKHz = number(o, "khz", 44);
+    setText(list.szTitle, sizeof list.szTitle, o, "title");
+    setText(list.szTape, sizeof list.szTape, o, "tape");
+    setText(list.szDefReel, sizeof list.szDefReel, o, "reel");
+    setText(list.szListName, sizeof list.szListName, o, "name");
     return list;
 }
 
-// One event as a test describes it; a null text stands for a null pointer.
-struct EventFields {
-    uint32_t srcIn = 0, srcOut = 0, recIn = 0, recOut = 0;
-    uint32_t video = 1, audio = 0;
-    const char* reel = nullptr;
-    const char* clip = nullptr;
-    const char* name = nullptr;
-    const char* comment = nullptr;
-    char edit = 'C';
-    uint32_t wipe = 0, effectLen = 0;
-    uint32_t lineFlags = 0, present = 0;
-};
-
-// An event record whose texts live in buffers of the static buffers' sizes.
-struct OwnedEvent {
+// One event of a case: a plain record with a buffer per text, or an inline-buffer record.
+struct Event {
     EdlLine line{};
-    char reel[EDL_REEL_SIZE] = {};
-    char clip[EDL_CLIPNAME_SIZE] = {};
-    char name[EDL_NAME_SIZE] = {};
-    char comment[EDL_COMMENT_SIZE] = {};
+    EdlLineVB inlineRecord{};
+    std::vector<char> texts[4];
     char raw[EDL_LINE_SIZE] = {};
 
-    explicit OwnedEvent(const EventFields& fields) {
-        line.dwSrcIn = fields.srcIn;
-        line.dwSrcOut = fields.srcOut;
-        line.dwRecIn = fields.recIn;
-        line.dwRecOut = fields.recOut;
-        line.dwVideoTracks = fields.video;
-        line.dwAudioTracks = fields.audio;
-        line.chEditType = fields.edit;
-        line.dwWipeCode = fields.wipe;
-        line.dwEffectLen = fields.effectLen;
-        line.dwLineFlags = fields.lineFlags;
-        line.dwPresent = fields.present;
-        line.szReel = attach(reel, sizeof reel, fields.reel);
-        line.szClipName = attach(clip, sizeof clip, fields.clip);
-        line.szName = attach(name, sizeof name, fields.name);
-        line.szComment = attach(comment, sizeof comment, fields.comment);
-        line.szLine = raw;
-    }
-    // A record to read into: every text pointer at its own buffer.
-    OwnedEvent() {
-        line.szReel = reel;
-        line.szClipName = clip;
-        line.szName = name;
-        line.szComment = comment;
-        line.szLine = raw;
-    }
-    OwnedEvent(const OwnedEvent&) = delete;
-    OwnedEvent& operator=(const OwnedEvent&) = delete;
-
-    static char* attach(char* buffer, size_t size, const char* text) {
-        if (text == nullptr) return nullptr;
-        std::snprintf(buffer, size, "%s", text);
-        return buffer;
-    }
-};
-
-// Writes a whole list: open, the events, close. Returns the close result.
-inline uint32_t writeList(const std::string& path, const ListSetup& setup,
-                          const std::vector<EventFields>& events) {
-    EdlList list = makeList(setup);
-    tagKvEdlHandle* handle = edlOpen(path.c_str(), nullptr, EDL_OPEN_WRITE, &list);
-    if (handle == nullptr) {
-        ADD_FAILURE() << "cannot open " << path;
-        return 0xBADu;
-    }
-    for (const EventFields& fields : events) {
-        OwnedEvent event(fields);
-        EXPECT_EQ(edlWriteLine(handle, &event.line), 0u);
-    }
-    return edlClose(handle);
-}
-
-// Compares bytes and names the first difference, which a plain string compare of files
-// full of CRLF hides.
-inline ::testing::AssertionResult sameBytes(const std::string& expected,
-                                            const std::string& actual) {
-    if (expected == actual) return ::testing::AssertionSuccess();
-    size_t i = 0;
-    while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
-    auto around = [i](const std::string& s) {
-        const size_t from = i > 20 ? i - 20 : 0;
-        std::string out;
-        for (char c : s.substr(from, 50)) {
-            if (c == '\r') out += "\\r";
-            else if (c == '\n') out += "\\n";
-            else out += c;
+    explicit Event(const Options& o) {
+        EdlLine& e = o.count("vb") != 0 ? *reinterpret_cast<EdlLine*>(&inlineRecord) : line;
+        e.dwSrcIn = number(o, "0");
+        e.dwSrcOut = number(o, "1");
+        e.dwRecIn = number(o, "2");
+        e.dwRecOut = number(o, "3");
+        e.dwVideoTracks = number(o, "4");
+        e.dwAudioTracks = number(o, "5");
+        e.chEditType = o.count("edit") != 0 ? o.at("edit")[0] : 'C';
+        e.dwWipeCode = number(o, "wipe");
+        e.dwEffectLen = number(o, "len");
+        e.dwLineFlags = number(o, "lf");
+        e.dwPresent = number(o, "present");
+        const char* keys[] = {"reel", "clip", "name", "comment"};
+        const size_t sizes[] = {EDL_REEL_SIZE, EDL_CLIPNAME_SIZE, EDL_NAME_SIZE, EDL_COMMENT_SIZE};
+        char* inlineTexts[] = {inlineRecord.achReel, inlineRecord.achClipName,
+                               inlineRecord.achName, inlineRecord.achComment};
+        for (int i = 0; i < 4; ++i) {
+            if (o.count(keys[i]) == 0) continue;
+            const std::string& text = o.at(keys[i]);
+            std::memcpy(inlineTexts[i], text.data(), std::min(text.size(), sizes[i] - 1));
+            texts[i].assign(std::max(text.size() + 1, sizes[i]), '\0');
+            std::memcpy(texts[i].data(), text.data(), text.size());
         }
-        return out;
-    };
-    return ::testing::AssertionFailure()
-           << "first difference at byte " << i << " (sizes " << expected.size() << " and "
-           << actual.size() << ")\n  expected: ..." << around(expected)
-           << "\n  actual:   ..." << around(actual);
-}
+        // Packed records: the pointers are stored field by field, never through an address.
+        auto at = [this](int i) { return texts[i].empty() ? nullptr : texts[i].data(); };
+        line.szReel = at(0);
+        line.szClipName = at(1);
+        line.szName = at(2);
+        line.szComment = at(3);
+        line.szLine = raw;
+        // Stray pointers in an inline record: the writer must use the record's own buffers.
+        inlineRecord.szReel = inlineRecord.szName = reinterpret_cast<char*>(0x10);
+    }
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+};
 
 }  // namespace writetest
 
