@@ -1,133 +1,102 @@
-// The edlbridge program itself: exit status, standard output and standard error for good
-// and bad usage and for files it cannot read.
-#include "run_tool.h"
-#include "support/test_support.h"
+// The edlbridge program itself, run on the cases of tests/data/tools/cases.txt (exit status,
+// both streams, files written) and converting a sample list into every writable type.
+#include "core/list_types.h"
+#include "list_type_names.h"
+#include "tool_test.h"
 
 #include <edlbridge.h>
+#include <nlohmann/json.hpp>
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
+#include <utility>
 
 namespace {
 
+using edlbtest::readFile;
 using edlbtest::RunResult;
 using edlbtest::runTool;
+using edlbtest::split;
 
 std::string toolData() { return edlbtest::dataPath("tools"); }
 
-struct UsageCase {
-    const char* what;
+// The placeholders of the case file.
+std::string expand(std::string text) {
+    const std::pair<std::string, std::string> values[] = {
+        {"$DATA", toolData()}, {"$LONG", std::string(4200, 'x')}, {"$VERSION", EDLBRIDGE_VERSION_STRING}};
+    for (const auto& [name, value] : values) {
+        for (size_t at; (at = text.find(name)) != std::string::npos;) text.replace(at, name.size(), value);
+    }
+    return text;
+}
+
+class ToolCases : public testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(ToolCases, StatusOutputErrorsAndFiles) {
+    // name, where, args, status, stdout, stderr[, files]
+    const std::vector<std::string>& c = GetParam();
+    ASSERT_GE(c.size(), 6u);
+    edlbtest::TempDir tmp;
+    const std::vector<std::string> where = split(c[1], '+');
+    const std::string dir = where[0] == "tmp"        ? tmp.path()
+                            : where[0] == "examples" ? EDLBRIDGE_EXAMPLE_LISTS
+                                                     : toolData();
+    for (size_t i = 1; i < where.size(); ++i) {
+        const std::vector<std::string> copy = split(where[i], '=');
+        tmp.write(copy[0], readFile(toolData() + "/" + copy.back()));
+    }
     std::vector<std::string> args;
-    int status;
-    const char* err;  // the whole of standard error
-};
-
-TEST(ToolCli, BadUsageExitsWithTwoAndOneLineOnStandardError) {
-    const std::string see = " (see 'edlbridge --help')\n";
-    const UsageCase cases[] = {
-        {"unknown command", {"frobnicate"}, 2, "edlbridge: frobnicate: no such command"},
-        {"detect without files", {"detect"}, 2, "edlbridge: detect: no file given"},
-        {"detect, unknown option", {"detect", "--fast", "a.edl"}, 2,
-         "edlbridge: detect: unknown option '--fast'"},
-        {"dump without file", {"dump"}, 2, "edlbridge: dump: no file given"},
-        {"dump, two files", {"dump", "a.edl", "b.edl"}, 2,
-         "edlbridge: dump: only one file can be dumped"},
-        {"dump, unknown format", {"dump", "a.edl", "--format", "xml"}, 2,
-         "edlbridge: dump: no such format 'xml'"},
-        {"dump, format without value", {"dump", "a.edl", "--format"}, 2,
-         "edlbridge: dump: --format needs a value"},
-        {"convert without type", {"convert", "a.edl"}, 2,
-         "edlbridge: convert: --to TYPE is required"},
-        {"convert without input", {"convert", "--to", "cmx3600"}, 2,
-         "edlbridge: convert: no input list given"},
-        {"convert, bad type name", {"convert", "a.edl", "--to", "cmx9999"}, 2,
-         "edlbridge: convert: no such list type 'cmx9999'"},
-        {"convert, type value without dialect", {"convert", "a.edl", "--to=47"}, 2,
-         "edlbridge: convert: no such list type '47'"},
-        {"convert, a type that is only read", {"convert", "a.edl", "--to", "csv"}, 2,
-         "edlbridge: convert: list type 'csv' cannot be written"},
-        {"convert, bad timecode mode", {"convert", "a.edl", "--to", "ds", "--fcm", "31"}, 2,
-         "edlbridge: convert: no such timecode mode '31'"},
-        {"convert, empty output name", {"convert", "a.edl", "--to", "ds", "-o", ""}, 2,
-         "edlbridge: convert: -o needs a file name"},
-        {"types with an argument", {"types", "all"}, 2,
-         "edlbridge: types: unexpected argument 'all'"},
-    };
-    for (const UsageCase& c : cases) {
-        const RunResult result = runTool(c.args, toolData());
-        EXPECT_EQ(result.status, c.status) << c.what;
-        EXPECT_EQ(result.err, std::string(c.err) + see) << c.what;
-        EXPECT_EQ(result.out, "") << c.what;
+    for (const std::string& arg : c[2].empty() ? std::vector<std::string>{} : split(c[2], ' ')) {
+        args.push_back(arg == "\"\"" ? "" : expand(edlbtest::unescape(arg)));
+    }
+    const RunResult result = runTool(args, dir);
+    EXPECT_EQ(result.status, std::stoi(c[3]));
+    for (const auto& [want, got] : {std::make_pair(c[4], result.out), std::make_pair(c[5], result.err)}) {
+        if (want[0] == '@') edlbtest::expectGolden("tools/" + want.substr(1), got);
+        else EXPECT_EQ(got, want == "-" ? "" : expand(edlbtest::unescape(want)));
+    }
+    if (c[4].size() > 5 && c[4].compare(c[4].size() - 5, 5, ".json") == 0) {
+        EXPECT_TRUE(nlohmann::json::accept(result.out));
+    }
+    for (const std::string& file : c.size() > 6 ? split(c[6], ' ') : std::vector<std::string>{}) {
+        const std::vector<std::string> pair = split(file, '=');
+        const std::string expected = readFile(toolData() + "/" + pair.back());
+        ASSERT_FALSE(expected.empty()) << pair.back();
+        EXPECT_EQ(readFile(dir + "/" + pair[0]), expected) << pair[0];
     }
 }
 
-TEST(ToolCli, FilesThatCannotBeReadExitWithOneAndNameTheFile) {
-    const UsageCase cases[] = {
-        {"missing file", {"detect", "missing.edl"}, 1,
-         "edlbridge: missing.edl: cannot open: No such file or directory\n"},
-        {"a directory", {"dump", "."}, 1, "edlbridge: .: cannot open: is a directory\n"},
-        {"not a regular file", {"dump", "/dev/null"}, 1,
-         "edlbridge: /dev/null: cannot open: not a regular file\n"},
-        {"only comment lines", {"dump", "comments_only.edl", "--format=json"}, 1,
-         "edlbridge: comments_only.edl: not a list edlbridge can read\n"},
-        {"a refused batch list", {"convert", "premiere_refused.txt", "--to", "cmx3600"}, 1,
-         "edlbridge: premiere_refused.txt: not a list edlbridge can read\n"},
-        {"every file is reported", {"detect", "missing.edl", "comments_only.edl"}, 1,
-         "edlbridge: missing.edl: cannot open: No such file or directory\n"
-         "edlbridge: comments_only.edl: not a list edlbridge can read\n"},
-        {"a name too long for the library", {"detect", std::string(4200, 'x')}, 1,
-         nullptr},
-    };
-    for (const UsageCase& c : cases) {
-        const RunResult result = runTool(c.args, toolData());
-        EXPECT_EQ(result.status, c.status) << c.what;
-        if (c.err != nullptr) {
-            EXPECT_EQ(result.err, c.err) << c.what;
-        } else {
-            // One line that names the file (here: too long for the system as well).
-            EXPECT_EQ(result.err.find("edlbridge: xxx"), 0u) << c.what;
-            EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << c.what;
-        }
-        EXPECT_EQ(result.out, "") << c.what;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Manifest, ToolCases, testing::ValuesIn(edlbtest::readTable("tools/cases.txt")),
+                         [](const auto& info) { return info.param[0]; });
 
-TEST(ToolCli, HelpAndVersion) {
-    struct HelpCase {
-        std::vector<std::string> args;
-        const char* firstLine;
-    } const cases[] = {
-        {{"--help"}, "Usage: edlbridge COMMAND [ARGS]\n"},
-        {{"-h"}, "Usage: edlbridge COMMAND [ARGS]\n"},
-        {{"types", "--help"}, "Usage: edlbridge types\n"},
-        {{"detect", "-h"}, "Usage: edlbridge detect FILE...\n"},
-        {{"dump", "--help"}, "Usage: edlbridge dump FILE [--format table|json|csv]\n"},
-        {{"convert", "--help"},
-         "Usage: edlbridge convert IN --to TYPE [-o OUT] [--fcm MODE] [--title TEXT]\n"},
-    };
-    for (const HelpCase& c : cases) {
-        const RunResult result = runTool(c.args, toolData());
-        EXPECT_EQ(result.status, 0) << c.args[0];
-        EXPECT_EQ(result.out.substr(0, std::string(c.firstLine).size()), c.firstLine);
+// The converted list is byte for byte its golden file, and reading that file back gives the
+// type the catalogue says, or is refused for types no reader knows.
+TEST(ToolConvert, EveryWritableTypeMatchesItsGoldenAndReadsBackAsCatalogued) {
+    size_t count = 0, converted = 0;
+    const edlbtool::TypeName* types = edlbtool::typeNames(&count);
+    for (size_t i = 0; i < count; ++i) {
+        if (!types[i].writable) continue;
+        SCOPED_TRACE(types[i].name);
+        ++converted;
+        edlbtest::TempDir out;
+        const std::string target = out.file("list.out");
+        const std::string golden = std::string("golden/convert/cmx_title_fcm_dissolve.") + types[i].name;
+        RunResult result = runTool({"convert", "cmx_title_fcm_dissolve.edl", "--to", types[i].name, "-o", target}, toolData());
+        EXPECT_EQ(result.status, 0);
         EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.out, "wrote " + target + " (" + types[i].name + ", 5 events)\n");
+        edlbtest::expectGolden("tools/" + golden, readFile(target));
+
+        result = runTool({"detect", golden}, toolData());
+        const uint32_t back = edlb::listTypeInfo(types[i].value).readsBackAs;
+        EXPECT_EQ(result.status, back == 0 ? 1 : 0) << result.err;
+        if (back == 0) {
+            EXPECT_EQ(result.err, "edlbridge: " + golden + ": not a list edlbridge can read\n");
+        } else {
+            ASSERT_NE(edlbtool::typeByValue(back), nullptr);
+            const std::string line = "type: " + std::to_string(back) + " " + edlbtool::typeByValue(back)->name + "\n";
+            EXPECT_NE(result.out.find(line), std::string::npos) << result.out;
+        }
     }
-    const RunResult version = runTool({"--version"}, toolData());
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, std::string("edlbridge ") + EDLBRIDGE_VERSION_STRING + "\n");
-
-    // Without a command the overview goes to standard error: it is a usage error.
-    const RunResult bare = runTool({}, toolData());
-    EXPECT_EQ(bare.status, 2);
-    EXPECT_EQ(bare.out, "");
-    EXPECT_EQ(bare.err.substr(0, 31), "Usage: edlbridge COMMAND [ARGS]");
-}
-
-TEST(ToolCli, TypesTableHasOneRowPerListType) {
-    const RunResult result = runTool({"types"}, toolData());
-    ASSERT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, edlbtest::readFile(edlbtest::dataPath("tools/types.txt")));
+    EXPECT_EQ(converted, 47u);
 }
 
 }  // namespace

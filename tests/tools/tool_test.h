@@ -1,0 +1,98 @@
+// Helpers of the command-line tests: running the program, tab-separated case files and
+// golden files.
+#ifndef EDLBRIDGE_TESTS_TOOLS_TOOL_TEST_H
+#define EDLBRIDGE_TESTS_TOOLS_TOOL_TEST_H
+
+#include "support/test_support.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace edlbtest {
+
+struct RunResult {
+    int status = -1;  // exit status; -1 when the program did not exit normally
+    std::string out, err;
+};
+
+// Runs the tool in directory with args; no shell, so arguments need no quoting.
+inline RunResult runTool(std::vector<std::string> args, const std::string& directory) {
+    TempDir capture;
+    const std::string outPath = capture.file("stdout"), errPath = capture.file("stderr");
+    std::string program = EDLBRIDGE_CLI;
+    std::vector<char*> argv{program.data()};
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out >= 0 && err >= 0 && dup2(out, 1) >= 0 && dup2(err, 2) >= 0 &&
+            chdir(directory.c_str()) == 0) {
+            execv(argv[0], argv.data());
+        }
+        _exit(127);
+    }
+    int status = 0;
+    const bool exited = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+    return {exited ? WEXITSTATUS(status) : -1, readFile(outPath), readFile(errPath)};
+}
+
+// Table cells write bytes a line cannot hold as \n \r \t \\ and \xNN.
+inline std::string unescape(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+        } else if (text[++i] == 'x' && i + 2 < text.size()) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i] == 'n' ? '\n' : text[i] == 'r' ? '\r' : text[i] == 't' ? '\t' : text[i];
+        }
+    }
+    return out;
+}
+
+// Empty fields are kept: an empty cell is an empty text.
+inline std::vector<std::string> split(const std::string& line, char separator) {
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+        if (c == separator) fields.emplace_back(); else fields.back() += c;
+    }
+    return fields;
+}
+
+// The rows of a tab-separated file under tests/data, without blank lines and '#' comments.
+inline std::vector<std::vector<std::string>> readTable(const std::string& relative) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(readFile(dataPath(relative)));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line[0] != '#') rows.push_back(split(line, '\t'));
+    }
+    return rows;
+}
+
+// Compares text with a golden file under tests/data; EDLBRIDGE_UPDATE_EXPECTED=1 writes the
+// file instead (to be read by hand before it is committed).
+inline void expectGolden(const std::string& relative, const std::string& text) {
+    if (std::getenv("EDLBRIDGE_UPDATE_EXPECTED") != nullptr) {
+        std::ofstream(dataPath(relative), std::ios::binary) << text;
+        return;
+    }
+    const std::string expected = readFile(dataPath(relative));
+    ASSERT_FALSE(expected.empty()) << "no golden file " << relative;
+    EXPECT_EQ(text, expected) << relative;
+}
+
+}  // namespace edlbtest
+
+#endif

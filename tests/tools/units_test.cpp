@@ -1,0 +1,132 @@
+// The command line's own pieces: its lookups and text helpers (rows in
+// tests/data/tools/lookups.txt), its type table against the library's catalogue, its
+// timecode texts against the timecode service, and the texts it prints for a list built here.
+#include "core/list_types.h"
+#include "list_type_names.h"
+#include "render.h"
+#include "services/timecode.h"
+#include "timecode_text.h"
+#include "tool_test.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+using edlbtool::DumpFormat;
+using edlbtool::ListData;
+
+unsigned number(const std::string& text) { return static_cast<unsigned>(std::stoll(text, nullptr, 0)); }
+
+// One row of the lookup table: what, inputs; returns the result as the table writes it.
+std::string apply(const std::vector<std::string>& r) {
+    using namespace edlbtool;
+    if (r[0] == "type") return findTypeName(r[1]) ? std::to_string(findTypeName(r[1])->value) : "none";
+    if (r[0] == "mode") return findMode(r[1]) ? std::to_string(findMode(r[1])->value) : "none";
+    if (r[0] == "tracks") return trackText(number(r[1]), number(r[2]));
+    if (r[0] == "csv") return csvField(r[1]);
+    if (r[0] == "escape") return escapeControls(r[1]);
+    if (r[0] == "relabel_frames") return std::to_string(relabel(number(r[1]), number(r[2]), number(r[3])));
+    if (r[0] == "rescale") return std::to_string(rescale(std::stoll(r[1]), number(r[2]), number(r[3])));
+    unsigned frames = 0;
+    if (r[0] != "relabel" || tc2Frame(r[1].c_str(), number(r[2]) | EDL_TCF_BASE, &frames) != 0) return "?";
+    return timecodeText(relabel(frames, number(r[2]), number(r[3])), number(r[3]));
+}
+
+TEST(ToolLookups, EveryRowOfTheTable) {
+    const auto rows = edlbtest::readTable("tools/lookups.txt");
+    ASSERT_GT(rows.size(), 60u);
+    for (std::vector<std::string> row : rows) {
+        ASSERT_GE(row.size(), 3u) << row[0];
+        for (std::string& cell : row) cell = edlbtest::unescape(cell);
+        EXPECT_EQ(apply(row), row.back()) << row[0] << " '" << row[1] << "'";
+    }
+}
+
+TEST(ToolTypeTable, AgreesRowByRowWithTheCatalogue) {
+    const char* const headers[] = {"none", "xjt-list", "xjt-clip", "cmx", "log-exchange",
+                                   "framegrab-columns", "batch-list", "media-log", "edit-columns",
+                                   "field-names", "reel-clip-columns", "smpte", "flex", "short-cmx", "ds"};
+    const char* const events[] = {"short-reel", "full-reel", "cmx-numbered", "smpte", "flex", "clip", "short-cmx", "ds"};
+    const auto label = [](const auto& labels, auto value) {
+        const size_t i = static_cast<size_t>(value);
+        return i < std::size(labels) ? labels[i] : "?";
+    };
+    size_t count = 0, toolCount = 0;
+    const edlb::ListTypeInfo* catalogue = edlb::listTypeRows(&count);
+    const edlbtool::TypeName* tool = edlbtool::typeNames(&toolCount);
+    ASSERT_EQ(toolCount, count);
+    for (size_t i = 0; i < count; ++i) {
+        const edlb::ListTypeInfo& row = catalogue[i];
+        SCOPED_TRACE("list type " + std::to_string(row.value));
+        EXPECT_EQ(tool[i].value, row.value);
+        EXPECT_STREQ(tool[i].name, row.shortName);
+        EXPECT_STREQ(tool[i].enumerator, row.enumerator);
+        EXPECT_STREQ(tool[i].header, label(headers, row.header));
+        EXPECT_STREQ(tool[i].events, label(events, row.events));
+        EXPECT_EQ(tool[i].detectable, row.detectable);
+        // Only dialects that write themselves are targets of convert.
+        EXPECT_EQ(tool[i].writable, row.value != EDLTYPE_CSV && row.value != EDLTYPE_NONE);
+        EXPECT_EQ(edlbtool::defaultExtension(row.value), row.extension);
+        EXPECT_EQ(edlbtool::alternativeExtension(row.value), row.altExtension);
+        EXPECT_EQ(edlbtool::findTypeName(row.shortName), &tool[i]);
+        EXPECT_EQ(edlb::findListType(tool[i].name), &row);
+        EXPECT_EQ(edlbtool::findTypeName(std::to_string(row.value)), &tool[i]);
+    }
+}
+
+// In every mode the text is the service's separated form with the drop marker, and a label
+// counts back to the frames it came from.
+TEST(ToolTimecodeText, AgreesWithTheTimecodeServiceAndRoundTrips) {
+    size_t count = 0;
+    const edlbtool::ModeInfo* modes = edlbtool::modes(&count);
+    const uint32_t samples[] = {0,      1,      29,     1799,    1800,    1801,    17981,   17982,    17983,
+                                107892, 108000, 215999, 863999, 2589407, 5178815, 8639999, 12345678, 0xFFFFFFFFu};
+    for (size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(modes[i].name);
+        for (uint32_t frames : samples) {
+            char expected[32] = {0};
+            tc2String(frames, modes[i].value | EDL_TCF_BASE | EDL_TCF_DROP_MARK | EDL_TCF_SEPARATORS, expected);
+            EXPECT_EQ(edlbtool::timecodeText(frames, modes[i].value), expected) << frames;
+        }
+        for (uint32_t frames = 0; frames < 40000; frames += 7) {
+            ASSERT_EQ(edlbtool::framesOf(edlbtool::labelOf(frames, modes[i].value), modes[i].value), frames);
+        }
+    }
+}
+
+// A cut and a wipe with quotes, commas, a line break and a backslash in their texts.
+ListData sampleList() {
+    ListData data;
+    data.path = "lists/two.edl";
+    edlInitEdlListStruct(&data.list);
+    data.list.dwListType = 251;
+    data.list.dwTcMode = 0x08;
+    std::strcpy(data.list.szTitle, "TWO \"EVENTS\"");
+    data.list.szColumnLine[0] = '\0';
+    // edit, src/rec/mark in and out, audio offset, tracks, type, wipe code, effect length,
+    // line flags, present, reel, clip name, name, comment, effect text, line; -1: a cut
+    data.events = {{1, 900000, 900100, 90000, 90100, 900000, 900100, 0, 1, 3, 'C', 0xFFFFFFFFu, 0, 0, 0,
+                    "R1", "wide", "", "first, \"quoted\"", "", ""},
+                   {2, 25, 50, 90100, 90125, 0, 0, -3, 0, 0, 'W', 1, 25, 0, 0,
+                    "R2", "", "C:\\media\\b.mov", "two\r\nlines", "", ""}};
+    return data;
+}
+
+TEST(ToolRender, DetectAndDumpTextsMatchTheirGoldenFiles) {
+    ListData unknown = sampleList(), latin1 = sampleList();
+    std::strcpy(unknown.list.szColumnLine, "Name\tTape");
+    unknown.list.dwListType = 999;
+    latin1.events[0].comment = "caf\xE9";  // Latin-1, as old lists have it: U+FFFD in JSON
+    edlbtest::expectGolden("tools/golden/render/two.detect.txt", edlbtool::renderDetect(sampleList()));
+    edlbtest::expectGolden("tools/golden/render/two_unknown_type.detect.txt", edlbtool::renderDetect(unknown));
+    edlbtest::expectGolden("tools/golden/render/two.csv", edlbtool::renderDump(sampleList(), DumpFormat::Csv));
+    edlbtest::expectGolden("tools/golden/render/two.table.txt", edlbtool::renderDump(sampleList(), DumpFormat::Table));
+    const std::string json = edlbtool::renderDump(latin1, DumpFormat::Json);
+    edlbtest::expectGolden("tools/golden/render/two_latin1.json", json);
+    EXPECT_TRUE(nlohmann::json::accept(json));
+}
+
+}  // namespace
