@@ -29,11 +29,23 @@ constexpr uint32_t kReadBufferSize = 65536;  // read-ahead of a list open for re
 }  // namespace edlb
 
 // One "*DS type=source" definition: a short source name and the media file it stands for.
+// Both texts live in the entry's own allocation, sized to them: a list of a million events
+// keeps a million entries until it is closed.
 struct EdlSourceEntry {
     KvListLink link;  // owned by the list service
-    char szSourceName[edlb::kSourceFieldSize];
-    char szSourceValue[edlb::kSourceFieldSize];
+    char* szSourceName;   // at most kSourceFieldSize - 1 characters
+    char* szSourceValue;  // at most kSourceFieldSize - 1 characters
 };
+
+namespace edlb {
+
+// A new entry holding copies of the two texts, each cut to kSourceFieldSize - 1 characters
+// (and at its first NUL); null when memory runs out. Released with deleteSourceEntry.
+EdlSourceEntry* newSourceEntry(const char* name, size_t nameLength, const char* value,
+                               size_t valueLength);
+void deleteSourceEntry(EdlSourceEntry* entry);
+
+}  // namespace edlb
 
 struct tagKvEdlHandle {
     uint32_t dwReading;  // 1 reading, 0 writing

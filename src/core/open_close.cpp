@@ -36,7 +36,7 @@ bool endsWithCsv(const char* name) {
 
 void releaseSources(KvList* sources) {
     while (kv_ListCount(sources) != 0) {
-        delete static_cast<EdlSourceEntry*>(kv_ListRemoveTail(sources));
+        edlb::deleteSourceEntry(static_cast<EdlSourceEntry*>(kv_ListRemoveTail(sources)));
     }
     kv_ListClose(sources);
 }

@@ -87,10 +87,6 @@ void readDsHeader(tagKvEdlHandle* handle, const char* attributes) {
     }
 }
 
-EdlSourceEntry* newSourceEntry() {
-    if (edlb::g_failPrivateAllocations) return nullptr;
-    return new (std::nothrow) EdlSourceEntry();  // value-initialised: zero-filled
-}
 
 // A "*DS" list: the whole file is read for its source table and header attributes, then
 // rewound for the event reader. 256 when a source entry cannot be allocated.
@@ -104,15 +100,15 @@ int scanDs(tagKvEdlHandle* handle) {
             const char* name = rest + 7;
             const char* equals = std::strchr(name, '=');
             if (equals == nullptr) continue;
-            EdlSourceEntry* entry = newSourceEntry();
+            EdlSourceEntry* entry =
+                edlb::g_failPrivateAllocations
+                    ? nullptr
+                    : edlb::newSourceEntry(name, static_cast<size_t>(equals - name), equals + 1,
+                                           std::strlen(equals + 1));
             if (entry == nullptr) {
                 rewindList(handle);
                 return EDL_DETECT_FAILED;
             }
-            copyCut(entry->szSourceName, sizeof(entry->szSourceName), name,
-                    static_cast<size_t>(equals - name));
-            copyCut(entry->szSourceValue, sizeof(entry->szSourceValue), equals + 1,
-                    std::strlen(equals + 1));
             kv_ListAddTail(&handle->sources, entry);
         } else if (begins(rest, "header ", 7)) {
             readDsHeader(handle, rest + 7);

@@ -163,20 +163,20 @@ void writeShortCmx(tagKvEdlHandle* handle, const Event& ev, int n) {
 // "*DS" lists name each event's media by a short key; the key's definition is written at
 // close, so the entry is kept until then.
 void writeDsEvent(tagKvEdlHandle* handle, const Event& ev, int n) {
-    EdlSourceEntry* entry = new (std::nothrow) EdlSourceEntry();
+    // Names may be longer than the entry's field; the value is cut to fit it, and the key
+    // is the file-name part of the cut value.
+    char value[edlb::kSourceFieldSize];
+    const size_t valueLen =
+        ev.nameLen < edlb::kSourceFieldSize ? ev.nameLen : edlb::kSourceFieldSize - 1;
+    if (valueLen != 0) std::memcpy(value, ev.name, valueLen);
+    value[valueLen] = '\0';
+    char stem[kKvPathMax] = "";
+    kvOSSplitPath(value, nullptr, nullptr, stem, nullptr);
+    stem[sizeof stem - 1] = '\0';
     char key[7] = "";
-    if (entry != nullptr) {
-        // Names may be longer than the entry's field; the value is cut to fit it.
-        const size_t valueLen = ev.nameLen < edlb::kSourceFieldSize
-                                    ? ev.nameLen : edlb::kSourceFieldSize - 1;
-        if (valueLen != 0) std::memcpy(entry->szSourceValue, ev.name, valueLen);
-        entry->szSourceValue[valueLen] = '\0';
-        char stem[kKvPathMax] = "";
-        kvOSSplitPath(entry->szSourceValue, nullptr, nullptr, stem, nullptr);
-        stem[sizeof stem - 1] = '\0';
-        std::snprintf(entry->szSourceName, sizeof entry->szSourceName, "%.6s", stem);
-        std::memcpy(key, entry->szSourceName, strnlen(entry->szSourceName, sizeof key - 1));
-    }
+    std::snprintf(key, sizeof key, "%.6s", stem);
+    EdlSourceEntry* entry = edlb::newSourceEntry(key, sizeof key, value, valueLen);
+    if (entry == nullptr) key[0] = '\0';
     writeLine(handle, "%03d %-6s %-6s C        %s %s %s %s%s", n, key, ev.track, ev.tc[0],
               ev.tc[1], ev.tc[2], ev.tc[3], edlb::kCrlf);
     if (entry != nullptr) kv_ListAddTail(&handle->sources, entry);

@@ -25,14 +25,14 @@ void writeSources(tagKvEdlHandle* handle) {
         EdlSourceEntry* entry = static_cast<EdlSourceEntry*>(kv_ListRemoveTail(&handle->sources));
         if (entry == nullptr) break;
         const int nameLen = static_cast<int>(
-            edlb::boundedLength(entry->szSourceName, sizeof entry->szSourceName));
+            edlb::boundedLength(entry->szSourceName, edlb::kSourceFieldSize));
         const int valueLen = static_cast<int>(
-            edlb::boundedLength(entry->szSourceValue, sizeof entry->szSourceValue));
+            edlb::boundedLength(entry->szSourceValue, edlb::kSourceFieldSize));
         edlb::writeLineBuffer(handle, std::snprintf(handle->pszLineBuf, edlb::kLineBufferSize,
                                           "*DS type=source %.*s=%.*s%s", nameLen,
                                           entry->szSourceName, valueLen, entry->szSourceValue,
                                           edlb::kCrlf));
-        delete entry;
+        edlb::deleteSourceEntry(entry);
     }
     edlb::putText(handle->pFile, edlb::kCrlf);
 }

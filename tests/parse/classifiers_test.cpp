@@ -23,7 +23,7 @@ struct Handle {
         h->list.dwListType = listType;
     }
     ~Handle() {
-        while (kv_ListCount(&h->sources) != 0) delete static_cast<EdlSourceEntry*>(kv_ListRemoveTail(&h->sources));
+        while (kv_ListCount(&h->sources) != 0) edlb::deleteSourceEntry(static_cast<EdlSourceEntry*>(kv_ListRemoveTail(&h->sources)));
         kv_ListClose(&h->sources);
     }
     tagKvEdlHandle* get() { return h.get(); }
@@ -159,10 +159,8 @@ const std::map<std::string, Runner> kClassifiers = {
          Handle h;
          std::istringstream table(a[0]);
          for (std::string pair; table >> pair;) {
-             auto* entry = new EdlSourceEntry();
-             std::strcpy(entry->szSourceName, pair.substr(0, pair.find('=')).c_str());
-             std::strcpy(entry->szSourceValue, pair.substr(pair.find('=') + 1).c_str());
-             kv_ListAddTail(&h.get()->sources, entry);
+             const std::string name = pair.substr(0, pair.find('=')), value = pair.substr(pair.find('=') + 1);
+             kv_ListAddTail(&h.get()->sources, edlb::newSourceEntry(name.c_str(), name.size(), value.c_str(), value.size()));
          }
          Event e;
          std::strcpy(e.reel, a[1].c_str()), std::strcpy(e.clip, a[2].c_str()), std::strcpy(e.comment, a[3].c_str());

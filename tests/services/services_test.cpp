@@ -199,27 +199,27 @@ TEST(SourceList, AddWalkRemoveReuseAndClose) {
     kv_ListInit(&list);
     EXPECT_EQ(kv_ListRemoveTail(&list), nullptr);
     EXPECT_EQ(walk(&list), "(0)");
-    std::vector<EdlSourceEntry> entries(5);
+    std::vector<EdlSourceEntry*> entries;
     const char* names[] = {"AX", "BX", "CX", "TWO", "THREE"};
-    for (size_t i = 0; i < entries.size(); ++i) {
-        EdlSourceEntry& e = entries[i];
-        std::snprintf(e.szSourceName, sizeof e.szSourceName, "%s", names[i]);
-        std::snprintf(e.szSourceValue, sizeof e.szSourceValue, "%s.mov", names[i]);
-        if (i < 3) kv_ListAddTail(&list, &e);
+    for (const char* name : names) {
+        const std::string value = std::string(name) + ".mov";
+        entries.push_back(edlb::newSourceEntry(name, 99, value.c_str(), value.size()));
+        if (entries.size() <= 3) kv_ListAddTail(&list, entries.back());
     }
     EXPECT_EQ(walk(&list), "AX=AX.mov BX=BX.mov CX=CX.mov (3)");
     const char* rests[] = {"(0)", "AX=AX.mov (1)", "AX=AX.mov BX=BX.mov (2)"};
     for (int i = 2; i >= 0; --i) {
-        EXPECT_EQ(kv_ListRemoveTail(&list), &entries[i]);
+        EXPECT_EQ(kv_ListRemoveTail(&list), entries[i]);
         EXPECT_EQ(walk(&list), rests[i]);
     }
     EXPECT_EQ(kv_ListRemoveTail(&list), nullptr);
-    kv_ListAddTail(&list, &entries[3]);
-    kv_ListAddTail(&list, &entries[4]);
+    kv_ListAddTail(&list, entries[3]);
+    kv_ListAddTail(&list, entries[4]);
     EXPECT_EQ(walk(&list), "TWO=TWO.mov THREE=THREE.mov (2)");
     kv_ListClose(&list);
     EXPECT_EQ(walk(&list), "(0)");
-    EXPECT_EQ(std::string(entries[3].szSourceName) + entries[4].szSourceName, "TWOTHREE");
+    EXPECT_EQ(std::string(entries[3]->szSourceName) + entries[4]->szSourceName, "TWOTHREE");
+    for (EdlSourceEntry* entry : entries) edlb::deleteSourceEntry(entry);
 }
 
 TEST(Memory, AllocZeroAndCopy) {
