@@ -197,8 +197,8 @@ void writeDs(tagKvEdlHandle* handle) {
 }  // namespace
 
 void edlWriteHeader(tagKvEdlHandle* handle) {
+    // edlOpen, the only caller, has already honoured the no-header flag.
     if (handle == nullptr || handle->pFile == nullptr) return;
-    if ((handle->list.dwFlags & EDL_LF_NO_HEADER) != 0) return;
     const edlb::ListTypeInfo& info = edlb::listTypeInfo(handle->list.dwListType);
     FILE* file = handle->pFile;
     switch (info.header) {
