@@ -6,27 +6,17 @@
 
 #include "core/handle.h"
 #include "core/list_types.h"
+#include "core/tc_modes.h"
 #include "write/write.h"
 
 namespace {
 
 // The timecode flags word of a list record; a mode whose low byte is 0 becomes drop frame
-// in the record itself.
-uint32_t tcFlagsOf(EdlList* list, bool withDropMark) {
-    uint32_t word;
-    if ((list->dwTcMode & 0xFF) == 0) {
-        list->dwTcMode = EDL_TC_DF;
-        word = EDL_TC_DF | EDL_TCF_BASE;
-    } else {
-        word = (list->dwTcMode & 0xFF) | EDL_TCF_BASE;
-    }
-    const uint32_t flags = list->dwFlags;
-    if ((flags & 0x2) == 0) word |= 0x10000;
-    if ((flags & 0x4) == 0) word |= 0x20000;
-    if ((flags & 0x8) != 0) word |= 0x40000;
-    if (withDropMark && (flags & EDL_LF_NO_DROP_MARK) == 0) word |= EDL_TCF_DROP_MARK;
+// in the record itself, and the record's mode in force becomes its mode.
+uint32_t tcFlagsOf(EdlList* list, bool writing) {
+    if ((list->dwTcMode & EDL_TCF_MODE_MASK) == 0) list->dwTcMode = EDL_TC_DF;
     list->dwCurTcMode = list->dwTcMode;
-    return word;
+    return edlb::timecodeFlagsWord(list->dwTcMode, list->dwFlags, writing);
 }
 
 bool endsWithCsv(const char* name) {

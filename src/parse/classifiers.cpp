@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include "core/handle.h"
+#include "core/tc_modes.h"
 #include "core/text.h"
 #include "parse/classify.h"
 #include "services/timecode.h"
@@ -70,18 +71,7 @@ private:
 };
 
 // The mode a timecode separator implies; ':' implies none.
-uint32_t separatorMode(char c) {
-    switch (c) {
-        case ';': return EDL_TC_DF;
-        case '.': return EDL_TC_PAL;
-        case '-': return EDL_TC_FILM;
-        case '+': return EDL_TC_2398;
-        case ',': return EDL_TC_NTSC5994;
-        case '=': return EDL_TC_NTSC60;
-        case '_': return EDL_TC_2398DF;
-        default: return 0;
-    }
-}
+uint32_t separatorMode(char c) { return edlb::modeOfSeparator(c); }
 
 
 // Decimal value of the digits at text (unsigned 32-bit, wrapping); end receives the first
@@ -206,7 +196,8 @@ int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode)
     if (wellFormed) {
         // The list may tell us to ignore what separators imply (bit 0), and a film or PAL
         // list keeps its own mode whatever the separators say.
-        const bool mayImply = (flags & 0x1) == 0 && *mode != EDL_TC_FILM && *mode != EDL_TC_PAL;
+        const bool mayImply =
+            (flags & EDL_LF_TC_SEP0) == 0 && *mode != EDL_TC_FILM && *mode != EDL_TC_PAL;
         for (const char* p = token + 1; *p != '\0'; ++p) {
             if (isDigit(*p)) continue;
             const uint32_t separatorImplies = separatorMode(*p);
@@ -218,7 +209,7 @@ int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode)
             if (mayImply && separatorImplies != 0) implied = separatorImplies;
         }
     }
-    if ((flags & 0x3) == 0 && implied != 0) {
+    if ((flags & (EDL_LF_TC_SEP0 | EDL_LF_TC_SEP1)) == 0 && implied != 0) {
         *mode = implied;
     } else if (*mode == 0) {
         *mode = EDL_TC_NDF;

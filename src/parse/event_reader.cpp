@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/handle.h"
+#include "core/tc_modes.h"
 #include "core/text.h"
 #include "parse/classify.h"
 #include "parse/reader.h"
@@ -87,15 +88,12 @@ bool pushBack(tagKvEdlHandle* handle) {
     return ungetline(handle) != 0;
 }
 
-// The timecode flags word for the mode in force, as edlOpen builds it for reading.
+// The mode of an FCM line comes into force: the timecode flags word is rebuilt for it, as
+// edlOpen builds it for reading.
 void applyTimecodeMode(tagKvEdlHandle* handle, unsigned int mode) {
     EdlList& list = handle->list;
-    list.dwCurTcMode = (mode & 0xFF) == 0 ? list.dwTcMode : mode;
-    uint32_t word = (list.dwCurTcMode & 0xFF) | EDL_TCF_BASE;
-    if ((list.dwFlags & 0x2) == 0) word |= 0x10000;
-    if ((list.dwFlags & 0x4) == 0) word |= 0x20000;
-    if ((list.dwFlags & 0x8) != 0) word |= 0x40000;
-    handle->dwTcFlags = word;
+    list.dwCurTcMode = (mode & EDL_TCF_MODE_MASK) == 0 ? list.dwTcMode : mode;
+    handle->dwTcFlags = timecodeFlagsWord(list.dwCurTcMode, list.dwFlags, false);
 }
 
 // Without a place for the frames only the answer is wanted, and nothing is converted.

@@ -4,6 +4,7 @@
 
 #include "core/handle.h"
 #include "core/list_types.h"
+#include "core/tc_modes.h"
 #include "services/timecode.h"
 #include "write/writers.h"
 
@@ -116,19 +117,8 @@ void writeNumbered(tagKvEdlHandle* handle, Event& ev, bool frameCode, int n) {
 }
 
 void writeFilmLog(tagKvEdlHandle* handle, int n) {
-    const char* rate;
-    switch (handle->list.dwCurTcMode & 0xFF) {
-        case 0x01: rate = "FILM"; break;
-        case 0x08: rate = "PAL"; break;
-        case 0x10: rate = "50"; break;
-        case 0x20: rate = "5994"; break;
-        case 0x40: rate = "60"; break;
-        case 0x44: rate = "100"; break;
-        case 0x80:
-        case 0x84: rate = "2398"; break;
-        default: rate = "NTSC"; break;
-    }
-    writeLine(handle, "100 Edit %d                Field A1  %s%s", n, rate, edlb::kCrlf);
+    writeLine(handle, "100 Edit %d                Field A1  %s%s", n,
+              edlb::tcMode(handle->list.dwCurTcMode).filmRate, edlb::kCrlf);
 }
 
 void writeClip(tagKvEdlHandle* handle, const EdlLine* line, const Event& ev) {
