@@ -2,10 +2,10 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
-#include <strings.h>
 
 #include "core/handle.h"
 #include "core/list_types.h"
+#include "core/readers.h"
 #include "core/tc_modes.h"
 #include "write/write.h"
 
@@ -17,11 +17,6 @@ uint32_t tcFlagsOf(EdlList* list, bool writing) {
     if ((list->dwTcMode & EDL_TCF_MODE_MASK) == 0) list->dwTcMode = EDL_TC_DF;
     list->dwCurTcMode = list->dwTcMode;
     return edlb::timecodeFlagsWord(list->dwTcMode, list->dwFlags, writing);
-}
-
-bool endsWithCsv(const char* name) {
-    const size_t length = std::strlen(name);
-    return length >= 5 && strcasecmp(name + length - 4, ".csv") == 0;
 }
 
 void releaseSources(KvList* sources) {
@@ -87,25 +82,9 @@ extern "C" EDLBRIDGE_API tagKvEdlHandle* edlOpen(const char* fileName, void*, ui
     handle->dwLineEnd = 0;
 
     if (reading) {
-        if (endsWithCsv(fileName)) {
-            if (csvReadColumnLine(handle, nullptr) != 0) {
-                destroy(handle);
-                return nullptr;
-            }
-            handle->list.dwFlags2 |= EDL_LF2_CSV;
-            handle->list.dwListType = EDLTYPE_CSV;
-            handle->list.dwFlags &= 0x40000001u;
-        } else {
-            const int type = edlAutoSense(handle);
-            if (type == EDL_DETECT_FAILED) {
-                destroy(handle);
-                return nullptr;
-            }
-            handle->list.dwListType = static_cast<uint32_t>(type);
-            // Only the library's own formats keep the caller's list flags.
-            if (type != EDLTYPE_XJT_LIST && type != EDLTYPE_XJT_CLIP) {
-                handle->list.dwFlags &= 0x40000001u;
-            }
+        if (!edlb::detectList(handle)) {
+            destroy(handle);
+            return nullptr;
         }
         *list = handle->list;
         // Read-mode words carry no drop marker: it only matters for writing.

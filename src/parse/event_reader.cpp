@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/handle.h"
+#include "core/readers.h"
 #include "core/tc_modes.h"
 #include "core/text.h"
 #include "parse/classify.h"
@@ -369,33 +370,8 @@ bool beginsWith(const char* line, const char* keyword) {
 
 }  // namespace
 
-extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* event) {
-    if (handle == nullptr || event == nullptr) return EDL_BAD_ARGUMENT;
-    if (event->szClipName == nullptr || event->szName == nullptr || event->szComment == nullptr ||
-        event->szReel == nullptr || event->szLine == nullptr) {
-        edlInitEdlLineStruct(event);
-    }
+uint32_t edlb::readEventLines(tagKvEdlHandle* handle, EdlLine* event) {
     EdlList& list = handle->list;
-    event->dwPresent = 0;
-    event->dwSrcIn = event->dwSrcOut = event->dwMarkIn = event->dwMarkOut = 0;
-    event->dwRecIn = event->dwRecOut = 0;
-    event->lAudioOffset = 0;
-    event->dwEditNum = 0;
-    event->dwVideoTracks = event->dwAudioTracks = 0;
-    event->dwEffect = 0;
-    event->dwWipeCode = event->dwEffectLen = 0;
-    event->chEditType = 'C';
-    event->dwTrackMask = 65520;
-    event->dwListTag = list.dwUserTag;
-    event->szClipName[0] = event->szName[0] = event->szComment[0] = '\0';
-    event->szReel[0] = event->szLine[0] = '\0';
-
-    if ((list.dwFlags2 & EDL_LF2_CSV) != 0 || list.dwListType == EDLTYPE_CSV) {
-        return static_cast<uint32_t>(csvReadLine(handle, event));
-    }
-    if ((list.dwFlags & EDL_LF_COLUMN_LIST) != 0) {
-        return static_cast<uint32_t>(edlReadColumnLine(handle, event));
-    }
     if (handle->pszLineBuf == nullptr) return EDL_NO_LINE_BUFFER;
     if (handle->dwReading == 0) return EDL_WRONG_DIRECTION;
     if (edlb::atEnd(handle)) return EDL_END_OF_LIST;
