@@ -160,38 +160,88 @@ int readEffectLength(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int
     return consumed;
 }
 
-void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
-                   uint32_t* commentLength) {
-    copyRaw(event->szLine, line, kLineMax);
-    Tokens tokens;
-    tokenize(line, &tokens);
-
-    // Timecode tokens after each token, up to the comment that ends the fields.
+// What is known of a line's tokens before its fields are read: where the comment that ends
+// the fields begins, which tokens are timecodes with the mode each converts with, and how
+// many timecodes follow each token.
+struct LineShape {
+    int fieldEnd = 0;
+    bool timecode[kMaxTokens];
+    unsigned int modes[kMaxTokens];
     int timecodesAfter[kMaxTokens];
-    int fieldEnd = tokens.count;
+};
+
+void shapeTokens(tagKvEdlHandle* handle, Tokens& tokens, LineShape* shape) {
+    shape->fieldEnd = tokens.count;
     for (int i = 0; i < tokens.count; ++i) {
         if (tokIsComment(tokens.token(i), tokens.rest(i)) != 0) {
-            fieldEnd = i;
+            shape->fieldEnd = i;
             break;
         }
     }
-    // Which tokens are timecodes, and the mode each converts with, found once for both
-    // passes.
-    bool timecode[kMaxTokens];
-    unsigned int modes[kMaxTokens];
     int after = 0;
     for (int i = tokens.count - 1; i >= 0; --i) {
-        timecodesAfter[i] = after;
-        modes[i] = handle->dwTcFlags;
-        timecode[i] = i < fieldEnd && timecodeShape(handle, tokens.token(i), &modes[i]) == 1;
-        if (timecode[i]) ++after;
+        shape->timecodesAfter[i] = after;
+        shape->modes[i] = handle->dwTcFlags;
+        shape->timecode[i] =
+            i < shape->fieldEnd && timecodeShape(handle, tokens.token(i), &shape->modes[i]) == 1;
+        if (shape->timecode[i]) ++after;
     }
+}
 
+// The transition field at token i, once the track field has been read: C, D or W with their
+// numbers, or K with its text. Returns the index of the last token it consumed, or -1 when
+// the token is no effect token (it is then read as any other field).
+int readTransition(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i,
+                   const LineShape& shape) {
+    char* token = tokens.token(i);
+    char editType = 'C';
+    unsigned int number = 0;
+    int dissolveOrWipe = 0;
+    int key = 0;
+    if (tokEffectType(token, tokens.rest(i), &editType, &number, &dissolveOrWipe, &key) == 0) {
+        return -1;
+    }
+    const int fieldEnd = shape.fieldEnd;
+    const bool joined = isJoinedWipe(token);
+    event->chEditType = editType;
+    event->dwWipeCode = number;
+    event->dwPresent |= EDL_P_EFFECT;
+    if (dissolveOrWipe != 0) {
+        int next = i + 1;
+        unsigned int value = 0;
+        if (!joined && next < fieldEnd && allDigits(tokens.token(next)) &&
+            edlTokIsNumeric(handle, tokens.token(next), &value) != 0) {
+            event->dwWipeCode = value;
+            i = next++;
+            i = readEffectLength(handle, event, tokens, next, fieldEnd, shape.timecodesAfter, i);
+        } else if (joined) {
+            i = readEffectLength(handle, event, tokens, next, fieldEnd, shape.timecodesAfter, i);
+        } else if (next >= fieldEnd) {
+            event->dwPresent |= EDL_P_EFFECT_FIELDS;
+        }
+        // Any other token after the letter is a field of the event.
+    } else if (key != 0) {
+        event->dwPresent |= EDL_P_KEY;
+        // The key's text is the next field, unless that is already one of the event's times.
+        if (i + 1 < fieldEnd && !isTimecodeToken(handle, tokens.token(i + 1), nullptr)) {
+            copyFixed(event->szEffectText, tokens.token(++i), kEffectTextMax);
+        } else {
+            event->szEffectText[0] = '\0';
+        }
+    }
+    if (event->dwWipeCode != 0) event->dwPresent |= EDL_P_EFFECT_NUMBER;
+    return i;
+}
+
+// The fields of an event line, token by token: edit number, reel, tracks, transition, the
+// times, and the comment that ends the line.
+void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const LineShape& shape,
+                uint32_t* commentLength) {
     uint32_t timecodeIndex = 0;
     bool trackSeen = false;
     for (int i = 0; i < tokens.count; ++i) {
         char* token = tokens.token(i);
-        if (i == fieldEnd) {
+        if (i == shape.fieldEnd) {
             // The rest of the line is comment; a lone marker is followed by its text.
             const char* text = token[1] == '\0'
                                    ? (i + 1 < tokens.count ? tokens.source(i + 1) : nullptr)
@@ -209,51 +259,16 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
             }
             continue;
         }
-        if (timecode[i]) {
+        if (shape.timecode[i]) {
             unsigned int frames = 0;
-            tc2Frame(token, modes[i], &frames);
+            tc2Frame(token, shape.modes[i], &frames);
             storeTimecode(handle, event, timecodeIndex++, frames);
             continue;
         }
         if (trackSeen) {
-            char editType = 'C';
-            unsigned int number = 0;
-            int dissolveOrWipe = 0;
-            int key = 0;
-            if (tokEffectType(token, tokens.rest(i), &editType, &number, &dissolveOrWipe, &key) !=
-                0) {
-                const bool joined = isJoinedWipe(token);
-                event->chEditType = editType;
-                event->dwWipeCode = number;
-                event->dwPresent |= EDL_P_EFFECT;
-                if (dissolveOrWipe != 0) {
-                    int next = i + 1;
-                    unsigned int value = 0;
-                    if (!joined && next < fieldEnd && allDigits(tokens.token(next)) &&
-                        edlTokIsNumeric(handle, tokens.token(next), &value) != 0) {
-                        event->dwWipeCode = value;
-                        i = next++;
-                        i = readEffectLength(handle, event, tokens, next, fieldEnd, timecodesAfter,
-                                             i);
-                    } else if (joined) {
-                        i = readEffectLength(handle, event, tokens, next, fieldEnd, timecodesAfter,
-                                             i);
-                    } else if (next >= fieldEnd) {
-                        event->dwPresent |= EDL_P_EFFECT_FIELDS;
-                    }
-                    // Any other token after the letter is a field of the event.
-                } else if (key != 0) {
-                    event->dwPresent |= EDL_P_KEY;
-                    // The key's text is the next field, unless that is already one of
-                    // the event's times.
-                    if (i + 1 < fieldEnd &&
-                        !isTimecodeToken(handle, tokens.token(i + 1), nullptr)) {
-                        copyFixed(event->szEffectText, tokens.token(++i), kEffectTextMax);
-                    } else {
-                        event->szEffectText[0] = '\0';
-                    }
-                }
-                if (event->dwWipeCode != 0) event->dwPresent |= EDL_P_EFFECT_NUMBER;
+            const int last = readTransition(handle, event, tokens, i, shape);
+            if (last >= 0) {
+                i = last;
                 continue;
             }
         }
@@ -271,10 +286,11 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
             event->dwPresent |= EDL_P_REEL;
         }
     }
+}
 
-    lookupSource(handle, event, commentLength);
-
-    // Record defaults: a missing record in follows the previous event on the record side.
+// Record defaults: a missing record in follows the previous event on the record side, and a
+// missing record out lies one source length after the record in.
+void applyRecordDefaults(tagKvEdlHandle* handle, EdlLine* event) {
     if ((handle->list.dwFlags & EDL_LF_SWAP_SRC_REC) != 0) {
         std::swap(event->dwSrcIn, event->dwRecIn);
         std::swap(event->dwSrcOut, event->dwRecOut);
@@ -286,6 +302,18 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
         event->dwRecOut = event->dwRecIn + length;
         handle->dwRecorderIn = event->dwRecOut;
     }
+}
+
+void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
+                   uint32_t* commentLength) {
+    copyRaw(event->szLine, line, kLineMax);
+    Tokens tokens;
+    tokenize(line, &tokens);
+    LineShape shape;
+    shapeTokens(handle, tokens, &shape);
+    readFields(handle, event, tokens, shape, commentLength);
+    lookupSource(handle, event, commentLength);
+    applyRecordDefaults(handle, event);
 }
 
 void setClipName(EdlLine* event, const char* line, const char* token) {
