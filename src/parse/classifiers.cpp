@@ -207,6 +207,11 @@ int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode)
             }
             hasSeparator = true;
             if (mayImply && separatorImplies != 0) implied = separatorImplies;
+            // ';' marks drop frame, which at 59.94 and 23.98 is that rate's own drop frame,
+            // not 29.97.
+            if (implied == EDL_TC_DF && edlb::tcMode(*mode).dropFrame) {
+                implied = *mode & EDL_TCF_MODE_MASK;
+            }
         }
     }
     if ((flags & (EDL_LF_TC_SEP0 | EDL_LF_TC_SEP1)) == 0 && implied != 0) {
@@ -399,6 +404,11 @@ EDLBRIDGE_API int edlTokIsComment(tagKvEdlHandle*, char* token) {
 
 EDLBRIDGE_API int edlLineIsEdit(tagKvEdlHandle* handle, char* line) {
     if (line == nullptr || line[0] == '\0' || line[0] == ';' || line[1] == ';') return 0;
+    // A note line such as '* LOC: 00:00:02:19 YELLOW 053_CSC_0750 997' has the shape of an
+    // event line (two timecodes and a number) but is always a note of the event before it.
+    const char* first = line;
+    while (*first == ' ' || *first == '\t') ++first;
+    if (*first == '*') return 0;
     LineCopy copy(line);
     if (!copy.ok()) return 0;
 
@@ -445,9 +455,11 @@ EDLBRIDGE_API int edlLineIsEdit(tagKvEdlHandle* handle, char* line) {
 
 EDLBRIDGE_API int edlLineIsComment(tagKvEdlHandle* handle, char* line) {
     if (line == nullptr || line[0] == '\0') return 0;
-    // Notes that the event reader handles apart from comments.
-    if (begins(line, "*DS ", 4) || begins(line, "* from Clip Name:", 17) ||
-        begins(line, "FINAL CUT PRO REEL:", 19) || begins(line, "* TO CLIP NAME:", 16)) {
+    // Notes that the event reader handles apart from comments. "* FROM CLIP NAME:" is a
+    // comment like "*FROM CLIP NAME:": it names the clip; only an empty "* TO CLIP NAME:"
+    // says nothing.
+    if (begins(line, "*DS ", 4) || begins(line, "FINAL CUT PRO REEL:", 19) ||
+        begins(line, "* TO CLIP NAME:", 16)) {
         return 0;
     }
     if (line[0] == '*' || line[0] == ';') return 1;

@@ -380,7 +380,9 @@ void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line) {
 
 uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event) {
     if ((handle->list.dwFlags & EDL_LF_NO_COMMENTS) == 0) analyseComment(handle, event);
-    if ((handle->list.dwCurTcMode & 0x4) != 0) {
+    // Modes are values, not bit sets: hundredths (0x44) share a bit with drop frame but
+    // count no drop frame.
+    if (tcMode(handle->list.dwCurTcMode).dropFrame) {
         event->dwLineFlags |= EDL_LINE_DROP_FRAME;
     } else {
         event->dwLineFlags &= ~EDL_LINE_DROP_FRAME;
