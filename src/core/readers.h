@@ -15,9 +15,10 @@ enum class Reader {
     CsvRows,     // comma-separated rows of a CSV log or an XFile3 export
 };
 
-// The list flags a detected list keeps from the caller: the separator handling of bit 0 and
-// the column-list bit. The library's own formats keep them all.
-constexpr uint32_t kFlagsKeptByDetection = EDL_LF_COLUMN_LIST | EDL_LF_TC_SEP0;
+// The list flags a detected list keeps from the caller: the separator handling of bit 0, the
+// column-list bit and the interchange flag. The library's own formats keep them all.
+constexpr uint32_t kFlagsKeptByDetection =
+    EDL_LF_COLUMN_LIST | EDL_LF_TC_SEP0 | EDL_LF_INTERCHANGE;
 
 // Detects the list type of a handle just opened for reading: the CSV header reader for a
 // ".csv" name, auto-sensing for every other file. Fills the handle's list record (type,

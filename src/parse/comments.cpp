@@ -1,5 +1,6 @@
 // Comments, clip names and file names of events read from CMX-like lists.
 #include <cstring>
+#include <strings.h>
 
 #include "parse/reader.h"
 #include "services/timecode.h"
@@ -50,25 +51,71 @@ bool isCommentControl(unsigned char c) {
     return c < 32 || c == 255;
 }
 
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* skipBlanks(const char* text) {
+    while (isBlank(*text)) ++text;
+    return text;
+}
+
+bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+
+// The text after keyword on the first line of the comment that begins with it (any case),
+// blanks trimmed; null when no line does or the text is empty. The result points into a
+// scratch copy of size bytes.
+const char* noteText(const char* comment, const char* keyword, char* scratch, size_t size) {
+    const size_t keyLength = std::strlen(keyword);
+    for (const char* line = comment; *line != '\0';) {
+        const char* end = std::strchr(line, '\n');
+        const size_t length = end != nullptr ? static_cast<size_t>(end - line) : std::strlen(line);
+        if (length >= keyLength && strncasecmp(line, keyword, keyLength) == 0) {
+            const char* text = skipBlanks(line + keyLength);
+            size_t take = length - static_cast<size_t>(text - line);
+            while (take > 0 && isBlank(text[take - 1])) --take;
+            if (take == 0) return nullptr;
+            if (take > size - 1) take = size - 1;
+            std::memcpy(scratch, text, take);
+            scratch[take] = '\0';
+            return scratch;
+        }
+        if (end == nullptr) break;
+        line = end + 1;
+    }
+    return nullptr;
+}
+
+// A "; path" ending names a file when it looks like one: a folder in it, or an extension.
+bool looksLikeFileName(const char* text) {
+    if (std::strchr(text, '/') != nullptr || std::strchr(text, '\\') != nullptr) return true;
+    const char* dot = std::strrchr(text, '.');
+    if (dot == nullptr || dot == text) return false;
+    size_t extension = 0;
+    for (const char* p = dot + 1; *p != '\0'; ++p, ++extension) {
+        const bool alnum = isDigitChar(*p) || (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z');
+        if (!alnum) return false;
+    }
+    return extension >= 2 && extension <= 5;
+}
+
 }  // namespace
 
 void copyFixed(char* destination, const char* source, uint32_t maxChars) {
     edlFixString(destination, source, maxChars + 1);
 }
 
-void appendCommentText(EdlLine* event, const char* text, uint32_t* commentLength) {
-    if (*commentLength >= kCommentMax) return;
+void appendCommentText(EdlLine* event, const char* text, ReadState& state) {
+    if (state.commentLength >= kCommentMax) return;
     // Room for kCommentMax - length bytes, terminator included.
-    edlFixString(event->szComment + *commentLength, text, kCommentMax - *commentLength);
+    edlFixString(event->szComment + state.commentLength, text, kCommentMax - state.commentLength);
     // The full length counts, so a comment that was cut takes nothing more.
-    *commentLength += static_cast<uint32_t>(std::strlen(text));
+    state.commentLength += static_cast<uint32_t>(std::strlen(text));
 }
 
-void appendCommentLine(EdlLine* event, const char* line, uint32_t* commentLength) {
-    if (*commentLength >= kCommentMax) return;
+void appendCommentLine(EdlLine* event, const char* line, ReadState& state) {
+    if (state.commentLength >= kCommentMax) return;
     const char* text = line;
     if (*text == ';' || *text == '*') ++text;
-    appendCommentText(event, skipSpaces(text), commentLength);
+    appendCommentText(event, skipSpaces(text), state);
 }
 
 void applyNoteRule(EdlLine* event) {
@@ -92,7 +139,7 @@ void applyNoteRule(EdlLine* event) {
     event->dwPresent |= EDL_P_FILE_NAME;
 }
 
-void lookupSource(tagKvEdlHandle* handle, EdlLine* event, uint32_t* commentLength) {
+void lookupSource(tagKvEdlHandle* handle, EdlLine* event, ReadState& state) {
     if (kv_ListCount(&handle->sources) == 0) return;
     if (event->szClipName[0] == '\0') {
         if (event->szReel[0] == '\0') return;
@@ -110,9 +157,11 @@ void lookupSource(tagKvEdlHandle* handle, EdlLine* event, uint32_t* commentLengt
         value[length] = '\0';
         copyFixed(event->szName, value, kNameMax);
         event->dwPresent |= EDL_P_FILE_NAME;
+        // For interchange the file name is the event's name, not a note the list never had.
+        if (state.interchange) return;
         std::strcpy(event->szComment, "FileName: ");
         appendBounded(event->szComment, value, kCommentMax);
-        *commentLength = static_cast<uint32_t>(std::strlen(event->szComment));
+        state.commentLength = static_cast<uint32_t>(std::strlen(event->szComment));
         return;
     }
 }
@@ -201,6 +250,121 @@ void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
         tc2String(event->dwSrcIn, (handle->dwTcFlags & ~0x10000u) | 0x20000u, text);
         text[sizeof text - 1] = '\0';
         copyFixed(event->szClipName, text, kClipNameMax);
+    }
+}
+
+void appendNoteLine(EdlLine* event, const char* text, ReadState& state) {
+    if (state.commentLength >= kCommentMax) return;
+    const char* p = skipBlanks(text);
+    if (*p == '*' || *p == ';') p = skipBlanks(p + 1);
+    size_t length = std::strlen(p);
+    while (length > 0 && isBlank(p[length - 1])) --length;
+    if (length == 0) return;
+    char* out = event->szComment + state.commentLength;
+    size_t room = kCommentMax - state.commentLength;
+    if (state.commentLength > 0) {
+        *out++ = '\n';
+        --room;
+        ++state.commentLength;
+    }
+    // Text follows the edlFixString rule, except that a tab between words stays a blank.
+    size_t i = 0;
+    for (; i < length && i < room; ++i) {
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        out[i] = c == '\t' ? ' ' : isCommentControl(c) ? '!' : static_cast<char>(c);
+    }
+    out[i] = '\0';
+    state.commentLength += static_cast<uint32_t>(length);
+}
+
+uint32_t audioLineTracks(const char* line) {
+    uint32_t tracks = 0;
+    const char* p = line + 3;  // past "AUD"
+    while (*p != '\0') {
+        p = skipBlanks(p);
+        if (*p == 'A' || *p == 'a') ++p;  // 'A3' as well as '3'
+        uint32_t number = 0;
+        int digits = 0;
+        for (; isDigitChar(*p) && digits < 3; ++p, ++digits) number = number * 10 + uint32_t(*p - '0');
+        if (digits > 0 && number >= 1 && number <= 16) tracks |= 1u << (number - 1);
+        while (*p != '\0' && !isBlank(*p)) ++p;
+    }
+    return tracks;
+}
+
+void analyseNotes(EdlLine* event, const ReadState& state) {
+    char* comment = event->szComment;
+    comment[kCommentMax] = '\0';
+
+    // The library's own "; name" ending, on the last line: a short word names the clip, a
+    // path or file name the media. A ';' between digits is a drop-frame timecode.
+    char ruleClip[kClipNameMax + 1] = "";
+    char ruleFile[kNameMax + 1] = "";
+    char* last = std::strrchr(comment, '\n');
+    last = last != nullptr ? last + 1 : comment;
+    char* semicolon = nullptr;
+    for (char* p = last; *p != '\0'; ++p) {
+        if (*p == ';' && !(p > last && isDigitChar(p[-1]) && isDigitChar(p[1]))) semicolon = p;
+    }
+    if (semicolon != nullptr) {
+        const char* candidate = skipBlanks(semicolon + 1);
+        const size_t length = std::strlen(candidate);
+        const bool clipLike =
+            length > 0 && length < 9 && std::strpbrk(candidate, "./:\\") == nullptr;
+        bool named = false;
+        if (clipLike) {
+            copyFixed(ruleClip, candidate, kClipNameMax);
+            named = true;
+        } else if (length > 0 && looksLikeFileName(candidate)) {
+            copyFixed(ruleFile, candidate, kNameMax);
+            named = true;
+        }
+        if (named) {
+            // The ending is a field now: the line keeps the text before it.
+            char* end = semicolon;
+            while (end > last && (isBlank(end[-1]) || end[-1] == ';')) --end;
+            if (end == last && last != comment) --end;  // nothing left: the line goes
+            *end = '\0';
+        }
+    }
+
+    char noteBuffer[kNameMax + 1];
+    char fileBuffer[kNameMax + 1];
+    const bool transition =
+        event->chEditType == 'D' || event->chEditType == 'W' || event->chEditType == 'K';
+    const char* name = nullptr;
+    if (transition) name = noteText(comment, "TO CLIP NAME:", noteBuffer, sizeof noteBuffer);
+    if (name == nullptr) name = noteText(comment, "FROM CLIP NAME:", noteBuffer, sizeof noteBuffer);
+    if (name == nullptr && ruleClip[0] != '\0') name = ruleClip;
+    if (name == nullptr && state.clipName[0] != '\0') name = state.clipName;
+    if (name == nullptr && (event->dwPresent & EDL_P_CLIP_NAME) != 0) {
+        // A "*DS" source key.
+        copyFixed(noteBuffer, event->szClipName, kClipNameMax);
+        name = noteBuffer;
+    }
+
+    const char* file = noteText(comment, "SOURCE FILE:", fileBuffer, sizeof fileBuffer);
+    if (file == nullptr) file = noteText(comment, "FROM FILE:", fileBuffer, sizeof fileBuffer);
+    if (file == nullptr && ruleFile[0] != '\0') file = ruleFile;
+    if (file == nullptr && (event->dwPresent & EDL_P_FILE_NAME) != 0 && event->szName[0] != '\0') {
+        // A "*DS" source file.
+        copyFixed(fileBuffer, event->szName, kNameMax);
+        file = fileBuffer;
+    }
+
+    if (name != nullptr && name[0] != '\0') {
+        copyFixed(event->szClipName, name, kClipNameMax);
+        event->dwPresent |= EDL_P_CLIP_NAME;
+    } else {
+        event->szClipName[0] = '\0';
+        event->dwPresent &= ~EDL_P_CLIP_NAME;
+    }
+    if (file != nullptr) {
+        copyFixed(event->szName, file, kNameMax);
+        event->dwPresent |= EDL_P_FILE_NAME;
+    } else {
+        copyFixed(event->szName, name != nullptr ? name : "", kNameMax);
+        event->dwPresent &= ~EDL_P_FILE_NAME;
     }
 }
 

@@ -236,17 +236,22 @@ int readTransition(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i
 // The fields of an event line, token by token: edit number, reel, tracks, transition, the
 // times, and the comment that ends the line.
 void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const LineShape& shape,
-                uint32_t* commentLength) {
+                ReadState& state) {
     uint32_t timecodeIndex = 0;
     bool trackSeen = false;
     for (int i = 0; i < tokens.count; ++i) {
         char* token = tokens.token(i);
         if (i == shape.fieldEnd) {
-            // The rest of the line is comment; a lone marker is followed by its text.
+            // The rest of the line is comment; a lone marker is followed by its text. For
+            // interchange it is the first note of the event, without its marker.
+            if (state.interchange) {
+                appendNoteLine(event, tokens.source(i), state);
+                break;
+            }
             const char* text = token[1] == '\0'
                                    ? (i + 1 < tokens.count ? tokens.source(i + 1) : nullptr)
                                    : tokens.source(i);
-            if (text != nullptr) appendCommentText(event, text, commentLength);
+            if (text != nullptr) appendCommentText(event, text, state);
             break;
         }
         if (allDigits(token)) {
@@ -304,16 +309,36 @@ void applyRecordDefaults(tagKvEdlHandle* handle, EdlLine* event) {
     }
 }
 
-void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
-                   uint32_t* commentLength) {
+void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line, ReadState& state) {
     copyRaw(event->szLine, line, kLineMax);
     Tokens tokens;
     tokenize(line, &tokens);
     LineShape shape;
     shapeTokens(handle, tokens, &shape);
-    readFields(handle, event, tokens, shape, commentLength);
-    lookupSource(handle, event, commentLength);
+    readFields(handle, event, tokens, shape, state);
+    lookupSource(handle, event, state);
     applyRecordDefaults(handle, event);
+}
+
+// The whole name a clip line gives: the quoted text from the token on (up to its closing
+// quote), or the token itself.
+void wholeClipName(const char* line, const char* token, ReadState& state) {
+    const char* found = std::strstr(line, token);
+    const char* text = found != nullptr ? found : token;
+    const char quote = (*text == '\'' || *text == '"') ? *text : '\0';
+    if (quote != '\0') ++text;
+    size_t length = 0;
+    if (quote != '\0') {
+        const char* close = std::strchr(text, quote);
+        length = close != nullptr ? static_cast<size_t>(close - text) : std::strlen(text);
+    } else {
+        while (text[length] != '\0' && !isSeparator(text[length])) ++length;
+    }
+    if (length > kNameMax) length = kNameMax;
+    char name[kNameMax + 1];
+    std::memcpy(name, text, length);
+    name[length] = '\0';
+    copyFixed(state.clipName, name, kNameMax);
 }
 
 void setClipName(EdlLine* event, const char* line, const char* token) {
@@ -341,7 +366,7 @@ void setClipName(EdlLine* event, const char* line, const char* token) {
     event->dwPresent |= EDL_P_CLIP_NAME;
 }
 
-void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line) {
+void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line, ReadState& state) {
     event->dwPresent |= EDL_P_CLIP_EVENT;
     copyRaw(event->szLine, line, kLineMax);
     Tokens tokens;
@@ -366,10 +391,16 @@ void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line) {
         }
         if (!named) {
             setClipName(event, line, token);
+            if (state.interchange) wholeClipName(line, token, state);
             named = true;
             continue;
         }
         if ((*token == '*' || *token == ';') && tokIsComment(token, tokens.rest(i)) != 0) {
+            if (state.interchange) {
+                appendNoteLine(event, tokens.source(i), state);
+                event->dwPresent |= EDL_P_LINE_COMMENT;
+                break;
+            }
             copyFixed(event->szComment, tokens.source(i), kCommentMax);
             edlStripTrailing(event->szComment, kCommentMax);
             event->dwPresent |= EDL_P_LINE_COMMENT;
@@ -378,8 +409,14 @@ void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line) {
     }
 }
 
-uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event) {
-    if ((handle->list.dwFlags & EDL_LF_NO_COMMENTS) == 0) analyseComment(handle, event);
+uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event, const ReadState& state) {
+    if ((handle->list.dwFlags & EDL_LF_NO_COMMENTS) == 0) {
+        if (state.interchange) {
+            analyseNotes(event, state);
+        } else {
+            analyseComment(handle, event);
+        }
+    }
     // Modes are values, not bit sets: hundredths (0x44) share a bit with drop frame but
     // count no drop frame.
     if (tcMode(handle->list.dwCurTcMode).dropFrame) {
@@ -390,6 +427,9 @@ uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event) {
     if (event->dwVideoTracks == 0 && event->dwAudioTracks == 0) {
         event->dwVideoTracks = 1;
         event->dwAudioTracks = 0xFFFFFFFFu;
+    } else {
+        // An "AUD 3 4" line adds the tracks its event line has no room for.
+        event->dwAudioTracks |= state.audioTracks;
     }
     return EDL_OK;
 }
@@ -411,25 +451,36 @@ uint32_t edlb::readEventLines(tagKvEdlHandle* handle, EdlLine* event) {
 
     char* line = handle->pszLineBuf;
     bool pending = false;
-    uint32_t commentLength = 0;
+    // Large (a whole clip name): one per handle would do, but a call keeps its own so that
+    // nothing of an earlier read can leak into this one.
+    ReadState state;
+    state.interchange = (list.dwFlags & EDL_LF_INTERCHANGE) != 0;
     for (;;) {
-        if (edlb::atEnd(handle)) return pending ? finishEvent(handle, event) : EDL_END_OF_LIST;
+        if (edlb::atEnd(handle)) {
+            return pending ? finishEvent(handle, event, state) : EDL_END_OF_LIST;
+        }
         if (getLine(handle, line, kLineLimit) == 0) {
-            return pending ? finishEvent(handle, event) : EDL_NO_LINE;
+            return pending ? finishEvent(handle, event, state) : EDL_NO_LINE;
         }
 
         if (edlLineIsClip(handle, line) != 0) {
             if (pending) {
                 pushBack(handle);
             } else {
-                readClipLine(handle, event, line);
+                readClipLine(handle, event, line, state);
             }
-            return finishEvent(handle, event);
+            return finishEvent(handle, event, state);
         }
         if (beginsWith(line, "aud")) {
+            if (state.interchange) {
+                // The audio channels of the event: a note of it, and tracks it adds.
+                appendNoteLine(event, line, state);
+                if (pending) state.audioTracks |= audioLineTracks(line);
+                continue;
+            }
             if (!pending) continue;
             pushBack(handle);
-            return finishEvent(handle, event);
+            return finishEvent(handle, event, state);
         }
         // The mode of an FCM line takes effect when the line is consumed, so the event
         // before it keeps its own drop-frame flag.
@@ -440,14 +491,19 @@ uint32_t edlb::readEventLines(tagKvEdlHandle* handle, EdlLine* event) {
                 continue;
             }
             pushBack(handle);
-            return finishEvent(handle, event);
+            return finishEvent(handle, event, state);
+        }
+        if (state.interchange && edlLineIsM2(handle, line) != 0) {
+            // A motion effect belongs to the event it follows.
+            appendNoteLine(event, line, state);
+            continue;
         }
         if (edlLineIsGpi(handle, line) != 0 || edlLineIsM2(handle, line) != 0 ||
             edlLineIsMS(handle, line) != 0 || edlLineIsSwitcher(handle, line) != 0 ||
             edlLineIsTitle(handle, line) != 0) {
             if (!pending) continue;
             pushBack(handle);
-            return finishEvent(handle, event);
+            return finishEvent(handle, event, state);
         }
         const bool known = handle->lEventLineAt == handle->lLineStart + 1 &&
                            handle->dwEventLineFlags == list.dwFlags;
@@ -456,14 +512,18 @@ uint32_t edlb::readEventLines(tagKvEdlHandle* handle, EdlLine* event) {
             handle->dwEventLineFlags = list.dwFlags;
             if (pending) {
                 pushBack(handle);
-                return finishEvent(handle, event);
+                return finishEvent(handle, event, state);
             }
-            readEventLine(handle, event, line, &commentLength);
+            readEventLine(handle, event, line, state);
             pending = true;
             continue;
         }
-        if (edlLineIsComment(handle, line) != 0) {
-            appendCommentLine(event, line, &commentLength);
+        if (state.interchange) {
+            // Every note is kept, but the source definitions of a "*DS" list, which belong
+            // to the whole list.
+            if (!beginsWith(line, "*DS ")) appendNoteLine(event, line, state);
+        } else if (edlLineIsComment(handle, line) != 0) {
+            appendCommentLine(event, line, state);
         } else {
             applyNoteRule(event);
         }

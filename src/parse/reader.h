@@ -8,24 +8,48 @@
 
 namespace edlb {
 
+// What one call of the event reader gathers besides the event record.
+struct ReadState {
+    // Characters appended to the comment during this call (also those a full comment could
+    // not take), so nothing is appended once it reaches the comment capacity.
+    uint32_t commentLength = 0;
+    // The list reads for interchange: notes are kept as lines, names as the list gives them.
+    bool interchange = false;
+    // Interchange: audio tracks the event's "AUD" lines add.
+    uint32_t audioTracks = 0;
+    // Interchange: the whole name a clip line gives its clip (szClipName holds ten
+    // characters of it).
+    char clipName[kNameMax + 1] = {};
+};
+
 // Copies at most maxChars characters of source into destination by the edlFixString rule
 // (control bytes and 255 become '!') and terminates it. destination holds maxChars + 1.
 void copyFixed(char* destination, const char* source, uint32_t maxChars);
 
-// Comment gathering. commentLength counts the characters appended during the current read
-// (also those a full comment could not take), so nothing is appended once it reaches the
-// comment capacity.
-void appendCommentLine(EdlLine* event, const char* line, uint32_t* commentLength);
-void appendCommentText(EdlLine* event, const char* text, uint32_t* commentLength);
+// Comment gathering as the documented rules have it: every piece appended directly after the
+// one before.
+void appendCommentLine(EdlLine* event, const char* line, ReadState& state);
+void appendCommentText(EdlLine* event, const char* text, ReadState& state);
+
+// Interchange: one note of the event (a comment line, a note line, the comment at the end of
+// an event line, an "M2" or "AUD" line) becomes a line of its own in the comment: a leading
+// '*' or ';' and the blanks around it are removed, and lines are separated by a line feed.
+void appendNoteLine(EdlLine* event, const char* text, ReadState& state);
 
 // A note line: a "FINAL CUT PRO REEL:" keyword in the comment names the media and the reel.
 void applyNoteRule(EdlLine* event);
 
 // "*DS" lists: the event's reel (or clip name) names an entry of the source table.
-void lookupSource(tagKvEdlHandle* handle, EdlLine* event, uint32_t* commentLength);
+void lookupSource(tagKvEdlHandle* handle, EdlLine* event, ReadState& state);
 
 // Derives the clip name and file name of a finished event from its comment.
 void analyseComment(tagKvEdlHandle* handle, EdlLine* event);
+
+// Interchange: the clip name and media file name the event's notes give.
+void analyseNotes(EdlLine* event, const ReadState& state);
+
+// The tracks of an "AUD" line ('AUD  3    4', 'AUD 3'): bit n-1 for each track number n.
+uint32_t audioLineTracks(const char* line);
 
 }  // namespace edlb
 
