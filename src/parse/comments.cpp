@@ -253,28 +253,32 @@ void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
     }
 }
 
-void appendNoteLine(EdlLine* event, const char* text, ReadState& state) {
-    if (state.commentLength >= kCommentMax) return;
-    const char* p = skipBlanks(text);
-    if (*p == '*' || *p == ';') p = skipBlanks(p + 1);
-    size_t length = std::strlen(p);
-    while (length > 0 && isBlank(p[length - 1])) --length;
-    if (length == 0) return;
-    char* out = event->szComment + state.commentLength;
-    size_t room = kCommentMax - state.commentLength;
-    if (state.commentLength > 0) {
+void appendTextLine(EdlLine* event, const char* text, size_t length, uint32_t& commentLength) {
+    while (length > 0 && isBlank(*text)) ++text, --length;
+    while (length > 0 && isBlank(text[length - 1])) --length;
+    if (length == 0 || commentLength >= kCommentMax) return;
+    char* out = event->szComment + commentLength;
+    size_t room = kCommentMax - commentLength;
+    if (commentLength > 0) {
         *out++ = '\n';
         --room;
-        ++state.commentLength;
+        ++commentLength;
     }
     // Text follows the edlFixString rule, except that a tab between words stays a blank.
     size_t i = 0;
     for (; i < length && i < room; ++i) {
-        const unsigned char c = static_cast<unsigned char>(p[i]);
+        const unsigned char c = static_cast<unsigned char>(text[i]);
         out[i] = c == '\t' ? ' ' : isCommentControl(c) ? '!' : static_cast<char>(c);
     }
     out[i] = '\0';
-    state.commentLength += static_cast<uint32_t>(length);
+    // The full length counts, so a comment that was cut takes nothing more.
+    commentLength += static_cast<uint32_t>(length);
+}
+
+void appendNoteLine(EdlLine* event, const char* text, ReadState& state) {
+    const char* p = skipBlanks(text);
+    if (*p == '*' || *p == ';') ++p;
+    appendTextLine(event, p, std::strlen(p), state.commentLength);
 }
 
 uint32_t audioLineTracks(const char* line) {

@@ -191,13 +191,52 @@ void shapeTokens(tagKvEdlHandle* handle, Tokens& tokens, LineShape* shape) {
 // The transition field at token i, once the track field has been read: C, D or W with their
 // numbers, or K with its text. Returns the index of the last token it consumed, or -1 when
 // the token is no effect token (it is then read as any other field).
+// A key in the form lists written for interchange carry: 'K', 'KB' or 'KO' (or 'K B'), then
+// its length. Returns the index of the last token consumed.
+int readKeyFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i, int fieldEnd) {
+    event->szEffectText[0] = '\0';
+    const char* token = tokens.token(i);
+    char kind = token[1] != '\0' ? static_cast<char>(token[1] & ~0x20) : '\0';
+    if (kind == '\0' && i + 1 < fieldEnd) {
+        const char* next = tokens.token(i + 1);
+        const char letter = static_cast<char>(next[0] & ~0x20);
+        if (next[1] == '\0' && (letter == 'B' || letter == 'O')) {
+            kind = letter;
+            ++i;
+        }
+    }
+    if (kind != '\0') {
+        event->szEffectText[0] = kind;
+        event->szEffectText[1] = '\0';
+    }
+    unsigned int length = 0;
+    if (i + 1 < fieldEnd && allDigits(tokens.token(i + 1)) &&
+        edlTokIsNumeric(handle, tokens.token(i + 1), &length) != 0) {
+        event->dwEffectLen = length;
+        event->dwPresent |= EDL_P_EFFECT_FIELDS;
+        ++i;
+    }
+    return i;
+}
+
+bool isJoinedKey(const char* token) {
+    const char kind = static_cast<char>(token[1] & ~0x20);
+    return (token[0] == 'K' || token[0] == 'k') && (kind == 'B' || kind == 'O') && token[2] == '\0';
+}
+
 int readTransition(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i,
-                   const LineShape& shape) {
+                   const LineShape& shape, bool interchange) {
     char* token = tokens.token(i);
     char editType = 'C';
     unsigned int number = 0;
     int dissolveOrWipe = 0;
     int key = 0;
+    if (interchange && isJoinedKey(token)) {
+        event->chEditType = 'K';
+        event->dwWipeCode = 0;
+        event->dwPresent |= EDL_P_EFFECT | EDL_P_KEY;
+        return readKeyFields(handle, event, tokens, i, shape.fieldEnd);
+    }
     if (tokEffectType(token, tokens.rest(i), &editType, &number, &dissolveOrWipe, &key) == 0) {
         return -1;
     }
@@ -220,6 +259,9 @@ int readTransition(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i
             event->dwPresent |= EDL_P_EFFECT_FIELDS;
         }
         // Any other token after the letter is a field of the event.
+    } else if (key != 0 && interchange) {
+        event->dwPresent |= EDL_P_KEY;
+        i = readKeyFields(handle, event, tokens, i, fieldEnd);
     } else if (key != 0) {
         event->dwPresent |= EDL_P_KEY;
         // The key's text is the next field, unless that is already one of the event's times.
@@ -271,7 +313,7 @@ void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const Li
             continue;
         }
         if (trackSeen) {
-            const int last = readTransition(handle, event, tokens, i, shape);
+            const int last = readTransition(handle, event, tokens, i, shape, state.interchange);
             if (last >= 0) {
                 i = last;
                 continue;

@@ -2,6 +2,7 @@
 #ifndef EDLBRIDGE_PARSE_READER_H
 #define EDLBRIDGE_PARSE_READER_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "core/handle.h"
@@ -30,6 +31,11 @@ void copyFixed(char* destination, const char* source, uint32_t maxChars);
 // one before.
 void appendCommentLine(EdlLine* event, const char* line, ReadState& state);
 void appendCommentText(EdlLine* event, const char* text, ReadState& state);
+
+// Interchange: appends length characters of text (blanks around it trimmed) as a line of the
+// comment: a line feed first when the comment already holds text, control bytes as '!' and
+// tabs as blanks. Nothing for an empty text, or once commentLength reaches the capacity.
+void appendTextLine(EdlLine* event, const char* text, size_t length, uint32_t& commentLength);
 
 // Interchange: one note of the event (a comment line, a note line, the comment at the end of
 // an event line, an "M2" or "AUD" line) becomes a line of its own in the comment: a leading
