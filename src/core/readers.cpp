@@ -58,6 +58,9 @@ void resetEvent(const tagKvEdlHandle* handle, EdlLine* event) {
     event->dwListTag = handle->list.dwUserTag;
     event->szClipName[0] = event->szName[0] = event->szComment[0] = '\0';
     event->szReel[0] = event->szLine[0] = '\0';
+    // The documented reset leaves a key's text to the next event; a list read for
+    // interchange gives every event only what it says itself.
+    if ((handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0) event->szEffectText[0] = '\0';
 }
 
 }  // namespace edlb

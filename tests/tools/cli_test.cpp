@@ -79,7 +79,7 @@ TEST(ToolConvert, EveryWritableTypeMatchesItsGoldenAndReadsBackAsCatalogued) {
         edlbtest::TempDir out;
         const std::string target = out.file("list.out");
         const std::string golden = std::string("golden/convert/cmx_title_fcm_dissolve.") + types[i].name;
-        RunResult result = runTool({"convert", "cmx_title_fcm_dissolve.edl", "--to", types[i].name, "-o", target}, toolData());
+        RunResult result = runTool({"convert", "cmx_title_fcm_dissolve.edl", "--to", types[i].name, "-o", target, "--legacy"}, toolData());
         EXPECT_EQ(result.status, 0);
         EXPECT_EQ(result.err, "");
         EXPECT_EQ(result.out, "wrote " + target + " (" + types[i].name + ", 5 events)\n");
