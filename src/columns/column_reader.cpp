@@ -367,7 +367,7 @@ void applyInterchangeColumn(tagKvEdlHandle* handle, EdlLine* event, Column colum
 
 // The names of a row read for interchange: the whole clip name or the media file in szName,
 // the tape as the reel.
-void finishInterchangeRow(EdlLine* event, const InterchangeRow& row) {
+void finishInterchangeRow(EdlLine* event, InterchangeRow& row) {
     if ((event->dwPresent & EDL_P_REEL) == 0 && row.tape[0] != '\0') {
         edlb::copyCut(event->szReel, row.tape, edlb::kReelMax);
         event->dwPresent |= EDL_P_REEL;
@@ -375,6 +375,7 @@ void finishInterchangeRow(EdlLine* event, const InterchangeRow& row) {
     if (row.file[0] != '\0') {
         edlb::copyCut(event->szName, row.file, edlb::kNameMax);
         event->dwPresent |= EDL_P_FILE_NAME;
+        edlb::keepWholeClipName(event, row.clipName, row.commentLength);
     } else {
         edlb::copyCut(event->szName, row.clipName, edlb::kNameMax);
         event->dwPresent &= ~EDL_P_FILE_NAME;

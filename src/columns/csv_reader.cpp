@@ -252,6 +252,8 @@ extern "C" EDLBRIDGE_API int csvReadLine(tagKvEdlHandle* handle, EdlLine* event)
         if (row->clipName[0] != '\0') event->dwPresent |= EDL_P_CLIP_NAME;
         if ((event->dwPresent & kMediaAsWritten) == 0) {
             edlb::copyCut(event->szName, row->clipName, edlb::kNameMax);
+        } else if (event->szComment != nullptr) {
+            edlb::keepWholeClipName(event, row->clipName, row->commentLength);
         }
     }
     KvFree(cell);

@@ -1,5 +1,7 @@
 // Comments, clip names and file names of events read from CMX-like lists.
+#include <cstdio>
 #include <cstring>
+#include <new>
 #include <strings.h>
 
 #include "parse/reader.h"
@@ -275,6 +277,29 @@ void appendTextLine(EdlLine* event, const char* text, size_t length, uint32_t& c
     commentLength += static_cast<uint32_t>(length);
 }
 
+void keepWholeClipName(EdlLine* event, const char* name, uint32_t& commentLength) {
+    const size_t nameLength = std::strlen(name);
+    if (nameLength <= kClipNameMax || (event->dwPresent & EDL_P_FILE_NAME) == 0) return;
+    char scratch[kNameMax + 1];
+    const char* noted = noteText(event->szComment, "FROM CLIP NAME:", scratch, sizeof scratch);
+    if (noted != nullptr && std::strcmp(noted, name) == 0) return;
+    // The note goes first, where editing systems write it; what was there follows.
+    char* comment = event->szComment;
+    const size_t oldLength = strnlen(comment, kCommentMax);
+    char* moved = new (std::nothrow) char[oldLength + 1];
+    if (moved == nullptr) return;
+    std::memcpy(moved, comment, oldLength);
+    moved[oldLength] = '\0';
+    comment[0] = '\0';
+    uint32_t length = 0;
+    char note[kNameMax + 17];
+    std::snprintf(note, sizeof note, "FROM CLIP NAME: %s", name);
+    appendTextLine(event, note, std::strlen(note), length);
+    appendTextLine(event, moved, oldLength, length);
+    delete[] moved;
+    commentLength = static_cast<uint32_t>(strnlen(comment, kCommentMax));
+}
+
 void appendNoteLine(EdlLine* event, const char* text, ReadState& state) {
     const char* p = skipBlanks(text);
     if (*p == '*' || *p == ';') ++p;
@@ -315,20 +340,11 @@ void analyseNotes(EdlLine* event, const ReadState& state) {
         const size_t length = std::strlen(candidate);
         const bool clipLike =
             length > 0 && length < 9 && std::strpbrk(candidate, "./:\\") == nullptr;
-        bool named = false;
+        // The note itself stays as the list wrote it.
         if (clipLike) {
             copyFixed(ruleClip, candidate, kClipNameMax);
-            named = true;
         } else if (length > 0 && looksLikeFileName(candidate)) {
             copyFixed(ruleFile, candidate, kNameMax);
-            named = true;
-        }
-        if (named) {
-            // The ending is a field now: the line keeps the text before it.
-            char* end = semicolon;
-            while (end > last && (isBlank(end[-1]) || end[-1] == ';')) --end;
-            if (end == last && last != comment) --end;  // nothing left: the line goes
-            *end = '\0';
         }
     }
 
@@ -366,6 +382,11 @@ void analyseNotes(EdlLine* event, const ReadState& state) {
     if (file != nullptr) {
         copyFixed(event->szName, file, kNameMax);
         event->dwPresent |= EDL_P_FILE_NAME;
+        // A clip line's long name would otherwise be lost behind the file name.
+        if (name == state.clipName) {
+            uint32_t length = static_cast<uint32_t>(strnlen(comment, kCommentMax));
+            keepWholeClipName(event, name, length);
+        }
     } else {
         copyFixed(event->szName, name != nullptr ? name : "", kNameMax);
         event->dwPresent &= ~EDL_P_FILE_NAME;

@@ -37,6 +37,12 @@ void appendCommentText(EdlLine* event, const char* text, ReadState& state);
 // tabs as blanks. Nothing for an empty text, or once commentLength reaches the capacity.
 void appendTextLine(EdlLine* event, const char* text, size_t length, uint32_t& commentLength);
 
+// Interchange: where szName holds a media file and a clip's whole name (from a clip line, a
+// log's "Name" column, a CSV "Clip Name") is longer than szClipName holds, the name becomes a
+// "FROM CLIP NAME:" note, the first line of the comment, unless a note already gives it.
+// commentLength follows the comment.
+void keepWholeClipName(EdlLine* event, const char* name, uint32_t& commentLength);
+
 // Interchange: one note of the event (a comment line, a note line, the comment at the end of
 // an event line, an "M2" or "AUD" line) becomes a line of its own in the comment: a leading
 // '*' or ';' and the blanks around it are removed, and lines are separated by a line feed.

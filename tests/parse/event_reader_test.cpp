@@ -22,7 +22,7 @@ struct ListCase {
 
 std::vector<ListCase> listCases() {
     std::vector<ListCase> cases;
-    for (const char* family : {"cmx", "ds", "xjt", "smpte"}) {
+    for (const char* family : {"cmx", "ds", "xjt", "smpte", "interchange"}) {
         std::ifstream manifest(dataPath(std::string(family) + "/cases.txt"));
         for (std::string line; std::getline(manifest, line);) {
             if (line.empty() || line[0] == '#') continue;
