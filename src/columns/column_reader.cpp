@@ -330,8 +330,11 @@ void applyInterchangeColumn(tagKvEdlHandle* handle, EdlLine* event, Column colum
         readTracks(cell, event);
         break;
     case Column::Descript:
+        appendCommentCell(event, cell, row);
+        break;
     case Column::Comments:
         appendCommentCell(event, cell, row);
+        event->dwPresent |= EDL_P_LINE_COMMENT;
         break;
     case Column::SoundFile:
     case Column::SourceFile:

@@ -295,7 +295,13 @@ void keepWholeClipName(EdlLine* event, const char* name, uint32_t& commentLength
     char note[kNameMax + 17];
     std::snprintf(note, sizeof note, "FROM CLIP NAME: %s", name);
     appendTextLine(event, note, std::strlen(note), length);
-    appendTextLine(event, moved, oldLength, length);
+    // The lines already read are the comment's own text: they follow as they are.
+    if (oldLength > 0 && length < kCommentMax) {
+        comment[length++] = '\n';
+        const size_t take = oldLength < kCommentMax - length ? oldLength : kCommentMax - length;
+        std::memcpy(comment + length, moved, take);
+        comment[length + take] = '\0';
+    }
     delete[] moved;
     commentLength = static_cast<uint32_t>(strnlen(comment, kCommentMax));
 }
