@@ -148,6 +148,7 @@ std::string writeList(const ListData& data, const WriteOptions& options,
     std::memset(list.get(), 0, sizeof *list);
     edlInitEdlListStruct(list.get());
     list->dwListType = options.listType;
+    if (!options.legacy) list->dwFlags |= EDL_LF_INTERCHANGE;
     list->dwTcMode = toMode;
     list->dwFrameRate = data.list.dwFrameRate;
     list->dwAudioKHz = data.list.dwAudioKHz;

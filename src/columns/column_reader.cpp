@@ -209,6 +209,7 @@ struct InterchangeRow {
     char* file = nullptr;      // the media file of a "Source File" or "SoundFile" cell
     char* tape = nullptr;      // the "Tape" cell: the reel unless a "ReelName" cell names one
     uint32_t commentLength = 0;
+    bool numbered = false;     // an "Event" cell gave the event's number
 };
 
 bool isBlankChar(char c) { return c == ' ' || c == '\t'; }
@@ -356,6 +357,7 @@ void applyInterchangeColumn(tagKvEdlHandle* handle, EdlLine* event, Column colum
         if (digits > 0 && *p == '\0') {
             event->dwEditNum = number;
             event->dwPresent |= EDL_P_EDIT_NUMBER;
+            row.numbered = true;
         }
         break;
     }
@@ -370,7 +372,13 @@ void applyInterchangeColumn(tagKvEdlHandle* handle, EdlLine* event, Column colum
 
 // The names of a row read for interchange: the whole clip name or the media file in szName,
 // the tape as the reel.
-void finishInterchangeRow(EdlLine* event, InterchangeRow& row) {
+void finishInterchangeRow(tagKvEdlHandle* handle, EdlLine* event, InterchangeRow& row) {
+    // Rows are events numbered in order where the log gives no event numbers.
+    ++handle->dwEventCount;
+    if (!row.numbered) {
+        event->dwEditNum = handle->dwEventCount;
+        event->dwPresent |= EDL_P_EDIT_NUMBER;
+    }
     if ((event->dwPresent & EDL_P_REEL) == 0 && row.tape[0] != '\0') {
         edlb::copyCut(event->szReel, row.tape, edlb::kReelMax);
         event->dwPresent |= EDL_P_REEL;
@@ -450,7 +458,7 @@ EDLBRIDGE_API int edlReadColumnLine(tagKvEdlHandle* handle, EdlLine* event) {
             }
         }
         if (interchange) {
-            finishInterchangeRow(event, row);
+            finishInterchangeRow(handle, event, row);
         } else if (event->szName[0] != '\0') {
             const size_t length = std::strlen(event->szComment);
             if (length < edlb::kCommentMax) {

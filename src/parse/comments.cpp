@@ -255,6 +255,29 @@ void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
     }
 }
 
+void semicolonNames(const char* line, char* clip, char* file) {
+    clip[0] = file[0] = '\0';
+    // A ';' between digits is a drop-frame timecode, not the ending.
+    const char* semicolon = nullptr;
+    for (const char* p = line; *p != '\0' && *p != '\n'; ++p) {
+        if (*p == ';' && !(p > line && isDigitChar(p[-1]) && isDigitChar(p[1]))) semicolon = p;
+    }
+    if (semicolon == nullptr) return;
+    const char* candidate = skipBlanks(semicolon + 1);
+    size_t length = 0;
+    while (candidate[length] != '\0' && candidate[length] != '\n') ++length;
+    while (length > 0 && isBlank(candidate[length - 1])) --length;
+    if (length == 0 || length > kNameMax) return;
+    char text[kNameMax + 1];
+    std::memcpy(text, candidate, length);
+    text[length] = '\0';
+    if (length < 9 && std::strpbrk(text, "./:\\") == nullptr) {
+        copyFixed(clip, text, kClipNameMax);
+    } else if (looksLikeFileName(text)) {
+        copyFixed(file, text, kNameMax);
+    }
+}
+
 void appendTextLine(EdlLine* event, const char* text, size_t length, uint32_t& commentLength) {
     while (length > 0 && isBlank(*text)) ++text, --length;
     while (length > 0 && isBlank(text[length - 1])) --length;
@@ -331,28 +354,11 @@ void analyseNotes(EdlLine* event, const ReadState& state) {
     char* comment = event->szComment;
     comment[kCommentMax] = '\0';
 
-    // The library's own "; name" ending, on the last line: a short word names the clip, a
-    // path or file name the media. A ';' between digits is a drop-frame timecode.
+    // The library's own "; name" ending, on the last line.
     char ruleClip[kClipNameMax + 1] = "";
     char ruleFile[kNameMax + 1] = "";
-    char* last = std::strrchr(comment, '\n');
-    last = last != nullptr ? last + 1 : comment;
-    char* semicolon = nullptr;
-    for (char* p = last; *p != '\0'; ++p) {
-        if (*p == ';' && !(p > last && isDigitChar(p[-1]) && isDigitChar(p[1]))) semicolon = p;
-    }
-    if (semicolon != nullptr) {
-        const char* candidate = skipBlanks(semicolon + 1);
-        const size_t length = std::strlen(candidate);
-        const bool clipLike =
-            length > 0 && length < 9 && std::strpbrk(candidate, "./:\\") == nullptr;
-        // The note itself stays as the list wrote it.
-        if (clipLike) {
-            copyFixed(ruleClip, candidate, kClipNameMax);
-        } else if (length > 0 && looksLikeFileName(candidate)) {
-            copyFixed(ruleFile, candidate, kNameMax);
-        }
-    }
+    const char* last = std::strrchr(comment, '\n');
+    semicolonNames(last != nullptr ? last + 1 : comment, ruleClip, ruleFile);
 
     char noteBuffer[kNameMax + 1];
     char fileBuffer[kNameMax + 1];

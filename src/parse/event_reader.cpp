@@ -319,6 +319,14 @@ void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const Li
                 continue;
             }
         }
+        // "NONE": the event's tracks are all on its "AUD" line (audio above A2 alone).
+        if (state.interchange && (event->dwPresent & EDL_P_REEL) != 0 && !trackSeen &&
+            strcasecmp(token, "NONE") == 0) {
+            event->dwPresent |= EDL_P_TRACKS;
+            trackSeen = true;
+            state.tracksOnAudioLine = true;
+            continue;
+        }
         unsigned int video = 0;
         unsigned int audio = 0;
         if (edlTokEditType(handle, token, &video, &audio) != 0) {
@@ -466,7 +474,9 @@ uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event, const ReadState& st
     } else {
         event->dwLineFlags &= ~EDL_LINE_DROP_FRAME;
     }
-    if (event->dwVideoTracks == 0 && event->dwAudioTracks == 0) {
+    if (state.tracksOnAudioLine && state.audioTracks != 0) {
+        event->dwAudioTracks = state.audioTracks;
+    } else if (event->dwVideoTracks == 0 && event->dwAudioTracks == 0) {
         event->dwVideoTracks = 1;
         event->dwAudioTracks = 0xFFFFFFFFu;
     } else {

@@ -16,8 +16,10 @@ struct ReadState {
     uint32_t commentLength = 0;
     // The list reads for interchange: notes are kept as lines, names as the list gives them.
     bool interchange = false;
-    // Interchange: audio tracks the event's "AUD" lines add.
+    // Interchange: audio tracks the event's "AUD" lines add, and whether its track field was
+    // "NONE" (all its tracks are on those lines).
     uint32_t audioTracks = 0;
+    bool tracksOnAudioLine = false;
     // Interchange: the whole name a clip line gives its clip (szClipName holds ten
     // characters of it).
     char clipName[kNameMax + 1] = {};
@@ -31,6 +33,13 @@ void copyFixed(char* destination, const char* source, uint32_t maxChars);
 // one before.
 void appendCommentLine(EdlLine* event, const char* line, ReadState& state);
 void appendCommentText(EdlLine* event, const char* text, ReadState& state);
+
+// The library's own "; name" ending of a note line (up to its end or a line feed): after the
+// last ';' that is not between two digits (a drop-frame timecode), a word of fewer than nine
+// characters without '.', '/', '\\' or ':' names the clip (into clip, kClipNameMax + 1
+// bytes), a path or a file name with an extension names the media (into file, kNameMax + 1
+// bytes). Both come back empty when the line names neither.
+void semicolonNames(const char* line, char* clip, char* file);
 
 // Interchange: appends length characters of text (blanks around it trimmed) as a line of the
 // comment: a line feed first when the comment already holds text, control bytes as '!' and

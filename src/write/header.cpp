@@ -140,6 +140,10 @@ void writeDs(tagKvEdlHandle* handle) {
 void edlWriteHeader(tagKvEdlHandle* handle) {
     // edlOpen, the only caller, has already honoured the no-header flag.
     if (handle == nullptr || handle->pFile == nullptr) return;
+    if (edlb::interchangeForm(handle->list) != edlb::InterchangeForm::None) {
+        edlb::writeInterchangeHeader(handle);
+        return;
+    }
     const edlb::ListTypeInfo& info = edlb::listTypeInfo(handle->list.dwListType);
     FILE* file = handle->pFile;
     switch (info.header) {
