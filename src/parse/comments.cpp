@@ -255,26 +255,46 @@ void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
     }
 }
 
-void semicolonNames(const char* line, char* clip, char* file) {
-    clip[0] = file[0] = '\0';
+namespace {
+
+// The "; name" ending of one line (up to its end or a line feed); false when it names nothing.
+bool lineEndingNames(const char* line, char* clip, char* file) {
     // A ';' between digits is a drop-frame timecode, not the ending.
     const char* semicolon = nullptr;
     for (const char* p = line; *p != '\0' && *p != '\n'; ++p) {
         if (*p == ';' && !(p > line && isDigitChar(p[-1]) && isDigitChar(p[1]))) semicolon = p;
     }
-    if (semicolon == nullptr) return;
+    if (semicolon == nullptr) return false;
     const char* candidate = skipBlanks(semicolon + 1);
     size_t length = 0;
     while (candidate[length] != '\0' && candidate[length] != '\n') ++length;
     while (length > 0 && isBlank(candidate[length - 1])) --length;
-    if (length == 0 || length > kNameMax) return;
+    if (length == 0 || length > kNameMax) return false;
     char text[kNameMax + 1];
     std::memcpy(text, candidate, length);
     text[length] = '\0';
     if (length < 9 && std::strpbrk(text, "./:\\") == nullptr) {
         copyFixed(clip, text, kClipNameMax);
-    } else if (looksLikeFileName(text)) {
+        return true;
+    }
+    if (looksLikeFileName(text)) {
         copyFixed(file, text, kNameMax);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void semicolonNames(const char* comment, char* clip, char* file) {
+    clip[0] = file[0] = '\0';
+    // The last line that ends so: the own lists' note line, whatever notes follow it.
+    const char* end = comment + std::strlen(comment);
+    while (end > comment) {
+        const char* start = end;
+        while (start > comment && start[-1] != '\n') --start;
+        if (lineEndingNames(start, clip, file)) return;
+        end = start > comment ? start - 1 : comment;
     }
 }
 
@@ -354,11 +374,10 @@ void analyseNotes(EdlLine* event, const ReadState& state) {
     char* comment = event->szComment;
     comment[kCommentMax] = '\0';
 
-    // The library's own "; name" ending, on the last line.
+    // The library's own "; name" ending of a note.
     char ruleClip[kClipNameMax + 1] = "";
     char ruleFile[kNameMax + 1] = "";
-    const char* last = std::strrchr(comment, '\n');
-    semicolonNames(last != nullptr ? last + 1 : comment, ruleClip, ruleFile);
+    semicolonNames(comment, ruleClip, ruleFile);
 
     char noteBuffer[kNameMax + 1];
     char fileBuffer[kNameMax + 1];

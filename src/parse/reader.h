@@ -34,12 +34,12 @@ void copyFixed(char* destination, const char* source, uint32_t maxChars);
 void appendCommentLine(EdlLine* event, const char* line, ReadState& state);
 void appendCommentText(EdlLine* event, const char* text, ReadState& state);
 
-// The library's own "; name" ending of a note line (up to its end or a line feed): after the
-// last ';' that is not between two digits (a drop-frame timecode), a word of fewer than nine
-// characters without '.', '/', '\\' or ':' names the clip (into clip, kClipNameMax + 1
-// bytes), a path or a file name with an extension names the media (into file, kNameMax + 1
-// bytes). Both come back empty when the line names neither.
-void semicolonNames(const char* line, char* clip, char* file);
+// The library's own "; name" ending of a note: on the last line of the comment that has one
+// (lines end at a line feed), after its last ';' that is not between two digits (a drop-frame
+// timecode), a word of fewer than nine characters without '.', '/', '\\' or ':' names the
+// clip (into clip, kClipNameMax + 1 bytes), a path or a file name with an extension names the
+// media (into file, kNameMax + 1 bytes). Both come back empty when no line names either.
+void semicolonNames(const char* comment, char* clip, char* file);
 
 // Interchange: appends length characters of text (blanks around it trimmed) as a line of the
 // comment: a line feed first when the comment already holds text, control bytes as '!' and

@@ -182,11 +182,13 @@ struct NotePlan {
         char endingClip[kClipNameMax + 1] = "";
         char endingFile[kNameMax + 1] = "";
         if (notes.count > from) {
-            char last[kCommentMax + 1];
-            const size_t n = notes.length[notes.count - 1];
-            std::memcpy(last, notes.start[notes.count - 1], n);
-            last[n] = '\0';
-            semicolonNames(last, endingClip, endingFile);
+            // The notes from line `from` on, as the comment that reads back will hold them.
+            char rest[kCommentMax + 1];
+            const size_t n = static_cast<size_t>(notes.start[notes.count - 1] +
+                                                 notes.length[notes.count - 1] - notes.start[from]);
+            std::memcpy(rest, notes.start[from], n);
+            rest[n] = '\0';
+            semicolonNames(rest, endingClip, endingFile);
         }
         const bool needAudio =
             audioLine(event.dwAudioTracks, audio, sizeof audio) && !notes.any("AUD", from);
