@@ -13,8 +13,8 @@ namespace {
 
 using edlb::kCellMax;
 
-constexpr uint32_t kMediaAsWritten = 0x1000000u;
-constexpr uint32_t kMediaFromMetadata = 0x2000000u;
+constexpr uint32_t kMediaAsWritten = EDL_P_FILE_NAME;
+constexpr uint32_t kMediaFromMetadata = EDL_P_MEDIA_MISSING;
 const char* const kMovieExtensions[] = {"mov", "mxf", "avi"};
 
 bool endsWithNoCase(const char* text, size_t length, const char* suffix) {

@@ -249,7 +249,7 @@ void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
     if ((event->dwPresent & EDL_P_CLIP_NAME) == 0) {
         // Nothing in the comment names the clip: its source in stands for it.
         char text[32] = {};
-        tc2String(event->dwSrcIn, (handle->dwTcFlags & ~0x10000u) | 0x20000u, text);
+        tc2String(event->dwSrcIn, (handle->dwTcFlags & ~EDL_TCF_SEPARATORS) | EDL_TCF_WRAP24, text);
         text[sizeof text - 1] = '\0';
         copyFixed(event->szClipName, text, kClipNameMax);
     }
