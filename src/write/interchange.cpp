@@ -197,8 +197,8 @@ struct NotePlan {
         const bool needClip = name[0] != '\0' && !clipNoted && std::strcmp(endingClip, name) != 0;
         const bool needFile = media[0] != '\0' && !notes.any("SOURCE FILE:", from) &&
                               !notes.any("FROM FILE:", from) && std::strcmp(endingFile, media) != 0;
-        std::snprintf(clipNote, sizeof clipNote, "FROM CLIP NAME: %s", name);
-        std::snprintf(fileNote, sizeof fileNote, "SOURCE FILE: %s", media);
+        if (needClip) std::snprintf(clipNote, sizeof clipNote, "FROM CLIP NAME: %s", name);
+        if (needFile) std::snprintf(fileNote, sizeof fileNote, "SOURCE FILE: %s", media);
 
         size_t i = from;
         if (needAudio) {
