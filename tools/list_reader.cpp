@@ -162,6 +162,9 @@ std::string writeList(const ListData& data, const WriteOptions& options,
     list->szDefReel[sizeof list->szDefReel - 1] = '\0';
     list->szListName[sizeof list->szListName - 1] = '\0';
 
+    // A regular file or no file at all: what a failed write may remove.
+    struct stat before;
+    const bool createdHere = stat(path.c_str(), &before) != 0 || S_ISREG(before.st_mode);
     errno = 0;
     tagKvEdlHandle* handle = edlOpen(path.c_str(), nullptr, EDL_OPEN_WRITE, list.get());
     if (handle == nullptr) {
@@ -207,7 +210,9 @@ std::string writeList(const ListData& data, const WriteOptions& options,
     }
     // The close result tells whether every byte reached the file.
     if (edlClose(handle) != 0 && reason.empty()) reason = "write failed";
-    if (!reason.empty()) std::remove(path.c_str());
+    // Only a file the write made is taken away again: the output may be a device
+    // ('/dev/full', a terminal) that must outlive a failed write.
+    if (!reason.empty() && createdHere) std::remove(path.c_str());
     return reason;
 }
 
