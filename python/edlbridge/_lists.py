@@ -580,26 +580,26 @@ def _copy_converted(out: rec.EdlLineVB, event: rec.EdlLineVB, source: int, targe
     out.achLine = event.achLine
 
 
-def convert(source: PathLike, target: PathLike, list_type: TypeLike, *,
+def convert(src: PathLike, dst: PathLike, list_type: TypeLike, *,
             timecode_mode: Optional[ModeLike] = None, title: Optional[str] = None,
             legacy: bool = False) -> int:
-    """Reads the list source and writes its events into target as a list of list_type.
+    """Reads the list src and writes its events into dst as a list of list_type.
 
     Does what ``edlbridge convert`` does and writes the same bytes: ``timecode_mode``
     changes the mode (times keep their hours, minutes and seconds, frame numbers are
     scaled), ``title`` replaces the title, ``legacy`` reads and writes with the library's
     documented derivations. Events stream from one list into the other, so lists of any
     length convert in little memory. Returns the number of events. Raises the errors of
-    read() and write(); target is not left behind when a step fails, and is never the
-    source itself.
+    read() and write(); dst is not left behind when a step fails, and is never src
+    itself.
     """
-    chosen = _writable(list_type, target)
-    reader = _Reader(source, legacy)
+    chosen = _writable(list_type, dst)
+    reader = _Reader(src, legacy)
     try:
-        if _same_file(source, target):
-            raise WriteError(target, "would overwrite the input list")
+        if _same_file(src, dst):
+            raise WriteError(dst, "would overwrite the input list")
         from_mode = reader.list.dwTcMode & 0xFF or TimecodeMode.DF
-        to_mode = _mode(timecode_mode, target) if timecode_mode is not None else from_mode
+        to_mode = _mode(timecode_mode, dst) if timecode_mode is not None else from_mode
         list_record = _list_record(chosen, to_mode, legacy)
         read_list = reader.list
         list_record.dwFrameRate = read_list.dwFrameRate
@@ -609,7 +609,7 @@ def convert(source: PathLike, target: PathLike, list_type: TypeLike, *,
         list_record.szTape = rec.cut(read_list.szTape, rec.NAME65_SIZE)
         list_record.szDefReel = rec.cut(read_list.szDefReel, rec.NAME65_SIZE)
         list_record.szListName = rec.cut(read_list.szListName, rec.NAME65_SIZE)
-        writer = _Writer(target, list_record)
+        writer = _Writer(dst, list_record)
         out = rec.EdlLineVB()
         count = 0
         try:
