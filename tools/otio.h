@@ -18,10 +18,10 @@
 #ifndef EDLBRIDGE_TOOLS_OTIO_H
 #define EDLBRIDGE_TOOLS_OTIO_H
 
-#include "list_reader.h"
-
 #include <string>
 #include <vector>
+
+#include "list_reader.h"
 
 namespace edlbtool {
 

@@ -1,12 +1,13 @@
 #include "otio_common.h"
 
-#include "timecode_text.h"
+#include <strings.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
+
+#include "timecode_text.h"
 
 namespace edlbtool {
 namespace otio {
@@ -15,7 +16,9 @@ namespace {
 const char* const kColors[] = {"PINK", "RED",    "ORANGE",  "YELLOW", "GREEN", "CYAN",
                                "BLUE", "PURPLE", "MAGENTA", "BLACK",  "WHITE"};
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // The next blank-separated word of text from at, and at moved past it and the blanks after.
 std::string word(const std::string& text, size_t& at) {

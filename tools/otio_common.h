@@ -14,6 +14,10 @@ constexpr const char kKey[] = "edlbridge";
 // The one media reference a clip written here has.
 constexpr const char kDefaultMedia[] = "DEFAULT_MEDIA";
 
+// Larger time scalars are no speed an edit uses, and would overflow the frame arithmetic: the
+// reader refuses them, and the writer keeps such an event's source out in metadata instead.
+constexpr double kMaxScalar = 1000.0;
+
 inline bool isTransition(char editType) {
     return editType == 'D' || editType == 'W' || editType == 'K';
 }

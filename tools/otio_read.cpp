@@ -1,13 +1,7 @@
 // An OpenTimelineIO timeline as events. Each track is flattened into pieces placed in
 // record time (nested tracks and stacks by their place, the top layer of a stack winning),
 // then the pieces of one event on several tracks are joined into one event.
-#include "otio.h"
-
-#include "list_type_names.h"
-#include "otio_common.h"
-#include "timecode_text.h"
-
-#include <nlohmann/json.hpp>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,7 +9,12 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <sys/stat.h>
+#include <nlohmann/json.hpp>
+
+#include "list_type_names.h"
+#include "otio.h"
+#include "otio_common.h"
+#include "timecode_text.h"
 
 namespace edlbtool {
 namespace {
@@ -28,15 +27,17 @@ constexpr long kMaxFileSize = 256L * 1024 * 1024;
 constexpr unsigned kTrackBits = 32;
 // Frame counts of the library are 32-bit.
 constexpr int64_t kMaxFrames = 0xFFFFFFFFLL;
-// Larger time scalars are no speed an edit uses, and would overflow the frame arithmetic.
-constexpr double kMaxScalar = 1000.0;
 
 struct Failure {
     std::string reason;
 };
-[[noreturn]] void fail(const std::string& reason) { throw Failure{reason}; }
+[[noreturn]] void fail(const std::string& reason) {
+    throw Failure{reason};
+}
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
 
 // Nesting counted on the raw bytes, so that no parser ever recurses that deep.
 bool nestedTooDeep(const std::string& text) {
@@ -44,9 +45,12 @@ bool nestedTooDeep(const std::string& text) {
     bool inString = false, escaped = false;
     for (char c : text) {
         if (inString) {
-            if (escaped) escaped = false;
-            else if (c == '\\') escaped = true;
-            else if (c == '"') inString = false;
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
         } else if (c == '"') {
             inString = true;
         } else if (c == '{' || c == '[') {
@@ -114,7 +118,9 @@ double nominalRate(double rate) {
     return rate;
 }
 
-bool isNtscRate(double rate) { return nominalRate(rate) != rate && std::fabs(rate - std::round(rate)) >= 0.001; }
+bool isNtscRate(double rate) {
+    return nominalRate(rate) != rate && std::fabs(rate - std::round(rate)) >= 0.001;
+}
 
 // Our own metadata of an object, or null.
 const Json* ours(const Json& object) {
@@ -137,7 +143,9 @@ bool mdText(const Json* md, const char* key, std::string& out) {
     out = value->get<std::string>();
     return true;
 }
-uint32_t asFrames(int64_t value) { return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kMaxFrames)); }
+uint32_t asFrames(int64_t value) {
+    return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kMaxFrames));
+}
 
 // A marker in record time, relative to the piece's track until the track is placed.
 struct MarkerAt {
@@ -172,7 +180,8 @@ Piece cut(const Piece& piece, int64_t from, int64_t to) {
     if (from != piece.recIn) part.transition = nullptr;
     part.markers.clear();
     for (const MarkerAt& marker : piece.markers) {
-        if (marker.record >= from && (marker.record < to || (to == from && marker.record == from))) {
+        if (marker.record >= from &&
+            (marker.record < to || (to == from && marker.record == from))) {
             part.markers.push_back(marker);
         }
     }
@@ -266,23 +275,26 @@ private:
             double rate;
             unsigned plain, ntsc, drop;
         };
-        static const Choice kChoices[] = {{24, EDL_TC_FILM, EDL_TC_2398, EDL_TC_2398DF},
-                                          {25, EDL_TC_PAL, EDL_TC_PAL, EDL_TC_PAL},
-                                          {30, EDL_TC_NDF, EDL_TC_NDF, EDL_TC_DF},
-                                          {50, EDL_TC_PAL50, EDL_TC_PAL50, EDL_TC_PAL50},
-                                          {60, EDL_TC_NTSC60, EDL_TC_NTSC60, EDL_TC_NTSC5994},
-                                          {100, EDL_TC_HUNDREDTHS, EDL_TC_HUNDREDTHS, EDL_TC_HUNDREDTHS}};
+        static const Choice kChoices[] = {
+            {24, EDL_TC_FILM, EDL_TC_2398, EDL_TC_2398DF},
+            {25, EDL_TC_PAL, EDL_TC_PAL, EDL_TC_PAL},
+            {30, EDL_TC_NDF, EDL_TC_NDF, EDL_TC_DF},
+            {50, EDL_TC_PAL50, EDL_TC_PAL50, EDL_TC_PAL50},
+            {60, EDL_TC_NTSC60, EDL_TC_NTSC60, EDL_TC_NTSC5994},
+            {100, EDL_TC_HUNDREDTHS, EDL_TC_HUNDREDTHS, EDL_TC_HUNDREDTHS}};
         const Choice* best = &kChoices[0];
         for (const Choice& choice : kChoices) {
-            if (std::fabs(std::log(choice.rate / nominal)) < std::fabs(std::log(best->rate / nominal))) {
+            if (std::fabs(std::log(choice.rate / nominal)) <
+                std::fabs(std::log(best->rate / nominal))) {
                 best = &choice;
             }
         }
         mode_ = dropFrame ? best->drop : isNtscRate(rate) ? best->ntsc : best->plain;
         if (best->rate != nominal) {
             char note[160];
-            std::snprintf(note, sizeof note, "frame rate %g has no timecode mode: times counted at %g (%s)",
-                          rate, best->rate, modeInfo(mode_).name);
+            std::snprintf(note, sizeof note,
+                          "frame rate %g has no timecode mode: times counted at %g (%s)", rate,
+                          best->rate, modeInfo(mode_).name);
             warnings_.push_back(note);
         }
     }
@@ -312,9 +324,10 @@ private:
     int64_t frames(const Json& time, const std::string& path) const {
         requireObject(time, path);
         const Json* schema = field(time, "OTIO_SCHEMA");
-        if (schema != nullptr && (!schema->is_string() || schema->get<std::string>() != "RationalTime.1")) {
-            fail("unknown OTIO schema " + quoted(schema->is_string() ? schema->get<std::string>() : "?") +
-                 " at " + path);
+        if (schema != nullptr &&
+            (!schema->is_string() || schema->get<std::string>() != "RationalTime.1")) {
+            fail("unknown OTIO schema " +
+                 quoted(schema->is_string() ? schema->get<std::string>() : "?") + " at " + path);
         }
         const double rate = number(time, "rate", path);
         const double value = number(time, "value", path);
@@ -322,7 +335,8 @@ private:
         const double fps = modeInfo(mode_).fps;
         const double nominal = nominalRate(rate);
         const double count = nominal == fps ? value : value * fps / nominal;
-        if (!std::isfinite(count) || std::fabs(count) > 4.0 * kMaxFrames) fail("time out of range at " + path);
+        if (!std::isfinite(count) || std::fabs(count) > 4.0 * kMaxFrames)
+            fail("time out of range at " + path);
         return static_cast<int64_t>(std::llround(count));
     }
 
@@ -335,9 +349,10 @@ private:
         const std::string where = path + "." + key;
         requireObject(*value, where);
         const Json* schema = field(*value, "OTIO_SCHEMA");
-        if (schema != nullptr && (!schema->is_string() || schema->get<std::string>() != "TimeRange.1")) {
-            fail("unknown OTIO schema " + quoted(schema->is_string() ? schema->get<std::string>() : "?") +
-                 " at " + where);
+        if (schema != nullptr &&
+            (!schema->is_string() || schema->get<std::string>() != "TimeRange.1")) {
+            fail("unknown OTIO schema " +
+                 quoted(schema->is_string() ? schema->get<std::string>() : "?") + " at " + where);
         }
         const Json* start = field(*value, "start_time");
         const Json* duration = field(*value, "duration");
@@ -365,13 +380,15 @@ private:
             const std::string schema = schemaOf(child, path);
             const std::string family = splitSchema(schema).first;
             if (family != "Track" && family != "Sequence") {
-                fail("unknown OTIO schema " + quoted(schema) + " at " + path + " (a track was expected)");
+                fail("unknown OTIO schema " + quoted(schema) + " at " + path +
+                     " (a track was expected)");
             }
             Track track;
             const std::string kind = text(child, "kind", path);
             track.audio = kind == "Audio";
             if (!track.audio && kind != "Video") {
-                warnings_.push_back("track kind " + quoted(kind) + " at " + path + " read as video");
+                warnings_.push_back("track kind " + quoted(kind) + " at " + path +
+                                    " read as video");
             }
             // Tracks named like ours keep their number; others take the next free one.
             const std::string name = text(child, "name", path);
@@ -379,13 +396,16 @@ private:
             if (name.size() >= 2 && name.size() <= 3 && name[0] == (track.audio ? 'A' : 'V')) {
                 char* end = nullptr;
                 const unsigned long n = std::strtoul(name.c_str() + 1, &end, 10);
-                if (*end == '\0' && n >= 1 && n <= kTrackBits && (used[track.audio] & (1u << (n - 1))) == 0) {
+                if (*end == '\0' && n >= 1 && n <= kTrackBits &&
+                    (used[track.audio] & (1u << (n - 1))) == 0) {
                     number = static_cast<unsigned>(n);
                 }
             }
             if (number == 0) {
                 while (number < kTrackBits && (used[track.audio] & (1u << number)) != 0) ++number;
-                if (number == kTrackBits) fail(std::string("more than 32 ") + (track.audio ? "audio" : "video") + " tracks");
+                if (number == kTrackBits)
+                    fail(std::string("more than 32 ") + (track.audio ? "audio" : "video") +
+                         " tracks");
                 ++number;
             }
             used[track.audio] |= 1u << (number - 1);
@@ -427,7 +447,8 @@ private:
             if (i > 0) {
                 Piece& out = pieces[i - 1];
                 const int64_t outEnd = out.recIn + out.length;
-                room = outEnd == in.recIn ? std::min(room, out.length) : std::min(room, in.recIn - outEnd);
+                room = outEnd == in.recIn ? std::min(room, out.length)
+                                          : std::min(room, in.recIn - outEnd);
                 if (outEnd == in.recIn) out.length -= room;
             }
             in.recIn -= room;
@@ -472,10 +493,12 @@ private:
         Flat flat;
         Pending pending;
         for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
-            appendChild((*children)[i], path + ".children[" + std::to_string(i) + "]", flat, pending);
+            appendChild((*children)[i], path + ".children[" + std::to_string(i) + "]", flat,
+                        pending);
         }
         if (pending.transition != nullptr) {
-            warnings_.push_back("transition at " + pending.path + " has nothing after it: left out");
+            warnings_.push_back("transition at " + pending.path +
+                                " has nothing after it: left out");
         }
         return flat;
     }
@@ -492,8 +515,10 @@ private:
             const std::string family = splitSchema(schemaOf(child, where)).first;
             Flat layer;
             if (family == "Track" || family == "Sequence" || family == "Stack") {
-                if (enabled(child)) layer = composition(child, where);
-                else layer.duration = compositionDuration(child, where);
+                if (enabled(child))
+                    layer = composition(child, where);
+                else
+                    layer.duration = compositionDuration(child, where);
             } else {
                 Pending pending;
                 appendChild(child, where, layer, pending);
@@ -515,9 +540,11 @@ private:
                     if (a > from) out.pieces.push_back(cut(piece, from, a));
                     from = std::max(from, b);
                 }
-                if (from < end || (piece.length == 0 && shown)) out.pieces.push_back(cut(piece, from, std::max(from, end)));
+                if (from < end || (piece.length == 0 && shown))
+                    out.pieces.push_back(cut(piece, from, std::max(from, end)));
             }
-            for (const Piece& piece : layers[l].pieces) covered.emplace_back(piece.recIn, piece.recIn + piece.length);
+            for (const Piece& piece : layers[l].pieces)
+                covered.emplace_back(piece.recIn, piece.recIn + piece.length);
         }
         std::stable_sort(out.pieces.begin(), out.pieces.end(),
                          [](const Piece& a, const Piece& b) { return a.recIn < b.recIn; });
@@ -537,7 +564,8 @@ private:
         const auto [family, version] = splitSchema(schema);
         if (family == "Transition" && version == 1) {
             if (pending.transition != nullptr) {
-                warnings_.push_back("transition at " + pending.path + " is followed by another: left out");
+                warnings_.push_back("transition at " + pending.path +
+                                    " is followed by another: left out");
             }
             pending.transition = &child;
             pending.path = path;
@@ -596,7 +624,8 @@ private:
                 }
             }
             if (pending.transition != nullptr) {
-                warnings_.push_back("transition at " + pending.path + " has no clip after it: left out");
+                warnings_.push_back("transition at " + pending.path +
+                                    " has no clip after it: left out");
                 pending = Pending();
             }
             return;
@@ -637,8 +666,9 @@ private:
                 if (!enabled(effect)) continue;
                 if (family == "LinearTimeWarp") {
                     const double scalar = number(effect, "time_scalar", where);
-                    if (!(std::fabs(scalar) <= kMaxScalar)) fail("time_scalar out of range at " + where);
                     piece.scalar *= scalar;
+                    if (!(std::fabs(piece.scalar) <= otio::kMaxScalar))
+                        fail("time_scalar out of range at " + where);
                 } else if (family == "FreezeFrame") {
                     piece.scalar = 0;
                 } else {
@@ -661,9 +691,11 @@ private:
             const std::string where = path + ".markers[" + std::to_string(i) + "]";
             const Json& marker = (*markers)[i];
             const std::string family = splitSchema(schemaOf(marker, where)).first;
-            if (family != "Marker") fail("unknown OTIO schema " + quoted(schemaOf(marker, where)) + " at " + where);
+            if (family != "Marker")
+                fail("unknown OTIO schema " + quoted(schemaOf(marker, where)) + " at " + where);
             Range marked;
-            if (!range(marker, "marked_range", where, marked)) fail("missing marked_range at " + where);
+            if (!range(marker, "marked_range", where, marked))
+                fail("missing marked_range at " + where);
             MarkerAt at;
             // Marked ranges are in the clip's own (source) time.
             at.record = piece.recIn + (marked.start - sourceStart);
@@ -702,9 +734,10 @@ private:
         } else if (family == "ImageSequenceReference") {
             int64_t padding = 0;
             const Json* pad = field(*media, "frame_zero_padding");
-            if (pad != nullptr && pad->is_number_integer()) padding = std::clamp<int64_t>(pad->get<int64_t>(), 0, 16);
-            url = text(*media, "target_url_base", where) + text(*media, "name_prefix", where) + "%0" +
-                  std::to_string(padding) + "d" + text(*media, "name_suffix", where);
+            if (pad != nullptr && pad->is_number_integer())
+                padding = std::clamp<int64_t>(pad->get<int64_t>(), 0, 16);
+            url = text(*media, "target_url_base", where) + text(*media, "name_prefix", where) +
+                  "%0" + std::to_string(padding) + "d" + text(*media, "name_suffix", where);
         }
         if (url.compare(0, 7, "file://") != 0) return url;
         std::string rest = url.substr(7);
@@ -715,9 +748,13 @@ private:
         std::string file;
         for (size_t i = 0; i < rest.size(); ++i) {
             const auto hex = [](char c) {
-                return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+                return c >= '0' && c <= '9'   ? c - '0'
+                       : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                       : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                              : -1;
             };
-            if (rest[i] == '%' && i + 2 < rest.size() + 0 && hex(rest[i + 1]) >= 0 && hex(rest[i + 2]) >= 0) {
+            if (rest[i] == '%' && i + 2 < rest.size() + 0 && hex(rest[i + 1]) >= 0 &&
+                hex(rest[i + 2]) >= 0) {
                 file += static_cast<char>(hex(rest[i + 1]) * 16 + hex(rest[i + 2]));
                 i += 2;
             } else {
@@ -756,7 +793,9 @@ private:
         return piece.black ? "BL" : "AX";
     }
 
-    static long versionOf(const Piece& piece) { return splitSchema(schemaOf(*piece.item, piece.path)).second; }
+    static long versionOf(const Piece& piece) {
+        return splitSchema(schemaOf(*piece.item, piece.path)).second;
+    }
 
     static void setNames(EventRow& row, const std::string& clip, const std::string& file) {
         row.clipName = clip.substr(0, EDL_CLIPNAME_SIZE - 1);
@@ -772,9 +811,10 @@ private:
     // The event's times from the piece's place and trim, then what our metadata keeps.
     void placeTimes(EventRow& row, const Piece& piece, const Json* mine) const {
         row.recIn = checked(piece.recIn, "record time", piece.path);
-        row.recOut = checked(piece.recIn + piece.length, "record time", piece.path);
         row.srcIn = checked(piece.srcIn, "source time", piece.path);
-        row.srcOut = checked(otio::derivedSourceOut(piece.srcIn, piece.length, piece.scalar), "source time", piece.path);
+        // Ends past the last frame count stop there (a list keeps them in 32 bits).
+        row.recOut = asFrames(piece.recIn + piece.length);
+        row.srcOut = asFrames(otio::derivedSourceOut(piece.srcIn, piece.length, piece.scalar));
         int64_t value = 0;
         if (mdInteger(mine, "record_in", value)) row.recIn = asFrames(value);
         if (mdInteger(mine, "record_out", value)) row.recOut = asFrames(value);
@@ -782,7 +822,8 @@ private:
         row.markIn = mdInteger(mine, "mark_in", value) ? asFrames(value) : row.srcIn;
         row.markOut = mdInteger(mine, "mark_out", value) ? asFrames(value) : row.srcOut;
         if (mdInteger(mine, "audio_offset", value)) {
-            row.audioOffset = static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+            row.audioOffset =
+                static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
         }
     }
 
@@ -799,7 +840,8 @@ private:
         std::string type;
         if (mdText(&mine, "edit_type", type)) row.editType = type.empty() ? '\0' : type[0];
         if (mdInteger(&mine, "wipe_code", value)) row.wipeCode = static_cast<uint32_t>(value);
-        if (mdInteger(&mine, "effect_length", value)) row.effectLength = static_cast<uint32_t>(value);
+        if (mdInteger(&mine, "effect_length", value))
+            row.effectLength = static_cast<uint32_t>(value);
         mdText(&mine, "effect_text", row.effectText);
         const Json* notes = field(mine, "notes");
         if (notes != nullptr && notes->is_array()) {
@@ -823,10 +865,13 @@ private:
         const Json* mine = ours(*piece.transition);
         if (ourEvent && isTransitionRow(row)) {
             // Ours: its fields stand unless the transition's length was changed.
-            const uint32_t had = row.editType == 'D' && row.effectLength == 0 ? row.wipeCode : row.effectLength;
+            const uint32_t had =
+                row.editType == 'D' && row.effectLength == 0 ? row.wipeCode : row.effectLength;
             if (had == frames) return;
-            if (row.editType == 'D' && row.effectLength == 0) row.wipeCode = frames;
-            else row.effectLength = frames;
+            if (row.editType == 'D' && row.effectLength == 0)
+                row.wipeCode = frames;
+            else
+                row.effectLength = frames;
             return;
         }
         std::string type = "D";
@@ -855,22 +900,27 @@ private:
         const Json* mine = ours(*piece.item);
         int64_t index = 0;
         const bool ourEvent = mine != nullptr && mdInteger(mine, "event", index);
-        row.present = EDL_P_SRC_IN | EDL_P_SRC_OUT | EDL_P_REC_IN | EDL_P_REC_OUT | EDL_P_TRACKS | EDL_P_REEL;
+        row.present =
+            EDL_P_SRC_IN | EDL_P_SRC_OUT | EDL_P_REC_IN | EDL_P_REC_OUT | EDL_P_TRACKS | EDL_P_REEL;
         row.editType = 'C';
         row.wipeCode = 0xFFFFFFFFu;
-        if (ourEvent) ourFields(row, *mine);
-        else row.reel = reelOf(piece);
+        if (ourEvent)
+            ourFields(row, *mine);
+        else
+            row.reel = reelOf(piece);
         placeTimes(row, piece, ourEvent ? mine : nullptr);
         if (piece.transition != nullptr) setTransition(row, piece, ourEvent);
 
         const std::string clip = clipName(piece, ourEvent ? mine : nullptr);
-        const std::string file = piece.black ? std::string() : mediaFile(*piece.item, piece.path, versionOf(piece));
+        const std::string file =
+            piece.black ? std::string() : mediaFile(*piece.item, piece.path, versionOf(piece));
         setNames(row, clip, file);
         if (!ourEvent) {
             // The names a list carries as notes: on the line of a transition the outgoing clip
             // is "FROM" and the incoming "TO"; a clip name behind a file name is a note too.
             if (piece.transition != nullptr) {
-                const std::string from = before != nullptr ? clipName(*before, ours(*before->item)) : std::string();
+                const std::string from =
+                    before != nullptr ? clipName(*before, ours(*before->item)) : std::string();
                 if (!from.empty()) addNote(row, "FROM CLIP NAME: " + from);
                 if (!clip.empty()) addNote(row, "TO CLIP NAME: " + clip);
             } else if (!file.empty() && !clip.empty()) {
@@ -888,7 +938,8 @@ private:
         }
         for (const std::string& note : piece.effectNotes) addNote(row, note);
         for (const MarkerAt& marker : piece.markers) {
-            if (!marker.note.empty() && ourEvent && ("\n" + row.comment + "\n").find("\n" + marker.note + "\n") != std::string::npos) {
+            if (!marker.note.empty() && ourEvent &&
+                ("\n" + row.comment + "\n").find("\n" + marker.note + "\n") != std::string::npos) {
                 continue;  // the note it was written from is there
             }
             std::string note = "LOC: " + timecodeText(asFrames(marker.record), mode_);
@@ -900,9 +951,10 @@ private:
             key = "event " + std::to_string(index);
         } else {
             // Clips of one event on several tracks have the same times, names and transition.
-            key = std::to_string(row.recIn) + "|" + std::to_string(row.recOut) + "|" + std::to_string(row.srcIn) + "|" +
-                  std::to_string(row.srcOut) + "|" + std::string(1, row.editType) + "|" +
-                  std::to_string(row.wipeCode) + "|" + std::to_string(row.effectLength) + "|" + clip + "|" + file;
+            key = std::to_string(row.recIn) + "|" + std::to_string(row.recOut) + "|" +
+                  std::to_string(row.srcIn) + "|" + std::to_string(row.srcOut) + "|" +
+                  std::string(1, row.editType) + "|" + std::to_string(row.wipeCode) + "|" +
+                  std::to_string(row.effectLength) + "|" + clip + "|" + file;
         }
         return row;
     }
@@ -916,18 +968,22 @@ private:
             const Json* line = field(*mine, "cut_line");
             if (line == nullptr || !line->is_object()) return false;
             cut = EventRow();
-            cut.present = EDL_P_SRC_IN | EDL_P_SRC_OUT | EDL_P_REC_IN | EDL_P_REC_OUT | EDL_P_TRACKS | EDL_P_REEL;
+            cut.present = EDL_P_SRC_IN | EDL_P_SRC_OUT | EDL_P_REC_IN | EDL_P_REC_OUT |
+                          EDL_P_TRACKS | EDL_P_REEL;
             cut.editType = 'C';
             cut.wipeCode = 0xFFFFFFFFu;
             ourFields(cut, *line);
             if (!mdInteger(line, "event", index)) index = -1;
             int64_t value = 0;
-            cut.recIn = cut.recOut = mdInteger(line, "record_in", value) ? asFrames(value) : incoming.recIn;
+            cut.recIn = cut.recOut =
+                mdInteger(line, "record_in", value) ? asFrames(value) : incoming.recIn;
             cut.srcIn = mdInteger(line, "source_in", value) ? asFrames(value) : 0;
             cut.srcOut = mdInteger(line, "source_out", value) ? asFrames(value) : cut.srcIn;
             cut.markIn = mdInteger(line, "mark_in", value) ? asFrames(value) : cut.srcIn;
             cut.markOut = mdInteger(line, "mark_out", value) ? asFrames(value) : cut.srcOut;
-            if (mdInteger(line, "audio_offset", value)) cut.audioOffset = static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+            if (mdInteger(line, "audio_offset", value))
+                cut.audioOffset =
+                    static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
             std::string clip, file;
             mdText(line, "clip_name", clip);
             mdText(line, "file", file);
@@ -935,7 +991,8 @@ private:
             return true;
         }
         cut = EventRow();
-        cut.present = EDL_P_SRC_IN | EDL_P_SRC_OUT | EDL_P_REC_IN | EDL_P_REC_OUT | EDL_P_TRACKS | EDL_P_REEL;
+        cut.present =
+            EDL_P_SRC_IN | EDL_P_SRC_OUT | EDL_P_REC_IN | EDL_P_REC_OUT | EDL_P_TRACKS | EDL_P_REEL;
         cut.editType = 'C';
         cut.wipeCode = 0xFFFFFFFFu;
         cut.recIn = cut.recOut = incoming.recIn;
@@ -984,7 +1041,8 @@ private:
                 // An event that names no track is placed on V1 and keeps naming none.
                 if (trackless) trackless_.push_back(built.size());
                 b.firstTrack = t;
-                if (piece.transition != nullptr) b.hasCut = cutLineOf(piece, before, row, b.cut, b.cutIndex);
+                if (piece.transition != nullptr)
+                    b.hasCut = cutLineOf(piece, before, row, b.cut, b.cutIndex);
                 byKey.emplace(key, built.size());
                 built.push_back(std::move(b));
             }
@@ -1058,6 +1116,9 @@ std::string readOtioText(const std::string& text, const std::string& name, ListD
         root = Json::parse(text);
     } catch (const Json::parse_error& error) {
         return "not JSON (syntax error at " + lineAndColumn(text, error.byte) + ")";
+    } catch (const Json::exception&) {
+        // Valid JSON this reader cannot hold: a number beyond the range of a double.
+        return "not JSON this tool can read (a number out of range)";
     }
     std::vector<std::string> found;
     try {

@@ -1,19 +1,18 @@
 // Events as an OpenTimelineIO timeline. Each track is laid out from the record times of the
 // events on it; the JSON is built in the order OTIO itself writes its fields.
-#include "otio.h"
-
-#include "list_type_names.h"
-#include "otio_common.h"
-#include "render.h"
-#include "timecode_text.h"
-
-#include <nlohmann/json.hpp>
+#include <strings.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include <nlohmann/json.hpp>
+
+#include "list_type_names.h"
+#include "otio.h"
+#include "otio_common.h"
+#include "timecode_text.h"
 
 namespace edlbtool {
 namespace {
@@ -79,15 +78,18 @@ int64_t recordLength(const EventRow& event) {
 // transition into the next event.
 struct Slot {
     enum Kind { Event, Hole, Transition } kind;
-    size_t event = 0;     // index into the events (Event, Transition)
-    int64_t start = 0;    // record position, frames
-    int64_t length = 0;   // Event and Hole
+    size_t event = 0;    // index into the events (Event, Transition)
+    int64_t start = 0;   // record position, frames
+    int64_t length = 0;  // Event and Hole
 };
 
 class TimelineWriter {
 public:
     TimelineWriter(const ListData& data, unsigned mode, std::vector<std::string>& warnings)
-        : data_(data), events_(data.events), mode_(mode), rate_(modeInfo(mode).fps),
+        : data_(data),
+          events_(data.events),
+          mode_(mode),
+          rate_(modeInfo(mode).fps),
           warnings_(warnings) {
         // A zero-length cut followed by a transition of the same number is the outgoing half
         // of that transition: it becomes no clip, and its fields go with the transition.
@@ -133,7 +135,8 @@ public:
         Json tracks = Json::array();
         for (size_t t = 0; t < layouts.size(); ++t) {
             std::vector<Slot>& slots = layouts[t];
-            const int64_t trackEnd = slots.empty() ? start_ : slots.back().start + slots.back().length;
+            const int64_t trackEnd =
+                slots.empty() ? start_ : slots.back().start + slots.back().length;
             if (trackEnd < end) slots.push_back({Slot::Hole, 0, trackEnd, end - trackEnd});
             tracks.push_back(track(names[t], slots));
         }
@@ -187,8 +190,8 @@ private:
                     before->length -= overlap;
                     position = at;
                 } else {
-                    warnings_.push_back(describe(i) + " overlaps the event before it on " + trackName +
-                                        " by " + std::to_string(overlap) +
+                    warnings_.push_back(describe(i) + " overlaps the event before it on " +
+                                        trackName + " by " + std::to_string(overlap) +
                                         " frames: placed after it");
                     at = position;
                 }
@@ -211,7 +214,8 @@ private:
     std::string describe(size_t i) const {
         const EventRow& e = events_[i];
         std::string text = "event " + std::to_string(i + 1);
-        if ((e.present & EDL_P_EDIT_NUMBER) != 0) text += " (edit " + std::to_string(e.editNumber) + ")";
+        if ((e.present & EDL_P_EDIT_NUMBER) != 0)
+            text += " (edit " + std::to_string(e.editNumber) + ")";
         return text;
     }
 
@@ -219,9 +223,15 @@ private:
         Json children = Json::array();
         for (const Slot& slot : slots) {
             switch (slot.kind) {
-                case Slot::Hole: children.push_back(gap(slot.length, Json::object())); break;
-                case Slot::Transition: children.push_back(transition(slot.event)); break;
-                case Slot::Event: children.push_back(eventItem(slot, name)); break;
+                case Slot::Hole:
+                    children.push_back(gap(slot.length, Json::object()));
+                    break;
+                case Slot::Transition:
+                    children.push_back(transition(slot.event));
+                    break;
+                case Slot::Event:
+                    children.push_back(eventItem(slot, name));
+                    break;
             }
         }
         return Json{{"OTIO_SCHEMA", "Track.1"},
@@ -287,7 +297,8 @@ private:
 
     Json transition(size_t i) const {
         const EventRow& e = events_[i];
-        const uint32_t length = e.editType == 'D' && e.effectLength == 0 ? e.wipeCode : e.effectLength;
+        const uint32_t length =
+            e.editType == 'D' && e.effectLength == 0 ? e.wipeCode : e.effectLength;
         Json m{{"edit_type", std::string(1, e.editType)}};
         if (e.editType == 'W') m["wipe_code"] = e.wipeCode;
         if (!e.effectText.empty()) m["effect_text"] = e.effectText;
@@ -339,6 +350,7 @@ private:
         } else if (length > 0 && sourceLength != length) {
             scalar = static_cast<double>(sourceLength) / static_cast<double>(length);
         }
+        if (!(std::fabs(scalar) <= otio::kMaxScalar)) scalar = 1.0;
         if (slot.start != e.recIn) m["record_in"] = e.recIn;
         if (slot.start + length != int64_t{e.recIn} + recordLength(e) || e.recOut < e.recIn) {
             m["record_out"] = e.recOut;
@@ -364,15 +376,16 @@ private:
                                    {"enabled", true},
                                    {"time_scalar", scalar}});
         }
-        return Json{{"OTIO_SCHEMA", "Clip.2"},
-                    {"metadata", Json{{otio::kKey, m}}},
-                    {"name", clipName.empty() ? e.reel : clipName},
-                    {"source_range", timeRange(e.srcIn, length, rate_)},
-                    {"effects", effects},
-                    {"markers", markerList},
-                    {"enabled", true},
-                    {"media_references", Json{{otio::kDefaultMedia, mediaReference(sourceFile(e))}}},
-                    {"active_media_reference_key", otio::kDefaultMedia}};
+        return Json{
+            {"OTIO_SCHEMA", "Clip.2"},
+            {"metadata", Json{{otio::kKey, m}}},
+            {"name", clipName.empty() ? e.reel : clipName},
+            {"source_range", timeRange(e.srcIn, length, rate_)},
+            {"effects", effects},
+            {"markers", markerList},
+            {"enabled", true},
+            {"media_references", Json{{otio::kDefaultMedia, mediaReference(sourceFile(e))}}},
+            {"active_media_reference_key", otio::kDefaultMedia}};
     }
 
     static std::string firstTrack(const EventRow& e) {
@@ -399,7 +412,8 @@ private:
 ListData inMode(const ListData& data, unsigned from, unsigned to) {
     ListData out = data;
     for (EventRow& e : out.events) {
-        for (uint32_t* position : {&e.srcIn, &e.srcOut, &e.recIn, &e.recOut, &e.markIn, &e.markOut}) {
+        for (uint32_t* position :
+             {&e.srcIn, &e.srcOut, &e.recIn, &e.recOut, &e.markIn, &e.markOut}) {
             *position = relabel(*position, from, to);
         }
         e.audioOffset = static_cast<int32_t>(rescale(e.audioOffset, from, to));
@@ -410,15 +424,21 @@ ListData inMode(const ListData& data, unsigned from, unsigned to) {
 
 }  // namespace
 
-bool isOtioType(const std::string& text) { return strcasecmp(text.c_str(), kOtioTypeName) == 0; }
+bool isOtioType(const std::string& text) {
+    return strcasecmp(text.c_str(), kOtioTypeName) == 0;
+}
 
 std::string otioText(const ListData& data, const WriteOptions& options,
                      std::vector<std::string>& warnings) {
-    const unsigned fromMode = (data.list.dwTcMode & 0xFFu) != 0 ? data.list.dwTcMode & 0xFFu : EDL_TC_DF;
+    const unsigned fromMode =
+        (data.list.dwTcMode & 0xFFu) != 0 ? data.list.dwTcMode & 0xFFu : EDL_TC_DF;
     const unsigned toMode = options.tcMode != 0 ? options.tcMode : fromMode;
     const ListData converted = fromMode == toMode ? ListData() : inMode(data, fromMode, toMode);
     const ListData& source = fromMode == toMode ? data : converted;
-    std::string title = options.setTitle ? options.title : std::string(data.list.szTitle, strnlen(data.list.szTitle, sizeof data.list.szTitle));
+    std::string title =
+        options.setTitle
+            ? options.title
+            : std::string(data.list.szTitle, strnlen(data.list.szTitle, sizeof data.list.szTitle));
     TimelineWriter writer(source, modeInfo(toMode).value, warnings);
     // Lists are not always UTF-8: bytes that are no UTF-8 become U+FFFD.
     return writer.timeline(title).dump(4, ' ', false, Json::error_handler_t::replace) + "\n";
@@ -429,7 +449,7 @@ std::string writeOtio(const ListData& data, const WriteOptions& options, const s
     const std::string text = otioText(data, options, warnings);
     if (path == "-") {
         return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? std::string()
-                                                                                : "write failed";
+                                                                               : "write failed";
     }
     errno = 0;
     FILE* file = std::fopen(path.c_str(), "wb");

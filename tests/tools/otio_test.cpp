@@ -322,7 +322,7 @@ TEST(OtioRead, NestingUpTo64Levels) {
 // A bad timeline leaves no file behind, whatever the target.
 TEST(OtioRead, BadTimelinesWriteNothing) {
     const char* const bad[] = {"bad_not_json", "bad_clip_at_top", "bad_no_schema", "bad_unknown_schema", "bad_zero_rate",
-                               "bad_negative_rate", "bad_missing_range", "bad_text_value", "bad_deep"};
+                               "bad_negative_rate", "bad_missing_range", "bad_text_value", "bad_deep", "bad_huge_number"};
     for (const char* name : bad) {
         for (const char* target : {"cmx3600", "otio"}) {
             SCOPED_TRACE(std::string(name) + " to " + target);
