@@ -306,7 +306,9 @@ int commandConvert(const std::vector<std::string>& args) {
     // An OpenTimelineIO timeline is a target of the tool's own, not a list type.
     const bool toOtio = edlbtool::isOtioType(typeText);
     const edlbtool::TypeName* type = toOtio ? nullptr : edlbtool::findTypeName(typeText);
-    if (!toOtio && type == nullptr) return usageError("convert", "no such list type '" + typeText + "'");
+    if (!toOtio && type == nullptr) {
+        return usageError("convert", "no such list type '" + typeText + "'");
+    }
     if (!toOtio && !type->writable) {
         return usageError("convert", "list type '" + typeText + "' cannot be written");
     }
@@ -343,22 +345,24 @@ int commandConvert(const std::vector<std::string>& args) {
         report(output, "would overwrite the input list");
         return kFailed;
     }
+    // Warnings of reading a timeline, then of writing one.
+    for (const std::string& warning : warnings) report(input, warning);
+    warnings.clear();
     if (toOtio) {
         reason = edlbtool::writeOtio(data, options, output, warnings);
+        for (const std::string& warning : warnings) report(input, warning);
     } else if (output == "-") {
-        reason.clear();
+        return convertToStdout(data, options);
     } else {
         reason = edlbtool::writeList(data, options, output);
     }
-    for (const std::string& warning : warnings) report(input, warning);
-    if (output == "-" && !toOtio) return convertToStdout(data, options);
     if (!reason.empty()) {
         report(output, reason);
         return kFailed;
     }
     if (output == "-") return kOk;
-    std::printf("wrote %s (%s, %zu events)\n", output.c_str(), toOtio ? edlbtool::kOtioTypeName : type->name,
-                data.events.size());
+    std::printf("wrote %s (%s, %zu events)\n", output.c_str(),
+                toOtio ? edlbtool::kOtioTypeName : type->name, data.events.size());
     return kOk;
 }
 
