@@ -1,6 +1,7 @@
 // edlbridge: the command line over the edlbridge library.
 #include "list_reader.h"
 #include "list_type_names.h"
+#include "otio.h"
 #include "render.h"
 #include "timecode_text.h"
 
@@ -73,7 +74,8 @@ const char kConvertHelp[] =
     "Reads IN and writes its events as a list of TYPE (a value or a name from\n"
     "'edlbridge types', such as cmx3600, ale, ds or flex).\n"
     "\n"
-    "  --to TYPE      the list type to write\n"
+    "  --to TYPE      the list type to write, or otio for an OpenTimelineIO timeline\n"
+    "                 (IN may be a timeline too: a .otio name, or JSON with OTIO_SCHEMA)\n"
     "  -o, --output OUT\n"
     "                 the file to write; '-' writes to standard output. Default: IN's\n"
     "                 name without directory and extension, with TYPE's default\n"
@@ -125,7 +127,7 @@ int commandTypes(const std::vector<std::string>& args) {
         if (isHelp(arg)) return writeAll(stdout, kTypesHelp) ? kOk : kFailed;
         return usageError("types", "unexpected argument '" + arg + "'");
     }
-    return writeAll(stdout, edlbtool::renderTypes()) ? kOk : kFailed;
+    return writeAll(stdout, edlbtool::renderTypes() + edlbtool::renderOtioType()) ? kOk : kFailed;
 }
 
 int commandDetect(const std::vector<std::string>& args) {
@@ -301,13 +303,17 @@ int commandConvert(const std::vector<std::string>& args) {
     }
     if (!haveInput) return usageError("convert", "no input list given");
     if (!haveType) return usageError("convert", "--to TYPE is required");
-    const edlbtool::TypeName* type = edlbtool::findTypeName(typeText);
-    if (type == nullptr) return usageError("convert", "no such list type '" + typeText + "'");
-    if (!type->writable) {
+    // An OpenTimelineIO timeline is a target of the tool's own, not a list type.
+    const bool toOtio = edlbtool::isOtioType(typeText);
+    const edlbtool::TypeName* type = toOtio ? nullptr : edlbtool::findTypeName(typeText);
+    if (!toOtio && type == nullptr) {
+        return usageError("convert", "no such list type '" + typeText + "'");
+    }
+    if (!toOtio && !type->writable) {
         return usageError("convert", "list type '" + typeText + "' cannot be written");
     }
     edlbtool::WriteOptions options;
-    options.listType = type->value;
+    options.listType = toOtio ? static_cast<unsigned>(EDLTYPE_NONE) : type->value;
     if (haveMode) {
         const edlbtool::ModeInfo* mode = edlbtool::findMode(modeText);
         if (mode == nullptr) return usageError("convert", "no such timecode mode '" + modeText + "'");
@@ -316,7 +322,9 @@ int commandConvert(const std::vector<std::string>& args) {
     options.setTitle = haveTitle;
     options.title = title;
     options.legacy = legacy;
-    if (!haveOutput) {
+    if (!haveOutput && toOtio) {
+        output = baseName(input) + "." + edlbtool::kOtioTypeName;
+    } else if (!haveOutput) {
         std::string extension = edlbtool::defaultExtension(type->value);
         // A wildcard extension (the media log's "pl*") makes a poor file name.
         if (extension.find('*') != std::string::npos) {
@@ -327,22 +335,34 @@ int commandConvert(const std::vector<std::string>& args) {
     if (output.empty()) return usageError("convert", "-o needs a file name");
 
     ListData data;
-    std::string reason = edlbtool::readList(input, data, legacy);
+    std::vector<std::string> warnings;
+    std::string reason = edlbtool::readAnyList(input, data, legacy, warnings);
     if (!reason.empty()) {
         report(input, reason);
         return kFailed;
     }
-    if (output == "-") return convertToStdout(data, options);
-    if (sameFile(input, output)) {
+    if (output != "-" && sameFile(input, output)) {
         report(output, "would overwrite the input list");
         return kFailed;
     }
-    reason = edlbtool::writeList(data, options, output);
+    // Warnings of reading a timeline, then of writing one.
+    for (const std::string& warning : warnings) report(input, warning);
+    warnings.clear();
+    if (toOtio) {
+        reason = edlbtool::writeOtio(data, options, output, warnings);
+        for (const std::string& warning : warnings) report(input, warning);
+    } else if (output == "-") {
+        return convertToStdout(data, options);
+    } else {
+        reason = edlbtool::writeList(data, options, output);
+    }
     if (!reason.empty()) {
         report(output, reason);
         return kFailed;
     }
-    std::printf("wrote %s (%s, %zu events)\n", output.c_str(), type->name, data.events.size());
+    if (output == "-") return kOk;
+    std::printf("wrote %s (%s, %zu events)\n", output.c_str(),
+                toOtio ? edlbtool::kOtioTypeName : type->name, data.events.size());
     return kOk;
 }
 

@@ -1,0 +1,361 @@
+// OpenTimelineIO timelines: round trips between lists and timelines, the structure of every
+// timeline written, the rates and depths a reader meets, and bad timelines writing nothing.
+#include "list_reader.h"
+#include "otio.h"
+#include "tool_test.h"
+
+#include <edlbridge.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace {
+
+using edlbtool::EventRow;
+using edlbtool::ListData;
+using Json = nlohmann::json;
+
+// Every list the round trips run on: the timeline lists, and lists of the other tests in
+// the styles editing systems and loggers export.
+const char* const kLists[] = {
+    "tools/otio/cuts_only.edl",          "tools/otio/dissolve_pal.edl",
+    "tools/otio/wipe_gaps_2398.edl",     "tools/otio/av_tracks_df.edl",
+    "tools/otio/markers_film.edl",       "tools/otio/overlap_ndf.edl",
+    "tools/cmx_title_fcm_dissolve.edl",  "interchange/avid_notes_lf.edl",
+    "interchange/avid_notes_cr.edl",     "interchange/six_digit_tabs.edl",
+    "tools/ale_pal_log.ale",             "tools/log_60fps.ale",
+    "columns/ale_interchange_columns.ale", "cmx/cmx3600_mixed_events.edl",
+    "cmx/fcm_changes_drop_frame.edl",
+};
+
+ListData read(const std::string& path) {
+    ListData data;
+    const std::string reason = edlbtool::readList(path, data);
+    EXPECT_EQ(reason, "") << path;
+    return data;
+}
+
+std::string writeCmx3600(const ListData& data, const edlbtest::TempDir& dir, const std::string& name) {
+    edlbtool::WriteOptions options;
+    options.listType = EDLTYPE_CMX3600;
+    const std::string path = dir.file(name);
+    EXPECT_EQ(edlbtool::writeList(data, options, path), "");
+    return path;
+}
+
+ListData fromTimeline(const std::string& text, std::vector<std::string>* warnings = nullptr) {
+    ListData data;
+    std::vector<std::string> found;
+    EXPECT_EQ(edlbtool::readOtioText(text, "timeline.otio", data, found), "");
+    if (warnings != nullptr) *warnings = found;
+    return data;
+}
+
+std::string toTimeline(const ListData& data, std::vector<std::string>* warnings = nullptr) {
+    std::vector<std::string> found;
+    std::string text = edlbtool::otioText(data, edlbtool::WriteOptions(), found);
+    if (warnings != nullptr) *warnings = found;
+    return text;
+}
+
+void expectSameEvents(const ListData& a, const ListData& b) {
+    ASSERT_EQ(a.events.size(), b.events.size());
+    for (size_t i = 0; i < a.events.size(); ++i) {
+        SCOPED_TRACE("event " + std::to_string(i + 1));
+        const EventRow& x = a.events[i];
+        const EventRow& y = b.events[i];
+        EXPECT_EQ(x.editNumber, y.editNumber);
+        EXPECT_EQ(x.srcIn, y.srcIn);
+        EXPECT_EQ(x.srcOut, y.srcOut);
+        EXPECT_EQ(x.recIn, y.recIn);
+        EXPECT_EQ(x.recOut, y.recOut);
+        EXPECT_EQ(x.markIn, y.markIn);
+        EXPECT_EQ(x.markOut, y.markOut);
+        EXPECT_EQ(x.audioOffset, y.audioOffset);
+        EXPECT_EQ(x.videoTracks, y.videoTracks);
+        EXPECT_EQ(x.audioTracks, y.audioTracks);
+        EXPECT_EQ(x.editType, y.editType);
+        EXPECT_EQ(x.wipeCode, y.wipeCode);
+        EXPECT_EQ(x.effectLength, y.effectLength);
+        EXPECT_EQ(x.lineFlags, y.lineFlags);
+        EXPECT_EQ(x.present, y.present);
+        EXPECT_EQ(x.reel, y.reel);
+        EXPECT_EQ(x.clipName, y.clipName);
+        EXPECT_EQ(x.name, y.name);
+        EXPECT_EQ(x.comment, y.comment);
+        EXPECT_EQ(x.effectText, y.effectText);
+    }
+}
+
+// The record span of a list: from its first record in to its last record out.
+int64_t recordSpan(const ListData& data) {
+    int64_t first = -1, last = 0;
+    for (const EventRow& e : data.events) {
+        if (first < 0 || e.recIn < first) first = e.recIn;
+        last = std::max<int64_t>(last, std::max(e.recIn, e.recOut));
+    }
+    return first < 0 ? 0 : last - first;
+}
+
+const std::set<std::string> kWritten = {"Timeline.1", "Stack.1", "Track.1", "Clip.2", "Gap.1",
+                                        "Transition.1", "Marker.2", "LinearTimeWarp.1",
+                                        "ExternalReference.1", "MissingReference.1",
+                                        "RationalTime.1", "TimeRange.1"};
+
+// Every schema is one a timeline written here uses, every time a whole number of frames at
+// the timeline's rate, and every track lasts `span` frames (any one length when span < 0).
+void checkNode(const Json& node, double rate, std::string& failures) {
+    if (node.is_array()) {
+        for (const Json& item : node) checkNode(item, rate, failures);
+        return;
+    }
+    if (!node.is_object()) return;
+    const auto schema = node.find("OTIO_SCHEMA");
+    if (schema != node.end()) {
+        if (!schema->is_string() || kWritten.count(schema->get<std::string>()) == 0) failures += "schema " + schema->dump() + "; ";
+        if (*schema == "RationalTime.1") {
+            const double value = node.at("value").get<double>();
+            if (node.at("rate").get<double>() != rate || value != std::floor(value)) failures += "time " + node.dump() + "; ";
+        }
+    }
+    for (const auto& entry : node.items()) {
+        if (entry.key() != "metadata") checkNode(entry.value(), rate, failures);
+    }
+}
+
+void checkStructure(const std::string& text, unsigned fps, int64_t span) {
+    const Json timeline = Json::parse(text);
+    ASSERT_EQ(timeline.at("OTIO_SCHEMA"), "Timeline.1");
+    std::string failures;
+    checkNode(timeline, fps, failures);
+    EXPECT_EQ(failures, "");
+    int64_t first = -1;
+    for (const Json& track : timeline.at("tracks").at("children")) {
+        int64_t length = 0;
+        for (const Json& item : track.at("children")) {
+            if (item.at("OTIO_SCHEMA") != "Transition.1") {
+                length += item.at("source_range").at("duration").at("value").get<int64_t>();
+            }
+        }
+        if (first < 0) first = length;
+        EXPECT_EQ(length, span >= 0 ? span : first) << track.at("name");
+    }
+}
+
+unsigned fpsOf(const ListData& data) {
+    switch (data.list.dwTcMode & 0xFFu) {
+        case EDL_TC_FILM: case EDL_TC_2398: case EDL_TC_2398DF: return 24;
+        case EDL_TC_PAL: return 25;
+        case EDL_TC_PAL50: return 50;
+        case EDL_TC_NTSC5994: case EDL_TC_NTSC60: return 60;
+        case EDL_TC_HUNDREDTHS: return 100;
+        default: return 30;
+    }
+}
+
+// CMX 3600 -> otio -> CMX 3600 gives the list CMX 3600 -> CMX 3600 gives: the same bytes,
+// and every field of every event read back.
+TEST(OtioRoundTrip, Cmx3600ThroughTimelineKeepsEveryEventField) {
+    for (const char* list : kLists) {
+        SCOPED_TRACE(list);
+        edlbtest::TempDir dir;
+        const ListData original = read(edlbtest::dataPath(list));
+        const ListData direct = read(writeCmx3600(original, dir, "direct.edl"));
+        ASSERT_FALSE(direct.events.empty());
+        std::vector<std::string> warnings;
+        const std::string timeline = toTimeline(direct, &warnings);
+        // Only the list made to overlap overlaps.
+        EXPECT_EQ(warnings.size(), std::string(list).find("overlap") != std::string::npos ? 1u : 0u);
+        checkStructure(timeline, fpsOf(direct), warnings.empty() ? recordSpan(direct) : -1);
+
+        const ListData back = fromTimeline(timeline);
+        EXPECT_EQ(back.list.dwTcMode, direct.list.dwTcMode);
+        EXPECT_STREQ(back.list.szTitle, direct.list.szTitle);
+        const std::string again = writeCmx3600(back, dir, "again.edl");
+        EXPECT_EQ(edlbtest::readFile(again), edlbtest::readFile(writeCmx3600(direct, dir, "twice.edl")));
+        expectSameEvents(direct, read(again));
+    }
+}
+
+// The clips, gaps and transitions of a timeline: per track its kind, and per item its
+// schema, name, source range, time warp, media and markers, or a transition's type and
+// offsets. Track names, metadata and transition names are left out.
+std::string items(const std::string& text) {
+    const Json timeline = Json::parse(text);
+    std::string out;
+    for (const Json& track : timeline.at("tracks").at("children")) {
+        out += "track " + track.at("kind").get<std::string>() + "\n";
+        for (const Json& item : track.at("children")) {
+            const std::string schema = item.at("OTIO_SCHEMA");
+            out += "  " + schema;
+            const auto time = [](const Json& t) {
+                return std::to_string(t.at("value").get<double>()) + "@" + std::to_string(t.at("rate").get<double>());
+            };
+            if (schema == "Transition.1") {
+                out += " " + item.at("transition_type").get<std::string>() + " " + time(item.at("in_offset")) + " " +
+                       time(item.at("out_offset")) + "\n";
+                continue;
+            }
+            if (schema == "Stack.1" || schema == "Track.1") {
+                out += " nested\n";
+                continue;
+            }
+            const Json& range = item.at("source_range");
+            out += " '" + item.value("name", "") + "' " + time(range.at("start_time")) + " " + time(range.at("duration"));
+            for (const Json& effect : item.value("effects", Json::array())) out += " warp " + effect.at("time_scalar").dump();
+            const Json media = item.value("media_references", Json::object()).value(item.value("active_media_reference_key", ""), Json::object());
+            out += " " + media.value("OTIO_SCHEMA", "-") + " " + media.value("target_url", "");
+            for (const Json& marker : item.value("markers", Json::array())) {
+                out += " marker '" + marker.at("name").get<std::string>() + "' " + marker.at("color").get<std::string>() +
+                       " " + time(marker.at("marked_range").at("start_time")) + " " +
+                       time(marker.at("marked_range").at("duration"));
+            }
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+// otio -> CMX 3600 -> otio: every clip, gap and transition comes back. The goldens come
+// back byte for byte; a timeline another tool wrote flat comes back item for item; a nested
+// one is flattened once and then comes back the same.
+TEST(OtioRoundTrip, TimelineThroughCmx3600KeepsEveryClipGapAndTransition) {
+    const struct {
+        const char* file;
+        bool ours, flat;
+    } timelines[] = {
+        {"tools/golden/otio/cuts_only.otio", true, true},      {"tools/golden/otio/dissolve_pal.otio", true, true},
+        {"tools/golden/otio/wipe_gaps_2398.otio", true, true}, {"tools/golden/otio/av_tracks_df.otio", true, true},
+        {"tools/golden/otio/markers_film.otio", true, true},   {"tools/otio/foreign_flat.otio", false, true},
+        {"tools/otio/foreign_nested.otio", false, false},
+    };
+    for (const auto& t : timelines) {
+        SCOPED_TRACE(t.file);
+        edlbtest::TempDir dir;
+        const std::string first = edlbtest::readFile(edlbtest::dataPath(t.file));
+        const ListData list = read(writeCmx3600(fromTimeline(first), dir, "first.edl"));
+        const std::string second = toTimeline(list);
+        checkStructure(second, fpsOf(list), recordSpan(list));
+        if (t.ours) {
+            EXPECT_EQ(second, first);
+        }
+        if (t.flat) {
+            EXPECT_EQ(items(second), items(first));
+        } else {
+            const std::string third = toTimeline(read(writeCmx3600(fromTimeline(second), dir, "second.edl")));
+            EXPECT_EQ(third, second);
+            EXPECT_NE(items(second), items(first));  // the nesting is gone
+        }
+    }
+}
+
+// A timeline's JSON around a track of clips at the given rates.
+std::string timelineAt(double rate, const std::string& clips, const std::string& metadata = "{}") {
+    return R"({"OTIO_SCHEMA": "Timeline.1", "name": "rates", "metadata": )" + metadata +
+           R"(, "global_start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": )" + std::to_string(rate) +
+           R"(, "value": 0}, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "children": [)" +
+           clips + "]}]}}";
+}
+
+std::string clipAt(double rate, double start, double duration) {
+    const auto time = [rate](double value) {
+        return R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )" + std::to_string(rate) + R"(, "value": )" +
+               std::to_string(value) + "}";
+    };
+    return R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": {"OTIO_SCHEMA": "TimeRange.1", "start_time": )" +
+           time(start) + R"(, "duration": )" + time(duration) + "}}";
+}
+
+// Other tools write 29.97, 23.976 and 59.94 as fractional rates; a time at another rate than
+// the timeline's is converted and rounded to whole frames.
+TEST(OtioRead, RatesBecomeModesAndTimesWholeFrames) {
+    const struct {
+        double rate;
+        std::string metadata;
+        unsigned mode;
+        std::string clip;
+        uint32_t srcIn, srcOut;
+    } rows[] = {
+        {29.97002997, "{}", EDL_TC_NDF, clipAt(29.97002997, 107892, 30), 107892, 107922},
+        {29.97, R"({"edlbridge": {"drop_frame": true}})", EDL_TC_DF, clipAt(29.97, 10, 30), 10, 40},
+        {23.976023976, "{}", EDL_TC_2398, clipAt(23.976023976, 86400, 24), 86400, 86424},
+        {24, "{}", EDL_TC_FILM, clipAt(48, 101, 48), 51, 75},  // 50.5 rounds away from zero
+        {25, "{}", EDL_TC_PAL, clipAt(25, 0.4, 25), 0, 25},
+        {59.94, R"({"edlbridge": {"drop_frame": true}})", EDL_TC_NTSC5994, clipAt(59.94, 0, 60), 0, 60},
+        {60, R"({"edlbridge": {"timecode_mode": 64}})", EDL_TC_NTSC60, clipAt(60, 120, 60), 120, 180},
+        {30, R"({"edlbridge": {"timecode_mode": 1}})", EDL_TC_NDF, clipAt(30, 3, 3), 3, 6},  // mode of another rate
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.rate);
+        std::vector<std::string> warnings;
+        const ListData data = fromTimeline(timelineAt(row.rate, row.clip, row.metadata), &warnings);
+        EXPECT_EQ(warnings.size(), 0u);
+        EXPECT_EQ(data.list.dwTcMode, row.mode);
+        ASSERT_EQ(data.events.size(), 1u);
+        EXPECT_EQ(data.events[0].srcIn, row.srcIn);
+        EXPECT_EQ(data.events[0].srcOut, row.srcOut);
+    }
+    std::vector<std::string> warnings;
+    const ListData odd = fromTimeline(timelineAt(12, clipAt(12, 6, 12)), &warnings);
+    EXPECT_EQ(odd.list.dwTcMode, EDL_TC_FILM);
+    ASSERT_EQ(odd.events.size(), 1u);
+    EXPECT_EQ(odd.events[0].srcIn, 12u);
+    EXPECT_EQ(odd.events[0].recOut, 24u);
+    EXPECT_EQ(warnings, std::vector<std::string>{"frame rate 12 has no timecode mode: times counted at 24 (film)"});
+}
+
+// Nesting is counted on the raw bytes: 64 levels are read, 65 are refused.
+TEST(OtioRead, NestingUpTo64Levels) {
+    for (int levels : {64, 65}) {
+        const int inner = levels - 2;  // the timeline and its metadata object are two
+        const std::string text = R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"x": )" + std::string(inner, '[') +
+                                 std::string(inner, ']') + R"(}, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": []}})";
+        ListData data;
+        std::vector<std::string> warnings;
+        const std::string reason = edlbtool::readOtioText(text, "deep.otio", data, warnings);
+        EXPECT_EQ(reason, levels == 64 ? "" : "not an OTIO timeline: JSON nested deeper than 64 levels");
+    }
+}
+
+// A bad timeline leaves no file behind, whatever the target.
+TEST(OtioRead, BadTimelinesWriteNothing) {
+    const char* const bad[] = {"bad_not_json", "bad_clip_at_top", "bad_no_schema", "bad_unknown_schema", "bad_zero_rate",
+                               "bad_negative_rate", "bad_missing_range", "bad_text_value", "bad_deep", "bad_huge_number"};
+    for (const char* name : bad) {
+        for (const char* target : {"cmx3600", "otio"}) {
+            SCOPED_TRACE(std::string(name) + " to " + target);
+            edlbtest::TempDir dir;
+            const edlbtest::RunResult result = edlbtest::runTool(
+                {"convert", edlbtest::dataPath(std::string("tools/otio/") + name + ".otio"), "--to", target, "-o", "out"},
+                dir.path());
+            EXPECT_EQ(result.status, 1);
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+            EXPECT_EQ(edlbtest::readFile(dir.file("out")), "");
+            EXPECT_NE(access(dir.file("out").c_str(), F_OK), 0);
+        }
+    }
+}
+
+// Markers and time warps a pipeline adds to a timeline written here become notes of their
+// events; what was written here is not repeated.
+TEST(OtioRead, ChangesToOurTimelineBecomeNotes) {
+    Json timeline = Json::parse(edlbtest::readFile(edlbtest::dataPath("tools/golden/otio/markers_film.otio")));
+    Json& clip = timeline["tracks"]["children"][0]["children"][0];
+    clip["markers"].push_back({{"OTIO_SCHEMA", "Marker.2"}, {"name", "new note"}, {"color", "CYAN"},
+                               {"marked_range", clip["markers"][0]["marked_range"]}});
+    clip["name"] = "renamed in review";
+    const ListData data = fromTimeline(timeline.dump());
+    ASSERT_EQ(data.events.size(), 2u);
+    EXPECT_EQ(data.events[0].comment,
+              "FROM CLIP NAME: A004C012_VFX_010\nLOC: 01:00:01:12 RED     VFX_010 // roto hair\n"
+              "LOC: 01:00:03:00 BLUE    VFX_011\nLOC: 01:00:01:12 CYAN new note");
+    EXPECT_EQ(data.events[0].name, "renamed in review");
+    EXPECT_EQ(data.events[1].comment, "M2   A004C013       012.0                15:30:00:00\n"
+                                      "FROM CLIP NAME: A004C013 slow push\nLOC: 01:00:05:00 check speed ramp");
+    EXPECT_EQ(data.events[1].srcOut - data.events[1].srcIn, 24u);
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+// OpenTimelineIO timelines (".otio" JSON files) as lists: reading a timeline into events and
+// writing events as a timeline. The tool reads and writes them; the library knows nothing of
+// them.
+//
+// The mapping, in brief (README, "OpenTimelineIO timelines", has it in full):
+//  - one "Track.1" per video track used ("V1", ...), then one per audio track ("A1", ...);
+//    every event becomes a "Clip.2" on each of its tracks, placed by its record times, with
+//    "Gap.1" for holes; times are "RationalTime.1" values in whole frames at the rate of the
+//    list's timecode mode (24, 25, 30, 50, 60, 100; drop frame and 23.976 are noted in the
+//    timeline's metadata);
+//  - a dissolve, wipe or key is a "Transition.1" before its clip, starting at the cut point
+//    (in_offset 0, out_offset the effect length); the zero-length cut line before it is kept
+//    in the transition's metadata; black ("BL") events are gaps;
+//  - "LOC:" notes become markers, an "M2" speed or a source length other than the record
+//    length a "LinearTimeWarp.1";
+//  - what OTIO has no field for stays in "metadata" under "edlbridge", so that a timeline
+//    written here reads back into the same events.
+#ifndef EDLBRIDGE_TOOLS_OTIO_H
+#define EDLBRIDGE_TOOLS_OTIO_H
+
+#include <string>
+#include <vector>
+
+#include "list_reader.h"
+
+namespace edlbtool {
+
+// The name convert's --to takes for a timeline, and its extension.
+constexpr const char kOtioTypeName[] = "otio";
+
+// True for "otio" in any case.
+bool isOtioType(const std::string& text);
+
+// True when path names a timeline: a name ending in ".otio" (any case), or a file whose
+// first non-blank byte opens a JSON object that has an "OTIO_SCHEMA" key.
+bool isOtioFile(const std::string& path);
+
+// Reads a timeline into events (read for interchange: the notes one per line, whole names).
+// Empty text on success, else the reason, and out holds no events. Warnings (a time warp kept
+// as a note, a transition with nothing to go to) are added to warnings.
+std::string readOtio(const std::string& path, ListData& out, std::vector<std::string>& warnings);
+
+// The same for a timeline held in memory; name becomes out.path.
+std::string readOtioText(const std::string& text, const std::string& name, ListData& out,
+                         std::vector<std::string>& warnings);
+
+// A timeline for data as JSON text, in the mode and with the title options give. Overlapping
+// events are reported in warnings.
+std::string otioText(const ListData& data, const WriteOptions& options,
+                     std::vector<std::string>& warnings);
+
+// Writes otioText into path ("-": standard output). Empty text on success, else the reason;
+// a file that could not be written completely is removed.
+std::string writeOtio(const ListData& data, const WriteOptions& options, const std::string& path,
+                      std::vector<std::string>& warnings);
+
+// Reads a timeline when isOtioFile says path is one, else any list through readList.
+std::string readAnyList(const std::string& path, ListData& out, bool legacy,
+                        std::vector<std::string>& warnings);
+
+// The lines `edlbridge types` adds after the library's types: the timeline format.
+std::string renderOtioType();
+
+}  // namespace edlbtool
+
+#endif
