@@ -2,10 +2,10 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
-#include <strings.h>
 
 #include "core/handle.h"
 #include "core/list_types.h"
+#include "core/portable.h"
 #include "write/write.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <initializer_list>
 #include <new>
-#include <strings.h>
 
 #include "core/handle.h"
+#include "core/portable.h"
 #include "core/text.h"
 #include "parse/classify.h"
 

@@ -1,11 +1,10 @@
 // The event reader of CMX-like lists: one event line (or clip line) per call, with the
 // comment and note lines that follow it.
-#include <strings.h>
-
 #include <cstring>
 #include <utility>
 
 #include "core/handle.h"
+#include "core/portable.h"
 #include "core/text.h"
 #include "parse/classify.h"
 #include "parse/reader.h"
