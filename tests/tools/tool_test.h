@@ -81,22 +81,29 @@ inline RunResult runTool(std::vector<std::string> args, const std::string& direc
     PROCESS_INFORMATION process{};
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    const bool started = in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE &&
-                         err != INVALID_HANDLE_VALUE &&
-                         CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
-                                        nullptr, directory.c_str(), &startup, &process);
+    bool started = false;
+    DWORD startError = 0;
+    if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE) {
+        // A start that fails is tried again: what is tested is the program, not the start.
+        for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+            started = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                                     nullptr, directory.c_str(), &startup, &process) != 0;
+            if (!started) startError = GetLastError();
+        }
+    } else {
+        startError = GetLastError();
+    }
     for (HANDLE handle : {in, out, err}) {
         if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
     }
+    if (!started) return {-1, "", "cannot start " + program + ": error " + std::to_string(startError)};
     DWORD status = 0;
-    bool exited = false;
-    if (started) {
-        exited = WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
-                 GetExitCodeProcess(process.hProcess, &status);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    return {exited ? static_cast<int>(status) : -1, readFile(outPath), readFile(errPath)};
+    const bool exited = WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                        GetExitCodeProcess(process.hProcess, &status) != 0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (!exited) return {-1, "", "no exit status of " + program};
+    return {static_cast<int>(status), readFile(outPath), readFile(errPath)};
 }
 #else
 // Runs the tool in directory with args; no shell, so arguments need no quoting.
