@@ -39,12 +39,13 @@ const Generated& csvList() {
     return list;
 }
 
-void readAll(benchmark::State& state, const Generated& input) {
+void readAll(benchmark::State& state, const Generated& input, uint32_t flags = 0) {
     auto event = std::make_unique<EdlLineVB>();
     size_t events = 0;
     for (auto _ : state) {
         EdlList list;
         edlInitEdlListStruct(&list);
+        list.dwFlags = flags;
         tagKvEdlHandle* handle = edlOpen(input.path.c_str(), nullptr, EDL_OPEN_READ, &list);
         if (handle == nullptr) {
             state.SkipWithError("cannot open the generated list");
@@ -61,8 +62,12 @@ void readAll(benchmark::State& state, const Generated& input) {
 void BM_ReadCmx3600(benchmark::State& state) { readAll(state, cmxList()); }
 void BM_ReadLogExchange(benchmark::State& state) { readAll(state, aleList()); }
 void BM_ReadCsv(benchmark::State& state) { readAll(state, csvList()); }
+// Reading for interchange keeps every note as a line and looks for the names they give.
+void BM_ReadCmx3600Interchange(benchmark::State& state) {
+    readAll(state, cmxList(), EDL_LF_INTERCHANGE);
+}
 
-void writeEvents(benchmark::State& state, edlListTypes type) {
+void writeEvents(benchmark::State& state, edlListTypes type, uint32_t flags = 0) {
     const std::string path = scratch("out.edl");
     auto event = std::make_unique<EdlLineVB>();
     const size_t count = static_cast<size_t>(state.range(0));
@@ -71,6 +76,7 @@ void writeEvents(benchmark::State& state, edlListTypes type) {
         EdlList list;
         edlInitEdlListStruct(&list);
         list.dwListType = type;
+        list.dwFlags = flags;
         std::strcpy(list.szTitle, "BENCHMARK");
         tagKvEdlHandle* handle = edlOpen(path.c_str(), nullptr, EDL_OPEN_WRITE, &list);
         if (handle == nullptr) {
@@ -109,14 +115,23 @@ void writeEvents(benchmark::State& state, edlListTypes type) {
 void BM_WriteCmx3600(benchmark::State& state) { writeEvents(state, EDLTYPE_CMX3600); }
 void BM_WriteOwnList(benchmark::State& state) { writeEvents(state, EDLTYPE_XJT_LIST); }
 void BM_WriteDs(benchmark::State& state) { writeEvents(state, EDLTYPE_DS); }
+void BM_WriteCmx3600Interchange(benchmark::State& state) {
+    writeEvents(state, EDLTYPE_CMX3600, EDL_LF_INTERCHANGE);
+}
+void BM_WriteLogExchangeInterchange(benchmark::State& state) {
+    writeEvents(state, EDLTYPE_LOG_EXCHANGE, EDL_LF_INTERCHANGE);
+}
 
 }  // namespace
 
 BENCHMARK(BM_ReadCmx3600)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadLogExchange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadCsv)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadCmx3600Interchange)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteCmx3600)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteOwnList)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteDs)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteCmx3600Interchange)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteLogExchangeInterchange)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string bytes = "Heading\n";
     bytes.append(reinterpret_cast<const char*>(data), size);
-    fuzz::readAll(fuzz::writeInput(reinterpret_cast<const uint8_t*>(bytes.data()),
+    fuzz::readBothWays(fuzz::writeInput(reinterpret_cast<const uint8_t*>(bytes.data()),
                                    bytes.size(), ".ale"));
     return 0;
 }

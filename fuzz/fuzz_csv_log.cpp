@@ -2,6 +2,6 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzz::readAll(fuzz::writeInput(data, size, ".csv"));
+    fuzz::readBothWays(fuzz::writeInput(data, size, ".csv"));
     return 0;
 }

@@ -36,4 +36,12 @@ unsigned readAll(const std::string& path, EdlList* given) {
     return events;
 }
 
+void readBothWays(const std::string& path) {
+    readAll(path);
+    EdlList list;
+    edlInitEdlListStruct(&list);
+    list.dwFlags = EDL_LF_INTERCHANGE;
+    readAll(path, &list);
+}
+
 }  // namespace fuzz

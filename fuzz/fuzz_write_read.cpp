@@ -69,8 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     edlClose(handle);
 
+    // Read back the way it was written: for interchange when the input chose that flag.
     EdlList back;
     edlInitEdlListStruct(&back);
+    back.dwFlags = list.dwFlags & EDL_LF_INTERCHANGE;
     fuzz::readAll(path, &back);
     return 0;
 }

@@ -81,6 +81,25 @@
 #define EDL_LF_NO_COMMENTS 0x1000u   /* skip the comment analysis of events */
 #define EDL_LF_BLACK_NOT_EVENT 0x2000u /* a "bl" token marks a line that is no event */
 #define EDL_LF_NO_NOTES 0x10000u     /* the writer leaves out its note lines */
+/* Interchange: read and write lists for other systems, keeping what the list says. Set it in
+ * the list record passed to edlOpen; it survives detection. Without it the library keeps its
+ * documented derivations (what hosts written for them rely on). Reading with it:
+ *  - every comment and note line of an event is one line of szComment, in file order, its
+ *    '*' or ';' marker and the blanks after it removed, lines separated by a line feed; a
+ *    comment at the end of the event line is its first line; "M2", "AUD" and effect-name
+ *    lines are kept verbatim as lines of their event ("AUD 3 4" also adds A3 and A4);
+ *  - the clip name is the one the list names: its "FROM CLIP NAME:" note (on the incoming
+ *    line of a dissolve, wipe or key, its "TO CLIP NAME:" note), else the library's own
+ *    "; name" rule, else none; szClipName holds its first ten characters (EDL_P_CLIP_NAME);
+ *  - szName holds the media file the list names ("SOURCE FILE:" or "FROM FILE:" note, a
+ *    "; path" ending, a "*DS" source, a log's "Source File" column) with EDL_P_FILE_NAME
+ *    set, else the whole clip name with EDL_P_FILE_NAME clear;
+ *  - column logs read "Tape", "Source File", record times, event numbers and transitions,
+ *    and every comment column as a line of its own; CSV logs read their comment columns.
+ * Writing with it: CMX-style lists (types 7 to 11, 13 to 15, 19, 34, 35, 250, 251) keep
+ * each event's number, transition, notes and columns; log-exchange lists (type 5) are real
+ * tab-delimited logs that read back field by field. */
+#define EDL_LF_INTERCHANGE 0x01000000u
 #define EDL_LF_NO_HEADER 0x80000u    /* write no header */
 #define EDL_LF_NO_COLUMNS 0x100000u  /* leave out the column description of column headers */
 #define EDL_LF_CSV 0x08000000u       /* set with EDL_LF_COLUMN_LIST by the CSV header reader */

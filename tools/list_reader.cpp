@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 #include <sys/stat.h>
 
 namespace edlbtool {
@@ -55,8 +56,47 @@ void copyText(char* buffer, size_t size, const std::string& text) {
     buffer[length] = '\0';
 }
 
-std::string readList(const std::string& path, ListData& out) {
+std::vector<std::string> noteLines(const EventRow& event) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < event.comment.size()) {
+        const size_t end = event.comment.find('\n', start);
+        lines.push_back(event.comment.substr(start, end == std::string::npos ? end : end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string sourceFile(const EventRow& event) {
+    return (event.present & EDL_P_FILE_NAME) != 0 ? event.name : std::string();
+}
+
+std::string fullClipName(const EventRow& event) {
+    if ((event.present & EDL_P_FILE_NAME) == 0 && !event.name.empty()) return event.name;
+    if ((event.present & EDL_P_CLIP_NAME) == 0) return event.clipName;
+    // szName holds the file: a name longer than the ten characters is in the notes.
+    const bool transition =
+        event.editType == 'D' || event.editType == 'W' || event.editType == 'K';
+    for (const char* keyword : {"TO CLIP NAME:", "FROM CLIP NAME:"}) {
+        if (!transition && keyword[0] == 'T') continue;
+        const size_t keyLength = std::strlen(keyword);
+        for (const std::string& line : noteLines(event)) {
+            if (line.size() < keyLength || strncasecmp(line.c_str(), keyword, keyLength) != 0) {
+                continue;
+            }
+            const size_t first = line.find_first_not_of(" \t", keyLength);
+            if (first == std::string::npos) continue;
+            const std::string name = line.substr(first, line.find_last_not_of(" \t") + 1 - first);
+            if (name.compare(0, event.clipName.size(), event.clipName) == 0) return name;
+        }
+    }
+    return event.clipName;
+}
+
+std::string readList(const std::string& path, ListData& out, bool legacy) {
     out.path = path;
+    out.interchange = !legacy;
     out.events.clear();
     if (path.empty()) return cannotOpen(ENOENT);
     // Before the system is asked: systems differ in what they say about such a name.
@@ -72,6 +112,7 @@ std::string readList(const std::string& path, ListData& out) {
 
     std::memset(&out.list, 0, sizeof out.list);
     edlInitEdlListStruct(&out.list);
+    if (!legacy) out.list.dwFlags |= EDL_LF_INTERCHANGE;
     tagKvEdlHandle* handle = edlOpen(path.c_str(), nullptr, EDL_OPEN_READ, &out.list);
     if (handle == nullptr) return "not a list edlbridge can read";
 
@@ -109,6 +150,7 @@ std::string writeList(const ListData& data, const WriteOptions& options,
     std::memset(list.get(), 0, sizeof *list);
     edlInitEdlListStruct(list.get());
     list->dwListType = options.listType;
+    if (!options.legacy) list->dwFlags |= EDL_LF_INTERCHANGE;
     list->dwTcMode = toMode;
     list->dwFrameRate = data.list.dwFrameRate;
     list->dwAudioKHz = data.list.dwAudioKHz;

@@ -26,18 +26,30 @@ struct EventRow {
 struct ListData {
     std::string path;
     EdlList list{};  // the list record as edlOpen left it
+    bool interchange = false;  // read with the interchange flag
     std::vector<EventRow> events;
 };
 
-// Reads every event of path. Returns an empty text on success, else the reason.
-std::string readList(const std::string& path, ListData& out);
+// Reads every event of path, for interchange unless legacy is set. Returns an empty text on
+// success, else the reason.
+std::string readList(const std::string& path, ListData& out, bool legacy = false);
 
 struct WriteOptions {
     unsigned listType = EDLTYPE_GENERIC;
     unsigned tcMode = 0;  // 0: the mode of the list read
     bool setTitle = false;
     std::string title;
+    bool legacy = false;  // write the documented dialect bytes instead of interchange
 };
+
+// An event's whole clip name as a list read for interchange gives it: the name in szName
+// when that is no file name, else the clip name of its notes, else its ten-character clip
+// name.
+std::string fullClipName(const EventRow& event);
+
+// The media file an event names (empty when none), and its notes, one per line.
+std::string sourceFile(const EventRow& event);
+std::vector<std::string> noteLines(const EventRow& event);
 
 // Writes data as a list of another type into path. Empty text on success, else the reason;
 // a list that could not be written completely is removed.

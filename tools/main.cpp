@@ -39,6 +39,8 @@ const char kMainHelp[] =
     "Options:\n"
     "  -h, --help            show this help, or a command's help after the command\n"
     "  --version             show the version\n"
+    "  --legacy              read and write with the library's documented derivations\n"
+    "                        instead of keeping what lists say (detect, dump, convert)\n"
     "\n"
     "Exit status: 0 success, 1 a file failed, 2 bad usage.\n";
 
@@ -49,20 +51,24 @@ const char kTypesHelp[] =
     "line forms the library writes for it.\n";
 
 const char kDetectHelp[] =
-    "Usage: edlbridge detect FILE...\n"
+    "Usage: edlbridge detect [--legacy] FILE...\n"
     "For each file: the list type the library detects (value and name), the title, the\n"
     "timecode mode, the column line of column and CSV lists, and the number of events.\n"
     "Files that cannot be read are reported on standard error; the others are still\n"
     "shown, and the exit status is 1.\n";
 
 const char kDumpHelp[] =
-    "Usage: edlbridge dump FILE [--format table|json|csv]\n"
+    "Usage: edlbridge dump FILE [--format table|json|csv] [--legacy]\n"
     "One row per event: edit number, reel, tracks, edit type with wipe code and length,\n"
     "source in/out, record in/out and marks as timecode text in the list's mode and as\n"
-    "frames, audio offset, clip name, name and comment. The default format is table.\n";
+    "frames, audio offset, clip name, name and comment. The default format is table.\n"
+    "The clip name is the whole name the list gives; JSON adds the list's frame rate and,\n"
+    "per event, the source file (null when none), the notes (one per line) and the raw\n"
+    "line. --legacy reads with the library's documented derivations (ten-character clip\n"
+    "names, comments run together) and shows what they give.\n";
 
 const char kConvertHelp[] =
-    "Usage: edlbridge convert IN --to TYPE [-o OUT] [--fcm MODE] [--title TEXT]\n"
+    "Usage: edlbridge convert IN --to TYPE [-o OUT] [--fcm MODE] [--title TEXT] [--legacy]\n"
     "Reads IN and writes its events as a list of TYPE (a value or a name from\n"
     "'edlbridge types', such as cmx3600, ale, ds or flex).\n"
     "\n"
@@ -75,7 +81,9 @@ const char kConvertHelp[] =
     "                 df5994, ntsc60, hundredths, 23.98, 23.98df or a mode value.\n"
     "                 Timecodes keep their hours, minutes and seconds; frame numbers\n"
     "                 are scaled to the new rate. Default: the mode of IN\n"
-    "  --title TEXT   title of the written list. Default: the title of IN\n";
+    "  --title TEXT   title of the written list. Default: the title of IN\n"
+    "  --legacy       read and write with the library's documented derivations and\n"
+    "                 dialect bytes instead of keeping every note, name and number\n";
 
 // Errors are one line on standard error: the program, what failed, and why.
 void report(const std::string& subject, const std::string& reason) {
@@ -122,9 +130,12 @@ int commandTypes(const std::vector<std::string>& args) {
 int commandDetect(const std::vector<std::string>& args) {
     std::vector<std::string> files;
     bool endOfOptions = false;
+    bool legacy = false;
     for (const std::string& arg : args) {
         if (!endOfOptions && isHelp(arg)) return writeAll(stdout, kDetectHelp) ? kOk : kFailed;
-        if (!endOfOptions && arg == "--") {
+        if (!endOfOptions && arg == "--legacy") {
+            legacy = true;
+        } else if (!endOfOptions && arg == "--") {
             endOfOptions = true;
         } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
             return usageError("detect", "unknown option '" + arg + "'");
@@ -137,7 +148,7 @@ int commandDetect(const std::vector<std::string>& args) {
     bool first = true;
     for (const std::string& file : files) {
         ListData data;
-        const std::string reason = edlbtool::readList(file, data);
+        const std::string reason = edlbtool::readList(file, data, legacy);
         if (!reason.empty()) {
             report(file, reason);
             status = kFailed;
@@ -154,10 +165,13 @@ int commandDump(const std::vector<std::string>& args) {
     std::string file;
     bool haveFile = false;
     DumpFormat format = DumpFormat::Table;
+    bool legacy = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (isHelp(arg)) return writeAll(stdout, kDumpHelp) ? kOk : kFailed;
-        if (matchesOption(arg, "--format")) {
+        if (arg == "--legacy") {
+            legacy = true;
+        } else if (matchesOption(arg, "--format")) {
             std::string value;
             if (!optionValue(args, i, "--format", value)) {
                 return usageError("dump", "--format needs a value");
@@ -182,7 +196,7 @@ int commandDump(const std::vector<std::string>& args) {
     }
     if (!haveFile) return usageError("dump", "no file given");
     ListData data;
-    const std::string reason = edlbtool::readList(file, data);
+    const std::string reason = edlbtool::readList(file, data, legacy);
     if (!reason.empty()) {
         report(file, reason);
         return kFailed;
@@ -237,9 +251,14 @@ int commandConvert(const std::vector<std::string>& args) {
     std::string input, output, typeText, modeText, title;
     bool haveInput = false, haveOutput = false, haveType = false, haveMode = false;
     bool haveTitle = false;
+    bool legacy = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (isHelp(arg)) return writeAll(stdout, kConvertHelp) ? kOk : kFailed;
+        if (arg == "--legacy") {
+            legacy = true;
+            continue;
+        }
         struct {
             const char* name;
             std::string* value;
@@ -283,6 +302,7 @@ int commandConvert(const std::vector<std::string>& args) {
     }
     options.setTitle = haveTitle;
     options.title = title;
+    options.legacy = legacy;
     if (!haveOutput) {
         std::string extension = edlbtool::defaultExtension(type->value);
         // A wildcard extension (the media log's "pl*") makes a poor file name.
@@ -294,7 +314,7 @@ int commandConvert(const std::vector<std::string>& args) {
     if (output.empty()) return usageError("convert", "-o needs a file name");
 
     ListData data;
-    std::string reason = edlbtool::readList(input, data);
+    std::string reason = edlbtool::readList(input, data, legacy);
     if (!reason.empty()) {
         report(input, reason);
         return kFailed;

@@ -37,6 +37,11 @@ std::string editTypeText(char editType) {
     return escapeControls(std::string(1, editType));
 }
 
+// Lists read for interchange show the whole clip name; legacy reads the ten characters.
+std::string clipNameOf(const ListData& data, const EventRow& event) {
+    return data.interchange ? fullClipName(event) : event.clipName;
+}
+
 std::string fixedText(const char* text, size_t size) {
     size_t length = 0;
     while (length < size && text[length] != '\0') ++length;
@@ -101,7 +106,7 @@ std::string renderTable(const ListData& data) {
             row.push_back(number(event.*timecode.field));
         }
         row.push_back(std::to_string(event.audioOffset));
-        row.push_back(escapeControls(event.clipName));
+        row.push_back(escapeControls(clipNameOf(data, event)));
         row.push_back(escapeControls(event.name));
         row.push_back(escapeControls(event.comment));
         // An empty cell would shift the eye to the next column.
@@ -124,6 +129,7 @@ std::string renderJson(const ListData& data) {
     list["title"] = fixedText(data.list.szTitle, sizeof data.list.szTitle);
     list["timecode_mode"] = mode & 0xFFu;
     list["timecode_mode_name"] = modeInfo(mode).name;
+    if (data.interchange) list["frame_rate"] = data.list.dwFrameRate / 100.0;
     list["column_line"] = fixedText(data.list.szColumnLine, sizeof data.list.szColumnLine);
     Json events = Json::array();
     for (const EventRow& event : data.events) {
@@ -141,9 +147,15 @@ std::string renderJson(const ListData& data) {
                                   {"frames", event.*timecode.field}};
         }
         item["audio_offset"] = event.audioOffset;
-        item["clip_name"] = event.clipName;
+        item["clip_name"] = clipNameOf(data, event);
         item["name"] = event.name;
         item["comment"] = event.comment;
+        if (data.interchange) {
+            const std::string file = sourceFile(event);
+            item["source_file"] = file.empty() ? Json(nullptr) : Json(file);
+            item["notes"] = noteLines(event);
+            item["raw_line"] = event.line;
+        }
         events.push_back(item);
     }
     list["events"] = events;
@@ -168,7 +180,7 @@ std::string renderCsv(const ListData& data) {
             row.push_back(number(event.*timecode.field));
         }
         row.push_back(std::to_string(event.audioOffset));
-        row.push_back(event.clipName);
+        row.push_back(clipNameOf(data, event));
         row.push_back(event.name);
         row.push_back(event.comment);
         for (size_t i = 0; i < row.size(); ++i) out += (i ? "," : "") + csvField(row[i]);

@@ -6,16 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "core/tc_modes.h"
+
 namespace edlbtool {
 
-struct ModeInfo {
-    unsigned value;        // the timecode mode value (EDL_TC_*)
-    const char* name;      // name used on the command line
-    const char* description;
-    unsigned base;         // frames counted per second
-    unsigned dropped;      // frame numbers skipped at the start of most minutes
-    bool dropMark;         // written with ';' before the frames
-};
+// A timecode mode as the library's table describes it: value, name, description, frames
+// counted per second (fps), frame numbers skipped per minute (dropped), and whether its text
+// has ';' before the frames (dropFrame).
+using ModeInfo = edlb::TcMode;
 
 // The mode of the low byte of a dwTcMode value; values the library does not know count
 // like non-drop 30, as the library's timecode service counts them.

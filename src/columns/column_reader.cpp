@@ -1,9 +1,10 @@
 // Column list reader: one tab-separated row of a log-exchange list per event, each cell
 // matched by position to the names of the list's column line.
 #include <cstring>
+#include "core/portable.h"
 
 #include "columns/columns.h"
-#include "core/portable.h"
+#include "parse/reader.h"
 
 namespace {
 
@@ -23,6 +24,13 @@ enum class Column {
     ReelName,
     Comments,
     SoundFile,
+    // Read for interchange only.
+    Tape,
+    SourceFile,
+    RecordIn,
+    RecordOut,
+    EditNumber,
+    Transition,
 };
 
 struct ColumnName {
@@ -52,7 +60,23 @@ constexpr ColumnName kColumnNames[] = {
     {"SoundFile", 0, Column::SoundFile},
 };
 
-Column columnOf(const char* name) {
+// Columns a log written for interchange carries besides the log-exchange ones; they come
+// first, since "Tape" alone names nothing in the documented column set.
+constexpr ColumnName kInterchangeNames[] = {
+    {"Tape", 0, Column::Tape},
+    {"Source File", 0, Column::SourceFile},
+    {"Record Start", 0, Column::RecordIn},
+    {"Record End", 0, Column::RecordOut},
+    {"Event", 0, Column::EditNumber},
+    {"Transition", 0, Column::Transition},
+};
+
+Column columnOf(const char* name, bool interchange) {
+    if (interchange) {
+        for (const ColumnName& row : kInterchangeNames) {
+            if (strcasecmp(name, row.name) == 0) return row.column;
+        }
+    }
     for (const ColumnName& row : kColumnNames) {
         const bool match = row.prefix == 0 ? strcasecmp(name, row.name) == 0
                                            : strncasecmp(name, row.name, row.prefix) == 0;
@@ -169,7 +193,203 @@ void applyColumn(tagKvEdlHandle* handle, EdlLine* event, Column column, char* ce
         event->dwPresent |= EDL_P_FILE_NAME;
         break;
     case Column::None:
+    case Column::Tape:
+    case Column::SourceFile:
+    case Column::RecordIn:
+    case Column::RecordOut:
+    case Column::EditNumber:
+    case Column::Transition:
         break;
+    }
+}
+
+// What one row read for interchange gathers besides the event record.
+struct InterchangeRow {
+    char* clipName = nullptr;  // the whole name of the "Name" cell
+    char* file = nullptr;      // the media file of a "Source File" or "SoundFile" cell
+    char* tape = nullptr;      // the "Tape" cell: the reel unless a "ReelName" cell names one
+    uint32_t commentLength = 0;
+    bool numbered = false;     // an "Event" cell gave the event's number
+};
+
+bool isBlankChar(char c) { return c == ' ' || c == '\t'; }
+
+uint32_t readNumber(const char** text, int* digits) {
+    uint32_t value = 0;
+    *digits = 0;
+    while (**text >= '0' && **text <= '9') {
+        value = value * 10u + static_cast<uint32_t>(*(*text)++ - '0');
+        ++*digits;
+    }
+    return value;
+}
+
+// Track cells for interchange: 'V', 'V2', 'A1'..'A16' in any order and case ('VA1A2',
+// 'V A3 A4'). A cell with anything else sets no track, as the documented table does.
+void readTracks(const char* cell, EdlLine* event) {
+    uint32_t video = 0, audio = 0;
+    for (const char* p = cell; *p != '\0';) {
+        if (isBlankChar(*p) || *p == ',') {
+            ++p;
+            continue;
+        }
+        const char kind = static_cast<char>(*p | 0x20);
+        if (kind != 'v' && kind != 'a') {
+            video = audio = 0;
+            break;
+        }
+        ++p;
+        int digits = 0;
+        const uint32_t number = readNumber(&p, &digits);
+        if (kind == 'v') {
+            if (digits == 0) video |= 1u;
+            else if (number >= 1 && number <= 8) video |= 1u << (number - 1);
+        } else if (digits > 0 && number >= 1 && number <= 16) {
+            audio |= 1u << (number - 1);
+        }
+    }
+    event->dwVideoTracks = video;
+    event->dwAudioTracks = audio;
+    event->dwPresent |= EDL_P_TRACKS;
+}
+
+// A transition cell as the CMX transition field writes it: 'C', 'D    030', 'W001 030',
+// 'K    030', 'KB   030'. The fields come out as the event reader gives them for the same
+// text on an event line.
+void readTransitionCell(const char* cell, EdlLine* event) {
+    const char* p = cell;
+    while (isBlankChar(*p)) ++p;
+    const char letter = static_cast<char>(*p & ~0x20);
+    int digits = 0;
+    switch (letter) {
+    case 'C':
+        event->chEditType = 'C';
+        event->dwWipeCode = 0xFFFFFFFFu;
+        event->dwPresent |= EDL_P_EFFECT | EDL_P_EFFECT_NUMBER;
+        return;
+    case 'D':
+    case 'W': {
+        ++p;
+        // A dissolve's number is its length; a wipe's first number is its code.
+        uint32_t first = readNumber(&p, &digits);
+        if (digits == 0) {
+            while (isBlankChar(*p)) ++p;
+            first = readNumber(&p, &digits);
+        } else {
+            while (isBlankChar(*p)) ++p;
+            event->dwEffectLen = readNumber(&p, &digits);
+        }
+        event->chEditType = letter;
+        event->dwWipeCode = first;
+        event->dwPresent |= EDL_P_EFFECT | EDL_P_EFFECT_FIELDS;
+        if (first != 0) event->dwPresent |= EDL_P_EFFECT_NUMBER;
+        return;
+    }
+    case 'K': {
+        ++p;
+        const char kind = static_cast<char>(*p & ~0x20);
+        event->szEffectText[0] = '\0';
+        if (kind == 'B' || kind == 'O') {
+            event->szEffectText[0] = kind;
+            event->szEffectText[1] = '\0';
+            ++p;
+        }
+        while (isBlankChar(*p)) ++p;
+        event->dwEffectLen = readNumber(&p, &digits);
+        event->chEditType = 'K';
+        event->dwWipeCode = 0;
+        event->dwPresent |= EDL_P_EFFECT | EDL_P_KEY;
+        if (digits > 0) event->dwPresent |= EDL_P_EFFECT_FIELDS;
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+// A comment cell: each part between " | " is a line of its own (the log writer joins the
+// lines of a note that way, since a cell cannot hold a line break).
+void appendCommentCell(EdlLine* event, const char* cell, InterchangeRow& row) {
+    for (const char* part = cell;;) {
+        const char* bar = std::strstr(part, " | ");
+        const size_t length = bar != nullptr ? static_cast<size_t>(bar - part) : std::strlen(part);
+        edlb::appendTextLine(event, part, length, row.commentLength);
+        if (bar == nullptr) break;
+        part = bar + 3;
+    }
+}
+
+void applyInterchangeColumn(tagKvEdlHandle* handle, EdlLine* event, Column column, char* cell,
+                            InterchangeRow& row) {
+    switch (column) {
+    case Column::Name:
+        edlb::copyCut(row.clipName, cell, kCellMax);
+        edlb::copyCut(event->szClipName, cell, edlb::kClipNameMax);
+        event->dwPresent |= EDL_P_CLIP_EVENT | EDL_P_EDIT_NUMBER | EDL_P_CLIP_NAME;
+        break;
+    case Column::Tracks:
+        readTracks(cell, event);
+        break;
+    case Column::Descript:
+        appendCommentCell(event, cell, row);
+        break;
+    case Column::Comments:
+        appendCommentCell(event, cell, row);
+        event->dwPresent |= EDL_P_LINE_COMMENT;
+        break;
+    case Column::SoundFile:
+    case Column::SourceFile:
+        edlb::copyCut(row.file, cell, kCellMax);
+        break;
+    case Column::Tape:
+        edlb::copyCut(row.tape, cell, kCellMax);
+        break;
+    case Column::RecordIn:
+        if (timecode(handle, cell, &event->dwRecIn)) event->dwPresent |= EDL_P_REC_IN;
+        break;
+    case Column::RecordOut:
+        if (timecode(handle, cell, &event->dwRecOut)) event->dwPresent |= EDL_P_REC_OUT;
+        break;
+    case Column::EditNumber: {
+        const char* p = cell;
+        int digits = 0;
+        const uint32_t number = readNumber(&p, &digits);
+        if (digits > 0 && *p == '\0') {
+            event->dwEditNum = number;
+            event->dwPresent |= EDL_P_EDIT_NUMBER;
+            row.numbered = true;
+        }
+        break;
+    }
+    case Column::Transition:
+        readTransitionCell(cell, event);
+        break;
+    default:
+        applyColumn(handle, event, column, cell);
+        break;
+    }
+}
+
+// The names of a row read for interchange: the whole clip name or the media file in szName,
+// the tape as the reel.
+void finishInterchangeRow(tagKvEdlHandle* handle, EdlLine* event, InterchangeRow& row) {
+    // Rows are events numbered in order where the log gives no event numbers.
+    ++handle->dwEventCount;
+    if (!row.numbered) {
+        event->dwEditNum = handle->dwEventCount;
+        event->dwPresent |= EDL_P_EDIT_NUMBER;
+    }
+    if ((event->dwPresent & EDL_P_REEL) == 0 && row.tape[0] != '\0') {
+        edlb::copyCut(event->szReel, row.tape, edlb::kReelMax);
+        event->dwPresent |= EDL_P_REEL;
+    }
+    if (row.file[0] != '\0') {
+        edlb::copyCut(event->szName, row.file, edlb::kNameMax);
+        event->dwPresent |= EDL_P_FILE_NAME;
+        edlb::keepWholeClipName(event, row.clipName, row.commentLength);
+    } else {
+        edlb::copyCut(event->szName, row.clipName, edlb::kNameMax);
+        event->dwPresent &= ~EDL_P_FILE_NAME;
     }
 }
 
@@ -208,9 +428,17 @@ EDLBRIDGE_API int edlReadColumnLine(tagKvEdlHandle* handle, EdlLine* event) {
     const char* columnLine = handle->list.szColumnLine;
     if (!hasColumnName(columnLine)) return 0;
 
-    char* name = static_cast<char*>(KvAlloc(2 * (kCellMax + 1)));
+    const bool interchange = (handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0;
+    char* name = static_cast<char*>(KvAlloc((interchange ? 5 : 2) * (kCellMax + 1)));
     if (name == nullptr) return EDL_NO_LINE;
     char* cell = name + kCellMax + 1;
+    InterchangeRow row{};
+    if (interchange) {
+        row.clipName = cell + kCellMax + 1;
+        row.file = row.clipName + kCellMax + 1;
+        row.tape = row.file + kCellMax + 1;
+        row.clipName[0] = row.file[0] = row.tape[0] = '\0';
+    }
     const char* nameCursor = columnLine;
     const char* cellCursor = line;
     nextTabField(&cellCursor, cell);
@@ -222,9 +450,16 @@ EDLBRIDGE_API int edlReadColumnLine(tagKvEdlHandle* handle, EdlLine* event) {
             nextTabField(&nameCursor, name);
             if (!first) nextTabField(&cellCursor, cell);
             first = false;
-            if (cell[0] != '\0') applyColumn(handle, event, columnOf(name), cell);
+            if (cell[0] == '\0') continue;
+            if (interchange) {
+                applyInterchangeColumn(handle, event, columnOf(name, true), cell, row);
+            } else {
+                applyColumn(handle, event, columnOf(name, false), cell);
+            }
         }
-        if (event->szName[0] != '\0') {
+        if (interchange) {
+            finishInterchangeRow(handle, event, row);
+        } else if (event->szName[0] != '\0') {
             const size_t length = std::strlen(event->szComment);
             if (length < edlb::kCommentMax) {
                 char* tail = event->szComment + length;

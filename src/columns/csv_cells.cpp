@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "columns/columns.h"
+#include "core/readers.h"
 
 namespace edlb {
 
@@ -14,27 +15,7 @@ void copyCut(char* destination, const char* source, size_t max) {
 }
 
 void resetColumnEvent(tagKvEdlHandle* handle, EdlLine* event) {
-    if (event->szClipName == nullptr || event->szName == nullptr ||
-        event->szComment == nullptr || event->szReel == nullptr || event->szLine == nullptr) {
-        edlInitEdlLineStruct(event);
-    }
-    event->dwSrcIn = event->dwSrcOut = 0;
-    event->dwMarkIn = event->dwMarkOut = 0;
-    event->lAudioOffset = 0;
-    event->dwEditNum = 0;
-    event->dwVideoTracks = event->dwAudioTracks = 0;
-    event->dwEffect = 0;
-    event->dwPresent = 0;
-    event->dwRecIn = event->dwRecOut = 0;
-    event->dwWipeCode = event->dwEffectLen = 0;
-    event->chEditType = 'C';
-    event->dwTrackMask = 0xFFF0;
-    event->dwListTag = handle->list.dwUserTag;
-    event->szClipName[0] = '\0';
-    event->szName[0] = '\0';
-    event->szComment[0] = '\0';
-    event->szReel[0] = '\0';
-    event->szLine[0] = '\0';
+    resetEvent(handle, event);
     if ((handle->list.dwFlags2 & EDL_LF2_DEFAULT_REEL) != 0) {
         copyCut(event->szReel, handle->list.szDefReel, kReelMax);
     }

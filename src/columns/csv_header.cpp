@@ -1,16 +1,16 @@
 // CSV header reader: finds the line of column names (after the preamble of an EVS XFile3
 // export) and builds the column map the CSV event reader follows.
 #include <cstring>
+#include "core/portable.h"
 
 #include "columns/columns.h"
-#include "core/portable.h"
 #include "core/text.h"
 
 namespace {
 
 // "Auxiliary TC1" fills no field; it marks the event given to the header reader.
 constexpr uint32_t kAuxTimecode = 0xFFFFFFFFu;
-constexpr uint32_t kCommentColumn = 0x10000000u;
+constexpr uint32_t kCommentColumn = EDL_P_LINE_COMMENT;
 
 struct HeaderName {
     const char* name;
@@ -20,19 +20,19 @@ struct HeaderName {
 
 // The first row that matches decides.
 constexpr HeaderName kHeaderNames[] = {
-    {"Clip ID", 0, 0x100000},
-    {"ClipID", 0, 0x100000},
-    {"Clip Name", 0, 0x200000},
-    {"Name", 0, 0x200000},
-    {"TC In", 0, 0x1},
-    {"In", 0, 0x1},
-    {"Start", 0, 0x1},
-    {"Mark In", 0, 0x1},
-    {"TC Out", 0, 0x2},
-    {"Out", 0, 0x2},
-    {"End", 0, 0x2},
-    {"Mark Out", 0, 0x2},
-    {"Dur", 3, 0x20},
+    {"Clip ID", 0, EDL_P_EDIT_NUMBER},
+    {"ClipID", 0, EDL_P_EDIT_NUMBER},
+    {"Clip Name", 0, EDL_P_CLIP_NAME},
+    {"Name", 0, EDL_P_CLIP_NAME},
+    {"TC In", 0, EDL_P_SRC_IN},
+    {"In", 0, EDL_P_SRC_IN},
+    {"Start", 0, EDL_P_SRC_IN},
+    {"Mark In", 0, EDL_P_SRC_IN},
+    {"TC Out", 0, EDL_P_SRC_OUT},
+    {"Out", 0, EDL_P_SRC_OUT},
+    {"End", 0, EDL_P_SRC_OUT},
+    {"Mark Out", 0, EDL_P_SRC_OUT},
+    {"Dur", 3, EDL_P_DURATION},
     {"TAPE", 0, 0},
     {"Log#", 0, 0},
     {"Auxiliary TC1", 0, kAuxTimecode},
@@ -42,15 +42,15 @@ constexpr HeaderName kHeaderNames[] = {
     {"Comment", 7, kCommentColumn},
     {"Note", 4, kCommentColumn},
     {"Keyword", 7, kCommentColumn},
-    {"ReelName", 0, 0x80000},
-    {"Reel Name", 0, 0x80000},
-    {"Reel", 0, 0x80000},
+    {"ReelName", 0, EDL_P_REEL},
+    {"Reel Name", 0, EDL_P_REEL},
+    {"Reel", 0, EDL_P_REEL},
     {"Creation Date Time", 0, 0},
     {"Backup Date Time", 0, 0},
-    {"Metadata Filename", 0, 0x2000000},
+    {"Metadata Filename", 0, EDL_P_MEDIA_MISSING},
     {"File Size", 0, 0},
-    {"filename", 0, 0x1000000},
-    {"file", 0, 0x1000000},
+    {"filename", 0, EDL_P_FILE_NAME},
+    {"file", 0, EDL_P_FILE_NAME},
 };
 
 const HeaderName* findHeaderName(const char* field) {

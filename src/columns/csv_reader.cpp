@@ -1,17 +1,20 @@
 // CSV event reader: one data row per event, cells placed by the header's column map,
 // media files resolved to an existing movie beside the named file or beside the list.
 #include <cstring>
+#include "core/portable.h"
+
+#include <new>
 
 #include "columns/columns.h"
-#include "core/portable.h"
+#include "parse/reader.h"
 #include "services/timecode.h"
 
 namespace {
 
 using edlb::kCellMax;
 
-constexpr uint32_t kMediaAsWritten = 0x1000000u;
-constexpr uint32_t kMediaFromMetadata = 0x2000000u;
+constexpr uint32_t kMediaAsWritten = EDL_P_FILE_NAME;
+constexpr uint32_t kMediaFromMetadata = EDL_P_MEDIA_MISSING;
 const char* const kMovieExtensions[] = {"mov", "mxf", "avi"};
 
 bool endsWithNoCase(const char* text, size_t length, const char* suffix) {
@@ -121,7 +124,16 @@ bool findMedia(tagKvEdlHandle* handle, const char* cell, uint32_t column, char* 
     return found;
 }
 
-void applyMedia(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32_t column) {
+// What one row read for interchange gathers besides the event record.
+struct InterchangeRow {
+    bool active = false;
+    char clipName[kCellMax + 1] = "";  // the "Clip Name" cell, else the "Clip ID" cell
+    bool fromName = false;             // clipName came from a "Clip Name" column
+    uint32_t commentLength = 0;
+};
+
+void applyMedia(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32_t column,
+                bool interchange) {
     if (event->szName == nullptr) return;
     edlb::copyCut(event->szName, cell, edlb::kNameMax);
     char* result = static_cast<char*>(KvAlloc(kKvPathMax));
@@ -129,6 +141,9 @@ void applyMedia(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32
     if (found) {
         edlb::copyCut(event->szName, result, edlb::kNameMax);
         event->dwPresent |= kMediaAsWritten;
+    } else if (interchange) {
+        // The file the log names stays the event's file, found or not.
+        event->dwPresent |= kMediaAsWritten | column;
     } else {
         event->szName[0] = '\0';
         event->dwPresent |= column;
@@ -136,7 +151,24 @@ void applyMedia(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32
     KvFree(result);
 }
 
-void applyCell(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32_t column) {
+void applyCell(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32_t column,
+               InterchangeRow& row) {
+    if (row.active) {
+        switch (column) {
+        case EDL_P_LINE_COMMENT:
+            edlb::appendTextLine(event, cell, std::strlen(cell), row.commentLength);
+            return;
+        case EDL_P_EDIT_NUMBER:  // "Clip ID": the clip's name unless a "Clip Name" gives one
+            if (!row.fromName) edlb::copyCut(row.clipName, cell, kCellMax);
+            return;
+        case EDL_P_CLIP_NAME:
+            edlb::copyCut(row.clipName, cell, kCellMax);
+            row.fromName = true;
+            return;
+        default:
+            break;
+        }
+    }
     switch (column) {
     case EDL_P_SRC_IN:
         tc2Frame(cell, handle->dwTcFlags, &event->dwSrcIn);
@@ -172,7 +204,7 @@ void applyCell(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32_
         break;
     case kMediaAsWritten:
     case kMediaFromMetadata:
-        applyMedia(handle, event, cell, column);
+        applyMedia(handle, event, cell, column, row.active);
         break;
     default:
         break;
@@ -201,12 +233,31 @@ extern "C" EDLBRIDGE_API int csvReadLine(tagKvEdlHandle* handle, EdlLine* event)
     if (getLine(handle, line, edlb::kLineLimit) == 0) return static_cast<int>(EDL_NO_LINE);
 
     char* cell = static_cast<char*>(KvAlloc(kCellMax + 1));
-    if (cell == nullptr) return static_cast<int>(EDL_NO_LINE);
+    InterchangeRow* row = static_cast<InterchangeRow*>(KvAlloc(sizeof(InterchangeRow)));
+    if (cell == nullptr || row == nullptr) {
+        KvFree(cell);
+        KvFree(row);
+        return static_cast<int>(EDL_NO_LINE);
+    }
+    new (row) InterchangeRow();
+    row->active = (handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0;
     const char* cursor = line;
     for (size_t k = 0; k < edlb::kMapColumns && edlb::nextCsvCell(&cursor, cell); ++k) {
-        if (cell[0] != '\0') applyCell(handle, event, cell, handle->list.adwColumns[k]);
+        if (cell[0] != '\0') applyCell(handle, event, cell, handle->list.adwColumns[k], *row);
+    }
+    if (row->active && event->szClipName != nullptr && event->szName != nullptr) {
+        // The clip's whole name where no media file is named, ten characters of it as its
+        // clip name.
+        edlb::copyCut(event->szClipName, row->clipName, edlb::kClipNameMax);
+        if (row->clipName[0] != '\0') event->dwPresent |= EDL_P_CLIP_NAME;
+        if ((event->dwPresent & kMediaAsWritten) == 0) {
+            edlb::copyCut(event->szName, row->clipName, edlb::kNameMax);
+        } else if (event->szComment != nullptr) {
+            edlb::keepWholeClipName(event, row->clipName, row->commentLength);
+        }
     }
     KvFree(cell);
+    KvFree(row);
 
     event->dwVideoTracks = 1;
     event->dwAudioTracks = 0xFFFF;

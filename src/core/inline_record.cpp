@@ -52,16 +52,8 @@ extern "C" EDLBRIDGE_API uint32_t edlReadLineVB(tagKvEdlHandle* handle, EdlLineV
     std::memset(record->achComment, 0, sizeof record->achComment);
     std::memset(record->achLine, 0, sizeof record->achLine);
     View view(record);
-    uint32_t result;
-    const bool columnList = handle != nullptr &&
-                            (handle->list.dwFlags & EDL_LF_COLUMN_LIST) != 0 &&
-                            (handle->list.dwFlags2 & EDL_LF2_CSV) == 0 &&
-                            handle->list.dwListType != EDLTYPE_CSV;
-    if (columnList) {
-        result = static_cast<uint32_t>(edlReadColumnLine(handle, &view.line));
-    } else {
-        result = edlReadLine(handle, &view.line);
-    }
+    // edlReadLine chooses the reader: event lines, column rows or CSV rows.
+    const uint32_t result = edlReadLine(handle, &view.line);
     view.storeInto(record);
     trim(record);
     return result;

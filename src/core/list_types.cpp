@@ -1,7 +1,6 @@
 #include "core/list_types.h"
 
 #include <cstdlib>
-
 #include "core/portable.h"
 
 namespace edlb {

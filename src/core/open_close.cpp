@@ -5,33 +5,18 @@
 
 #include "core/handle.h"
 #include "core/list_types.h"
-#include "core/portable.h"
+#include "core/readers.h"
+#include "core/tc_modes.h"
 #include "write/write.h"
 
 namespace {
 
 // The timecode flags word of a list record; a mode whose low byte is 0 becomes drop frame
-// in the record itself.
-uint32_t tcFlagsOf(EdlList* list, bool withDropMark) {
-    uint32_t word;
-    if ((list->dwTcMode & 0xFF) == 0) {
-        list->dwTcMode = EDL_TC_DF;
-        word = EDL_TC_DF | EDL_TCF_BASE;
-    } else {
-        word = (list->dwTcMode & 0xFF) | EDL_TCF_BASE;
-    }
-    const uint32_t flags = list->dwFlags;
-    if ((flags & 0x2) == 0) word |= 0x10000;
-    if ((flags & 0x4) == 0) word |= 0x20000;
-    if ((flags & 0x8) != 0) word |= 0x40000;
-    if (withDropMark && (flags & EDL_LF_NO_DROP_MARK) == 0) word |= EDL_TCF_DROP_MARK;
+// in the record itself, and the record's mode in force becomes its mode.
+uint32_t tcFlagsOf(EdlList* list, bool writing) {
+    if ((list->dwTcMode & EDL_TCF_MODE_MASK) == 0) list->dwTcMode = EDL_TC_DF;
     list->dwCurTcMode = list->dwTcMode;
-    return word;
-}
-
-bool endsWithCsv(const char* name) {
-    const size_t length = std::strlen(name);
-    return length >= 5 && strcasecmp(name + length - 4, ".csv") == 0;
+    return edlb::timecodeFlagsWord(list->dwTcMode, list->dwFlags, writing);
 }
 
 void releaseSources(KvList* sources) {
@@ -97,25 +82,9 @@ extern "C" EDLBRIDGE_API tagKvEdlHandle* edlOpen(const char* fileName, void*, ui
     handle->dwLineEnd = 0;
 
     if (reading) {
-        if (endsWithCsv(fileName)) {
-            if (csvReadColumnLine(handle, nullptr) != 0) {
-                destroy(handle);
-                return nullptr;
-            }
-            handle->list.dwFlags2 |= EDL_LF2_CSV;
-            handle->list.dwListType = EDLTYPE_CSV;
-            handle->list.dwFlags &= 0x40000001u;
-        } else {
-            const int type = edlAutoSense(handle);
-            if (type == EDL_DETECT_FAILED) {
-                destroy(handle);
-                return nullptr;
-            }
-            handle->list.dwListType = static_cast<uint32_t>(type);
-            // Only the library's own formats keep the caller's list flags.
-            if (type != EDLTYPE_XJT_LIST && type != EDLTYPE_XJT_CLIP) {
-                handle->list.dwFlags &= 0x40000001u;
-            }
+        if (!edlb::detectList(handle)) {
+            destroy(handle);
+            return nullptr;
         }
         *list = handle->list;
         // Read-mode words carry no drop marker: it only matters for writing.

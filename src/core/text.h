@@ -3,7 +3,6 @@
 #define EDLBRIDGE_CORE_TEXT_H
 
 #include <cstddef>
-
 #include "core/portable.h"
 
 namespace edlb {

@@ -7,9 +7,10 @@
 #include <cstring>
 #include <initializer_list>
 #include <new>
+#include "core/portable.h"
 
 #include "core/handle.h"
-#include "core/portable.h"
+#include "core/tc_modes.h"
 #include "core/text.h"
 #include "parse/classify.h"
 
@@ -118,11 +119,56 @@ int scanDs(tagKvEdlHandle* handle) {
     return EDLTYPE_DS;
 }
 
+// The frame rates a log's "FPS" line names: the mode its rows' timecodes count in, the mode
+// when "VIDEO_FORMAT" chose drop frame (0: the same), and the frame rate in hundredths.
+struct LogRate {
+    uint32_t thousandths;
+    uint32_t mode;
+    uint32_t dropMode;
+    uint32_t frameRate;
+};
+
+const LogRate kLogRates[] = {
+    {23976, EDL_TC_2398, EDL_TC_2398DF, 2398}, {23980, EDL_TC_2398, EDL_TC_2398DF, 2398},
+    {24000, EDL_TC_FILM, 0, 2400},             {25000, EDL_TC_PAL, 0, 2500},
+    {29970, EDL_TC_NDF, EDL_TC_DF, 2997},      {30000, EDL_TC_NDF, 0, 3000},
+    {50000, EDL_TC_PAL50, 0, 5000},            {59940, EDL_TC_NTSC5994, 0, 5994},
+    {60000, EDL_TC_NTSC60, 0, 6000},
+};
+
+// The rate of an "FPS" value ('29.97', '25', '23.976', '60.00'), or null when the text is no
+// number or names none of the rates above.
+const LogRate* logRateOf(const char* text) {
+    while (*text == ' ' || *text == '\t' || *text == ':' || *text == '=') ++text;
+    uint64_t whole = 0;
+    int digits = 0;
+    for (; *text >= '0' && *text <= '9' && digits < 6; ++text, ++digits) {
+        whole = whole * 10 + static_cast<uint64_t>(*text - '0');
+    }
+    if (digits == 0) return nullptr;
+    uint64_t thousandths = whole * 1000;
+    if (*text == '.') {
+        ++text;
+        uint64_t scale = 100;
+        for (; *text >= '0' && *text <= '9'; ++text) {
+            thousandths += static_cast<uint64_t>(*text - '0') * scale;
+            scale /= 10;
+        }
+    }
+    while (*text == ' ' || *text == '\t') ++text;
+    if (*text != '\0') return nullptr;
+    for (const LogRate& rate : kLogRates) {
+        if (rate.thousandths == thousandths) return &rate;
+    }
+    return nullptr;
+}
+
 // A tab-delimited log-exchange list: its "Heading" block up to "Data". The file is left
 // after the line that ended the block, so the first event read is the line after "Data".
 int scanColumnHeader(tagKvEdlHandle* handle) {
     EdlList& list = handle->list;
     char* line = handle->pszLineBuf;
+    const LogRate* fpsRate = nullptr;
     list.dwFlags = (list.dwFlags | EDL_LF_TAB_DELIMITED) & ~EDL_LF_COLUMN_LIST;
     list.dwTcMode = EDL_TC_NDF;
     list.dwFrameRate = 2997;
@@ -154,14 +200,19 @@ int scanColumnHeader(tagKvEdlHandle* handle) {
                 }
             }
         } else if (begins(line, "FPS", 3)) {
-            static const struct {
-                const char* text;
-                uint32_t rate;
-            } kRates[] = {{"24", 2400}, {"25", 2500}, {"2997", 2997}, {"30", 3000}};
-            for (const auto& r : kRates) {
-                if (contains(line, r.text)) {
-                    list.dwFrameRate = r.rate;
-                    break;
+            if (const LogRate* rate = logRateOf(line + 3)) {
+                fpsRate = rate;
+            } else {
+                // A rate the log names no mode for keeps the frame rate the line contains.
+                static const struct {
+                    const char* text;
+                    uint32_t rate;
+                } kRates[] = {{"24", 2400}, {"25", 2500}, {"2997", 2997}, {"30", 3000}};
+                for (const auto& r : kRates) {
+                    if (contains(line, r.text)) {
+                        list.dwFrameRate = r.rate;
+                        break;
+                    }
                 }
             }
         } else if (begins(line, "Column", 6)) {
@@ -176,6 +227,13 @@ int scanColumnHeader(tagKvEdlHandle* handle) {
             copyCut(list.szColumnLine, sizeof(list.szColumnLine), line, std::strlen(line));
         }
         if (!getLine(handle, line, edlb::kLineLimit)) break;
+    }
+    // The rate decides how the rows' timecodes count, wherever the "FPS" line stood; a
+    // drop-frame "VIDEO_FORMAT" keeps drop frame at 29.97 and 23.976.
+    if (fpsRate != nullptr) {
+        const bool dropChosen = edlb::tcMode(list.dwTcMode).dropFrame;
+        list.dwTcMode = dropChosen && fpsRate->dropMode != 0 ? fpsRate->dropMode : fpsRate->mode;
+        list.dwFrameRate = fpsRate->frameRate;
     }
     return EDLTYPE_LOG_EXCHANGE;
 }

@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include "core/portable.h"
 
 #include "core/handle.h"
-#include "core/portable.h"
+#include "core/tc_modes.h"
 #include "core/text.h"
 #include "parse/classify.h"
 #include "services/timecode.h"
@@ -70,18 +71,7 @@ private:
 };
 
 // The mode a timecode separator implies; ':' implies none.
-uint32_t separatorMode(char c) {
-    switch (c) {
-        case ';': return EDL_TC_DF;
-        case '.': return EDL_TC_PAL;
-        case '-': return EDL_TC_FILM;
-        case '+': return EDL_TC_2398;
-        case ',': return EDL_TC_NTSC5994;
-        case '=': return EDL_TC_NTSC60;
-        case '_': return EDL_TC_2398DF;
-        default: return 0;
-    }
-}
+uint32_t separatorMode(char c) { return edlb::modeOfSeparator(c); }
 
 
 // Decimal value of the digits at text (unsigned 32-bit, wrapping); end receives the first
@@ -206,7 +196,8 @@ int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode)
     if (wellFormed) {
         // The list may tell us to ignore what separators imply (bit 0), and a film or PAL
         // list keeps its own mode whatever the separators say.
-        const bool mayImply = (flags & 0x1) == 0 && *mode != EDL_TC_FILM && *mode != EDL_TC_PAL;
+        const bool mayImply =
+            (flags & EDL_LF_TC_SEP0) == 0 && *mode != EDL_TC_FILM && *mode != EDL_TC_PAL;
         for (const char* p = token + 1; *p != '\0'; ++p) {
             if (isDigit(*p)) continue;
             const uint32_t separatorImplies = separatorMode(*p);
@@ -216,9 +207,14 @@ int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode)
             }
             hasSeparator = true;
             if (mayImply && separatorImplies != 0) implied = separatorImplies;
+            // ';' marks drop frame, which at 59.94 and 23.98 is that rate's own drop frame,
+            // not 29.97.
+            if (implied == EDL_TC_DF && edlb::tcMode(*mode).dropFrame) {
+                implied = *mode & EDL_TCF_MODE_MASK;
+            }
         }
     }
-    if ((flags & 0x3) == 0 && implied != 0) {
+    if ((flags & (EDL_LF_TC_SEP0 | EDL_LF_TC_SEP1)) == 0 && implied != 0) {
         *mode = implied;
     } else if (*mode == 0) {
         *mode = EDL_TC_NDF;
@@ -408,6 +404,11 @@ EDLBRIDGE_API int edlTokIsComment(tagKvEdlHandle*, char* token) {
 
 EDLBRIDGE_API int edlLineIsEdit(tagKvEdlHandle* handle, char* line) {
     if (line == nullptr || line[0] == '\0' || line[0] == ';' || line[1] == ';') return 0;
+    // A note line such as '* LOC: 00:00:02:19 YELLOW 053_CSC_0750 997' has the shape of an
+    // event line (two timecodes and a number) but is always a note of the event before it.
+    const char* first = line;
+    while (*first == ' ' || *first == '\t') ++first;
+    if (*first == '*') return 0;
     LineCopy copy(line);
     if (!copy.ok()) return 0;
 
@@ -454,9 +455,11 @@ EDLBRIDGE_API int edlLineIsEdit(tagKvEdlHandle* handle, char* line) {
 
 EDLBRIDGE_API int edlLineIsComment(tagKvEdlHandle* handle, char* line) {
     if (line == nullptr || line[0] == '\0') return 0;
-    // Notes that the event reader handles apart from comments.
-    if (begins(line, "*DS ", 4) || begins(line, "* from Clip Name:", 17) ||
-        begins(line, "FINAL CUT PRO REEL:", 19) || begins(line, "* TO CLIP NAME:", 16)) {
+    // Notes that the event reader handles apart from comments. "* FROM CLIP NAME:" is a
+    // comment like "*FROM CLIP NAME:": it names the clip; only an empty "* TO CLIP NAME:"
+    // says nothing.
+    if (begins(line, "*DS ", 4) || begins(line, "FINAL CUT PRO REEL:", 19) ||
+        begins(line, "* TO CLIP NAME:", 16)) {
         return 0;
     }
     if (line[0] == '*' || line[0] == ';') return 1;

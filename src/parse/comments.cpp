@@ -1,5 +1,8 @@
 // Comments, clip names and file names of events read from CMX-like lists.
+#include <cstdio>
 #include <cstring>
+#include <new>
+#include "core/portable.h"
 
 #include "parse/reader.h"
 #include "services/timecode.h"
@@ -50,25 +53,71 @@ bool isCommentControl(unsigned char c) {
     return c < 32 || c == 255;
 }
 
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* skipBlanks(const char* text) {
+    while (isBlank(*text)) ++text;
+    return text;
+}
+
+bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+
+// The text after keyword on the first line of the comment that begins with it (any case),
+// blanks trimmed; null when no line does or the text is empty. The result points into a
+// scratch copy of size bytes.
+const char* noteText(const char* comment, const char* keyword, char* scratch, size_t size) {
+    const size_t keyLength = std::strlen(keyword);
+    for (const char* line = comment; *line != '\0';) {
+        const char* end = std::strchr(line, '\n');
+        const size_t length = end != nullptr ? static_cast<size_t>(end - line) : std::strlen(line);
+        if (length >= keyLength && strncasecmp(line, keyword, keyLength) == 0) {
+            const char* text = skipBlanks(line + keyLength);
+            size_t take = length - static_cast<size_t>(text - line);
+            while (take > 0 && isBlank(text[take - 1])) --take;
+            if (take == 0) return nullptr;
+            if (take > size - 1) take = size - 1;
+            std::memcpy(scratch, text, take);
+            scratch[take] = '\0';
+            return scratch;
+        }
+        if (end == nullptr) break;
+        line = end + 1;
+    }
+    return nullptr;
+}
+
+// A "; path" ending names a file when it looks like one: a folder in it, or an extension.
+bool looksLikeFileName(const char* text) {
+    if (std::strchr(text, '/') != nullptr || std::strchr(text, '\\') != nullptr) return true;
+    const char* dot = std::strrchr(text, '.');
+    if (dot == nullptr || dot == text) return false;
+    size_t extension = 0;
+    for (const char* p = dot + 1; *p != '\0'; ++p, ++extension) {
+        const bool alnum = isDigitChar(*p) || (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z');
+        if (!alnum) return false;
+    }
+    return extension >= 2 && extension <= 5;
+}
+
 }  // namespace
 
 void copyFixed(char* destination, const char* source, uint32_t maxChars) {
     edlFixString(destination, source, maxChars + 1);
 }
 
-void appendCommentText(EdlLine* event, const char* text, uint32_t* commentLength) {
-    if (*commentLength >= kCommentMax) return;
+void appendCommentText(EdlLine* event, const char* text, ReadState& state) {
+    if (state.commentLength >= kCommentMax) return;
     // Room for kCommentMax - length bytes, terminator included.
-    edlFixString(event->szComment + *commentLength, text, kCommentMax - *commentLength);
+    edlFixString(event->szComment + state.commentLength, text, kCommentMax - state.commentLength);
     // The full length counts, so a comment that was cut takes nothing more.
-    *commentLength += static_cast<uint32_t>(std::strlen(text));
+    state.commentLength += static_cast<uint32_t>(std::strlen(text));
 }
 
-void appendCommentLine(EdlLine* event, const char* line, uint32_t* commentLength) {
-    if (*commentLength >= kCommentMax) return;
+void appendCommentLine(EdlLine* event, const char* line, ReadState& state) {
+    if (state.commentLength >= kCommentMax) return;
     const char* text = line;
     if (*text == ';' || *text == '*') ++text;
-    appendCommentText(event, skipSpaces(text), commentLength);
+    appendCommentText(event, skipSpaces(text), state);
 }
 
 void applyNoteRule(EdlLine* event) {
@@ -92,7 +141,7 @@ void applyNoteRule(EdlLine* event) {
     event->dwPresent |= EDL_P_FILE_NAME;
 }
 
-void lookupSource(tagKvEdlHandle* handle, EdlLine* event, uint32_t* commentLength) {
+void lookupSource(tagKvEdlHandle* handle, EdlLine* event, ReadState& state) {
     if (kv_ListCount(&handle->sources) == 0) return;
     if (event->szClipName[0] == '\0') {
         if (event->szReel[0] == '\0') return;
@@ -110,9 +159,11 @@ void lookupSource(tagKvEdlHandle* handle, EdlLine* event, uint32_t* commentLengt
         value[length] = '\0';
         copyFixed(event->szName, value, kNameMax);
         event->dwPresent |= EDL_P_FILE_NAME;
+        // For interchange the file name is the event's name, not a note the list never had.
+        if (state.interchange) return;
         std::strcpy(event->szComment, "FileName: ");
         appendBounded(event->szComment, value, kCommentMax);
-        *commentLength = static_cast<uint32_t>(std::strlen(event->szComment));
+        state.commentLength = static_cast<uint32_t>(std::strlen(event->szComment));
         return;
     }
 }
@@ -198,9 +249,178 @@ void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
     if ((event->dwPresent & EDL_P_CLIP_NAME) == 0) {
         // Nothing in the comment names the clip: its source in stands for it.
         char text[32] = {};
-        tc2String(event->dwSrcIn, (handle->dwTcFlags & ~0x10000u) | 0x20000u, text);
+        tc2String(event->dwSrcIn, (handle->dwTcFlags & ~EDL_TCF_SEPARATORS) | EDL_TCF_WRAP24, text);
         text[sizeof text - 1] = '\0';
         copyFixed(event->szClipName, text, kClipNameMax);
+    }
+}
+
+namespace {
+
+// The "; name" ending of one line (up to its end or a line feed); false when it names nothing.
+bool lineEndingNames(const char* line, char* clip, char* file) {
+    // A ';' between digits is a drop-frame timecode, not the ending.
+    const char* semicolon = nullptr;
+    for (const char* p = line; *p != '\0' && *p != '\n'; ++p) {
+        if (*p == ';' && !(p > line && isDigitChar(p[-1]) && isDigitChar(p[1]))) semicolon = p;
+    }
+    if (semicolon == nullptr) return false;
+    const char* candidate = skipBlanks(semicolon + 1);
+    size_t length = 0;
+    while (candidate[length] != '\0' && candidate[length] != '\n') ++length;
+    while (length > 0 && isBlank(candidate[length - 1])) --length;
+    if (length == 0 || length > kNameMax) return false;
+    char text[kNameMax + 1];
+    std::memcpy(text, candidate, length);
+    text[length] = '\0';
+    if (length < 9 && std::strpbrk(text, "./:\\") == nullptr) {
+        copyFixed(clip, text, kClipNameMax);
+        return true;
+    }
+    if (looksLikeFileName(text)) {
+        copyFixed(file, text, kNameMax);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void semicolonNames(const char* comment, char* clip, char* file) {
+    clip[0] = file[0] = '\0';
+    // The last line that ends so: the own lists' note line, whatever notes follow it.
+    const char* end = comment + std::strlen(comment);
+    while (end > comment) {
+        const char* start = end;
+        while (start > comment && start[-1] != '\n') --start;
+        if (lineEndingNames(start, clip, file)) return;
+        end = start > comment ? start - 1 : comment;
+    }
+}
+
+void appendTextLine(EdlLine* event, const char* text, size_t length, uint32_t& commentLength) {
+    while (length > 0 && isBlank(*text)) ++text, --length;
+    while (length > 0 && isBlank(text[length - 1])) --length;
+    if (length == 0 || commentLength >= kCommentMax) return;
+    char* out = event->szComment + commentLength;
+    size_t room = kCommentMax - commentLength;
+    if (commentLength > 0) {
+        *out++ = '\n';
+        --room;
+        ++commentLength;
+    }
+    // Text follows the edlFixString rule, except that a tab between words stays a blank.
+    size_t i = 0;
+    for (; i < length && i < room; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        out[i] = c == '\t' ? ' ' : isCommentControl(c) ? '!' : static_cast<char>(c);
+    }
+    out[i] = '\0';
+    // The full length counts, so a comment that was cut takes nothing more.
+    commentLength += static_cast<uint32_t>(length);
+}
+
+void keepWholeClipName(EdlLine* event, const char* name, uint32_t& commentLength) {
+    const size_t nameLength = std::strlen(name);
+    if (nameLength <= kClipNameMax || (event->dwPresent & EDL_P_FILE_NAME) == 0) return;
+    char scratch[kNameMax + 1];
+    const char* noted = noteText(event->szComment, "FROM CLIP NAME:", scratch, sizeof scratch);
+    if (noted != nullptr && std::strcmp(noted, name) == 0) return;
+    // The note goes first, where editing systems write it; what was there follows.
+    char* comment = event->szComment;
+    const size_t oldLength = strnlen(comment, kCommentMax);
+    char* moved = new (std::nothrow) char[oldLength + 1];
+    if (moved == nullptr) return;
+    std::memcpy(moved, comment, oldLength);
+    moved[oldLength] = '\0';
+    comment[0] = '\0';
+    uint32_t length = 0;
+    char note[kNameMax + 17];
+    std::snprintf(note, sizeof note, "FROM CLIP NAME: %s", name);
+    appendTextLine(event, note, std::strlen(note), length);
+    // The lines already read are the comment's own text: they follow as they are.
+    if (oldLength > 0 && length < kCommentMax) {
+        comment[length++] = '\n';
+        const size_t take = oldLength < kCommentMax - length ? oldLength : kCommentMax - length;
+        std::memcpy(comment + length, moved, take);
+        comment[length + take] = '\0';
+    }
+    delete[] moved;
+    commentLength = static_cast<uint32_t>(strnlen(comment, kCommentMax));
+}
+
+void appendNoteLine(EdlLine* event, const char* text, ReadState& state) {
+    const char* p = skipBlanks(text);
+    if (*p == '*' || *p == ';') ++p;
+    appendTextLine(event, p, std::strlen(p), state.commentLength);
+}
+
+uint32_t audioLineTracks(const char* line) {
+    uint32_t tracks = 0;
+    const char* p = line + 3;  // past "AUD"
+    while (*p != '\0') {
+        p = skipBlanks(p);
+        if (*p == 'A' || *p == 'a') ++p;  // 'A3' as well as '3'
+        uint32_t number = 0;
+        int digits = 0;
+        for (; isDigitChar(*p) && digits < 3; ++p, ++digits) number = number * 10 + uint32_t(*p - '0');
+        if (digits > 0 && number >= 1 && number <= 16) tracks |= 1u << (number - 1);
+        while (*p != '\0' && !isBlank(*p)) ++p;
+    }
+    return tracks;
+}
+
+void analyseNotes(EdlLine* event, const ReadState& state) {
+    char* comment = event->szComment;
+    comment[kCommentMax] = '\0';
+
+    // The library's own "; name" ending of a note.
+    char ruleClip[kClipNameMax + 1] = "";
+    char ruleFile[kNameMax + 1] = "";
+    semicolonNames(comment, ruleClip, ruleFile);
+
+    char noteBuffer[kNameMax + 1];
+    char fileBuffer[kNameMax + 1];
+    const bool transition =
+        event->chEditType == 'D' || event->chEditType == 'W' || event->chEditType == 'K';
+    const char* name = nullptr;
+    if (transition) name = noteText(comment, "TO CLIP NAME:", noteBuffer, sizeof noteBuffer);
+    if (name == nullptr) name = noteText(comment, "FROM CLIP NAME:", noteBuffer, sizeof noteBuffer);
+    if (name == nullptr && ruleClip[0] != '\0') name = ruleClip;
+    if (name == nullptr && state.clipName[0] != '\0') name = state.clipName;
+    if (name == nullptr && (event->dwPresent & EDL_P_CLIP_NAME) != 0) {
+        // A "*DS" source key.
+        copyFixed(noteBuffer, event->szClipName, kClipNameMax);
+        name = noteBuffer;
+    }
+
+    const char* file = noteText(comment, "SOURCE FILE:", fileBuffer, sizeof fileBuffer);
+    if (file == nullptr) file = noteText(comment, "FROM FILE:", fileBuffer, sizeof fileBuffer);
+    if (file == nullptr && ruleFile[0] != '\0') file = ruleFile;
+    if (file == nullptr && (event->dwPresent & EDL_P_FILE_NAME) != 0 && event->szName[0] != '\0') {
+        // A "*DS" source file.
+        copyFixed(fileBuffer, event->szName, kNameMax);
+        file = fileBuffer;
+    }
+
+    if (name != nullptr && name[0] != '\0') {
+        copyFixed(event->szClipName, name, kClipNameMax);
+        event->dwPresent |= EDL_P_CLIP_NAME;
+    } else {
+        event->szClipName[0] = '\0';
+        event->dwPresent &= ~EDL_P_CLIP_NAME;
+    }
+    if (file != nullptr) {
+        copyFixed(event->szName, file, kNameMax);
+        event->dwPresent |= EDL_P_FILE_NAME;
+        // A clip line's long name would otherwise be lost behind the file name.
+        if (name == state.clipName) {
+            uint32_t length = static_cast<uint32_t>(strnlen(comment, kCommentMax));
+            keepWholeClipName(event, name, length);
+        }
+    } else {
+        copyFixed(event->szName, name != nullptr ? name : "", kNameMax);
+        event->dwPresent &= ~EDL_P_FILE_NAME;
     }
 }
 

@@ -1,10 +1,13 @@
 // The event reader of CMX-like lists: one event line (or clip line) per call, with the
 // comment and note lines that follow it.
+#include "core/portable.h"
+
 #include <cstring>
 #include <utility>
 
 #include "core/handle.h"
-#include "core/portable.h"
+#include "core/readers.h"
+#include "core/tc_modes.h"
 #include "core/text.h"
 #include "parse/classify.h"
 #include "parse/reader.h"
@@ -86,15 +89,12 @@ bool pushBack(tagKvEdlHandle* handle) {
     return ungetline(handle) != 0;
 }
 
-// The timecode flags word for the mode in force, as edlOpen builds it for reading.
+// The mode of an FCM line comes into force: the timecode flags word is rebuilt for it, as
+// edlOpen builds it for reading.
 void applyTimecodeMode(tagKvEdlHandle* handle, unsigned int mode) {
     EdlList& list = handle->list;
-    list.dwCurTcMode = (mode & 0xFF) == 0 ? list.dwTcMode : mode;
-    uint32_t word = (list.dwCurTcMode & 0xFF) | EDL_TCF_BASE;
-    if ((list.dwFlags & 0x2) == 0) word |= 0x10000;
-    if ((list.dwFlags & 0x4) == 0) word |= 0x20000;
-    if ((list.dwFlags & 0x8) != 0) word |= 0x40000;
-    handle->dwTcFlags = word;
+    list.dwCurTcMode = (mode & EDL_TCF_MODE_MASK) == 0 ? list.dwTcMode : mode;
+    handle->dwTcFlags = timecodeFlagsWord(list.dwCurTcMode, list.dwFlags, false);
 }
 
 // Without a place for the frames only the answer is wanted, and nothing is converted.
@@ -160,43 +160,140 @@ int readEffectLength(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int
     return consumed;
 }
 
-void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
-                   uint32_t* commentLength) {
-    copyRaw(event->szLine, line, kLineMax);
-    Tokens tokens;
-    tokenize(line, &tokens);
-
-    // Timecode tokens after each token, up to the comment that ends the fields.
+// What is known of a line's tokens before its fields are read: where the comment that ends
+// the fields begins, which tokens are timecodes with the mode each converts with, and how
+// many timecodes follow each token.
+struct LineShape {
+    int fieldEnd = 0;
+    bool timecode[kMaxTokens];
+    unsigned int modes[kMaxTokens];
     int timecodesAfter[kMaxTokens];
-    int fieldEnd = tokens.count;
+};
+
+void shapeTokens(tagKvEdlHandle* handle, Tokens& tokens, LineShape* shape) {
+    shape->fieldEnd = tokens.count;
     for (int i = 0; i < tokens.count; ++i) {
         if (tokIsComment(tokens.token(i), tokens.rest(i)) != 0) {
-            fieldEnd = i;
+            shape->fieldEnd = i;
             break;
         }
     }
-    // Which tokens are timecodes, and the mode each converts with, found once for both
-    // passes.
-    bool timecode[kMaxTokens];
-    unsigned int modes[kMaxTokens];
     int after = 0;
     for (int i = tokens.count - 1; i >= 0; --i) {
-        timecodesAfter[i] = after;
-        modes[i] = handle->dwTcFlags;
-        timecode[i] = i < fieldEnd && timecodeShape(handle, tokens.token(i), &modes[i]) == 1;
-        if (timecode[i]) ++after;
+        shape->timecodesAfter[i] = after;
+        shape->modes[i] = handle->dwTcFlags;
+        shape->timecode[i] =
+            i < shape->fieldEnd && timecodeShape(handle, tokens.token(i), &shape->modes[i]) == 1;
+        if (shape->timecode[i]) ++after;
     }
+}
 
+// The transition field at token i, once the track field has been read: C, D or W with their
+// numbers, or K with its text. Returns the index of the last token it consumed, or -1 when
+// the token is no effect token (it is then read as any other field).
+// A key in the form lists written for interchange carry: 'K', 'KB' or 'KO' (or 'K B'), then
+// its length. Returns the index of the last token consumed.
+int readKeyFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i, int fieldEnd) {
+    event->szEffectText[0] = '\0';
+    const char* token = tokens.token(i);
+    char kind = token[1] != '\0' ? static_cast<char>(token[1] & ~0x20) : '\0';
+    if (kind == '\0' && i + 1 < fieldEnd) {
+        const char* next = tokens.token(i + 1);
+        const char letter = static_cast<char>(next[0] & ~0x20);
+        if (next[1] == '\0' && (letter == 'B' || letter == 'O')) {
+            kind = letter;
+            ++i;
+        }
+    }
+    if (kind != '\0') {
+        event->szEffectText[0] = kind;
+        event->szEffectText[1] = '\0';
+    }
+    unsigned int length = 0;
+    if (i + 1 < fieldEnd && allDigits(tokens.token(i + 1)) &&
+        edlTokIsNumeric(handle, tokens.token(i + 1), &length) != 0) {
+        event->dwEffectLen = length;
+        event->dwPresent |= EDL_P_EFFECT_FIELDS;
+        ++i;
+    }
+    return i;
+}
+
+bool isJoinedKey(const char* token) {
+    const char kind = static_cast<char>(token[1] & ~0x20);
+    return (token[0] == 'K' || token[0] == 'k') && (kind == 'B' || kind == 'O') && token[2] == '\0';
+}
+
+int readTransition(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i,
+                   const LineShape& shape, bool interchange) {
+    char* token = tokens.token(i);
+    char editType = 'C';
+    unsigned int number = 0;
+    int dissolveOrWipe = 0;
+    int key = 0;
+    if (interchange && isJoinedKey(token)) {
+        event->chEditType = 'K';
+        event->dwWipeCode = 0;
+        event->dwPresent |= EDL_P_EFFECT | EDL_P_KEY;
+        return readKeyFields(handle, event, tokens, i, shape.fieldEnd);
+    }
+    if (tokEffectType(token, tokens.rest(i), &editType, &number, &dissolveOrWipe, &key) == 0) {
+        return -1;
+    }
+    const int fieldEnd = shape.fieldEnd;
+    const bool joined = isJoinedWipe(token);
+    event->chEditType = editType;
+    event->dwWipeCode = number;
+    event->dwPresent |= EDL_P_EFFECT;
+    if (dissolveOrWipe != 0) {
+        int next = i + 1;
+        unsigned int value = 0;
+        if (!joined && next < fieldEnd && allDigits(tokens.token(next)) &&
+            edlTokIsNumeric(handle, tokens.token(next), &value) != 0) {
+            event->dwWipeCode = value;
+            i = next++;
+            i = readEffectLength(handle, event, tokens, next, fieldEnd, shape.timecodesAfter, i);
+        } else if (joined) {
+            i = readEffectLength(handle, event, tokens, next, fieldEnd, shape.timecodesAfter, i);
+        } else if (next >= fieldEnd) {
+            event->dwPresent |= EDL_P_EFFECT_FIELDS;
+        }
+        // Any other token after the letter is a field of the event.
+    } else if (key != 0 && interchange) {
+        event->dwPresent |= EDL_P_KEY;
+        i = readKeyFields(handle, event, tokens, i, fieldEnd);
+    } else if (key != 0) {
+        event->dwPresent |= EDL_P_KEY;
+        // The key's text is the next field, unless that is already one of the event's times.
+        if (i + 1 < fieldEnd && !isTimecodeToken(handle, tokens.token(i + 1), nullptr)) {
+            copyFixed(event->szEffectText, tokens.token(++i), kEffectTextMax);
+        } else {
+            event->szEffectText[0] = '\0';
+        }
+    }
+    if (event->dwWipeCode != 0) event->dwPresent |= EDL_P_EFFECT_NUMBER;
+    return i;
+}
+
+// The fields of an event line, token by token: edit number, reel, tracks, transition, the
+// times, and the comment that ends the line.
+void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const LineShape& shape,
+                ReadState& state) {
     uint32_t timecodeIndex = 0;
     bool trackSeen = false;
     for (int i = 0; i < tokens.count; ++i) {
         char* token = tokens.token(i);
-        if (i == fieldEnd) {
-            // The rest of the line is comment; a lone marker is followed by its text.
+        if (i == shape.fieldEnd) {
+            // The rest of the line is comment; a lone marker is followed by its text. For
+            // interchange it is the first note of the event, without its marker.
+            if (state.interchange) {
+                appendNoteLine(event, tokens.source(i), state);
+                break;
+            }
             const char* text = token[1] == '\0'
                                    ? (i + 1 < tokens.count ? tokens.source(i + 1) : nullptr)
                                    : tokens.source(i);
-            if (text != nullptr) appendCommentText(event, text, commentLength);
+            if (text != nullptr) appendCommentText(event, text, state);
             break;
         }
         if (allDigits(token)) {
@@ -209,53 +306,26 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
             }
             continue;
         }
-        if (timecode[i]) {
+        if (shape.timecode[i]) {
             unsigned int frames = 0;
-            tc2Frame(token, modes[i], &frames);
+            tc2Frame(token, shape.modes[i], &frames);
             storeTimecode(handle, event, timecodeIndex++, frames);
             continue;
         }
         if (trackSeen) {
-            char editType = 'C';
-            unsigned int number = 0;
-            int dissolveOrWipe = 0;
-            int key = 0;
-            if (tokEffectType(token, tokens.rest(i), &editType, &number, &dissolveOrWipe, &key) !=
-                0) {
-                const bool joined = isJoinedWipe(token);
-                event->chEditType = editType;
-                event->dwWipeCode = number;
-                event->dwPresent |= EDL_P_EFFECT;
-                if (dissolveOrWipe != 0) {
-                    int next = i + 1;
-                    unsigned int value = 0;
-                    if (!joined && next < fieldEnd && allDigits(tokens.token(next)) &&
-                        edlTokIsNumeric(handle, tokens.token(next), &value) != 0) {
-                        event->dwWipeCode = value;
-                        i = next++;
-                        i = readEffectLength(handle, event, tokens, next, fieldEnd, timecodesAfter,
-                                             i);
-                    } else if (joined) {
-                        i = readEffectLength(handle, event, tokens, next, fieldEnd, timecodesAfter,
-                                             i);
-                    } else if (next >= fieldEnd) {
-                        event->dwPresent |= EDL_P_EFFECT_FIELDS;
-                    }
-                    // Any other token after the letter is a field of the event.
-                } else if (key != 0) {
-                    event->dwPresent |= EDL_P_KEY;
-                    // The key's text is the next field, unless that is already one of
-                    // the event's times.
-                    if (i + 1 < fieldEnd &&
-                        !isTimecodeToken(handle, tokens.token(i + 1), nullptr)) {
-                        copyFixed(event->szEffectText, tokens.token(++i), kEffectTextMax);
-                    } else {
-                        event->szEffectText[0] = '\0';
-                    }
-                }
-                if (event->dwWipeCode != 0) event->dwPresent |= EDL_P_EFFECT_NUMBER;
+            const int last = readTransition(handle, event, tokens, i, shape, state.interchange);
+            if (last >= 0) {
+                i = last;
                 continue;
             }
+        }
+        // "NONE": the event's tracks are all on its "AUD" line (audio above A2 alone).
+        if (state.interchange && (event->dwPresent & EDL_P_REEL) != 0 && !trackSeen &&
+            strcasecmp(token, "NONE") == 0) {
+            event->dwPresent |= EDL_P_TRACKS;
+            trackSeen = true;
+            state.tracksOnAudioLine = true;
+            continue;
         }
         unsigned int video = 0;
         unsigned int audio = 0;
@@ -271,10 +341,11 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
             event->dwPresent |= EDL_P_REEL;
         }
     }
+}
 
-    lookupSource(handle, event, commentLength);
-
-    // Record defaults: a missing record in follows the previous event on the record side.
+// Record defaults: a missing record in follows the previous event on the record side, and a
+// missing record out lies one source length after the record in.
+void applyRecordDefaults(tagKvEdlHandle* handle, EdlLine* event) {
     if ((handle->list.dwFlags & EDL_LF_SWAP_SRC_REC) != 0) {
         std::swap(event->dwSrcIn, event->dwRecIn);
         std::swap(event->dwSrcOut, event->dwRecOut);
@@ -286,6 +357,38 @@ void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line,
         event->dwRecOut = event->dwRecIn + length;
         handle->dwRecorderIn = event->dwRecOut;
     }
+}
+
+void readEventLine(tagKvEdlHandle* handle, EdlLine* event, const char* line, ReadState& state) {
+    copyRaw(event->szLine, line, kLineMax);
+    Tokens tokens;
+    tokenize(line, &tokens);
+    LineShape shape;
+    shapeTokens(handle, tokens, &shape);
+    readFields(handle, event, tokens, shape, state);
+    lookupSource(handle, event, state);
+    applyRecordDefaults(handle, event);
+}
+
+// The whole name a clip line gives: the quoted text from the token on (up to its closing
+// quote), or the token itself.
+void wholeClipName(const char* line, const char* token, ReadState& state) {
+    const char* found = std::strstr(line, token);
+    const char* text = found != nullptr ? found : token;
+    const char quote = (*text == '\'' || *text == '"') ? *text : '\0';
+    if (quote != '\0') ++text;
+    size_t length = 0;
+    if (quote != '\0') {
+        const char* close = std::strchr(text, quote);
+        length = close != nullptr ? static_cast<size_t>(close - text) : std::strlen(text);
+    } else {
+        while (text[length] != '\0' && !isSeparator(text[length])) ++length;
+    }
+    if (length > kNameMax) length = kNameMax;
+    char name[kNameMax + 1];
+    std::memcpy(name, text, length);
+    name[length] = '\0';
+    copyFixed(state.clipName, name, kNameMax);
 }
 
 void setClipName(EdlLine* event, const char* line, const char* token) {
@@ -313,7 +416,7 @@ void setClipName(EdlLine* event, const char* line, const char* token) {
     event->dwPresent |= EDL_P_CLIP_NAME;
 }
 
-void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line) {
+void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line, ReadState& state) {
     event->dwPresent |= EDL_P_CLIP_EVENT;
     copyRaw(event->szLine, line, kLineMax);
     Tokens tokens;
@@ -338,10 +441,16 @@ void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line) {
         }
         if (!named) {
             setClipName(event, line, token);
+            if (state.interchange) wholeClipName(line, token, state);
             named = true;
             continue;
         }
         if ((*token == '*' || *token == ';') && tokIsComment(token, tokens.rest(i)) != 0) {
+            if (state.interchange) {
+                appendNoteLine(event, tokens.source(i), state);
+                event->dwPresent |= EDL_P_LINE_COMMENT;
+                break;
+            }
             copyFixed(event->szComment, tokens.source(i), kCommentMax);
             edlStripTrailing(event->szComment, kCommentMax);
             event->dwPresent |= EDL_P_LINE_COMMENT;
@@ -350,16 +459,29 @@ void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line) {
     }
 }
 
-uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event) {
-    if ((handle->list.dwFlags & EDL_LF_NO_COMMENTS) == 0) analyseComment(handle, event);
-    if ((handle->list.dwCurTcMode & 0x4) != 0) {
+uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event, const ReadState& state) {
+    if ((handle->list.dwFlags & EDL_LF_NO_COMMENTS) == 0) {
+        if (state.interchange) {
+            analyseNotes(event, state);
+        } else {
+            analyseComment(handle, event);
+        }
+    }
+    // Modes are values, not bit sets: hundredths (0x44) share a bit with drop frame but
+    // count no drop frame.
+    if (tcMode(handle->list.dwCurTcMode).dropFrame) {
         event->dwLineFlags |= EDL_LINE_DROP_FRAME;
     } else {
         event->dwLineFlags &= ~EDL_LINE_DROP_FRAME;
     }
-    if (event->dwVideoTracks == 0 && event->dwAudioTracks == 0) {
+    if (state.tracksOnAudioLine && state.audioTracks != 0) {
+        event->dwAudioTracks = state.audioTracks;
+    } else if (event->dwVideoTracks == 0 && event->dwAudioTracks == 0) {
         event->dwVideoTracks = 1;
         event->dwAudioTracks = 0xFFFFFFFFu;
+    } else {
+        // An "AUD 3 4" line adds the tracks its event line has no room for.
+        event->dwAudioTracks |= state.audioTracks;
     }
     return EDL_OK;
 }
@@ -370,33 +492,8 @@ bool beginsWith(const char* line, const char* keyword) {
 
 }  // namespace
 
-extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* event) {
-    if (handle == nullptr || event == nullptr) return EDL_BAD_ARGUMENT;
-    if (event->szClipName == nullptr || event->szName == nullptr || event->szComment == nullptr ||
-        event->szReel == nullptr || event->szLine == nullptr) {
-        edlInitEdlLineStruct(event);
-    }
+uint32_t edlb::readEventLines(tagKvEdlHandle* handle, EdlLine* event) {
     EdlList& list = handle->list;
-    event->dwPresent = 0;
-    event->dwSrcIn = event->dwSrcOut = event->dwMarkIn = event->dwMarkOut = 0;
-    event->dwRecIn = event->dwRecOut = 0;
-    event->lAudioOffset = 0;
-    event->dwEditNum = 0;
-    event->dwVideoTracks = event->dwAudioTracks = 0;
-    event->dwEffect = 0;
-    event->dwWipeCode = event->dwEffectLen = 0;
-    event->chEditType = 'C';
-    event->dwTrackMask = 65520;
-    event->dwListTag = list.dwUserTag;
-    event->szClipName[0] = event->szName[0] = event->szComment[0] = '\0';
-    event->szReel[0] = event->szLine[0] = '\0';
-
-    if ((list.dwFlags2 & EDL_LF2_CSV) != 0 || list.dwListType == EDLTYPE_CSV) {
-        return static_cast<uint32_t>(csvReadLine(handle, event));
-    }
-    if ((list.dwFlags & EDL_LF_COLUMN_LIST) != 0) {
-        return static_cast<uint32_t>(edlReadColumnLine(handle, event));
-    }
     if (handle->pszLineBuf == nullptr) return EDL_NO_LINE_BUFFER;
     if (handle->dwReading == 0) return EDL_WRONG_DIRECTION;
     if (edlb::atEnd(handle)) return EDL_END_OF_LIST;
@@ -406,25 +503,36 @@ extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* e
 
     char* line = handle->pszLineBuf;
     bool pending = false;
-    uint32_t commentLength = 0;
+    // Large (a whole clip name): one per handle would do, but a call keeps its own so that
+    // nothing of an earlier read can leak into this one.
+    ReadState state;
+    state.interchange = (list.dwFlags & EDL_LF_INTERCHANGE) != 0;
     for (;;) {
-        if (edlb::atEnd(handle)) return pending ? finishEvent(handle, event) : EDL_END_OF_LIST;
+        if (edlb::atEnd(handle)) {
+            return pending ? finishEvent(handle, event, state) : EDL_END_OF_LIST;
+        }
         if (getLine(handle, line, kLineLimit) == 0) {
-            return pending ? finishEvent(handle, event) : EDL_NO_LINE;
+            return pending ? finishEvent(handle, event, state) : EDL_NO_LINE;
         }
 
         if (edlLineIsClip(handle, line) != 0) {
             if (pending) {
                 pushBack(handle);
             } else {
-                readClipLine(handle, event, line);
+                readClipLine(handle, event, line, state);
             }
-            return finishEvent(handle, event);
+            return finishEvent(handle, event, state);
         }
         if (beginsWith(line, "aud")) {
+            if (state.interchange) {
+                // The audio channels of the event: a note of it, and tracks it adds.
+                appendNoteLine(event, line, state);
+                if (pending) state.audioTracks |= audioLineTracks(line);
+                continue;
+            }
             if (!pending) continue;
             pushBack(handle);
-            return finishEvent(handle, event);
+            return finishEvent(handle, event, state);
         }
         // The mode of an FCM line takes effect when the line is consumed, so the event
         // before it keeps its own drop-frame flag.
@@ -435,14 +543,19 @@ extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* e
                 continue;
             }
             pushBack(handle);
-            return finishEvent(handle, event);
+            return finishEvent(handle, event, state);
+        }
+        if (state.interchange && edlLineIsM2(handle, line) != 0) {
+            // A motion effect belongs to the event it follows.
+            appendNoteLine(event, line, state);
+            continue;
         }
         if (edlLineIsGpi(handle, line) != 0 || edlLineIsM2(handle, line) != 0 ||
             edlLineIsMS(handle, line) != 0 || edlLineIsSwitcher(handle, line) != 0 ||
             edlLineIsTitle(handle, line) != 0) {
             if (!pending) continue;
             pushBack(handle);
-            return finishEvent(handle, event);
+            return finishEvent(handle, event, state);
         }
         const bool known = handle->lEventLineAt == handle->lLineStart + 1 &&
                            handle->dwEventLineFlags == list.dwFlags;
@@ -451,14 +564,18 @@ extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* e
             handle->dwEventLineFlags = list.dwFlags;
             if (pending) {
                 pushBack(handle);
-                return finishEvent(handle, event);
+                return finishEvent(handle, event, state);
             }
-            readEventLine(handle, event, line, &commentLength);
+            readEventLine(handle, event, line, state);
             pending = true;
             continue;
         }
-        if (edlLineIsComment(handle, line) != 0) {
-            appendCommentLine(event, line, &commentLength);
+        if (state.interchange) {
+            // Every note is kept, but the source definitions of a "*DS" list, which belong
+            // to the whole list.
+            if (!beginsWith(line, "*DS ")) appendNoteLine(event, line, state);
+        } else if (edlLineIsComment(handle, line) != 0) {
+            appendCommentLine(event, line, state);
         } else {
             applyNoteRule(event);
         }

@@ -6,13 +6,15 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/tc_modes.h"
+
 namespace {
 
-constexpr unsigned kFlagDropMarker = 0x2000;
-constexpr unsigned kFlagSeparated = 0x10000;
-constexpr unsigned kFlagWrap24 = 0x20000;
+constexpr unsigned kFlagDropMarker = EDL_TCF_DROP_MARK;
+constexpr unsigned kFlagSeparated = EDL_TCF_SEPARATORS;
+constexpr unsigned kFlagWrap24 = EDL_TCF_WRAP24;
 
-// How one mode counts: nominal frames per second, frames skipped at the start of each
+// How one mode counts: nominal frames per second, frame numbers skipped at the start of each
 // minute not divisible by ten, and whether its text carries the drop-frame marker.
 struct Counting {
     uint32_t fps;
@@ -21,20 +23,8 @@ struct Counting {
 };
 
 constexpr Counting countingOf(unsigned mode) {
-    switch (mode) {
-    case 0x01: return {24, 0, false};
-    case 0x02: return {30, 0, false};
-    case 0x04: return {30, 2, true};
-    case 0x08: return {25, 0, false};
-    case 0x10: return {50, 0, false};
-    case 0x20: return {60, 4, true};
-    case 0x40: return {60, 0, false};
-    case 0x44: return {100, 0, false};
-    case 0x80: return {24, 0, false};
-    // 23.98 "drop" is written with the marker but skips no frame numbers.
-    case 0x84: return {24, 0, true};
-    default: return {30, 0, false};
-    }
+    const edlb::TcMode& row = edlb::tcMode(mode);
+    return {row.fps, row.dropped, row.dropFrame};
 }
 
 // Looked up for every conversion, so the 256 modes are tabled once.

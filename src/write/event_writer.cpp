@@ -1,9 +1,10 @@
 // Event lines: one event per call, in the dialect of the handle's list type.
 #include <new>
+#include "core/portable.h"
 
 #include "core/handle.h"
 #include "core/list_types.h"
-#include "core/portable.h"
+#include "core/tc_modes.h"
 #include "services/timecode.h"
 #include "write/writers.h"
 
@@ -116,19 +117,8 @@ void writeNumbered(tagKvEdlHandle* handle, Event& ev, bool frameCode, int n) {
 }
 
 void writeFilmLog(tagKvEdlHandle* handle, int n) {
-    const char* rate;
-    switch (handle->list.dwCurTcMode & 0xFF) {
-        case 0x01: rate = "FILM"; break;
-        case 0x08: rate = "PAL"; break;
-        case 0x10: rate = "50"; break;
-        case 0x20: rate = "5994"; break;
-        case 0x40: rate = "60"; break;
-        case 0x44: rate = "100"; break;
-        case 0x80:
-        case 0x84: rate = "2398"; break;
-        default: rate = "NTSC"; break;
-    }
-    writeLine(handle, "100 Edit %d                Field A1  %s%s", n, rate, edlb::kCrlf);
+    writeLine(handle, "100 Edit %d                Field A1  %s%s", n,
+              edlb::tcMode(handle->list.dwCurTcMode).filmRate, edlb::kCrlf);
 }
 
 void writeClip(tagKvEdlHandle* handle, const EdlLine* line, const Event& ev) {
@@ -219,6 +209,43 @@ extern "C" EDLBRIDGE_API uint32_t edlWriteLine(tagKvEdlHandle* handle, EdlLine* 
     std::snprintf(ev.track, sizeof ev.track, "%s",
                   edlEditType(static_cast<edlListTypes>(type), line->dwVideoTracks,
                               line->dwAudioTracks));
+
+    const edlb::InterchangeForm form = edlb::interchangeForm(handle->list);
+    if (form != edlb::InterchangeForm::None) {
+        char marks[2][kTimecodeSize];
+        const uint32_t markFrames[2] = {line->dwMarkIn, line->dwMarkOut};
+        for (int i = 0; i < 2; ++i) {
+            tc2String(markFrames[i], handle->dwTcFlags | EDL_TCF_DROP_MARK, marks[i]);
+            marks[i][kTimecodeSize - 1] = '\0';
+        }
+        const char* const texts[6] = {ev.tc[0], ev.tc[1], ev.tc[2], ev.tc[3], marks[0], marks[1]};
+        if (form == edlb::InterchangeForm::CmxEvents) {
+            edlb::writeCmxEvent(handle, *line, texts, ev.track);
+        } else {
+            edlb::writeLogRow(handle, *line, texts);
+        }
+        ++handle->dwEventCount;
+        return 0;
+    }
+    // Other dialects have one note line: written for interchange, the lines of a comment
+    // run on, separated by " | ".
+    char joined[edlb::kCommentMax + 1];
+    if ((handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0 && ev.comment != nullptr &&
+        std::memchr(ev.comment, '\n', ev.commentLen) != nullptr) {
+        size_t used = 0;
+        for (size_t i = 0; i < ev.commentLen && used < edlb::kCommentMax; ++i) {
+            if (ev.comment[i] != '\n') {
+                joined[used++] = ev.comment[i];
+                continue;
+            }
+            for (const char* bar = " | "; *bar != '\0' && used < edlb::kCommentMax; ++bar) {
+                joined[used++] = *bar;
+            }
+        }
+        joined[used] = '\0';
+        ev.comment = joined;
+        ev.commentLen = used;
+    }
 
     const int n = static_cast<int>(handle->dwEventCount);
     switch (edlb::listTypeInfo(type).events) {

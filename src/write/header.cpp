@@ -1,6 +1,7 @@
 // List headers: the lines that precede the first event of each dialect.
 #include "core/handle.h"
 #include "core/list_types.h"
+#include "core/tc_modes.h"
 #include "write/write.h"
 #include "write/writers.h"
 
@@ -9,66 +10,6 @@ namespace {
 using edlb::HeaderFamily;
 using edlb::kCrlf;
 using edlb::putText;
-
-// The frame-code texts of one timecode mode for the three families that name the mode.
-// Texts are written with their line end; a null text is not written.
-struct ModeRow {
-    uint32_t mode;
-    const char* cFcm;      // CMX-like header: FCM line
-    const char* cRecord;   // CMX-like header: record-times line
-    const char* cSystem;   // CMX-like header: system-flags line
-    const char* shortFcm;  // short CMX header
-    const char* dsFcm;     // "*DS" header
-    const char* dsRate;    // "*DS" header frame-rate line
-};
-
-const ModeRow kModes[] = {
-    {0x01, "FCM: FILM ", "REM  Record times are film ",
-     "REM  system timecode flags must be set to film ", "FCM: FILM ", "FCM: FILM",
-     "*DS type=header frame-rate=24 fcm=non-drop-frame"},
-    {0x02, "FCM: NON-DROP FRAME ", "REM  Record times are non-drop ",
-     "REM  system timecode flags must be set to non-drop ", "FCM: NON-DROP FRAME ",
-     "FCM: NON-DROP FRAME", "*DS type=header frame-rate=30 fcm=non-drop-frame"},
-    {0x04, "FCM: DROP FRAME ", "REM  Record times are drop ",
-     "REM  system timecode flags must be set to drop ", "FCM: DROP FRAME ", "FCM: DROP FRAME",
-     "*DS type=header frame-rate=30 fcm=drop-frame"},
-    {0x08, "FCM: PAL ", "REM  Record times are pal ",
-     "REM  system timecode flags must be set to pal ", "FCM: PAL ", "FCM: PAL",
-     "*DS type=header frame-rate=25 fcm=non-drop-frame"},
-    {0x10, "FCM: PAL 50 ", "REM  Record times are 50fps ",
-     "REM  system timecode flags must be set to 50fps ", "FCM: 50 ", "FCM: 50",
-     "*DS type=header frame-rate=50 fcm=non-drop-frame"},
-    {0x20, "FCM: NTSC 59.94 ", "REM  Record times are 59.94fps ",
-     "REM  system timecode flags must be set to 59.94fps ", "FCM: 59.94 ", "FCM: 59.94",
-     "*DS type=header frame-rate=60 fcm=drop-frame"},
-    {0x40, "FCM: NTSC 60 ", "REM  Record times are NTSC 60fps ",
-     "REM  system timecode flags must be set to NTSC 60fps ", "FCM: 60 ", "FCM: 60",
-     "*DS type=header frame-rate=60 fcm=non-drop-frame"},
-    {0x44, "FCM: 100ths ", "REM  Record times are 100ths of a second ",
-     "REM  system timecode flags must be set to 100ths of a second ", "FCM: 100ths ",
-     "FCM: 100ths", "*DS type=header frame-rate=100 fcm=non-drop-frame"},
-    // 23.98 without drop frame is announced like 23.98 drop frame in "*DS" lists; the
-    // reader maps that pair back to 0x80.
-    {0x80, "FCM: NTSC FILM 23.98 ", "REM  Record times are 23.98fps ",
-     "REM  system timecode flags must be set to 23.98fps ", "FCM: NTSC FILM ",
-     "FCM: NTSC FILM", "*DS type=header frame-rate=24 fcm=drop-frame"},
-    {0x84, "FCM: 23.98DF ", "REM  Record times are film drop frame ",
-     "REM  system timecode flags must be set to film drop frame ", "FCM: 23.98 ", "FCM: 23.98",
-     "*DS type=header frame-rate=24 fcm=drop-frame"},
-};
-
-// Any mode outside the table.
-const ModeRow kUnknownMode = {0, "FCM: NONE ", "REM  Unknown time code type (non-drop assumed) ",
-                              nullptr, "SMPTE FRAME CODE ", "SMPTE FRAME CODE",
-                              "*DS type=header frame-rate=30 fcm=non-drop-frame"};
-
-const ModeRow& modeRow(uint32_t tcFlags) {
-    const uint32_t mode = tcFlags & 0xFF;
-    for (const ModeRow& row : kModes) {
-        if (row.mode == mode) return row;
-    }
-    return kUnknownMode;
-}
 
 void putLine(FILE* file, const char* text) {
     putText(file, text);
@@ -145,10 +86,10 @@ void writeCmxLike(tagKvEdlHandle* handle, const char* formatLine) {
     putText(file, "TITLE: ");
     putStrippedTitle(file, handle->list);
     std::fprintf(file, formatLine, kCrlf);
-    const ModeRow& row = modeRow(handle->dwTcFlags);
-    putLine(file, row.cFcm);
-    putLine(file, row.cRecord);
-    if (row.cSystem != nullptr) putLine(file, row.cSystem);
+    const edlb::TcMode& mode = edlb::tcMode(handle->dwTcFlags);
+    putLine(file, mode.fcm);
+    putLine(file, mode.recordTimes);
+    if (mode.systemFlags != nullptr) putLine(file, mode.systemFlags);
     putText(file, kCrlf);
 }
 
@@ -180,17 +121,17 @@ void writeShortCmx(tagKvEdlHandle* handle) {
     FILE* file = handle->pFile;
     putText(file, "TITLE:   ");
     putPlainTitle(file, handle->list, " \r\n");
-    putLine(file, modeRow(handle->dwTcFlags).shortFcm);
+    putLine(file, edlb::tcMode(handle->dwTcFlags).shortFcm);
 }
 
 void writeDs(tagKvEdlHandle* handle) {
     FILE* file = handle->pFile;
-    const ModeRow& row = modeRow(handle->dwTcFlags);
+    const edlb::TcMode& mode = edlb::tcMode(handle->dwTcFlags);
     putText(file, "TITLE: ");
     putPlainTitle(file, handle->list, kCrlf);
-    putLine(file, row.dsFcm);
+    putLine(file, mode.dsFcm);
     putLine(file, "*DS type=header major=1 minor=0");
-    putLine(file, row.dsRate);
+    putLine(file, mode.dsRate);
     putLine(file, "*DS type=header sort-order=none note-placement=below");
 }
 
@@ -199,6 +140,10 @@ void writeDs(tagKvEdlHandle* handle) {
 void edlWriteHeader(tagKvEdlHandle* handle) {
     // edlOpen, the only caller, has already honoured the no-header flag.
     if (handle == nullptr || handle->pFile == nullptr) return;
+    if (edlb::interchangeForm(handle->list) != edlb::InterchangeForm::None) {
+        edlb::writeInterchangeHeader(handle);
+        return;
+    }
     const edlb::ListTypeInfo& info = edlb::listTypeInfo(handle->list.dwListType);
     FILE* file = handle->pFile;
     switch (info.header) {

@@ -45,6 +45,30 @@ inline void fitTwo(size_t room, size_t& first, size_t& second) {
 // Column-list headers (list types 5, 6, 22, 23, 27 to 33, 40, 41).
 void writeColumnHeader(tagKvEdlHandle* handle);
 
+// Lists written for interchange: which form the list flag gives the list type.
+enum class InterchangeForm {
+    None,         // the documented dialect bytes
+    CmxEvents,    // CMX-style event lines in the standard columns, with every note
+    LogExchange,  // a tab-delimited log-exchange list
+};
+InterchangeForm interchangeForm(const EdlList& list);
+
+// The columns of a log-exchange list written for interchange.
+constexpr const char kLogColumns[] =
+    "Name\tTracks\tStart\tEnd\tTape\tSource File\tComments\tMark IN\tMark OUT\t"
+    "Record Start\tRecord End\tEvent\tTransition";
+
+// The header of a list written for interchange: title and frame code mode, or the log's
+// heading, columns and "Data".
+void writeInterchangeHeader(tagKvEdlHandle* handle);
+
+// One event written for interchange. tc holds the texts of source in and out, record in and
+// out (or the record pair first when the list swaps them), mark in and out; track is the
+// dialect's track field.
+void writeCmxEvent(tagKvEdlHandle* handle, const EdlLine& event, const char* const tc[6],
+                   const char* track);
+void writeLogRow(tagKvEdlHandle* handle, const EdlLine& event, const char* const tc[6]);
+
 }  // namespace edlb
 
 #endif

@@ -17,13 +17,13 @@
 
 namespace edlbtest {
 
-// One manifest line: "name input [tc=N] [tag=N] [reel=TEXT] [rec=N] [place=I] [header]
-// [refused] [unrouted]". place=I hands event I to csvDoXFileRec; header dumps what
+// One manifest line: "name input [tc=N] [tag=N] [reel=TEXT] [rec=N] [place=I] [flags=N]
+// [header] [refused] [unrouted]". flags are the list flags given to edlOpen. place=I hands event I to csvDoXFileRec; header dumps what
 // csvReadColumnLine gives a used event; refused: the list must not open; unrouted: no column
 // line, so edlReadLine does not hand the list to the column reader.
 struct ListCase {
     std::string family, name, input, reel;
-    uint32_t tc = 0, tag = 0, rec = 0, place = 0;
+    uint32_t tc = 0, tag = 0, rec = 0, place = 0, flags = 0;
     bool header = false, refused = false, unrouted = false;
 };
 
@@ -46,6 +46,7 @@ inline std::vector<ListCase> loadCases(const std::string& family) {
             if (w.rfind("tag=", 0) == 0) c.tag = number;
             if (w.rfind("rec=", 0) == 0) c.rec = number;
             if (w.rfind("place=", 0) == 0) c.place = number;
+            if (w.rfind("flags=", 0) == 0) c.flags = number;
             if (w.rfind("reel=", 0) == 0) c.reel = value;
             c.header |= w == "header";
             c.refused |= w == "refused";
@@ -86,6 +87,7 @@ inline std::string dumpCase(const ListCase& c, Reader reader) {
     edlInitEdlListStruct(&list);
     list.szColumnLine[0] = '\0';
     if (c.tc != 0) list.dwTcMode = c.tc;
+    list.dwFlags = c.flags;
     tagKvEdlHandle* h =
         edlOpen(dataPath(c.family + "/" + c.input).c_str(), nullptr, EDL_OPEN_READ, &list);
     if (h == nullptr) return "open: failed\n";

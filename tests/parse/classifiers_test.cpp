@@ -123,15 +123,46 @@ const std::map<std::string, Runner> kClassifiers = {
     // Comment pieces separated by line breaks; a piece starting with '=' is appended as text.
     {"append", [](const Args& a) {
          Event e;
-         uint32_t length = 0;
+         edlb::ReadState state;
          std::string lengths;
          std::istringstream pieces(a[0]);
          for (std::string piece; std::getline(pieces, piece);) {
-             if (piece[0] == '=') edlb::appendCommentText(&e.line, piece.c_str() + 1, &length);
-             else edlb::appendCommentLine(&e.line, piece.c_str(), &length);
-             lengths += " " + std::to_string(length);
+             if (piece[0] == '=') edlb::appendCommentText(&e.line, piece.c_str() + 1, state);
+             else edlb::appendCommentLine(&e.line, piece.c_str(), state);
+             lengths += " " + std::to_string(state.commentLength);
          }
          return q(e.comment) + lengths;
+     }},
+    // Interchange: each piece is a note line of its own.
+    {"notes", [](const Args& a) {
+         Event e;
+         edlb::ReadState state;
+         state.interchange = true;
+         std::string lengths;
+         std::istringstream pieces(a[0]);
+         for (std::string piece; std::getline(pieces, piece);) {
+             edlb::appendNoteLine(&e.line, piece.c_str(), state);
+             lengths += " " + std::to_string(state.commentLength);
+         }
+         return q(e.comment) + lengths;
+     }},
+    // Interchange names: comment (its lines), edit type, present before, clip name before,
+    // name before, the whole name of a clip line.
+    {"names", [](const Args& a) {
+         Event e;
+         edlb::ReadState state;
+         state.interchange = true;
+         std::snprintf(e.comment, sizeof e.comment, "%s", a[0].c_str());
+         e.line.chEditType = a[1].empty() ? 'C' : a[1][0];
+         e.line.dwPresent = num(a[2]);
+         std::snprintf(e.clip, sizeof e.clip, "%s", a[3].c_str());
+         std::snprintf(e.name, sizeof e.name, "%s", a[4].c_str());
+         std::snprintf(state.clipName, sizeof state.clipName, "%s", a[5].c_str());
+         edlb::analyseNotes(&e.line, state);
+         return e.fields();
+     }},
+    {"aud_tracks", [](const Args& a) {
+         return hex(edlb::audioLineTracks(a[0].c_str()));
      }},
     {"analyse", [](const Args& a) {  // comment, video, audio, title, present before, clip before
          Handle h;
@@ -164,10 +195,11 @@ const std::map<std::string, Runner> kClassifiers = {
          }
          Event e;
          std::strcpy(e.reel, a[1].c_str()), std::strcpy(e.clip, a[2].c_str()), std::strcpy(e.comment, a[3].c_str());
-         uint32_t length = a[3].size();
-         edlb::lookupSource(h.get(), &e.line, &length);
-         edlb::appendCommentLine(&e.line, "* later", &length);
-         return e.fields() + " length=" + std::to_string(length);
+         edlb::ReadState state;
+         state.commentLength = a[3].size();
+         edlb::lookupSource(h.get(), &e.line, state);
+         edlb::appendCommentLine(&e.line, "* later", state);
+         return e.fields() + " length=" + std::to_string(state.commentLength);
      }},
 };
 

@@ -22,7 +22,7 @@ struct ListCase {
 
 std::vector<ListCase> listCases() {
     std::vector<ListCase> cases;
-    for (const char* family : {"cmx", "ds", "xjt", "smpte"}) {
+    for (const char* family : {"cmx", "ds", "xjt", "smpte", "interchange"}) {
         std::ifstream manifest(dataPath(std::string(family) + "/cases.txt"));
         for (std::string line; std::getline(manifest, line);) {
             if (line.empty() || line[0] == '#') continue;
@@ -124,6 +124,40 @@ TEST(EventReaderEnd, RecordsKeepWhatTheReaderDoesNotOwn) {
     EXPECT_EQ(readReel, sharedReel);
     EXPECT_STREQ(own, "untouched");
     EXPECT_EQ(edlClose(h), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The drop-frame flag of an event follows the drop-frame modes (29.97, 59.94 and 23.98 drop
+// frame) only: hundredths of a second share a bit with drop frame but count none.
+TEST(EventReaderDropFrame, FlagFollowsTheModesThatDropFrames) {
+    const struct {
+        const char* fcm;
+        bool dropFrame;
+    } cases[] = {
+        {"FCM: DROP FRAME", true},         {"FCM: NON-DROP FRAME", false},
+        {"FCM: NTSC 59.94", true},         {"FCM: NTSC FILM 23.98DF", true},
+        {"FCM: NTSC FILM 23.98", false},   {"FCM: 100ths", false},
+        {"FCM: NTSC 60", false},           {"FCM: PAL", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fcm);
+        edlbtest::TempDir dir;
+        const std::string path = dir.write(
+            "list.edl", std::string("TITLE: modes\r\n") + c.fcm +
+                            "\r\n001  AX  V  C  01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00\r\n");
+        EdlList list;
+        edlInitEdlListStruct(&list);
+        tagKvEdlHandle* h = edlOpen(path.c_str(), nullptr, EDL_OPEN_READ, &list);
+        ASSERT_NE(h, nullptr);
+        EdlLine event;
+        edlInitEdlLineStruct(&event);
+        ASSERT_EQ(edlReadLine(h, &event), EDL_OK);
+        EXPECT_EQ((event.dwLineFlags & EDL_LINE_DROP_FRAME) != 0, c.dropFrame);
+        edlClose(h);
+    }
 }
 
 }  // namespace

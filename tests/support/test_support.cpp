@@ -21,8 +21,9 @@ std::string readFile(const std::string& path) {
 }
 
 TempDir::TempDir() {
-    // A random name (written with "/" on every system), taken only when no directory of that name exists yet (create_directory
-    // creates it in the same step, so two programs cannot both get it).
+    // A random name, taken only when no directory of that name exists yet (create_directory
+    // creates it in the same step, so two programs cannot both get it). The path is written
+    // with '/' on every system, like the paths the tests build from it.
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     std::mt19937_64 random(std::random_device{}());
     for (int attempt = 0; attempt < 100; ++attempt) {

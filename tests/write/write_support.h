@@ -3,6 +3,7 @@
 #ifndef EDLBRIDGE_TESTS_WRITE_SUPPORT_H
 #define EDLBRIDGE_TESTS_WRITE_SUPPORT_H
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -38,6 +39,9 @@ inline Options parseOptions(const std::string& line) {
             value.append(std::stoul(raw.substr(open + 1, star - open - 1)), raw[star + 1]);
             open = close + 1;
         }
+        // "\n" in a text is a line feed (the lines of a comment read for interchange), "\t" a tab.
+        for (size_t at; (at = value.find("\\n")) != std::string::npos;) value.replace(at, 2, "\n");
+        for (size_t at; (at = value.find("\\t")) != std::string::npos;) value.replace(at, 2, "\t");
         out[key] = value;
         i = end;
     }
@@ -111,6 +115,8 @@ struct Event {
         e.dwEffectLen = number(o, "len");
         e.dwLineFlags = number(o, "lf");
         e.dwPresent = number(o, "present");
+        e.dwEditNum = number(o, "num");
+        if (o.count("fx") != 0) std::snprintf(e.szEffectText, sizeof e.szEffectText, "%s", o.at("fx").c_str());
         const char* keys[] = {"reel", "clip", "name", "comment"};
         const size_t sizes[] = {EDL_REEL_SIZE, EDL_CLIPNAME_SIZE, EDL_NAME_SIZE, EDL_COMMENT_SIZE};
         char* inlineTexts[] = {inlineRecord.achReel, inlineRecord.achClipName,
