@@ -26,7 +26,14 @@
 #define EDLBRIDGE_VERSION_PATCH 0
 #define EDLBRIDGE_VERSION_STRING "1.0.0"
 
-#if defined(EDLBRIDGE_BUILDING_LIBRARY)
+/* Only the functions and data marked EDLBRIDGE_API leave the shared library. Windows hosts
+ * import them from edlbridge.dll; a program that links the library's objects statically
+ * defines EDLBRIDGE_STATIC. */
+#if defined(_WIN32) && defined(EDLBRIDGE_BUILDING_LIBRARY)
+#define EDLBRIDGE_API __declspec(dllexport)
+#elif defined(_WIN32) && !defined(EDLBRIDGE_STATIC)
+#define EDLBRIDGE_API __declspec(dllimport)
+#elif defined(EDLBRIDGE_BUILDING_LIBRARY)
 #define EDLBRIDGE_API __attribute__((visibility("default")))
 #else
 #define EDLBRIDGE_API

@@ -1,19 +1,69 @@
-# Compares the dynamic symbols the library defines with the checked-in list (demangled).
-execute_process(COMMAND nm -D --defined-only -C "${LIBRARY}"
-                OUTPUT_VARIABLE nm_out RESULT_VARIABLE nm_rc)
-if(NOT nm_rc EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${LIBRARY}")
-endif()
-string(REPLACE "\n" ";" lines "${nm_out}")
-set(actual "")
-foreach(line IN LISTS lines)
-  # "0000000000001234 T name(args)": keep the name, drop address and kind.
-  if(line MATCHES "^[0-9a-fA-F]+ [A-Za-z] (.+)$")
-    list(APPEND actual "${CMAKE_MATCH_1}")
+# Compares the symbols the library exports with the checked-in list (demangled).
+# FORMAT=elf reads a shared object's dynamic symbols with nm; FORMAT=pe reads a DLL's export
+# table with OBJDUMP and demangles it with CXXFILT.
+if(FORMAT STREQUAL "pe")
+  execute_process(COMMAND "${OBJDUMP}" -p "${LIBRARY}"
+                  OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} failed on ${LIBRARY}")
   endif()
-endforeach()
+  # The name table follows "[Ordinal/Name Pointer] Table", one "[   n] name" per line.
+  string(REPLACE "\n" ";" lines "${dump}")
+  set(mangled "")
+  set(in_table FALSE)
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^\\[Ordinal/Name Pointer\\] Table")
+      set(in_table TRUE)
+    elseif(in_table AND line MATCHES "^[ \t]+\\[ *[0-9]+\\] (.+)$")
+      string(APPEND mangled "${CMAKE_MATCH_1}\n")
+    elseif(in_table)
+      set(in_table FALSE)
+    endif()
+  endforeach()
+  file(WRITE "${CMAKE_CURRENT_BINARY_DIR}/exports-mangled.txt" "${mangled}")
+  execute_process(COMMAND "${CXXFILT}"
+                  INPUT_FILE "${CMAKE_CURRENT_BINARY_DIR}/exports-mangled.txt"
+                  OUTPUT_VARIABLE names RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${CXXFILT} failed")
+  endif()
+  string(REGEX REPLACE "\n$" "" names "${names}")
+  string(REPLACE "\n" ";" actual "${names}")
+else()
+  execute_process(COMMAND nm -D --defined-only -C "${LIBRARY}"
+                  OUTPUT_VARIABLE nm_out RESULT_VARIABLE nm_rc)
+  if(NOT nm_rc EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+  endif()
+  string(REPLACE "\n" ";" lines "${nm_out}")
+  set(actual "")
+  foreach(line IN LISTS lines)
+    # "0000000000001234 T name(args)": keep the name, drop address and kind. Some links
+    # add the linker's own section marks (_edata, _end, __bss_start), which are no code.
+    if(line MATCHES "^[0-9a-fA-F]+ [A-Za-z] (.+)$")
+      set(name "${CMAKE_MATCH_1}")
+      if(NOT name MATCHES "^(_edata|_end|__bss_start)$")
+        list(APPEND actual "${name}")
+      endif()
+    endif()
+  endforeach()
+endif()
 list(SORT actual)
+
 file(STRINGS "${EXPECTED}" expected)
+if(FORMAT STREQUAL "pe")
+  # The list is that of a 64-bit Linux build. Under Windows int64_t is long long, where
+  # Linux has long, and the runtime's FILE is struct _iobuf, where glibc's is _IO_FILE.
+  set(windows_names "")
+  foreach(name IN LISTS expected)
+    string(REPLACE "long long" "@LL@" name "${name}")
+    string(REGEX REPLACE "([(, ])long([,)])" "\\1long long\\2" name "${name}")
+    string(REPLACE "@LL@" "long long" name "${name}")
+    string(REPLACE "_IO_FILE" "_iobuf" name "${name}")
+    list(APPEND windows_names "${name}")
+  endforeach()
+  set(expected ${windows_names})
+endif()
 list(SORT expected)
 if(NOT actual STREQUAL expected)
   set(missing ${expected})

@@ -1,5 +1,6 @@
 #include "list_reader.h"
 
+#include "platform.h"
 #include "timecode_text.h"
 
 #include <cerrno>
@@ -17,7 +18,7 @@ constexpr size_t kMaxPathLength = 4099;
 // A malformed list must not keep the tool reading forever.
 constexpr size_t kMaxEvents = 4u * 1024u * 1024u;
 
-std::string cannotOpen(int error) { return std::string("cannot open: ") + std::strerror(error); }
+std::string cannotOpen(int error) { return "cannot open: " + errorText(error); }
 
 EventRow rowOf(const EdlLineVB& record) {
     EventRow row;
@@ -98,12 +99,13 @@ std::string readList(const std::string& path, ListData& out, bool legacy) {
     out.interchange = !legacy;
     out.events.clear();
     if (path.empty()) return cannotOpen(ENOENT);
+    // Before the system is asked: systems differ in what they say about such a name.
+    if (path.size() > kMaxPathLength) return cannotOpen(ENAMETOOLONG);
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return cannotOpen(errno);
     if (S_ISDIR(info.st_mode)) return "cannot open: is a directory";
     // Detection seeks back in the file, which a pipe or a device cannot do.
     if (!S_ISREG(info.st_mode)) return "cannot open: not a regular file";
-    if (path.size() > kMaxPathLength) return "cannot open: file name too long";
     FILE* probe = std::fopen(path.c_str(), "rb");
     if (probe == nullptr) return cannotOpen(errno);
     std::fclose(probe);
@@ -139,7 +141,7 @@ std::string readList(const std::string& path, ListData& out, bool legacy) {
 
 std::string writeList(const ListData& data, const WriteOptions& options,
                       const std::string& path) {
-    if (path.size() > kMaxPathLength) return "cannot create: file name too long";
+    if (path.size() > kMaxPathLength) return "cannot create: " + errorText(ENAMETOOLONG);
     const unsigned fromMode = (data.list.dwTcMode & 0xFFu) != 0 ? data.list.dwTcMode & 0xFFu
                                                                 : EDL_TC_DF;
     const unsigned toMode = options.tcMode != 0 ? options.tcMode : fromMode;
@@ -168,7 +170,7 @@ std::string writeList(const ListData& data, const WriteOptions& options,
     errno = 0;
     tagKvEdlHandle* handle = edlOpen(path.c_str(), nullptr, EDL_OPEN_WRITE, list.get());
     if (handle == nullptr) {
-        return errno != 0 ? std::string("cannot create: ") + std::strerror(errno)
+        return errno != 0 ? "cannot create: " + errorText(errno)
                           : std::string("cannot create");
     }
 

@@ -2,6 +2,7 @@
 #include "list_reader.h"
 #include "list_type_names.h"
 #include "otio.h"
+#include "platform.h"
 #include "render.h"
 #include "timecode_text.h"
 
@@ -13,8 +14,6 @@
 #include <cstring>
 #include <exception>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -208,34 +207,22 @@ int commandDump(const std::vector<std::string>& args) {
 }
 
 std::string baseName(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = path.find_last_of(edlbtool::kDirectoryEnds);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     return name;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first, second;
-    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
 // Writes to a temporary file, then copies it to standard output: the library writes
 // through a file name, and standard output may be a pipe.
 int convertToStdout(const ListData& data, const edlbtool::WriteOptions& options) {
-    const char* directory = std::getenv("TMPDIR");
-    std::string pattern = std::string(directory != nullptr && *directory ? directory : "/tmp") +
-                          "/edlbridge-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        report("-", std::string("cannot create a temporary file: ") + std::strerror(errno));
+    std::string error;
+    const std::string path = edlbtool::makeTemporaryFile(error);
+    if (path.empty()) {
+        report("-", "cannot create a temporary file: " + error);
         return kFailed;
     }
-    close(fd);
-    const std::string path = name.data();
     const std::string reason = edlbtool::writeList(data, options, path);
     if (!reason.empty()) {
         std::remove(path.c_str());
@@ -341,7 +328,7 @@ int commandConvert(const std::vector<std::string>& args) {
         report(input, reason);
         return kFailed;
     }
-    if (output != "-" && sameFile(input, output)) {
+    if (output != "-" && edlbtool::sameFile(input, output)) {
         report(output, "would overwrite the input list");
         return kFailed;
     }
@@ -389,6 +376,7 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    edlbtool::useBinaryStandardStreams();
     // Nothing may escape as a crash: memory exhaustion becomes a failed run.
     try {
         const int status = run(argc, argv);

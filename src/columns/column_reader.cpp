@@ -1,7 +1,7 @@
 // Column list reader: one tab-separated row of a log-exchange list per event, each cell
 // matched by position to the names of the list's column line.
 #include <cstring>
-#include <strings.h>
+#include "core/portable.h"
 
 #include "columns/columns.h"
 #include "parse/reader.h"

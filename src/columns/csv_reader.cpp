@@ -1,7 +1,7 @@
 // CSV event reader: one data row per event, cells placed by the header's column map,
 // media files resolved to an existing movie beside the named file or beside the list.
 #include <cstring>
-#include <strings.h>
+#include "core/portable.h"
 
 #include <new>
 

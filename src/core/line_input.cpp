@@ -3,11 +3,12 @@
 #include <cstring>
 
 #include "core/handle.h"
+#include "core/portable.h"
 
 namespace edlb {
 
 int readByte(tagKvEdlHandle* handle) {
-    if (handle->pReadBuf == nullptr) return getc_unlocked(handle->pFile);
+    if (handle->pReadBuf == nullptr) return readByteUnlocked(handle->pFile);
     if (handle->dwReadPos < handle->dwReadLen) {
         return static_cast<unsigned char>(handle->pReadBuf[handle->dwReadPos++]);
     }
@@ -24,20 +25,20 @@ int readByte(tagKvEdlHandle* handle) {
 }
 
 int64_t readPosition(tagKvEdlHandle* handle) {
-    if (handle->pReadBuf == nullptr) return ftello(handle->pFile);
+    if (handle->pReadBuf == nullptr) return tellFile(handle->pFile);
     return handle->lReadBase + handle->dwReadPos;
 }
 
 bool seekTo(tagKvEdlHandle* handle, int64_t offset) {
     if (handle->pFile == nullptr || offset < 0) return false;
-    if (handle->pReadBuf == nullptr) return fseeko(handle->pFile, offset, SEEK_SET) == 0;
+    if (handle->pReadBuf == nullptr) return seekFile(handle->pFile, offset);
     // Within what is already read: no system call.
     if (offset >= handle->lReadBase && offset <= handle->lReadBase + handle->dwReadLen) {
         handle->dwReadPos = static_cast<uint32_t>(offset - handle->lReadBase);
         handle->bAtEnd = false;
         return true;
     }
-    if (fseeko(handle->pFile, offset, SEEK_SET) != 0) return false;
+    if (!seekFile(handle->pFile, offset)) return false;
     handle->lReadBase = offset;
     handle->dwReadPos = handle->dwReadLen = 0;
     handle->bAtEnd = false;

@@ -1,7 +1,7 @@
 #include "core/list_types.h"
 
 #include <cstdlib>
-#include <strings.h>
+#include "core/portable.h"
 
 namespace edlb {
 namespace {

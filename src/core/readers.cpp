@@ -2,7 +2,7 @@
 #include "core/readers.h"
 
 #include <cstring>
-#include <strings.h>
+#include "core/portable.h"
 
 namespace edlb {
 namespace {

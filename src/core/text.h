@@ -3,7 +3,7 @@
 #define EDLBRIDGE_CORE_TEXT_H
 
 #include <cstddef>
-#include <strings.h>
+#include "core/portable.h"
 
 namespace edlb {
 

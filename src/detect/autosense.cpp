@@ -7,7 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <new>
-#include <strings.h>
+#include "core/portable.h"
 
 #include "core/handle.h"
 #include "core/tc_modes.h"

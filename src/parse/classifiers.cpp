@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
-#include <strings.h>
+#include "core/portable.h"
 
 #include "core/handle.h"
 #include "core/tc_modes.h"

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
-#include <strings.h>
+#include "core/portable.h"
 
 #include "parse/reader.h"
 #include "services/timecode.h"

@@ -1,6 +1,6 @@
 // The event reader of CMX-like lists: one event line (or clip line) per call, with the
 // comment and note lines that follow it.
-#include <strings.h>
+#include "core/portable.h"
 
 #include <cstring>
 #include <utility>

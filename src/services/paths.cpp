@@ -2,10 +2,9 @@
 // separate and a drive letter is recognised; every result is cut to its buffer.
 #include "services/utility.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
+
+#include "core/portable.h"
 
 namespace {
 
@@ -35,8 +34,8 @@ size_t append(char* out, size_t capacity, size_t used, const char* text, size_t 
     return used;
 }
 
-bool statPath(const char* path, struct stat* info) {
-    return path != nullptr && *path != '\0' && ::stat(path, info) == 0;
+edlb::PathKind kindOf(const char* path) {
+    return path != nullptr && *path != '\0' ? edlb::pathKind(path) : edlb::PathKind::None;
 }
 
 }  // namespace
@@ -85,12 +84,15 @@ void kvOSFullPath(char* out, const char* path, size_t size) {
     size_t used = 0;
     const bool absolute = isSeparator(path[0]) || (hasDrive(path) && isSeparator(path[2]));
     if (!absolute) {
+        // "D:name" is relative to drive D's own current directory where drives have one.
+        const char drive = edlb::kDriveRelativePaths && hasDrive(path) ? path[0] : '\0';
         // A directory deeper than the buffer cannot be named within size anyway; leave the
         // path relative then rather than guess.
         char cwd[kKvPathMax];
-        if (::getcwd(cwd, sizeof cwd) != nullptr) {
+        if (edlb::currentDirectory(cwd, sizeof cwd, drive)) {
             used = append(out, size, used, cwd, std::strlen(cwd));
             if (used == 0 || !isSeparator(out[used - 1])) used = append(out, size, used, "/", 1);
+            if (drive != '\0') path += 2;
         }
     }
     append(out, size, used, path, std::strlen(path));
@@ -103,12 +105,6 @@ void kvOSFixSeparators(char* path) {
     }
 }
 
-int kvOSFileExists(const char* path) {
-    struct stat info;
-    return statPath(path, &info) && !S_ISDIR(info.st_mode) ? 1 : 0;
-}
+int kvOSFileExists(const char* path) { return kindOf(path) == edlb::PathKind::File ? 1 : 0; }
 
-int kvOSFileIsDir(const char* path) {
-    struct stat info;
-    return statPath(path, &info) && S_ISDIR(info.st_mode) ? 1 : 0;
-}
+int kvOSFileIsDir(const char* path) { return kindOf(path) == edlb::PathKind::Directory ? 1 : 0; }

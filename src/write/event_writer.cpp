@@ -1,6 +1,6 @@
 // Event lines: one event per call, in the dialect of the handle's list type.
 #include <new>
-#include <strings.h>
+#include "core/portable.h"
 
 #include "core/handle.h"
 #include "core/list_types.h"

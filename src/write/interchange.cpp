@@ -3,7 +3,7 @@
 // tab-delimited logs. What the events hold is written; nothing is invented.
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include "core/portable.h"
 
 #include "core/handle.h"
 #include "core/list_types.h"

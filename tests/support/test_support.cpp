@@ -1,8 +1,9 @@
 #include "support/test_support.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -20,9 +21,22 @@ std::string readFile(const std::string& path) {
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "edlbridge-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // A random name, taken only when no directory of that name exists yet (create_directory
+    // creates it in the same step, so two programs cannot both get it). The path is written
+    // with '/' on every system, like the paths the tests build from it.
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::mt19937_64 random(std::random_device{}());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "edlbridge-%012llx",
+                      static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+        std::error_code error;
+        if (std::filesystem::create_directory(base / name, error)) {
+            path_ = (base / name).generic_string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory in " + base.string());
 }
 
 TempDir::~TempDir() {

@@ -5,10 +5,21 @@
 
 #include "support/test_support.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <fstream>
@@ -23,6 +34,78 @@ struct RunResult {
     std::string out, err;
 };
 
+#if defined(_WIN32)
+// One argument of a Windows command line, quoted so that the C runtime's parser gives it
+// back unchanged: backslashes are literal unless they precede a quote.
+inline std::string quoteArgument(const std::string& arg) {
+    if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos) return arg;
+    std::string quoted = "\"";
+    for (size_t i = 0;; ++i) {
+        size_t backslashes = 0;
+        for (; i < arg.size() && arg[i] == '\\'; ++i) ++backslashes;
+        if (i == arg.size()) {
+            quoted.append(2 * backslashes, '\\');
+            break;
+        }
+        if (arg[i] == '"') {
+            quoted.append(2 * backslashes + 1, '\\');
+        } else {
+            quoted.append(backslashes, '\\');
+        }
+        quoted += arg[i];
+    }
+    return quoted + "\"";
+}
+
+// Runs the tool in directory with args, its standard streams redirected to files.
+inline RunResult runTool(std::vector<std::string> args, const std::string& directory) {
+    TempDir capture;
+    const std::string outPath = capture.file("stdout"), errPath = capture.file("stderr");
+    const std::string program = EDLBRIDGE_CLI;
+    std::string commandLine = quoteArgument(program);
+    for (const std::string& arg : args) commandLine += " " + quoteArgument(arg);
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    const auto open = [&](const std::string& path, DWORD access, DWORD disposition) {
+        return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    const HANDLE in = open("NUL", GENERIC_READ, OPEN_EXISTING);
+    const HANDLE out = open(outPath, GENERIC_WRITE, CREATE_ALWAYS);
+    const HANDLE err = open(errPath, GENERIC_WRITE, CREATE_ALWAYS);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    bool started = false;
+    DWORD startError = 0;
+    if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE) {
+        // A start that fails is tried again: what is tested is the program, not the start.
+        for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+            started = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                                     nullptr, directory.c_str(), &startup, &process) != 0;
+            if (!started) startError = GetLastError();
+        }
+    } else {
+        startError = GetLastError();
+    }
+    for (HANDLE handle : {in, out, err}) {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+    if (!started) return {-1, "", "cannot start " + program + ": error " + std::to_string(startError)};
+    DWORD status = 0;
+    const bool exited = WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                        GetExitCodeProcess(process.hProcess, &status) != 0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (!exited) return {-1, "", "no exit status of " + program};
+    return {static_cast<int>(status), readFile(outPath), readFile(errPath)};
+}
+#else
 // Runs the tool in directory with args; no shell, so arguments need no quoting.
 inline RunResult runTool(std::vector<std::string> args, const std::string& directory) {
     TempDir capture;
@@ -45,6 +128,7 @@ inline RunResult runTool(std::vector<std::string> args, const std::string& direc
     const bool exited = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status);
     return {exited ? WEXITSTATUS(status) : -1, readFile(outPath), readFile(errPath)};
 }
+#endif
 
 // Table cells write bytes a line cannot hold as \n \r \t \\ and \xNN.
 inline std::string unescape(const std::string& text) {

@@ -79,7 +79,8 @@ inline void setText(char* field, size_t size, const Options& o, const std::strin
 }
 
 inline EdlList makeList(const Options& o) {
-    EdlList list;
+    // edlInitEdlListStruct leaves szColumnLine as it is, and the records print it.
+    EdlList list{};
     edlInitEdlListStruct(&list);
     list.dwListType = number(o, "type");
     list.dwTcMode = number(o, "mode", 4);
