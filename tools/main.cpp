@@ -1,6 +1,7 @@
 // edlbridge: the command line over the edlbridge library.
 #include "list_reader.h"
 #include "list_type_names.h"
+#include "platform.h"
 #include "render.h"
 #include "timecode_text.h"
 
@@ -12,14 +13,19 @@
 #include <cstring>
 #include <exception>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
 
 using edlbtool::DumpFormat;
+using edlbtool::EventRow;
 using edlbtool::ListData;
+using edlbtool::ListInfo;
+using edlbtool::ListReader;
+using edlbtool::ListSource;
+using edlbtool::ListWriter;
+namespace platform = edlbtool::platform;
 
 constexpr int kOk = 0;
 constexpr int kFailed = 1;
@@ -31,11 +37,14 @@ const char kMainHelp[] =
     "\n"
     "Commands:\n"
     "  types                 list every list type with its extensions and forms\n"
-    "  detect FILE...        show the type, title, timecode mode and event count of lists\n"
+    "  detect FILE... [--format text|json]\n"
+    "                        show the type, title, timecode mode and event count of lists\n"
     "  dump FILE [--format table|json|csv]\n"
     "                        show every event of a list\n"
-    "  convert IN --to TYPE [-o OUT] [--fcm MODE] [--title TEXT]\n"
-    "                        write a list in another dialect\n"
+    "  convert IN... --to TYPE [-o OUT | -d DIR] [--fcm MODE] [--title TEXT] [--quiet]\n"
+    "                        write lists in another dialect\n"
+    "\n"
+    "A list named '-' is read from standard input; pipes and FIFOs are read like files.\n"
     "\n"
     "Options:\n"
     "  -h, --help            show this help, or a command's help after the command\n"
@@ -52,11 +61,12 @@ const char kTypesHelp[] =
     "line forms the library writes for it.\n";
 
 const char kDetectHelp[] =
-    "Usage: edlbridge detect [--legacy] FILE...\n"
+    "Usage: edlbridge detect [--legacy] [--format text|json] FILE...\n"
     "For each file: the list type the library detects (value and name), the title, the\n"
     "timecode mode, the column line of column and CSV lists, and the number of events.\n"
+    "--format json prints a JSON array with one object of these fields per file.\n"
     "Files that cannot be read are reported on standard error; the others are still\n"
-    "shown, and the exit status is 1.\n";
+    "shown, and the exit status is 1. A FILE of '-' is standard input.\n";
 
 const char kDumpHelp[] =
     "Usage: edlbridge dump FILE [--format table|json|csv] [--legacy]\n"
@@ -66,25 +76,35 @@ const char kDumpHelp[] =
     "The clip name is the whole name the list gives; JSON adds the list's frame rate and,\n"
     "per event, the source file (null when none), the notes (one per line) and the raw\n"
     "line. --legacy reads with the library's documented derivations (ten-character clip\n"
-    "names, comments run together) and shows what they give.\n";
+    "names, comments run together) and shows what they give. A FILE of '-' is standard\n"
+    "input. Events are printed as they are read; the table reads the list twice, first\n"
+    "to size its columns.\n";
 
 const char kConvertHelp[] =
-    "Usage: edlbridge convert IN --to TYPE [-o OUT] [--fcm MODE] [--title TEXT] [--legacy]\n"
-    "Reads IN and writes its events as a list of TYPE (a value or a name from\n"
+    "Usage: edlbridge convert IN... --to TYPE [-o OUT | -d DIR] [--fcm MODE] [--title TEXT]\n"
+    "                         [--quiet] [--legacy]\n"
+    "Reads each IN and writes its events as a list of TYPE (a value or a name from\n"
     "'edlbridge types', such as cmx3600, ale, ds or flex).\n"
     "\n"
     "  --to TYPE      the list type to write\n"
     "  -o, --output OUT\n"
-    "                 the file to write; '-' writes to standard output. Default: IN's\n"
-    "                 name without directory and extension, with TYPE's default\n"
-    "                 extension, in the current directory\n"
+    "                 the file to write, for one IN; '-' writes to standard output.\n"
+    "                 Default: IN's name without directory and extension, with TYPE's\n"
+    "                 default extension, in the current directory\n"
+    "  -d, --directory DIR\n"
+    "                 write each list into DIR under that default name\n"
     "  --fcm MODE     timecode mode of the written list: film, ndf, df, pal, pal50,\n"
     "                 df5994, ntsc60, hundredths, 23.98, 23.98df or a mode value.\n"
     "                 Timecodes keep their hours, minutes and seconds; frame numbers\n"
     "                 are scaled to the new rate. Default: the mode of IN\n"
     "  --title TEXT   title of the written list. Default: the title of IN\n"
+    "  --quiet        print no 'wrote ...' line for each list written\n"
     "  --legacy       read and write with the library's documented derivations and\n"
-    "                 dialect bytes instead of keeping every note, name and number\n";
+    "                 dialect bytes instead of keeping every note, name and number\n"
+    "\n"
+    "An IN of '-' is standard input and needs -o. A list that fails is reported on\n"
+    "standard error and nothing is written for it; the others are still converted, and\n"
+    "the exit status is 1. No list is written over one of the INs.\n";
 
 // Errors are one line on standard error: the program, what failed, and why.
 void report(const std::string& subject, const std::string& reason) {
@@ -128,14 +148,32 @@ int commandTypes(const std::vector<std::string>& args) {
     return writeAll(stdout, edlbtool::renderTypes()) ? kOk : kFailed;
 }
 
+// '-' names standard input, which can be read once.
+bool readsStandardInputTwice(const std::vector<std::string>& names) {
+    size_t count = 0;
+    for (const std::string& name : names) count += name == "-";
+    return count > 1;
+}
+
 int commandDetect(const std::vector<std::string>& args) {
     std::vector<std::string> files;
     bool endOfOptions = false;
     bool legacy = false;
-    for (const std::string& arg : args) {
+    bool json = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (!endOfOptions && isHelp(arg)) return writeAll(stdout, kDetectHelp) ? kOk : kFailed;
         if (!endOfOptions && arg == "--legacy") {
             legacy = true;
+        } else if (!endOfOptions && matchesOption(arg, "--format")) {
+            std::string value;
+            if (!optionValue(args, i, "--format", value)) {
+                return usageError("detect", "--format needs a value");
+            }
+            if (value != "text" && value != "json") {
+                return usageError("detect", "no such format '" + value + "'");
+            }
+            json = value == "json";
         } else if (!endOfOptions && arg == "--") {
             endOfOptions = true;
         } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
@@ -145,21 +183,75 @@ int commandDetect(const std::vector<std::string>& args) {
         }
     }
     if (files.empty()) return usageError("detect", "no file given");
+    if (readsStandardInputTwice(files)) {
+        return usageError("detect", "standard input can be read only once");
+    }
     int status = kOk;
-    bool first = true;
+    size_t shown = 0;
+    if (json && !writeAll(stdout, "[")) return kFailed;
     for (const std::string& file : files) {
-        ListData data;
-        const std::string reason = edlbtool::readList(file, data, legacy);
+        // Counting is reading: one event at a time, whatever the length of the list.
+        ListSource source;
+        ListReader reader;
+        std::string reason = source.open(file);
+        if (reason.empty()) reason = reader.open(source, legacy);
+        if (reason.empty()) {
+            EventRow row;
+            while (reader.next(row)) {
+            }
+            reason = reader.reason();
+        }
         if (!reason.empty()) {
             report(file, reason);
             status = kFailed;
             continue;
         }
-        const std::string text = (first ? "" : "\n") + edlbtool::renderDetect(data);
-        first = false;
+        const std::string text =
+            json ? (shown == 0 ? "\n" : ",\n") +
+                       edlbtool::renderDetectJson(reader.info(), reader.count())
+                 : (shown == 0 ? "" : "\n") + edlbtool::renderDetect(reader.info(), reader.count());
+        ++shown;
         if (!writeAll(stdout, text)) return kFailed;
     }
+    if (json && !writeAll(stdout, shown == 0 ? "]\n" : "\n]\n")) return kFailed;
     return status;
+}
+
+// The table sizes its columns on a first reading and prints on a second.
+int dumpTable(const ListSource& source, bool legacy) {
+    ListReader reader;
+    std::string reason = reader.open(source, legacy);
+    std::vector<size_t> widths;
+    edlbtool::widenColumns(widths, edlbtool::tableHeaderRow());
+    EventRow row;
+    if (reason.empty()) {
+        while (reader.next(row)) {
+            edlbtool::widenColumns(widths, edlbtool::tableEventRow(reader.info(), row));
+        }
+        reason = reader.reason();
+    }
+    const size_t count = reader.count();
+    ListReader second;
+    if (reason.empty()) reason = second.open(source, legacy);
+    if (!reason.empty()) {
+        report(source.name(), reason);
+        return kFailed;
+    }
+    const ListInfo& info = second.info();
+    if (!writeAll(stdout, edlbtool::tableHead(info, count) +
+                              edlbtool::tableLine(edlbtool::tableHeaderRow(), widths))) {
+        return kFailed;
+    }
+    while (second.next(row)) {
+        if (!writeAll(stdout, edlbtool::tableLine(edlbtool::tableEventRow(info, row), widths))) {
+            return kFailed;
+        }
+    }
+    if (!second.reason().empty()) {
+        report(source.name(), second.reason());
+        return kFailed;
+    }
+    return kOk;
 }
 
 int commandDump(const std::vector<std::string>& args) {
@@ -196,13 +288,39 @@ int commandDump(const std::vector<std::string>& args) {
         }
     }
     if (!haveFile) return usageError("dump", "no file given");
-    ListData data;
-    const std::string reason = edlbtool::readList(file, data, legacy);
+    ListSource source;
+    std::string reason = source.open(file);
     if (!reason.empty()) {
         report(file, reason);
         return kFailed;
     }
-    return writeAll(stdout, edlbtool::renderDump(data, format)) ? kOk : kFailed;
+    if (format == DumpFormat::Table) return dumpTable(source, legacy);
+
+    ListReader reader;
+    reason = reader.open(source, legacy);
+    if (!reason.empty()) {
+        report(file, reason);
+        return kFailed;
+    }
+    const ListInfo& info = reader.info();
+    const bool json = format == DumpFormat::Json;
+    if (!writeAll(stdout, json ? edlbtool::jsonDumpHead(info) : edlbtool::csvDumpHead())) {
+        return kFailed;
+    }
+    EventRow row;
+    while (reader.next(row)) {
+        const std::string text = json ? edlbtool::jsonDumpEvent(info, row, reader.count() == 1)
+                                      : edlbtool::csvDumpRow(info, row);
+        if (!writeAll(stdout, text)) return kFailed;
+    }
+    // The list was valid when opened: a failure later leaves what was printed incomplete,
+    // and says so.
+    if (!reader.reason().empty()) {
+        report(file, reader.reason());
+        return kFailed;
+    }
+    if (json && !writeAll(stdout, edlbtool::jsonDumpTail(reader.count()))) return kFailed;
+    return kOk;
 }
 
 std::string baseName(const std::string& path) {
@@ -213,63 +331,122 @@ std::string baseName(const std::string& path) {
     return name;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat first, second;
-    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+// Copies a file to standard output.
+bool copyToStdout(const std::string& path) {
+    FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) return false;
+    bool ok = true;
+    char buffer[8192];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+        if (std::fwrite(buffer, 1, count, stdout) != count) {
+            ok = false;
+            break;
+        }
+    }
+    ok = ok && !std::ferror(in);
+    std::fclose(in);
+    return ok;
 }
 
-// Writes to a temporary file, then copies it to standard output: the library writes
-// through a file name, and standard output may be a pipe.
-int convertToStdout(const ListData& data, const edlbtool::WriteOptions& options) {
-    const char* directory = std::getenv("TMPDIR");
-    std::string pattern = std::string(directory != nullptr && *directory ? directory : "/tmp") +
-                          "/edlbridge-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        report("-", std::string("cannot create a temporary file: ") + std::strerror(errno));
-        return kFailed;
-    }
-    close(fd);
-    const std::string path = name.data();
-    const std::string reason = edlbtool::writeList(data, options, path);
+// Streams the events of reader into a list at path; the failure is reported, naming the
+// input or the output, and nothing is left at path.
+bool streamList(ListReader& reader, const edlbtool::WriteOptions& options,
+                const std::string& path, const std::string& shownOutput) {
+    ListWriter writer;
+    std::string reason = writer.open(reader.info(), options, path);
     if (!reason.empty()) {
-        std::remove(path.c_str());
+        report(shownOutput, reason);
+        return false;
+    }
+    EventRow row;
+    while (reader.next(row)) {
+        reason = writer.write(row);
+        if (!reason.empty()) {
+            report(shownOutput, reason);
+            return false;
+        }
+    }
+    if (!reader.reason().empty()) {
+        writer.abandon();
+        report(reader.info().path, reader.reason());
+        return false;
+    }
+    reason = writer.close();
+    if (!reason.empty()) {
+        report(shownOutput, reason);
+        return false;
+    }
+    return true;
+}
+
+// The library writes through a file name and standard output may be a pipe: the list is
+// written to a temporary file, then copied.
+int convertToStdout(ListReader& reader, const edlbtool::WriteOptions& options) {
+    platform::TempFile temp;
+    const std::string reason = temp.create();
+    if (!reason.empty()) {
         report("-", reason);
         return kFailed;
     }
-    int status = kOk;
-    FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) {
-        report("-", "cannot read back the written list");
-        status = kFailed;
-    } else {
-        char buffer[8192];
-        size_t count;
-        while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-            if (std::fwrite(buffer, 1, count, stdout) != count) {
-                status = kFailed;
-                break;
-            }
-        }
-        std::fclose(in);
+    if (!streamList(reader, options, temp.path(), "-")) return kFailed;
+    if (!copyToStdout(temp.path())) {
+        report("-", "cannot copy the written list to standard output");
+        return kFailed;
     }
-    std::remove(path.c_str());
-    return status;
+    return kOk;
+}
+
+struct ConvertRun {
+    edlbtool::WriteOptions options;
+    const edlbtool::TypeName* type = nullptr;
+    bool legacy = false, quiet = false;
+    std::vector<platform::FileId> inputs;  // no list is written over one of these
+    std::vector<std::pair<platform::FileId, std::string>> written;  // output, from which IN
+};
+
+int convertOne(const std::string& input, const std::string& output, ConvertRun& run) {
+    ListSource source;
+    ListReader reader;
+    std::string reason = source.open(input);
+    if (reason.empty()) reason = reader.open(source, run.legacy);
+    if (!reason.empty()) {
+        report(input, reason);
+        return kFailed;
+    }
+    if (output == "-") return convertToStdout(reader, run.options);
+    const platform::FileId target = platform::fileId(output);
+    for (const platform::FileId& id : run.inputs) {
+        if (platform::sameFile(id, target)) {
+            report(output, "would overwrite the input list");
+            return kFailed;
+        }
+    }
+    for (const auto& [id, from] : run.written) {
+        if (platform::sameFile(id, target)) {
+            report(output, "would overwrite the list just written from " + from);
+            return kFailed;
+        }
+    }
+    if (!streamList(reader, run.options, output, output)) return kFailed;
+    run.written.push_back({platform::fileId(output), input});
+    if (!run.quiet) {
+        std::printf("wrote %s (%s, %zu events)\n", output.c_str(), run.type->name, reader.count());
+    }
+    return kOk;
 }
 
 int commandConvert(const std::vector<std::string>& args) {
-    std::string input, output, typeText, modeText, title;
-    bool haveInput = false, haveOutput = false, haveType = false, haveMode = false;
+    std::vector<std::string> inputs;
+    std::string output, directory, typeText, modeText, title;
+    bool haveOutput = false, haveDirectory = false, haveType = false, haveMode = false;
     bool haveTitle = false;
-    bool legacy = false;
+    ConvertRun run;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (isHelp(arg)) return writeAll(stdout, kConvertHelp) ? kOk : kFailed;
-        if (arg == "--legacy") {
-            legacy = true;
+        if (arg == "--legacy" || arg == "--quiet") {
+            (arg == "--legacy" ? run.legacy : run.quiet) = true;
             continue;
         }
         struct {
@@ -279,6 +456,8 @@ int commandConvert(const std::vector<std::string>& args) {
         } const options[] = {{"--to", &typeText, &haveType},
                              {"-o", &output, &haveOutput},
                              {"--output", &output, &haveOutput},
+                             {"-d", &directory, &haveDirectory},
+                             {"--directory", &directory, &haveDirectory},
                              {"--fcm", &modeText, &haveMode},
                              {"--title", &title, &haveTitle}};
         bool matched = false;
@@ -295,55 +474,59 @@ int commandConvert(const std::vector<std::string>& args) {
         if (arg.size() > 1 && arg[0] == '-') {
             return usageError("convert", "unknown option '" + arg + "'");
         }
-        if (haveInput) return usageError("convert", "only one input list can be converted");
-        input = arg;
-        haveInput = true;
+        inputs.push_back(arg);
     }
-    if (!haveInput) return usageError("convert", "no input list given");
+    if (inputs.empty()) return usageError("convert", "no input list given");
     if (!haveType) return usageError("convert", "--to TYPE is required");
     const edlbtool::TypeName* type = edlbtool::findTypeName(typeText);
     if (type == nullptr) return usageError("convert", "no such list type '" + typeText + "'");
     if (!type->writable) {
         return usageError("convert", "list type '" + typeText + "' cannot be written");
     }
-    edlbtool::WriteOptions options;
-    options.listType = type->value;
+    run.type = type;
+    run.options.listType = type->value;
     if (haveMode) {
         const edlbtool::ModeInfo* mode = edlbtool::findMode(modeText);
         if (mode == nullptr) return usageError("convert", "no such timecode mode '" + modeText + "'");
-        options.tcMode = mode->value;
+        run.options.tcMode = mode->value;
     }
-    options.setTitle = haveTitle;
-    options.title = title;
-    options.legacy = legacy;
-    if (!haveOutput) {
-        std::string extension = edlbtool::defaultExtension(type->value);
-        // A wildcard extension (the media log's "pl*") makes a poor file name.
-        if (extension.find('*') != std::string::npos) {
-            extension = edlbtool::alternativeExtension(type->value);
+    run.options.setTitle = haveTitle;
+    run.options.title = title;
+    run.options.legacy = run.legacy;
+    if (haveOutput && haveDirectory) return usageError("convert", "-o and -d exclude each other");
+    if (haveOutput && output.empty()) return usageError("convert", "-o needs a file name");
+    if (haveOutput && inputs.size() > 1) {
+        return usageError("convert", "-o names one output; give -d DIR for several lists");
+    }
+    if (haveDirectory && directory.empty()) return usageError("convert", "-d needs a directory");
+    if (haveDirectory && platform::fileStatus(directory).kind != platform::FileKind::Directory) {
+        return usageError("convert", "no such directory '" + directory + "'");
+    }
+    if (readsStandardInputTwice(inputs)) {
+        return usageError("convert", "standard input can be read only once");
+    }
+    for (const std::string& input : inputs) {
+        if (input == "-" && !haveOutput) {
+            return usageError("convert", "a list read from standard input needs -o OUT");
         }
-        output = baseName(input) + "." + extension;
     }
-    if (output.empty()) return usageError("convert", "-o needs a file name");
+    std::string extension = edlbtool::defaultExtension(type->value);
+    // A wildcard extension (the media log's "pl*") makes a poor file name.
+    if (extension.find('*') != std::string::npos) {
+        extension = edlbtool::alternativeExtension(type->value);
+    }
+    for (const std::string& input : inputs) run.inputs.push_back(platform::fileId(input));
 
-    ListData data;
-    std::string reason = edlbtool::readList(input, data, legacy);
-    if (!reason.empty()) {
-        report(input, reason);
-        return kFailed;
+    int status = kOk;
+    for (const std::string& input : inputs) {
+        std::string target = output;
+        if (!haveOutput) {
+            target = baseName(input) + "." + extension;
+            if (haveDirectory) target = directory + (directory.back() == '/' ? "" : "/") + target;
+        }
+        if (convertOne(input, target, run) != kOk) status = kFailed;
     }
-    if (output == "-") return convertToStdout(data, options);
-    if (sameFile(input, output)) {
-        report(output, "would overwrite the input list");
-        return kFailed;
-    }
-    reason = edlbtool::writeList(data, options, output);
-    if (!reason.empty()) {
-        report(output, reason);
-        return kFailed;
-    }
-    std::printf("wrote %s (%s, %zu events)\n", output.c_str(), type->name, data.events.size());
-    return kOk;
+    return status;
 }
 
 int run(int argc, char** argv) {

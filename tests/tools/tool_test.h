@@ -23,8 +23,10 @@ struct RunResult {
     std::string out, err;
 };
 
-// Runs the tool in directory with args; no shell, so arguments need no quoting.
-inline RunResult runTool(std::vector<std::string> args, const std::string& directory) {
+// Runs the tool in directory with args; no shell, so arguments need no quoting. Standard
+// input is the file input names, else empty.
+inline RunResult runTool(std::vector<std::string> args, const std::string& directory,
+                         const std::string& input = "/dev/null") {
     TempDir capture;
     const std::string outPath = capture.file("stdout"), errPath = capture.file("stderr");
     std::string program = EDLBRIDGE_CLI;
@@ -35,7 +37,8 @@ inline RunResult runTool(std::vector<std::string> args, const std::string& direc
     if (pid == 0) {
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out >= 0 && err >= 0 && dup2(out, 1) >= 0 && dup2(err, 2) >= 0 &&
+        const int in = open(input.c_str(), O_RDONLY);
+        if (out >= 0 && err >= 0 && in >= 0 && dup2(in, 0) >= 0 && dup2(out, 1) >= 0 && dup2(err, 2) >= 0 &&
             chdir(directory.c_str()) == 0) {
             execv(argv[0], argv.data());
         }

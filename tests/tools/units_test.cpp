@@ -129,4 +129,22 @@ TEST(ToolRender, DetectAndDumpTextsMatchTheirGoldenFiles) {
     EXPECT_TRUE(nlohmann::json::accept(json));
 }
 
+// A list without events still prints whole documents; the JSON pieces close an empty array.
+TEST(ToolRender, AListWithoutEventsPrintsAnEmptyArray) {
+    ListData data = sampleList();
+    data.events.clear();
+    data.interchange = true;
+    data.list.dwFrameRate = 2500;
+    EXPECT_EQ(edlbtool::renderDump(data, DumpFormat::Json),
+              "{\n  \"file\": \"lists/two.edl\",\n  \"list_type\": 251,\n"
+              "  \"list_type_name\": \"generic\",\n  \"title\": \"TWO \\\"EVENTS\\\"\",\n"
+              "  \"timecode_mode\": 8,\n  \"timecode_mode_name\": \"pal\",\n  \"frame_rate\": 25.0,\n"
+              "  \"column_line\": \"\",\n  \"events\": []\n}\n");
+    EXPECT_EQ(edlbtool::renderDetectJson(data, 0),
+              "  {\n    \"file\": \"lists/two.edl\",\n    \"list_type\": 251,\n"
+              "    \"list_type_name\": \"generic\",\n    \"title\": \"TWO \\\"EVENTS\\\"\",\n"
+              "    \"timecode_mode\": 8,\n    \"timecode_mode_name\": \"pal\",\n"
+              "    \"column_line\": \"\",\n    \"events\": 0\n  }");
+}
+
 }  // namespace
