@@ -1,4 +1,5 @@
 // edlbridge: the command line over the edlbridge library.
+#include "diff.h"
 #include "list_reader.h"
 #include "list_type_names.h"
 #include "platform.h"
@@ -43,6 +44,8 @@ const char kMainHelp[] =
     "                        show every event of a list\n"
     "  convert IN... --to TYPE [-o OUT | -d DIR] [--fcm MODE] [--title TEXT] [--quiet]\n"
     "                        write lists in another dialect\n"
+    "  diff OLD NEW [--format table|json] [--all]\n"
+    "                        list what changed from one cut to the next\n"
     "\n"
     "A list named '-' is read from standard input; pipes and FIFOs are read like files.\n"
     "\n"
@@ -52,7 +55,8 @@ const char kMainHelp[] =
     "  --legacy              read and write with the library's documented derivations\n"
     "                        instead of keeping what lists say (detect, dump, convert)\n"
     "\n"
-    "Exit status: 0 success, 1 a file failed, 2 bad usage.\n";
+    "Exit status: 0 success, 1 a file failed, 2 bad usage; diff: 0 the cuts are the same,\n"
+    "1 they differ or a list could not be read, 2 bad usage.\n";
 
 const char kTypesHelp[] =
     "Usage: edlbridge types\n"
@@ -105,6 +109,25 @@ const char kConvertHelp[] =
     "An IN of '-' is standard input and needs -o. A list that fails is reported on\n"
     "standard error and nothing is written for it; the others are still converted, and\n"
     "the exit status is 1. No list is written over one of the INs.\n";
+
+const char kDiffHelp[] =
+    "Usage: edlbridge diff OLD NEW [--format table|json] [--all]\n"
+    "Lists what changed from the cut OLD to the cut NEW, in record order of NEW: events\n"
+    "added, removed, replaced, trimmed (head and tail change in frames), moved (record\n"
+    "in change in frames) or given another transition; --all lists unchanged ones too.\n"
+    "\n"
+    "An event of NEW matches an event of OLD with the same clip name when both have one,\n"
+    "else the same reel, on a track they share, whose source range overlaps its own;\n"
+    "each OLD event matches one NEW event at most, the one with the larger source\n"
+    "overlap, then the nearer record position. An unmatched NEW event where an unmatched\n"
+    "OLD event was on the same track replaced it; other unmatched events were added or\n"
+    "removed. A record of no length followed by a transition of the same edit number is\n"
+    "the outgoing side of that transition and is not compared. Lists of other timecode modes\n"
+    "compare by timecode: OLD's timecodes are carried into NEW's mode as 'convert --fcm'\n"
+    "carries them, and frames count in NEW's mode.\n"
+    "\n"
+    "Exit status: 0 the cuts are the same, 1 they differ (or a list could not be read,\n"
+    "then with an error on standard error and nothing on standard output), 2 bad usage.\n";
 
 // Errors are one line on standard error: the program, what failed, and why.
 void report(const std::string& subject, const std::string& reason) {
@@ -529,6 +552,55 @@ int commandConvert(const std::vector<std::string>& args) {
     return status;
 }
 
+enum class DiffFormat { Table, Json };
+
+int commandDiff(const std::vector<std::string>& args) {
+    std::vector<std::string> files;
+    DiffFormat format = DiffFormat::Table;
+    bool all = false, endOfOptions = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!endOfOptions && isHelp(arg)) return writeAll(stdout, kDiffHelp) ? kOk : kFailed;
+        if (!endOfOptions && arg == "--all") {
+            all = true;
+        } else if (!endOfOptions && matchesOption(arg, "--format")) {
+            std::string value;
+            if (!optionValue(args, i, "--format", value)) {
+                return usageError("diff", "--format needs a value");
+            }
+            if (value != "table" && value != "json") {
+                return usageError("diff", "no such format '" + value + "'");
+            }
+            format = value == "json" ? DiffFormat::Json : DiffFormat::Table;
+        } else if (!endOfOptions && arg == "--") {
+            endOfOptions = true;
+        } else if (!endOfOptions && arg.size() > 1 && arg[0] == '-') {
+            return usageError("diff", "unknown option '" + arg + "'");
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() != 2) return usageError("diff", "give two lists, OLD and NEW");
+    if (readsStandardInputTwice(files)) {
+        return usageError("diff", "standard input can be read only once");
+    }
+    ListData oldList, newList;
+    ListData* lists[] = {&oldList, &newList};
+    for (size_t i = 0; i < 2; ++i) {
+        const std::string reason = edlbtool::readList(files[i], *lists[i]);
+        if (!reason.empty()) {
+            report(files[i], reason);
+            return kFailed;
+        }
+    }
+    const edlbtool::DiffResult result = edlbtool::diffLists(oldList, newList);
+    const std::string text = format == DiffFormat::Json
+                                 ? edlbtool::renderDiffJson(oldList, newList, result, all)
+                                 : edlbtool::renderDiffTable(oldList, newList, result, all);
+    if (!writeAll(stdout, text)) return kFailed;
+    return result.same() ? kOk : kFailed;
+}
+
 int run(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     if (args.empty()) {
@@ -546,6 +618,7 @@ int run(int argc, char** argv) {
     if (command == "detect") return commandDetect(args);
     if (command == "dump") return commandDump(args);
     if (command == "convert") return commandConvert(args);
+    if (command == "diff") return commandDiff(args);
     return usageError(command, "no such command");
 }
 

@@ -77,6 +77,42 @@ TEST_P(ToolCases, StatusOutputErrorsAndFiles) {
     }
 }
 
+// The change list of diff as JSON, row by row against rows written by hand.
+class DiffCases : public testing::TestWithParam<std::vector<std::string>> {};
+
+std::string editOf(const nlohmann::json& side) {
+    return side.is_null() ? "-" : std::to_string(side["edit"].get<unsigned>());
+}
+
+std::string framesOf(const nlohmann::json& value) {
+    return value.is_null() ? "-" : std::to_string(value.get<int64_t>());
+}
+
+TEST_P(DiffCases, ChangesInRecordOrderOfNew) {
+    // name, old, new, status, changes...
+    const std::vector<std::string>& c = GetParam();
+    ASSERT_GE(c.size(), 4u);
+    const RunResult result = runTool({"diff", "--all", "--format", "json", c[1], c[2]}, toolData());
+    EXPECT_EQ(result.status, std::stoi(c[3]));
+    EXPECT_EQ(result.err, "");
+    ASSERT_TRUE(nlohmann::json::accept(result.out)) << result.out;
+    const nlohmann::json doc = nlohmann::json::parse(result.out);
+    std::vector<std::string> rows;
+    size_t changed = 0;
+    for (const nlohmann::json& row : doc["changes"]) {
+        std::string kinds;
+        for (const nlohmann::json& kind : row["change"]) kinds += (kinds.empty() ? "" : "+") + kind.get<std::string>();
+        changed += kinds != "unchanged";
+        rows.push_back(kinds + " " + editOf(row["new"]) + " " + editOf(row["old"]) + " " + framesOf(row["head"]) + " " +
+                       framesOf(row["tail"]) + " " + framesOf(row["move"]));
+    }
+    EXPECT_EQ(rows, std::vector<std::string>(c.begin() + 4, c.end()));
+    EXPECT_EQ(doc["same"].get<bool>(), changed == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Manifest, DiffCases, testing::ValuesIn(edlbtest::readTable("tools/diff_cases.txt")),
+                         [](const auto& info) { return info.param[0]; });
+
 // Writes bytes into a FIFO once a reader has opened it; gives up after ten seconds, so a
 // tool that never opens it fails the test instead of hanging it.
 void writeWhenRead(const std::string& fifo, const std::string& bytes) {

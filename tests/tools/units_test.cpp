@@ -2,6 +2,7 @@
 // tests/data/tools/lookups.txt), its type table against the library's catalogue, its
 // timecode texts against the timecode service, and the texts it prints for a list built here.
 #include "core/list_types.h"
+#include "diff.h"
 #include "list_type_names.h"
 #include "render.h"
 #include "services/timecode.h"
@@ -16,6 +17,7 @@
 namespace {
 
 using edlbtool::DumpFormat;
+using edlbtool::EventRow;
 using edlbtool::ListData;
 
 unsigned number(const std::string& text) { return static_cast<unsigned>(std::stoll(text, nullptr, 0)); }
@@ -30,6 +32,14 @@ std::string apply(const std::vector<std::string>& r) {
     if (r[0] == "escape") return escapeControls(r[1]);
     if (r[0] == "relabel_frames") return std::to_string(relabel(number(r[1]), number(r[2]), number(r[3])));
     if (r[0] == "rescale") return std::to_string(rescale(std::stoll(r[1]), number(r[2]), number(r[3])));
+    if (r[0] == "change") return changeText(number(r[1]));
+    if (r[0] == "transition") {
+        EventRow event;
+        event.editType = r[1][0];
+        event.wipeCode = number(r[2]);
+        event.effectLength = number(r[3]);
+        return transitionText(event);
+    }
     unsigned frames = 0;
     if (r[0] != "relabel" || tc2Frame(r[1].c_str(), number(r[2]) | EDL_TCF_BASE, &frames) != 0) return "?";
     return timecodeText(relabel(frames, number(r[2]), number(r[3])), number(r[3]));
@@ -37,7 +47,7 @@ std::string apply(const std::vector<std::string>& r) {
 
 TEST(ToolLookups, EveryRowOfTheTable) {
     const auto rows = edlbtest::readTable("tools/lookups.txt");
-    ASSERT_GT(rows.size(), 60u);
+    ASSERT_GT(rows.size(), 70u);
     for (std::vector<std::string> row : rows) {
         ASSERT_GE(row.size(), 3u) << row[0];
         for (std::string& cell : row) cell = edlbtest::unescape(cell);
