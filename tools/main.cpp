@@ -5,6 +5,7 @@
 #include "platform.h"
 #include "render.h"
 #include "timecode_text.h"
+#include "timeline.h"
 
 #include <edlbridge.h>
 
@@ -46,6 +47,8 @@ const char kMainHelp[] =
     "                        write lists in another dialect\n"
     "  diff OLD NEW [--format table|json] [--all]\n"
     "                        list what changed from one cut to the next\n"
+    "  timeline LIST [-o OUT.svg|OUT.html] [--diff OLD] [--quiet]\n"
+    "                        draw a cut: one lane per track over record time\n"
     "\n"
     "A list named '-' is read from standard input; pipes and FIFOs are read like files.\n"
     "\n"
@@ -128,6 +131,22 @@ const char kDiffHelp[] =
     "\n"
     "Exit status: 0 the cuts are the same, 1 they differ (or a list could not be read,\n"
     "then with an error on standard error and nothing on standard output), 2 bad usage.\n";
+
+const char kTimelineHelp[] =
+    "Usage: edlbridge timeline LIST [-o OUT] [--format svg|html] [--diff OLD] [--quiet]\n"
+    "Draws the cut LIST: one lane per track over record time under a timecode ruler,\n"
+    "each event a box from record in to record out labelled with its edit number and\n"
+    "clip name (or reel) and coloured by reel, transitions over the heads of the boxes\n"
+    "they lead into, 'LOC:' notes as flags, gaps hatched. The SVG needs no scripts,\n"
+    "fonts or other files; the HTML page holds the same SVG beside a table of events.\n"
+    "\n"
+    "  -o, --output OUT  the file to write; '-' writes to standard output. The format\n"
+    "                    follows its extension (.svg, .html or .htm). Default: LIST's\n"
+    "                    name without directory and extension, with '.svg'\n"
+    "  --format svg|html the format, whatever the name\n"
+    "  --diff OLD        mark the boxes added, replaced, trimmed, moved or with another\n"
+    "                    transition since the cut OLD (as 'edlbridge diff OLD LIST')\n"
+    "  --quiet           print no 'wrote ...' line\n";
 
 // Errors are one line on standard error: the program, what failed, and why.
 void report(const std::string& subject, const std::string& reason) {
@@ -601,6 +620,125 @@ int commandDiff(const std::vector<std::string>& args) {
     return result.same() ? kOk : kFailed;
 }
 
+// Writes text into path; a file that could not be written completely is removed.
+std::string writeFile(const std::string& path, const std::string& text) {
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return std::string("cannot create: ") + std::strerror(errno);
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    const bool closed = std::fclose(out) == 0;
+    if (written && closed) return std::string();
+    if (platform::fileStatus(path).kind == platform::FileKind::Regular) std::remove(path.c_str());
+    return "write failed";
+}
+
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+int commandTimeline(const std::vector<std::string>& args) {
+    std::string list, output, oldName, formatText;
+    bool haveList = false, haveOutput = false, haveOld = false, haveFormat = false;
+    bool quiet = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (isHelp(arg)) return writeAll(stdout, kTimelineHelp) ? kOk : kFailed;
+        if (arg == "--quiet") {
+            quiet = true;
+            continue;
+        }
+        struct {
+            const char* name;
+            std::string* value;
+            bool* seen;
+        } const options[] = {{"-o", &output, &haveOutput},
+                             {"--output", &output, &haveOutput},
+                             {"--format", &formatText, &haveFormat},
+                             {"--diff", &oldName, &haveOld}};
+        bool matched = false;
+        for (const auto& option : options) {
+            if (!matchesOption(arg, option.name)) continue;
+            if (!optionValue(args, i, option.name, *option.value)) {
+                return usageError("timeline", std::string(option.name) + " needs a value");
+            }
+            *option.seen = true;
+            matched = true;
+            break;
+        }
+        if (matched) continue;
+        if (arg.size() > 1 && arg[0] == '-') {
+            return usageError("timeline", "unknown option '" + arg + "'");
+        }
+        if (haveList) return usageError("timeline", "only one list can be drawn");
+        list = arg;
+        haveList = true;
+    }
+    if (!haveList) return usageError("timeline", "no list given");
+    if (haveOutput && output.empty()) return usageError("timeline", "-o needs a file name");
+    bool html = false;
+    if (haveFormat) {
+        if (formatText != "svg" && formatText != "html") {
+            return usageError("timeline", "no such format '" + formatText + "'");
+        }
+        html = formatText == "html";
+    } else if (haveOutput && output != "-") {
+        if (endsWith(output, ".html") || endsWith(output, ".htm")) {
+            html = true;
+        } else if (!endsWith(output, ".svg")) {
+            return usageError("timeline", "cannot tell the format of '" + output +
+                                              "': name it .svg or .html, or give --format");
+        }
+    }
+    if (haveOld && readsStandardInputTwice({list, oldName})) {
+        return usageError("timeline", "standard input can be read only once");
+    }
+    if (!haveOutput) {
+        if (list == "-") {
+            return usageError("timeline", "a list read from standard input needs -o OUT");
+        }
+        output = baseName(list) + (html ? ".html" : ".svg");
+    }
+
+    ListData newList, oldList;
+    std::string reason = edlbtool::readList(list, newList);
+    if (!reason.empty()) {
+        report(list, reason);
+        return kFailed;
+    }
+    edlbtool::DiffResult result;
+    edlbtool::TimelineChanges changes;
+    if (haveOld) {
+        reason = edlbtool::readList(oldName, oldList);
+        if (!reason.empty()) {
+            report(oldName, reason);
+            return kFailed;
+        }
+        result = edlbtool::diffLists(oldList, newList);
+        changes.oldList = &oldList;
+        changes.result = &result;
+    }
+    const std::string text = html ? edlbtool::renderTimelineHtml(newList, changes)
+                                  : edlbtool::renderTimelineSvg(newList, changes);
+    if (output == "-") return writeAll(stdout, text) ? kOk : kFailed;
+    const platform::FileId target = platform::fileId(output);
+    for (const std::string& input : {list, oldName}) {
+        if (!input.empty() && platform::sameFile(platform::fileId(input), target)) {
+            report(output, "would overwrite the input list");
+            return kFailed;
+        }
+    }
+    reason = writeFile(output, text);
+    if (!reason.empty()) {
+        report(output, reason);
+        return kFailed;
+    }
+    if (!quiet) {
+        std::printf("wrote %s (%s, %zu events)\n", output.c_str(), html ? "html" : "svg",
+                    newList.events.size());
+    }
+    return kOk;
+}
+
 int run(int argc, char** argv) {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     if (args.empty()) {
@@ -619,6 +757,7 @@ int run(int argc, char** argv) {
     if (command == "dump") return commandDump(args);
     if (command == "convert") return commandConvert(args);
     if (command == "diff") return commandDiff(args);
+    if (command == "timeline") return commandTimeline(args);
     return usageError(command, "no such command");
 }
 

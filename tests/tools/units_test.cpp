@@ -7,6 +7,7 @@
 #include "render.h"
 #include "services/timecode.h"
 #include "timecode_text.h"
+#include "timeline.h"
 #include "tool_test.h"
 
 #include <nlohmann/json.hpp>
@@ -19,6 +20,7 @@ namespace {
 using edlbtool::DumpFormat;
 using edlbtool::EventRow;
 using edlbtool::ListData;
+using edlbtool::Marker;
 
 unsigned number(const std::string& text) { return static_cast<unsigned>(std::stoll(text, nullptr, 0)); }
 
@@ -32,6 +34,7 @@ std::string apply(const std::vector<std::string>& r) {
     if (r[0] == "escape") return escapeControls(r[1]);
     if (r[0] == "relabel_frames") return std::to_string(relabel(number(r[1]), number(r[2]), number(r[3])));
     if (r[0] == "rescale") return std::to_string(rescale(std::stoll(r[1]), number(r[2]), number(r[3])));
+    if (r[0] == "xml") return xmlText(r[1]);
     if (r[0] == "change") return changeText(number(r[1]));
     if (r[0] == "transition") {
         EventRow event;
@@ -40,6 +43,14 @@ std::string apply(const std::vector<std::string>& r) {
         event.effectLength = number(r[3]);
         return transitionText(event);
     }
+    if (r[0] == "marker") {
+        EventRow event;
+        event.recIn = number(r[2]), event.recOut = number(r[3]);
+        event.srcIn = number(r[4]), event.srcOut = number(r[5]);
+        Marker marker;
+        if (!parseMarker(r[1], event, number(r[6]), marker)) return "none";
+        return std::to_string(marker.frame) + "|" + marker.colour + "|" + marker.text;
+    }
     unsigned frames = 0;
     if (r[0] != "relabel" || tc2Frame(r[1].c_str(), number(r[2]) | EDL_TCF_BASE, &frames) != 0) return "?";
     return timecodeText(relabel(frames, number(r[2]), number(r[3])), number(r[3]));
@@ -47,7 +58,7 @@ std::string apply(const std::vector<std::string>& r) {
 
 TEST(ToolLookups, EveryRowOfTheTable) {
     const auto rows = edlbtest::readTable("tools/lookups.txt");
-    ASSERT_GT(rows.size(), 70u);
+    ASSERT_GT(rows.size(), 90u);
     for (std::vector<std::string> row : rows) {
         ASSERT_GE(row.size(), 3u) << row[0];
         for (std::string& cell : row) cell = edlbtest::unescape(cell);
