@@ -318,7 +318,6 @@ DiffResult diffLists(const ListData& oldList, const ListData& newList) {
     std::vector<Keyed> keyed;
     for (size_t n = 0; n < news.size(); ++n) {
         if (!news[n].takesPart) continue;
-        ++result.compared;
         DiffRow row;
         row.newIndex = n;
         row.oldIndex = oldFor[n];

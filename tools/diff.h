@@ -48,7 +48,6 @@ struct DiffResult {
     // Record order of NEW; an event only OLD has sits where it was in OLD's record time.
     std::vector<DiffRow> rows;
     size_t counts[kChangeKindCount] = {};  // per kind, by bit number
-    size_t compared = 0;  // events of NEW taking part (transition leads do not)
     bool same() const;
 };
 
