@@ -1,13 +1,11 @@
 #include "list_reader.h"
 
-#include "platform.h"
 #include "timecode_text.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
-#include <sys/stat.h>
 
 namespace edlbtool {
 namespace {
@@ -15,13 +13,14 @@ namespace {
 // The library keeps file names of at most 4099 characters.
 constexpr size_t kMaxPathLength = 4099;
 
-// A malformed list must not keep the tool reading forever.
+// The commands that keep a whole list in memory stop at this many events.
 constexpr size_t kMaxEvents = 4u * 1024u * 1024u;
+
+constexpr size_t kSpoolChunk = 64 * 1024;
 
 std::string cannotOpen(int error) { return "cannot open: " + errorText(error); }
 
-EventRow rowOf(const EdlLineVB& record) {
-    EventRow row;
+void fillRow(const EdlLineVB& record, EventRow& row) {
     row.editNumber = record.dwEditNum;
     row.srcIn = record.dwSrcIn;
     row.srcOut = record.dwSrcOut;
@@ -45,7 +44,12 @@ EventRow rowOf(const EdlLineVB& record) {
     row.effectText.assign(record.szEffectText,
                           strnlen(record.szEffectText, sizeof record.szEffectText));
     row.line.assign(record.achLine, strnlen(record.achLine, sizeof record.achLine));
-    return row;
+}
+
+std::string resultText(const char* what, uint32_t result) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s failed (result 0x%X)", what, result);
+    return text;
 }
 
 }  // namespace
@@ -94,128 +98,253 @@ std::string fullClipName(const EventRow& event) {
     return event.clipName;
 }
 
-std::string readList(const std::string& path, ListData& out, bool legacy) {
-    out.path = path;
-    out.interchange = !legacy;
-    out.events.clear();
-    if (path.empty()) return cannotOpen(ENOENT);
-    // Before the system is asked: systems differ in what they say about such a name.
-    if (path.size() > kMaxPathLength) return cannotOpen(ENAMETOOLONG);
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) return cannotOpen(errno);
-    if (S_ISDIR(info.st_mode)) return "cannot open: is a directory";
-    // Detection seeks back in the file, which a pipe or a device cannot do.
-    if (!S_ISREG(info.st_mode)) return "cannot open: not a regular file";
-    FILE* probe = std::fopen(path.c_str(), "rb");
-    if (probe == nullptr) return cannotOpen(errno);
-    std::fclose(probe);
-
-    std::memset(&out.list, 0, sizeof out.list);
-    edlInitEdlListStruct(&out.list);
-    if (!legacy) out.list.dwFlags |= EDL_LF_INTERCHANGE;
-    tagKvEdlHandle* handle = edlOpen(path.c_str(), nullptr, EDL_OPEN_READ, &out.list);
-    if (handle == nullptr) return "not a list edlbridge can read";
-
-    // An inline-buffer record keeps each event's texts apart from the library's shared ones.
-    std::unique_ptr<EdlLineVB> record(new EdlLineVB);
-    std::string reason;
-    for (;;) {
-        std::memset(record.get(), 0, sizeof *record);
-        const uint32_t result = edlReadLineVB(handle, record.get());
-        if (result == EDL_END_OF_LIST || result == EDL_NO_LINE) break;
-        if (result != EDL_OK) {
-            char text[64];
-            std::snprintf(text, sizeof text, "read failed (result 0x%X)", result);
-            reason = text;
-            break;
-        }
-        if (out.events.size() >= kMaxEvents) {
-            reason = "too many events";
-            break;
-        }
-        out.events.push_back(rowOf(*record));
-    }
-    edlClose(handle);
-    return reason;
+std::string clipNameOf(const ListInfo& info, const EventRow& event) {
+    return info.interchange ? fullClipName(event) : event.clipName;
 }
 
-std::string writeList(const ListData& data, const WriteOptions& options,
-                      const std::string& path) {
+std::string ListSource::open(const std::string& name) {
+    name_ = name;
+    path_.clear();
+    size_ = 0;
+    copy_.release();
+    if (name == "-") return spool(stdin);
+    // Before the system is asked: systems differ in what they say about such a name.
+    if (name.size() > kMaxPathLength) return cannotOpen(ENAMETOOLONG);
+    const platform::FileStatus status = platform::fileStatus(name);
+    switch (status.kind) {
+        case platform::FileKind::Missing: return cannotOpen(status.error);
+        case platform::FileKind::Directory: return "cannot open: is a directory";
+        case platform::FileKind::Other: return "cannot open: not a regular file";
+        case platform::FileKind::Stream: {
+            FILE* in = std::fopen(name.c_str(), "rb");
+            if (in == nullptr) return cannotOpen(errno);
+            const std::string reason = spool(in);
+            std::fclose(in);
+            return reason;
+        }
+        case platform::FileKind::Regular: break;
+    }
+    FILE* probe = std::fopen(name.c_str(), "rb");
+    if (probe == nullptr) return cannotOpen(errno);
+    std::fclose(probe);
+    path_ = name;
+    size_ = status.size;
+    return std::string();
+}
+
+std::string ListSource::spool(FILE* in) {
+    // The copy keeps the name's extension: CSV logs are known by theirs.
+    const size_t slash = name_.find_last_of(kDirectoryEnds);
+    const size_t dot = name_.find_last_of('.');
+    const bool extension = dot != std::string::npos &&
+                           (slash == std::string::npos || dot > slash + 1) && name_.size() - dot <= 16;
+    std::string reason = copy_.create(extension ? name_.substr(dot) : std::string());
+    if (!reason.empty()) return reason;
+    FILE* out = std::fopen(copy_.path().c_str(), "wb");
+    if (out == nullptr) {
+        return "cannot write a temporary file: " + errorText(errno);
+    }
+    std::unique_ptr<char[]> buffer(new char[kSpoolChunk]);
+    int writeError = 0;
+    size_t count;
+    while ((count = std::fread(buffer.get(), 1, kSpoolChunk, in)) > 0) {
+        if (std::fwrite(buffer.get(), 1, count, out) != count) {
+            writeError = errno != 0 ? errno : EIO;
+            break;
+        }
+        size_ += count;
+    }
+    const int readError = writeError == 0 && std::ferror(in) ? (errno != 0 ? errno : EIO) : 0;
+    if (std::fclose(out) != 0 && writeError == 0) writeError = errno != 0 ? errno : EIO;
+    if (readError != 0) return "cannot read: " + errorText(readError);
+    if (writeError != 0) {
+        return "cannot write a temporary file: " + errorText(writeError);
+    }
+    path_ = copy_.path();
+    return std::string();
+}
+
+ListReader::ListReader() : record_(new EdlLineVB) {}
+
+ListReader::~ListReader() { close(); }
+
+void ListReader::close() {
+    if (handle_ != nullptr) edlClose(handle_);
+    handle_ = nullptr;
+}
+
+std::string ListReader::open(const ListSource& source, bool legacy, size_t maxEvents) {
+    close();
+    count_ = 0;
+    reason_.clear();
+    maxEvents_ = maxEvents != 0 ? maxEvents : static_cast<size_t>(source.size()) + 1;
+    info_.path = source.name();
+    info_.interchange = !legacy;
+    std::memset(&info_.list, 0, sizeof info_.list);
+    edlInitEdlListStruct(&info_.list);
+    if (!legacy) info_.list.dwFlags |= EDL_LF_INTERCHANGE;
+    if (source.path().empty()) return reason_ = "cannot open";
+    handle_ = edlOpen(source.path().c_str(), nullptr, EDL_OPEN_READ, &info_.list);
+    if (handle_ == nullptr) return reason_ = "not a list edlbridge can read";
+    return std::string();
+}
+
+bool ListReader::next(EventRow& row) {
+    if (handle_ == nullptr) return false;
+    // An inline-buffer record keeps each event's texts apart from the library's shared ones.
+    std::memset(record_.get(), 0, sizeof *record_);
+    const uint32_t result = edlReadLineVB(handle_, record_.get());
+    if (result == EDL_END_OF_LIST || result == EDL_NO_LINE) {
+        close();
+        return false;
+    }
+    if (result != EDL_OK) {
+        reason_ = resultText("read", result);
+    } else if (count_ >= maxEvents_) {
+        reason_ = "too many events";
+    } else {
+        fillRow(*record_, row);
+        ++count_;
+        return true;
+    }
+    close();
+    return false;
+}
+
+std::string readList(const std::string& name, ListData& out, bool legacy) {
+    out.events.clear();
+    out.path = name;
+    out.interchange = !legacy;
+    ListSource source;
+    std::string reason = source.open(name);
+    if (!reason.empty()) return reason;
+    ListReader reader;
+    reason = reader.open(source, legacy, kMaxEvents);
+    static_cast<ListInfo&>(out) = reader.info();
+    if (!reason.empty()) return reason;
+    EventRow row;
+    while (reader.next(row)) out.events.push_back(row);
+    return reader.reason();
+}
+
+ListWriter::ListWriter() : record_(new EdlLineVB) {}
+
+ListWriter::~ListWriter() {
+    if (handle_ != nullptr) abandon();
+}
+
+std::string ListWriter::open(const ListInfo& from, const WriteOptions& options,
+                             const std::string& path) {
+    if (handle_ != nullptr) abandon();
+    reason_.clear();
+    path_ = path;
+    options_ = options;
     if (path.size() > kMaxPathLength) return "cannot create: " + errorText(ENAMETOOLONG);
-    const unsigned fromMode = (data.list.dwTcMode & 0xFFu) != 0 ? data.list.dwTcMode & 0xFFu
-                                                                : EDL_TC_DF;
-    const unsigned toMode = options.tcMode != 0 ? options.tcMode : fromMode;
+    fromMode_ = (from.list.dwTcMode & 0xFFu) != 0 ? from.list.dwTcMode & 0xFFu : EDL_TC_DF;
+    toMode_ = options.tcMode != 0 ? options.tcMode : fromMode_;
 
     std::unique_ptr<EdlList> list(new EdlList);
     std::memset(list.get(), 0, sizeof *list);
     edlInitEdlListStruct(list.get());
     list->dwListType = options.listType;
     if (!options.legacy) list->dwFlags |= EDL_LF_INTERCHANGE;
-    list->dwTcMode = toMode;
-    list->dwFrameRate = data.list.dwFrameRate;
-    list->dwAudioKHz = data.list.dwAudioKHz;
-    std::memcpy(list->szTitle, data.list.szTitle, sizeof list->szTitle);
+    list->dwTcMode = toMode_;
+    list->dwFrameRate = from.list.dwFrameRate;
+    list->dwAudioKHz = from.list.dwAudioKHz;
+    std::memcpy(list->szTitle, from.list.szTitle, sizeof list->szTitle);
     list->szTitle[sizeof list->szTitle - 1] = '\0';
     if (options.setTitle) copyText(list->szTitle, sizeof list->szTitle, options.title);
-    std::memcpy(list->szTape, data.list.szTape, sizeof list->szTape);
-    std::memcpy(list->szDefReel, data.list.szDefReel, sizeof list->szDefReel);
-    std::memcpy(list->szListName, data.list.szListName, sizeof list->szListName);
+    std::memcpy(list->szTape, from.list.szTape, sizeof list->szTape);
+    std::memcpy(list->szDefReel, from.list.szDefReel, sizeof list->szDefReel);
+    std::memcpy(list->szListName, from.list.szListName, sizeof list->szListName);
     list->szTape[sizeof list->szTape - 1] = '\0';
     list->szDefReel[sizeof list->szDefReel - 1] = '\0';
     list->szListName[sizeof list->szListName - 1] = '\0';
 
-    // A regular file or no file at all: what a failed write may remove.
-    struct stat before;
-    const bool createdHere = stat(path.c_str(), &before) != 0 || S_ISREG(before.st_mode);
     errno = 0;
-    tagKvEdlHandle* handle = edlOpen(path.c_str(), nullptr, EDL_OPEN_WRITE, list.get());
-    if (handle == nullptr) {
+    handle_ = edlOpen(path.c_str(), nullptr, EDL_OPEN_WRITE, list.get());
+    if (handle_ == nullptr) {
         return errno != 0 ? "cannot create: " + errorText(errno)
                           : std::string("cannot create");
     }
+    return std::string();
+}
 
-    std::unique_ptr<EdlLineVB> record(new EdlLineVB);
-    std::string reason;
-    for (const EventRow& row : data.events) {
-        std::memset(record.get(), 0, sizeof *record);
-        record->dwEditNum = row.editNumber;
-        record->dwSrcIn = relabel(row.srcIn, fromMode, toMode);
-        record->dwSrcOut = relabel(row.srcOut, fromMode, toMode);
-        record->dwRecIn = relabel(row.recIn, fromMode, toMode);
-        record->dwRecOut = relabel(row.recOut, fromMode, toMode);
-        record->dwMarkIn = relabel(row.markIn, fromMode, toMode);
-        record->dwMarkOut = relabel(row.markOut, fromMode, toMode);
-        record->lAudioOffset = static_cast<int32_t>(rescale(row.audioOffset, fromMode, toMode));
-        record->dwVideoTracks = row.videoTracks;
-        record->dwAudioTracks = row.audioTracks;
-        record->chEditType = row.editType;
-        record->dwWipeCode = row.wipeCode;
-        record->dwEffectLen = static_cast<uint32_t>(rescale(row.effectLength, fromMode, toMode));
-        record->dwPresent = row.present;
-        record->dwLineFlags = row.lineFlags & ~EDL_LINE_DROP_FRAME;
-        if (modeInfo(toMode).dropped != 0) record->dwLineFlags |= EDL_LINE_DROP_FRAME;
-        // The clip list writes only clip events: converting into it makes each event a clip.
-        if (options.listType == EDLTYPE_XJT_CLIP) record->dwLineFlags |= EDL_LINE_CLIP;
-        copyText(record->achReel, sizeof record->achReel, row.reel);
-        copyText(record->achClipName, sizeof record->achClipName, row.clipName);
-        copyText(record->achName, sizeof record->achName, row.name);
-        copyText(record->achComment, sizeof record->achComment, row.comment);
-        copyText(record->szEffectText, sizeof record->szEffectText, row.effectText);
-        copyText(record->achLine, sizeof record->achLine, row.line);
-        const uint32_t result = edlWriteLineVB(handle, record.get());
-        if (result != EDL_OK) {
-            char text[64];
-            std::snprintf(text, sizeof text, "write failed (result 0x%X)", result);
-            reason = text;
-            break;
-        }
+std::string ListWriter::write(const EventRow& row) {
+    if (handle_ == nullptr) return reason_.empty() ? "not open" : reason_;
+    EdlLineVB* record = record_.get();
+    std::memset(record, 0, sizeof *record);
+    record->dwEditNum = row.editNumber;
+    record->dwSrcIn = relabel(row.srcIn, fromMode_, toMode_);
+    record->dwSrcOut = relabel(row.srcOut, fromMode_, toMode_);
+    record->dwRecIn = relabel(row.recIn, fromMode_, toMode_);
+    record->dwRecOut = relabel(row.recOut, fromMode_, toMode_);
+    record->dwMarkIn = relabel(row.markIn, fromMode_, toMode_);
+    record->dwMarkOut = relabel(row.markOut, fromMode_, toMode_);
+    record->lAudioOffset = static_cast<int32_t>(rescale(row.audioOffset, fromMode_, toMode_));
+    record->dwVideoTracks = row.videoTracks;
+    record->dwAudioTracks = row.audioTracks;
+    record->chEditType = row.editType;
+    // A dissolve read from 'D 030' holds its length as its number: it is a length too.
+    const bool dissolveLength = row.editType == 'D' && row.effectLength == 0;
+    record->dwWipeCode = dissolveLength
+                             ? static_cast<uint32_t>(rescale(row.wipeCode, fromMode_, toMode_))
+                             : row.wipeCode;
+    record->dwEffectLen = static_cast<uint32_t>(rescale(row.effectLength, fromMode_, toMode_));
+    record->dwPresent = row.present;
+    record->dwLineFlags = row.lineFlags & ~EDL_LINE_DROP_FRAME;
+    if (modeInfo(toMode_).dropped != 0) record->dwLineFlags |= EDL_LINE_DROP_FRAME;
+    // The clip list writes only clip events: converting into it makes each event a clip.
+    if (options_.listType == EDLTYPE_XJT_CLIP) record->dwLineFlags |= EDL_LINE_CLIP;
+    copyText(record->achReel, sizeof record->achReel, row.reel);
+    copyText(record->achClipName, sizeof record->achClipName, row.clipName);
+    copyText(record->achName, sizeof record->achName, row.name);
+    copyText(record->achComment, sizeof record->achComment, row.comment);
+    copyText(record->szEffectText, sizeof record->szEffectText, row.effectText);
+    copyText(record->achLine, sizeof record->achLine, row.line);
+    const uint32_t result = edlWriteLineVB(handle_, record);
+    if (result != EDL_OK) {
+        reason_ = resultText("write", result);
+        abandon();
     }
+    return reason_;
+}
+
+std::string ListWriter::close() {
+    if (handle_ == nullptr) return reason_;
     // The close result tells whether every byte reached the file.
-    if (edlClose(handle) != 0 && reason.empty()) reason = "write failed";
-    // Only a file the write made is taken away again: the output may be a device
-    // ('/dev/full', a terminal) that must outlive a failed write.
-    if (!reason.empty() && createdHere) std::remove(path.c_str());
-    return reason;
+    const uint32_t result = edlClose(handle_);
+    handle_ = nullptr;
+    if (result != 0) {
+        reason_ = "write failed";
+        removeOutput();
+    }
+    return reason_;
+}
+
+void ListWriter::abandon() {
+    if (handle_ != nullptr) edlClose(handle_);
+    handle_ = nullptr;
+    removeOutput();
+}
+
+void ListWriter::removeOutput() {
+    // Only a file the writer made: "-o /dev/null" names a device that must stay.
+    if (platform::fileStatus(path_).kind == platform::FileKind::Regular) {
+        std::remove(path_.c_str());
+    }
+}
+
+std::string writeList(const ListData& data, const WriteOptions& options,
+                      const std::string& path) {
+    ListWriter writer;
+    std::string reason = writer.open(data, options, path);
+    if (!reason.empty()) return reason;
+    for (const EventRow& row : data.events) {
+        reason = writer.write(row);
+        if (!reason.empty()) return reason;
+    }
+    return writer.close();
 }
 
 }  // namespace edlbtool

@@ -1,10 +1,15 @@
-// Reading a whole list through the library's exported functions, and writing one.
+// Reading lists through the library's exported functions one event at a time, and writing
+// them the same way. Whole lists in memory (ListData) are for the commands that compare or
+// draw them; the others stream.
 #ifndef EDLBRIDGE_TOOLS_LIST_READER_H
 #define EDLBRIDGE_TOOLS_LIST_READER_H
+
+#include "platform.h"
 
 #include <edlbridge.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,16 +28,73 @@ struct EventRow {
     std::string reel, clipName, name, comment, effectText, line;
 };
 
-struct ListData {
-    std::string path;
-    EdlList list{};  // the list record as edlOpen left it
+// What is known of a list once it is open: detection sets the type, title and mode, and
+// the record does not change while events are read (an FCM line inside a list changes the
+// mode of the events after it inside the library only).
+struct ListInfo {
+    std::string path;  // as the command line named it; '-' is standard input
+    EdlList list{};    // the list record as edlOpen left it
     bool interchange = false;  // read with the interchange flag
+};
+
+struct ListData : ListInfo {
     std::vector<EventRow> events;
 };
 
-// Reads every event of path, for interchange unless legacy is set. Returns an empty text on
-// success, else the reason.
-std::string readList(const std::string& path, ListData& out, bool legacy = false);
+// A list named on the command line, made readable by name, as often as needed: a regular
+// file as it is; standard input ('-'), a pipe or a FIFO copied into a temporary file first,
+// because detection reads the start of a list twice.
+class ListSource {
+public:
+    // Empty text on success, else the reason (for an error line naming the list).
+    std::string open(const std::string& name);
+    const std::string& name() const { return name_; }
+    // The regular file to read: the name itself, or the temporary copy.
+    const std::string& path() const { return path_; }
+    uint64_t size() const { return size_; }
+
+private:
+    std::string spool(FILE* in);
+
+    std::string name_, path_;
+    uint64_t size_ = 0;
+    platform::TempFile copy_;
+};
+
+// Reads one event at a time from an open source.
+class ListReader {
+public:
+    ListReader();
+    ~ListReader();
+    ListReader(const ListReader&) = delete;
+    ListReader& operator=(const ListReader&) = delete;
+
+    // Detects the list, for interchange unless legacy is set. A list longer than maxEvents
+    // fails with "too many events"; 0 allows one event per byte of the file, the most a
+    // list can hold, so a reader that stopped advancing would still end. Empty text on
+    // success, else the reason.
+    std::string open(const ListSource& source, bool legacy, size_t maxEvents = 0);
+    const ListInfo& info() const { return info_; }
+
+    // Fills row with the next event and returns true; false at the end of the list, or on
+    // a failure, after which reason() is not empty.
+    bool next(EventRow& row);
+    const std::string& reason() const { return reason_; }
+    size_t count() const { return count_; }
+
+private:
+    void close();
+
+    ListInfo info_;
+    tagKvEdlHandle* handle_ = nullptr;
+    std::unique_ptr<EdlLineVB> record_;
+    size_t count_ = 0, maxEvents_ = 0;
+    std::string reason_;
+};
+
+// Reads every event of the list named name (standard input for '-'), for interchange unless
+// legacy is set; at most about four million events. Empty text on success, else the reason.
+std::string readList(const std::string& name, ListData& out, bool legacy = false);
 
 struct WriteOptions {
     unsigned listType = EDLTYPE_GENERIC;
@@ -42,18 +104,48 @@ struct WriteOptions {
     bool legacy = false;  // write the documented dialect bytes instead of interchange
 };
 
-// An event's whole clip name as a list read for interchange gives it: the name in szName
-// when that is no file name, else the clip name of its notes, else its ten-character clip
-// name.
-std::string fullClipName(const EventRow& event);
+// Writes one event at a time. A list that could not be written completely, or that close()
+// or abandon() ends, is removed again when it is a regular file (never a device).
+class ListWriter {
+public:
+    ListWriter();
+    ~ListWriter();
+    ListWriter(const ListWriter&) = delete;
+    ListWriter& operator=(const ListWriter&) = delete;
 
-// The media file an event names (empty when none), and its notes, one per line.
-std::string sourceFile(const EventRow& event);
-std::vector<std::string> noteLines(const EventRow& event);
+    // Opens path for a list like from, as options say; the header is written here. Empty
+    // text on success, else the reason.
+    std::string open(const ListInfo& from, const WriteOptions& options, const std::string& path);
+    std::string write(const EventRow& row);
+    // Writes the closing lines; empty text when every byte reached the file.
+    std::string close();
+    // Gives the list up: closes and removes it.
+    void abandon();
+
+private:
+    void removeOutput();
+
+    tagKvEdlHandle* handle_ = nullptr;
+    std::unique_ptr<EdlLineVB> record_;
+    WriteOptions options_;
+    unsigned fromMode_ = 0, toMode_ = 0;
+    std::string path_, reason_;
+};
 
 // Writes data as a list of another type into path. Empty text on success, else the reason;
 // a list that could not be written completely is removed.
 std::string writeList(const ListData& data, const WriteOptions& options, const std::string& path);
+
+// An event's whole clip name as a list read for interchange gives it: the name in szName
+// when that is no file name, else the clip name of its notes, else its ten-character clip
+// name.
+std::string fullClipName(const EventRow& event);
+// The clip name the commands show: the whole one for interchange, else the ten characters.
+std::string clipNameOf(const ListInfo& info, const EventRow& event);
+
+// The media file an event names (empty when none), and its notes, one per line.
+std::string sourceFile(const EventRow& event);
+std::vector<std::string> noteLines(const EventRow& event);
 
 // Copies text into a buffer of size bytes, cut to fit and terminated.
 void copyText(char* buffer, size_t size, const std::string& text);

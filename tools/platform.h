@@ -1,14 +1,18 @@
-// What the command line needs from the system beyond standard C++: the same behaviour on
-// Linux, macOS and Windows.
+// The calls of the command line that differ between operating systems: what kind of file a
+// name is, whether two names are one file, temporary files, removing those when a signal
+// ends the program, binary standard streams and error texts. platform_posix.cpp implements
+// them with POSIX calls, platform_windows.cpp with Windows ones, platform.cpp what both
+// share; no other file of the tool includes a system header for them.
 #ifndef EDLBRIDGE_TOOLS_PLATFORM_H
 #define EDLBRIDGE_TOOLS_PLATFORM_H
 
+#include <cstdint>
 #include <string>
 
 namespace edlbtool {
 
 // The characters after which a file's own name begins: on Windows a backslash and the colon
-// of a drive letter too ("C:\lists\cut.edl", "C:cut.edl"); elsewhere they belong to names.
+// of a drive letter too ("C:\\lists\\cut.edl", "C:cut.edl"); elsewhere they belong to names.
 #if defined(_WIN32)
 constexpr const char* kDirectoryEnds = "/\\:";
 #else
@@ -19,17 +23,69 @@ constexpr const char* kDirectoryEnds = "/";
 // LF into CR LF, and a list written to standard output must come out byte for byte.
 void useBinaryStandardStreams();
 
-// Both paths name one existing file (through links and different spellings).
-bool sameFile(const std::string& a, const std::string& b);
-
-// Creates an empty file of a new name in the system's temporary folder and gives its path;
-// empty, with the reason in error, when none can be made.
-std::string makeTemporaryFile(std::string& error);
-
 // The text of an errno value. The common ones read the same on every system, so messages
 // (and the tests that compare them) do not depend on the C library's wording.
 std::string errorText(int error);
 
+// Both paths name one existing file (through links and different spellings).
+bool sameFile(const std::string& a, const std::string& b);
+
+namespace platform {
+
+enum class FileKind {
+    Missing,    // no such file, or it cannot be looked at (error says why)
+    Regular,
+    Directory,
+    Stream,     // a pipe, FIFO or socket: it can be read once, from the start
+    Other,      // a device or anything else
+};
+
+struct FileStatus {
+    FileKind kind = FileKind::Missing;
+    int error = 0;      // the errno value when kind is Missing
+    uint64_t size = 0;  // bytes, for regular files
+};
+
+FileStatus fileStatus(const std::string& path);
+
+// Identifies a file whatever name or link reaches it; valid is false when there is none.
+struct FileId {
+    bool valid = false;
+    uint64_t device = 0, inode = 0;
+};
+FileId fileId(const std::string& path);
+inline bool sameFile(const FileId& a, const FileId& b) {
+    return a.valid && b.valid && a.device == b.device && a.inode == b.inode;
+}
+
+// Creates an empty file that only this user can read, in TMPDIR or the system's temporary
+// directory, its name ending in suffix, and puts its name into path. Empty text on success,
+// else the reason.
+std::string createTempFile(std::string& path, const std::string& suffix = std::string());
+
+// A signal that ends the program (interrupt, hang-up, termination, a closed pipe) removes
+// the files named here first. forget drops a name again.
+void removeOnSignal(const std::string& path);
+void forgetOnSignal(const std::string& path);
+
+// A temporary file that is removed when the object goes, or by a signal before that.
+class TempFile {
+public:
+    TempFile() = default;
+    ~TempFile() { release(); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    // Empty text on success, else the reason. The name ends in suffix.
+    std::string create(const std::string& suffix = std::string());
+    const std::string& path() const { return path_; }
+    void release();
+
+private:
+    std::string path_;
+};
+
+}  // namespace platform
 }  // namespace edlbtool
 
 #endif

@@ -6,66 +6,21 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <sstream>
 #include <vector>
 
 namespace edlbtool {
 namespace {
 
-using Row = std::vector<std::string>;
+using Json = nlohmann::ordered_json;
 
 std::string number(uint64_t value) { return std::to_string(value); }
 
 // Wipe code and effect length are printed as the writers print them, as signed numbers.
 std::string signedText(uint32_t value) { return std::to_string(static_cast<int32_t>(value)); }
 
-std::string typeLabel(uint32_t value) {
-    const TypeName* row = typeByValue(value);
-    return number(value) + " " + (row != nullptr ? row->name : "unknown");
-}
-
-std::string modeLabel(uint32_t mode) {
-    const ModeInfo& info = modeInfo(mode);
-    char text[96];
-    std::snprintf(text, sizeof text, "0x%02X %s (%s)", mode & 0xFFu, info.name,
-                  info.description);
-    return text;
-}
-
 std::string editTypeText(char editType) {
     if (editType == '\0') return "";
     return escapeControls(std::string(1, editType));
-}
-
-// Lists read for interchange show the whole clip name; legacy reads the ten characters.
-std::string clipNameOf(const ListData& data, const EventRow& event) {
-    return data.interchange ? fullClipName(event) : event.clipName;
-}
-
-std::string fixedText(const char* text, size_t size) {
-    size_t length = 0;
-    while (length < size && text[length] != '\0') ++length;
-    return std::string(text, length);
-}
-
-// Columns padded to their widest cell; the last one is not padded.
-std::string renderColumns(const std::vector<Row>& rows) {
-    std::vector<size_t> widths;
-    for (const Row& row : rows) {
-        if (widths.size() < row.size()) widths.resize(row.size(), 0);
-        for (size_t i = 0; i < row.size(); ++i) {
-            if (row[i].size() > widths[i]) widths[i] = row[i].size();
-        }
-    }
-    std::string out;
-    for (const Row& row : rows) {
-        for (size_t i = 0; i < row.size(); ++i) {
-            out += row[i];
-            if (i + 1 < row.size()) out += std::string(widths[i] - row[i].size() + 2, ' ');
-        }
-        out += '\n';
-    }
-    return out;
 }
 
 struct Timecodes {
@@ -78,16 +33,38 @@ const Timecodes kTimecodes[] = {
     {"mark_in", &EventRow::markIn}, {"mark_out", &EventRow::markOut},
 };
 
-std::string renderTable(const ListData& data) {
-    const unsigned mode = data.list.dwTcMode;
-    std::string out = "file: " + escapeControls(data.path) + "\n";
-    out += "type: " + typeLabel(data.list.dwListType) + "\n";
-    out += "title: " + escapeControls(fixedText(data.list.szTitle, sizeof data.list.szTitle)) +
-           "\n";
-    out += "timecode mode: " + modeLabel(mode) + "\n";
-    out += "events: " + number(data.events.size()) + "\n\n";
+// Lists are not always UTF-8: bytes that are no UTF-8 become U+FFFD instead of failing.
+std::string dumpJson(const Json& value) {
+    return value.dump(2, ' ', false, Json::error_handler_t::replace);
+}
 
-    std::vector<Row> rows;
+// A JSON text indented by spaces more, for a value nested that deep.
+std::string indented(const std::string& text, size_t spaces) {
+    const std::string pad(spaces, ' ');
+    std::string out = pad;
+    for (char c : text) {
+        out += c;
+        if (c == '\n') out += pad;
+    }
+    return out;
+}
+
+Json listObject(const ListInfo& info) {
+    const unsigned mode = info.list.dwTcMode;
+    const TypeName* type = typeByValue(info.list.dwListType);
+    Json list;
+    list["file"] = info.path;
+    list["list_type"] = info.list.dwListType;
+    list["list_type_name"] = type != nullptr ? type->name : "unknown";
+    list["title"] = fixedText(info.list.szTitle, sizeof info.list.szTitle);
+    list["timecode_mode"] = mode & 0xFFu;
+    list["timecode_mode_name"] = modeInfo(mode).name;
+    return list;
+}
+
+}  // namespace
+
+Row tableHeaderRow() {
     Row header = {"EDIT", "REEL", "TRACKS", "TYPE", "WIPE", "LEN"};
     for (const Timecodes& timecode : kTimecodes) {
         std::string key = timecode.key;
@@ -96,100 +73,28 @@ std::string renderTable(const ListData& data) {
         header.push_back("FRAMES");
     }
     for (const char* tail : {"AUDIO OFFSET", "CLIP NAME", "NAME", "COMMENT"}) header.push_back(tail);
-    rows.push_back(header);
-    for (const EventRow& event : data.events) {
-        Row row = {number(event.editNumber), escapeControls(event.reel),
-                   trackText(event.videoTracks, event.audioTracks), editTypeText(event.editType),
-                   signedText(event.wipeCode), signedText(event.effectLength)};
-        for (const Timecodes& timecode : kTimecodes) {
-            row.push_back(timecodeText(event.*timecode.field, mode));
-            row.push_back(number(event.*timecode.field));
-        }
-        row.push_back(std::to_string(event.audioOffset));
-        row.push_back(escapeControls(clipNameOf(data, event)));
-        row.push_back(escapeControls(event.name));
-        row.push_back(escapeControls(event.comment));
-        // An empty cell would shift the eye to the next column.
-        for (std::string& cell : row) {
-            if (cell.empty()) cell = "-";
-        }
-        rows.push_back(row);
-    }
-    return out + renderColumns(rows);
+    return header;
 }
 
-std::string renderJson(const ListData& data) {
-    using Json = nlohmann::ordered_json;
-    const unsigned mode = data.list.dwTcMode;
-    const TypeName* type = typeByValue(data.list.dwListType);
-    Json list;
-    list["file"] = data.path;
-    list["list_type"] = data.list.dwListType;
-    list["list_type_name"] = type != nullptr ? type->name : "unknown";
-    list["title"] = fixedText(data.list.szTitle, sizeof data.list.szTitle);
-    list["timecode_mode"] = mode & 0xFFu;
-    list["timecode_mode_name"] = modeInfo(mode).name;
-    if (data.interchange) list["frame_rate"] = data.list.dwFrameRate / 100.0;
-    list["column_line"] = fixedText(data.list.szColumnLine, sizeof data.list.szColumnLine);
-    Json events = Json::array();
-    for (const EventRow& event : data.events) {
-        Json item;
-        item["edit"] = event.editNumber;
-        item["reel"] = event.reel;
-        item["tracks"] = trackText(event.videoTracks, event.audioTracks);
-        item["video_tracks"] = event.videoTracks;
-        item["audio_tracks"] = event.audioTracks;
-        item["edit_type"] = editTypeText(event.editType);
-        item["wipe_code"] = static_cast<int32_t>(event.wipeCode);
-        item["effect_length"] = static_cast<int32_t>(event.effectLength);
-        for (const Timecodes& timecode : kTimecodes) {
-            item[timecode.key] = {{"timecode", timecodeText(event.*timecode.field, mode)},
-                                  {"frames", event.*timecode.field}};
-        }
-        item["audio_offset"] = event.audioOffset;
-        item["clip_name"] = clipNameOf(data, event);
-        item["name"] = event.name;
-        item["comment"] = event.comment;
-        if (data.interchange) {
-            const std::string file = sourceFile(event);
-            item["source_file"] = file.empty() ? Json(nullptr) : Json(file);
-            item["notes"] = noteLines(event);
-            item["raw_line"] = event.line;
-        }
-        events.push_back(item);
-    }
-    list["events"] = events;
-    // Lists are not always UTF-8: bytes that are no UTF-8 become U+FFFD instead of failing.
-    return list.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
-}
-
-std::string renderCsv(const ListData& data) {
-    const unsigned mode = data.list.dwTcMode;
-    std::string out = "edit,reel,tracks,edit_type,wipe_code,effect_length";
+Row tableEventRow(const ListInfo& info, const EventRow& event) {
+    const unsigned mode = info.list.dwTcMode;
+    Row row = {number(event.editNumber), escapeControls(event.reel),
+               trackText(event.videoTracks, event.audioTracks), editTypeText(event.editType),
+               signedText(event.wipeCode), signedText(event.effectLength)};
     for (const Timecodes& timecode : kTimecodes) {
-        out += std::string(",") + timecode.key + "," + timecode.key + "_frames";
+        row.push_back(timecodeText(event.*timecode.field, mode));
+        row.push_back(number(event.*timecode.field));
     }
-    out += ",audio_offset,clip_name,name,comment\n";
-    for (const EventRow& event : data.events) {
-        Row row = {number(event.editNumber), event.reel,
-                   trackText(event.videoTracks, event.audioTracks),
-                   event.editType != '\0' ? std::string(1, event.editType) : std::string(),
-                   signedText(event.wipeCode), signedText(event.effectLength)};
-        for (const Timecodes& timecode : kTimecodes) {
-            row.push_back(timecodeText(event.*timecode.field, mode));
-            row.push_back(number(event.*timecode.field));
-        }
-        row.push_back(std::to_string(event.audioOffset));
-        row.push_back(clipNameOf(data, event));
-        row.push_back(event.name);
-        row.push_back(event.comment);
-        for (size_t i = 0; i < row.size(); ++i) out += (i ? "," : "") + csvField(row[i]);
-        out += '\n';
+    row.push_back(std::to_string(event.audioOffset));
+    row.push_back(escapeControls(clipNameOf(info, event)));
+    row.push_back(escapeControls(event.name));
+    row.push_back(escapeControls(event.comment));
+    // An empty cell would shift the eye to the next column.
+    for (std::string& cell : row) {
+        if (cell.empty()) cell = "-";
     }
-    return out;
+    return row;
 }
-
-}  // namespace
 
 std::string trackText(uint32_t video, uint32_t audio) {
     std::string out;
@@ -251,6 +156,53 @@ std::string csvField(const std::string& text) {
     return out + "\"";
 }
 
+std::string typeLabel(uint32_t value) {
+    const TypeName* row = typeByValue(value);
+    return number(value) + " " + (row != nullptr ? row->name : "unknown");
+}
+
+std::string modeLabel(uint32_t mode) {
+    const ModeInfo& info = modeInfo(mode);
+    char text[96];
+    std::snprintf(text, sizeof text, "0x%02X %s (%s)", mode & 0xFFu, info.name,
+                  info.description);
+    return text;
+}
+
+std::string fixedText(const char* text, size_t size) {
+    size_t length = 0;
+    while (length < size && text[length] != '\0') ++length;
+    return std::string(text, length);
+}
+
+std::string renderColumns(const std::vector<Row>& rows) {
+    std::vector<size_t> widths;
+    for (const Row& row : rows) widenColumns(widths, row);
+    std::string out;
+    for (const Row& row : rows) out += tableLine(row, widths);
+    return out;
+}
+
+void widenColumns(std::vector<size_t>& widths, const Row& row) {
+    if (widths.size() < row.size()) widths.resize(row.size(), 0);
+    for (size_t i = 0; i < row.size(); ++i) {
+        if (row[i].size() > widths[i]) widths[i] = row[i].size();
+    }
+}
+
+std::string tableLine(const Row& row, const std::vector<size_t>& widths) {
+    std::string out;
+    for (size_t i = 0; i < row.size(); ++i) {
+        out += row[i];
+        if (i + 1 < row.size()) {
+            const size_t width =
+                i < widths.size() && widths[i] > row[i].size() ? widths[i] : row[i].size();
+            out += std::string(width - row[i].size() + 2, ' ');
+        }
+    }
+    return out + '\n';
+}
+
 std::string renderTypes() {
     size_t count = 0;
     const TypeName* rows = typeNames(&count);
@@ -267,25 +219,122 @@ std::string renderTypes() {
     return renderColumns(table);
 }
 
-std::string renderDetect(const ListData& data) {
-    std::string out = "file: " + escapeControls(data.path) + "\n";
-    out += "type: " + typeLabel(data.list.dwListType) + "\n";
-    out += "title: " + escapeControls(fixedText(data.list.szTitle, sizeof data.list.szTitle)) +
+std::string renderDetect(const ListInfo& info, size_t count) {
+    std::string out = "file: " + escapeControls(info.path) + "\n";
+    out += "type: " + typeLabel(info.list.dwListType) + "\n";
+    out += "title: " + escapeControls(fixedText(info.list.szTitle, sizeof info.list.szTitle)) +
            "\n";
-    out += "timecode mode: " + modeLabel(data.list.dwTcMode) + "\n";
-    const std::string columns = fixedText(data.list.szColumnLine, sizeof data.list.szColumnLine);
+    out += "timecode mode: " + modeLabel(info.list.dwTcMode) + "\n";
+    const std::string columns = fixedText(info.list.szColumnLine, sizeof info.list.szColumnLine);
     if (!columns.empty()) out += "column line: " + escapeControls(columns) + "\n";
-    out += "events: " + number(data.events.size()) + "\n";
+    out += "events: " + number(count) + "\n";
+    return out;
+}
+
+std::string renderDetect(const ListData& data) { return renderDetect(data, data.events.size()); }
+
+std::string renderDetectJson(const ListInfo& info, size_t count) {
+    Json list = listObject(info);
+    list["column_line"] = fixedText(info.list.szColumnLine, sizeof info.list.szColumnLine);
+    list["events"] = count;
+    return indented(dumpJson(list), 2);
+}
+
+std::string jsonDumpHead(const ListInfo& info) {
+    Json list = listObject(info);
+    if (info.interchange) list["frame_rate"] = info.list.dwFrameRate / 100.0;
+    list["column_line"] = fixedText(info.list.szColumnLine, sizeof info.list.szColumnLine);
+    // The object without its closing brace: the events follow as its last member.
+    std::string text = dumpJson(list);
+    text.erase(text.size() - 2);
+    return text + ",\n  \"events\": [";
+}
+
+std::string jsonDumpEvent(const ListInfo& info, const EventRow& event, bool first) {
+    const unsigned mode = info.list.dwTcMode;
+    Json item;
+    item["edit"] = event.editNumber;
+    item["reel"] = event.reel;
+    item["tracks"] = trackText(event.videoTracks, event.audioTracks);
+    item["video_tracks"] = event.videoTracks;
+    item["audio_tracks"] = event.audioTracks;
+    item["edit_type"] = editTypeText(event.editType);
+    item["wipe_code"] = static_cast<int32_t>(event.wipeCode);
+    item["effect_length"] = static_cast<int32_t>(event.effectLength);
+    for (const Timecodes& timecode : kTimecodes) {
+        item[timecode.key] = {{"timecode", timecodeText(event.*timecode.field, mode)},
+                              {"frames", event.*timecode.field}};
+    }
+    item["audio_offset"] = event.audioOffset;
+    item["clip_name"] = clipNameOf(info, event);
+    item["name"] = event.name;
+    item["comment"] = event.comment;
+    if (info.interchange) {
+        const std::string file = sourceFile(event);
+        item["source_file"] = file.empty() ? Json(nullptr) : Json(file);
+        item["notes"] = noteLines(event);
+        item["raw_line"] = event.line;
+    }
+    return (first ? "\n" : ",\n") + indented(dumpJson(item), 4);
+}
+
+std::string jsonDumpTail(size_t count) { return count == 0 ? "]\n}\n" : "\n  ]\n}\n"; }
+
+std::string csvDumpHead() {
+    std::string out = "edit,reel,tracks,edit_type,wipe_code,effect_length";
+    for (const Timecodes& timecode : kTimecodes) {
+        out += std::string(",") + timecode.key + "," + timecode.key + "_frames";
+    }
+    return out + ",audio_offset,clip_name,name,comment\n";
+}
+
+std::string csvDumpRow(const ListInfo& info, const EventRow& event) {
+    const unsigned mode = info.list.dwTcMode;
+    Row row = {number(event.editNumber), event.reel,
+               trackText(event.videoTracks, event.audioTracks),
+               event.editType != '\0' ? std::string(1, event.editType) : std::string(),
+               signedText(event.wipeCode), signedText(event.effectLength)};
+    for (const Timecodes& timecode : kTimecodes) {
+        row.push_back(timecodeText(event.*timecode.field, mode));
+        row.push_back(number(event.*timecode.field));
+    }
+    row.push_back(std::to_string(event.audioOffset));
+    row.push_back(clipNameOf(info, event));
+    row.push_back(event.name);
+    row.push_back(event.comment);
+    std::string out;
+    for (size_t i = 0; i < row.size(); ++i) out += (i ? "," : "") + csvField(row[i]);
+    return out + '\n';
+}
+
+std::string tableHead(const ListInfo& info, size_t count) {
+    std::string out = "file: " + escapeControls(info.path) + "\n";
+    out += "type: " + typeLabel(info.list.dwListType) + "\n";
+    out += "title: " + escapeControls(fixedText(info.list.szTitle, sizeof info.list.szTitle)) +
+           "\n";
+    out += "timecode mode: " + modeLabel(info.list.dwTcMode) + "\n";
+    out += "events: " + number(count) + "\n\n";
     return out;
 }
 
 std::string renderDump(const ListData& data, DumpFormat format) {
+    std::string out;
     switch (format) {
-        case DumpFormat::Json: return renderJson(data);
-        case DumpFormat::Csv: return renderCsv(data);
+        case DumpFormat::Json:
+            out = jsonDumpHead(data);
+            for (size_t i = 0; i < data.events.size(); ++i) {
+                out += jsonDumpEvent(data, data.events[i], i == 0);
+            }
+            return out + jsonDumpTail(data.events.size());
+        case DumpFormat::Csv:
+            out = csvDumpHead();
+            for (const EventRow& event : data.events) out += csvDumpRow(data, event);
+            return out;
         case DumpFormat::Table: break;
     }
-    return renderTable(data);
+    std::vector<Row> rows{tableHeaderRow()};
+    for (const EventRow& event : data.events) rows.push_back(tableEventRow(data, event));
+    return tableHead(data, data.events.size()) + renderColumns(rows);
 }
 
 }  // namespace edlbtool

@@ -1,17 +1,48 @@
 // The texts the command line prints: the type table, detection summaries and event dumps.
+// Dumps come in pieces (a head, one piece per event, a tail) so that a list of any length
+// is printed while it is read; renderDump puts the pieces of a whole list together.
 #ifndef EDLBRIDGE_TOOLS_RENDER_H
 #define EDLBRIDGE_TOOLS_RENDER_H
 
 #include "list_reader.h"
 
 #include <string>
+#include <vector>
 
 namespace edlbtool {
 
 enum class DumpFormat { Table, Json, Csv };
 
+using Row = std::vector<std::string>;
+
 std::string renderTypes();
+
+// The detection summary of a list of count events, as text and as one JSON object
+// (indented to sit in an array).
+std::string renderDetect(const ListInfo& info, size_t count);
 std::string renderDetect(const ListData& data);
+std::string renderDetectJson(const ListInfo& info, size_t count);
+
+// JSON: one object with the list's fields and an "events" array.
+std::string jsonDumpHead(const ListInfo& info);
+std::string jsonDumpEvent(const ListInfo& info, const EventRow& event, bool first);
+std::string jsonDumpTail(size_t count);
+
+// CSV: a header row, then one row per event.
+std::string csvDumpHead();
+std::string csvDumpRow(const ListInfo& info, const EventRow& event);
+
+// Table: every column as wide as its widest cell, so the rows are measured first (a first
+// reading of the list), then printed under the list's summary.
+Row tableHeaderRow();
+Row tableEventRow(const ListInfo& info, const EventRow& event);
+void widenColumns(std::vector<size_t>& widths, const Row& row);
+std::string tableHead(const ListInfo& info, size_t count);
+// One row padded to the widths; the last cell is not padded.
+std::string tableLine(const Row& row, const std::vector<size_t>& widths);
+// Rows as a table, each column as wide as its widest cell.
+std::string renderColumns(const std::vector<Row>& rows);
+
 std::string renderDump(const ListData& data, DumpFormat format);
 
 // Track masks as 'V1 A1 A2', runs of three or more as 'A1-A8'; empty when none is set.
@@ -20,6 +51,11 @@ std::string trackText(uint32_t video, uint32_t audio);
 std::string escapeControls(const std::string& text);
 // One CSV field, quoted when it holds a comma, a quote or a line break.
 std::string csvField(const std::string& text);
+// A text of a fixed-size buffer, up to its terminator or the end of the buffer.
+std::string fixedText(const char* text, size_t size);
+// "251 generic"; "0x02 ndf (non-drop frame, 30 fps)".
+std::string typeLabel(uint32_t value);
+std::string modeLabel(uint32_t mode);
 
 }  // namespace edlbtool
 

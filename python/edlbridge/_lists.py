@@ -459,7 +459,10 @@ def _fill(record: rec.EdlLineVB, event: Event, mode: int) -> None:
     record.dwVideoTracks = _track_mask(event.video_tracks, "V")
     record.dwAudioTracks = _track_mask(event.audio_tracks, "A")
     record.chEditType = _bytes(event.edit_type)[:1] or b"C"
-    record.dwWipeCode = event.wipe_code & 0xFFFFFFFF
+    if event.edit_type == "D" and event.effect_length == 0:
+        record.dwWipeCode = rescale(event.wipe_code, source_mode, mode) & 0xFFFFFFFF
+    else:
+        record.dwWipeCode = event.wipe_code & 0xFFFFFFFF
     record.dwEffectLen = rescale(event.effect_length, source_mode, mode) & 0xFFFFFFFF
     record.dwSrcIn = _frames(event.src_in, mode)
     record.dwSrcOut = _frames(event.src_out, mode)
@@ -562,7 +565,11 @@ def _copy_converted(out: rec.EdlLineVB, event: rec.EdlLineVB, source: int, targe
     out.dwVideoTracks = event.dwVideoTracks
     out.dwAudioTracks = event.dwAudioTracks
     out.chEditType = event.chEditType
-    out.dwWipeCode = event.dwWipeCode
+    # A dissolve read from 'D 030' holds its length as its number: a length too.
+    if event.chEditType == b"D" and event.dwEffectLen == 0:
+        out.dwWipeCode = rescale(event.dwWipeCode, source, target) & 0xFFFFFFFF
+    else:
+        out.dwWipeCode = event.dwWipeCode
     out.dwEffectLen = rescale(event.dwEffectLen, source, target) & 0xFFFFFFFF
     out.dwPresent = event.dwPresent
     flags = event.dwLineFlags & ~rec.EDL_LINE_DROP_FRAME

@@ -7,8 +7,18 @@
 #include <edlbridge.h>
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <thread>
 #include <utility>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -48,10 +58,16 @@ TEST_P(ToolCases, StatusOutputErrorsAndFiles) {
         tmp.write(copy[0], readFile(toolData() + "/" + copy.back()));
     }
     std::vector<std::string> args;
+#if defined(_WIN32)
+    std::string input = "NUL";
+#else
+    std::string input = "/dev/null";
+#endif
     for (const std::string& arg : c[2].empty() ? std::vector<std::string>{} : split(c[2], ' ')) {
-        args.push_back(arg == "\"\"" ? "" : expand(edlbtest::unescape(arg)));
+        if (arg[0] == '<') input = toolData() + "/" + arg.substr(1);
+        else args.push_back(arg == "\"\"" ? "" : expand(edlbtest::unescape(arg)));
     }
-    const RunResult result = runTool(args, dir);
+    const RunResult result = runTool(args, dir, input);
     EXPECT_EQ(result.status, std::stoi(c[3]));
     for (const auto& [want, got] : {std::make_pair(c[4], result.out), std::make_pair(c[5], result.err)}) {
         if (want[0] == '@') edlbtest::expectGolden("tools/" + want.substr(1), got);
@@ -61,12 +77,106 @@ TEST_P(ToolCases, StatusOutputErrorsAndFiles) {
         EXPECT_TRUE(nlohmann::json::accept(result.out));
     }
     for (const std::string& file : c.size() > 6 ? split(c[6], ' ') : std::vector<std::string>{}) {
+        if (file[0] == '!') {
+            EXPECT_NE(access((dir + "/" + file.substr(1)).c_str(), F_OK), 0) << file << " was written";
+            continue;
+        }
         const std::vector<std::string> pair = split(file, '=');
         const std::string expected = readFile(toolData() + "/" + pair.back());
         ASSERT_FALSE(expected.empty()) << pair.back();
         EXPECT_EQ(readFile(dir + "/" + pair[0]), expected) << pair[0];
     }
 }
+
+// The change list of diff as JSON, row by row against rows written by hand.
+class DiffCases : public testing::TestWithParam<std::vector<std::string>> {};
+
+std::string editOf(const nlohmann::json& side) {
+    return side.is_null() ? "-" : std::to_string(side["edit"].get<unsigned>());
+}
+
+std::string framesOf(const nlohmann::json& value) {
+    return value.is_null() ? "-" : std::to_string(value.get<int64_t>());
+}
+
+TEST_P(DiffCases, ChangesInRecordOrderOfNew) {
+    // name, old, new, status, changes...
+    const std::vector<std::string>& c = GetParam();
+    ASSERT_GE(c.size(), 4u);
+    const RunResult result = runTool({"diff", "--all", "--format", "json", c[1], c[2]}, toolData());
+    EXPECT_EQ(result.status, std::stoi(c[3]));
+    EXPECT_EQ(result.err, "");
+    ASSERT_TRUE(nlohmann::json::accept(result.out)) << result.out;
+    const nlohmann::json doc = nlohmann::json::parse(result.out);
+    std::vector<std::string> rows;
+    size_t changed = 0;
+    for (const nlohmann::json& row : doc["changes"]) {
+        std::string kinds;
+        for (const nlohmann::json& kind : row["change"]) kinds += (kinds.empty() ? "" : "+") + kind.get<std::string>();
+        changed += kinds != "unchanged";
+        rows.push_back(kinds + " " + editOf(row["new"]) + " " + editOf(row["old"]) + " " + framesOf(row["head"]) + " " +
+                       framesOf(row["tail"]) + " " + framesOf(row["move"]));
+    }
+    EXPECT_EQ(rows, std::vector<std::string>(c.begin() + 4, c.end()));
+    EXPECT_EQ(doc["same"].get<bool>(), changed == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Manifest, DiffCases, testing::ValuesIn(edlbtest::readTable("tools/diff_cases.txt")),
+                         [](const auto& info) { return info.param[0]; });
+
+#if !defined(_WIN32)
+// Writes bytes into a FIFO once a reader has opened it; gives up after ten seconds, so a
+// tool that never opens it fails the test instead of hanging it.
+void writeWhenRead(const std::string& fifo, const std::string& bytes) {
+    int fd = -1;
+    for (int tries = 0; tries < 1000 && fd < 0; ++tries) {
+        fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0 && errno == ENXIO) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        else if (fd < 0) return;
+    }
+    if (fd < 0) return;
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    for (size_t done = 0; done < bytes.size();) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    close(fd);
+}
+
+// A FIFO is read like the file it carries: the table reads the list twice (sizing its
+// columns first), so what came through the FIFO must have been kept.
+TEST(ToolPipes, AFifoIsReadLikeTheFileItCarries) {
+    std::signal(SIGPIPE, SIG_IGN);  // a tool that stops reading must not end the test
+    edlbtest::TempDir tmp;
+    const std::string fifo = tmp.file("cmx_title_fcm_dissolve.edl");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string bytes = readFile(toolData() + "/cmx_title_fcm_dissolve.edl");
+    std::thread writer([&] { writeWhenRead(fifo, bytes); });
+    const RunResult result = runTool({"dump", "cmx_title_fcm_dissolve.edl", "--legacy"}, tmp.path());
+    writer.join();
+    EXPECT_EQ(result.status, 0) << result.err;
+    edlbtest::expectGolden("tools/golden/cmx_title_fcm_dissolve.table.txt", result.out);
+}
+
+// What a shell's process substitution hands over: a pipe named by its descriptor.
+TEST(ToolPipes, APipeNamedByItsDescriptorIsReadLikeAFile) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    // Only the read end goes to the tool, or it would wait for its own writer to close.
+    ASSERT_EQ(fcntl(fds[1], F_SETFD, FD_CLOEXEC), 0);
+    const std::string bytes = readFile(toolData() + "/cmx_title_fcm_dissolve.edl");
+    ASSERT_LT(bytes.size(), 4096u);  // fits the pipe: the writer never waits for the tool
+    ASSERT_EQ(write(fds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(fds[1]);
+    const RunResult result = runTool({"convert", "/dev/fd/" + std::to_string(fds[0]), "--to", "ds", "-o", "-", "--legacy"},
+                                     toolData());
+    close(fds[0]);
+    EXPECT_EQ(result.status, 0) << result.err;
+    edlbtest::expectGolden("tools/golden/convert/cmx_title_fcm_dissolve.ds", result.out);
+}
+
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Manifest, ToolCases, testing::ValuesIn(edlbtest::readTable("tools/cases.txt")),
                          [](const auto& info) { return info.param[0]; });

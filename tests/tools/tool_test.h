@@ -57,8 +57,10 @@ inline std::string quoteArgument(const std::string& arg) {
     return quoted + "\"";
 }
 
-// Runs the tool in directory with args, its standard streams redirected to files.
-inline RunResult runTool(std::vector<std::string> args, const std::string& directory) {
+// Runs the tool in directory with args, its standard streams redirected to files. Standard
+// input is the file input names, else empty.
+inline RunResult runTool(std::vector<std::string> args, const std::string& directory,
+                         const std::string& input = "NUL") {
     TempDir capture;
     const std::string outPath = capture.file("stdout"), errPath = capture.file("stderr");
     const std::string program = EDLBRIDGE_CLI;
@@ -69,7 +71,7 @@ inline RunResult runTool(std::vector<std::string> args, const std::string& direc
         return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
-    const HANDLE in = open("NUL", GENERIC_READ, OPEN_EXISTING);
+    const HANDLE in = open(input, GENERIC_READ, OPEN_EXISTING);
     const HANDLE out = open(outPath, GENERIC_WRITE, CREATE_ALWAYS);
     const HANDLE err = open(errPath, GENERIC_WRITE, CREATE_ALWAYS);
     STARTUPINFOA startup{};
@@ -106,8 +108,10 @@ inline RunResult runTool(std::vector<std::string> args, const std::string& direc
     return {static_cast<int>(status), readFile(outPath), readFile(errPath)};
 }
 #else
-// Runs the tool in directory with args; no shell, so arguments need no quoting.
-inline RunResult runTool(std::vector<std::string> args, const std::string& directory) {
+// Runs the tool in directory with args; no shell, so arguments need no quoting. Standard
+// input is the file input names, else empty.
+inline RunResult runTool(std::vector<std::string> args, const std::string& directory,
+                         const std::string& input = "/dev/null") {
     TempDir capture;
     const std::string outPath = capture.file("stdout"), errPath = capture.file("stderr");
     std::string program = EDLBRIDGE_CLI;
@@ -118,7 +122,8 @@ inline RunResult runTool(std::vector<std::string> args, const std::string& direc
     if (pid == 0) {
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out >= 0 && err >= 0 && dup2(out, 1) >= 0 && dup2(err, 2) >= 0 &&
+        const int in = open(input.c_str(), O_RDONLY);
+        if (out >= 0 && err >= 0 && in >= 0 && dup2(in, 0) >= 0 && dup2(out, 1) >= 0 && dup2(err, 2) >= 0 &&
             chdir(directory.c_str()) == 0) {
             execv(argv[0], argv.data());
         }

@@ -2,10 +2,12 @@
 // tests/data/tools/lookups.txt), its type table against the library's catalogue, its
 // timecode texts against the timecode service, and the texts it prints for a list built here.
 #include "core/list_types.h"
+#include "diff.h"
 #include "list_type_names.h"
 #include "render.h"
 #include "services/timecode.h"
 #include "timecode_text.h"
+#include "timeline.h"
 #include "tool_test.h"
 
 #include <nlohmann/json.hpp>
@@ -16,7 +18,9 @@
 namespace {
 
 using edlbtool::DumpFormat;
+using edlbtool::EventRow;
 using edlbtool::ListData;
+using edlbtool::Marker;
 
 unsigned number(const std::string& text) { return static_cast<unsigned>(std::stoll(text, nullptr, 0)); }
 
@@ -30,6 +34,23 @@ std::string apply(const std::vector<std::string>& r) {
     if (r[0] == "escape") return escapeControls(r[1]);
     if (r[0] == "relabel_frames") return std::to_string(relabel(number(r[1]), number(r[2]), number(r[3])));
     if (r[0] == "rescale") return std::to_string(rescale(std::stoll(r[1]), number(r[2]), number(r[3])));
+    if (r[0] == "xml") return xmlText(r[1]);
+    if (r[0] == "change") return changeText(number(r[1]));
+    if (r[0] == "transition") {
+        EventRow event;
+        event.editType = r[1][0];
+        event.wipeCode = number(r[2]);
+        event.effectLength = number(r[3]);
+        return transitionText(event);
+    }
+    if (r[0] == "marker") {
+        EventRow event;
+        event.recIn = number(r[2]), event.recOut = number(r[3]);
+        event.srcIn = number(r[4]), event.srcOut = number(r[5]);
+        Marker marker;
+        if (!parseMarker(r[1], event, number(r[6]), marker)) return "none";
+        return std::to_string(marker.frame) + "|" + marker.colour + "|" + marker.text;
+    }
     unsigned frames = 0;
     if (r[0] != "relabel" || tc2Frame(r[1].c_str(), number(r[2]) | EDL_TCF_BASE, &frames) != 0) return "?";
     return timecodeText(relabel(frames, number(r[2]), number(r[3])), number(r[3]));
@@ -37,7 +58,7 @@ std::string apply(const std::vector<std::string>& r) {
 
 TEST(ToolLookups, EveryRowOfTheTable) {
     const auto rows = edlbtest::readTable("tools/lookups.txt");
-    ASSERT_GT(rows.size(), 60u);
+    ASSERT_GT(rows.size(), 90u);
     for (std::vector<std::string> row : rows) {
         ASSERT_GE(row.size(), 3u) << row[0];
         for (std::string& cell : row) cell = edlbtest::unescape(cell);
@@ -127,6 +148,24 @@ TEST(ToolRender, DetectAndDumpTextsMatchTheirGoldenFiles) {
     const std::string json = edlbtool::renderDump(latin1, DumpFormat::Json);
     edlbtest::expectGolden("tools/golden/render/two_latin1.json", json);
     EXPECT_TRUE(nlohmann::json::accept(json));
+}
+
+// A list without events still prints whole documents; the JSON pieces close an empty array.
+TEST(ToolRender, AListWithoutEventsPrintsAnEmptyArray) {
+    ListData data = sampleList();
+    data.events.clear();
+    data.interchange = true;
+    data.list.dwFrameRate = 2500;
+    EXPECT_EQ(edlbtool::renderDump(data, DumpFormat::Json),
+              "{\n  \"file\": \"lists/two.edl\",\n  \"list_type\": 251,\n"
+              "  \"list_type_name\": \"generic\",\n  \"title\": \"TWO \\\"EVENTS\\\"\",\n"
+              "  \"timecode_mode\": 8,\n  \"timecode_mode_name\": \"pal\",\n  \"frame_rate\": 25.0,\n"
+              "  \"column_line\": \"\",\n  \"events\": []\n}\n");
+    EXPECT_EQ(edlbtool::renderDetectJson(data, 0),
+              "  {\n    \"file\": \"lists/two.edl\",\n    \"list_type\": 251,\n"
+              "    \"list_type_name\": \"generic\",\n    \"title\": \"TWO \\\"EVENTS\\\"\",\n"
+              "    \"timecode_mode\": 8,\n    \"timecode_mode_name\": \"pal\",\n"
+              "    \"column_line\": \"\",\n    \"events\": 0\n  }");
 }
 
 }  // namespace
