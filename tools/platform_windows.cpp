@@ -19,6 +19,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace edlbtool {
 
@@ -64,7 +65,14 @@ FileStatus fileStatus(const std::string& path) {
         status.error = ENOENT;
         return status;
     }
-    if (_stat64(path.c_str(), &info) != 0) {
+    // The C runtime's stat refuses a folder named with a trailing separator ("./", "out\\")
+    // unless it is a drive's root.
+    std::string name = path;
+    while (name.size() > 1 && (name.back() == '/' || name.back() == '\\') &&
+           !(name.size() == 3 && name[1] == ':')) {
+        name.pop_back();
+    }
+    if (_stat64(name.c_str(), &info) != 0) {
         status.error = errno;
         return status;
     }
