@@ -70,8 +70,17 @@ private:
     bool onHeap_ = false;
 };
 
-// The mode a timecode separator implies; ':' implies none.
-uint32_t separatorMode(char c) { return edlb::modeOfSeparator(c); }
+// The mode each timecode separator implies (':' none), tabled once from the mode table:
+// every character of every timecode token is looked up here.
+struct SeparatorModes {
+    uint32_t mode[256];
+    constexpr SeparatorModes() : mode() {
+        for (unsigned c = 0; c < 256; ++c) mode[c] = edlb::modeOfSeparator(static_cast<char>(c));
+    }
+};
+constexpr SeparatorModes kSeparatorModes;
+
+uint32_t separatorMode(char c) { return kSeparatorModes.mode[static_cast<unsigned char>(c)]; }
 
 
 // Decimal value of the digits at text (unsigned 32-bit, wrapping); end receives the first
@@ -207,11 +216,11 @@ int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode)
             }
             hasSeparator = true;
             if (mayImply && separatorImplies != 0) implied = separatorImplies;
-            // ';' marks drop frame, which at 59.94 and 23.98 is that rate's own drop frame,
-            // not 29.97.
-            if (implied == EDL_TC_DF && edlb::tcMode(*mode).dropFrame) {
-                implied = *mode & EDL_TCF_MODE_MASK;
-            }
+        }
+        // ';' marks drop frame, which at 59.94 and 23.98 is that rate's own drop frame, not
+        // 29.97.
+        if (implied == EDL_TC_DF && edlb::tcMode(*mode).dropFrame) {
+            implied = *mode & EDL_TCF_MODE_MASK;
         }
     }
     if ((flags & (EDL_LF_TC_SEP0 | EDL_LF_TC_SEP1)) == 0 && implied != 0) {

@@ -21,8 +21,10 @@ struct ReadState {
     uint32_t audioTracks = 0;
     bool tracksOnAudioLine = false;
     // Interchange: the whole name a clip line gives its clip (szClipName holds ten
-    // characters of it).
-    char clipName[kNameMax + 1] = {};
+    // characters of it). Only its first byte is cleared: a read does not pay for the rest.
+    char clipName[kNameMax + 1];
+
+    ReadState() { clipName[0] = '\0'; }
 };
 
 // Copies at most maxChars characters of source into destination by the edlFixString rule
