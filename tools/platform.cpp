@@ -2,6 +2,7 @@
 #include "platform.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -26,6 +27,50 @@ bool sameFile(const std::string& a, const std::string& b) {
 }
 
 namespace platform {
+namespace {
+
+// The handler may only touch memory that is complete before a slot is marked used, so the
+// names live in fixed buffers. Two files are ever open at once (a spooled input and the
+// output of '-o -'); four slots leave room.
+constexpr size_t kSlots = 4;
+constexpr size_t kSlotBytes = 4200;
+char gSlotPaths[kSlots][kSlotBytes];
+volatile std::sig_atomic_t gSlotUsed[kSlots];
+
+extern "C" void removeAndReraise(int signal) {
+    for (size_t i = 0; i < kSlots; ++i) {
+        if (gSlotUsed[i] != 0) detail::removeFileInHandler(gSlotPaths[i]);
+    }
+    // The default action then ends the program as the signal would have.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+}  // namespace
+
+void removeOnSignal(const std::string& path) {
+    if (path.size() >= kSlotBytes) return;
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        detail::installSignalHandlers(removeAndReraise);
+    }
+    for (size_t i = 0; i < kSlots; ++i) {
+        if (gSlotUsed[i] != 0) continue;
+        std::memcpy(gSlotPaths[i], path.c_str(), path.size() + 1);
+        gSlotUsed[i] = 1;
+        return;
+    }
+}
+
+void forgetOnSignal(const std::string& path) {
+    for (size_t i = 0; i < kSlots; ++i) {
+        if (gSlotUsed[i] != 0 && path == gSlotPaths[i]) {
+            gSlotUsed[i] = 0;
+            return;
+        }
+    }
+}
 
 std::string TempFile::create(const std::string& suffix) {
     release();

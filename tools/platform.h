@@ -68,6 +68,14 @@ std::string createTempFile(std::string& path, const std::string& suffix = std::s
 void removeOnSignal(const std::string& path);
 void forgetOnSignal(const std::string& path);
 
+// What each system's implementation gives the shared bookkeeping of removeOnSignal: it
+// installs handler for the signals that end the program (leaving ignored ones ignored), and
+// removes a file from inside that handler with an async-signal-safe call.
+namespace detail {
+void installSignalHandlers(void (*handler)(int));
+void removeFileInHandler(const char* path);
+}  // namespace detail
+
 // A temporary file that is removed when the object goes, or by a signal before that.
 class TempFile {
 public:

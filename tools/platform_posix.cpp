@@ -15,44 +15,25 @@
 
 namespace edlbtool {
 namespace platform {
-namespace {
+namespace detail {
 
-// The handler may only touch memory that is complete before a slot is marked used, so the
-// names live in fixed buffers. Two files are ever open at once (a spooled input and the
-// output of '-o -'); four slots leave room.
-constexpr size_t kSlots = 4;
-constexpr size_t kSlotBytes = 4200;
-char gSlotPaths[kSlots][kSlotBytes];
-volatile std::sig_atomic_t gSlotUsed[kSlots];
-const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
-
-extern "C" void removeAndReraise(int signal) {
-    for (size_t i = 0; i < kSlots; ++i) {
-        if (gSlotUsed[i] != 0) unlink(gSlotPaths[i]);
-    }
-    // The default action then ends the program as the signal would have.
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-void installHandlers() {
-    static bool installed = false;
-    if (installed) return;
-    installed = true;
-    for (int signal : kSignals) {
+void installSignalHandlers(void (*handler)(int)) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
         struct sigaction action;
         std::memset(&action, 0, sizeof action);
         sigaction(signal, nullptr, &action);
         // A signal the caller chose to ignore stays ignored (nohup, a shell's background job).
         if (action.sa_handler == SIG_IGN) continue;
-        action.sa_handler = removeAndReraise;
+        action.sa_handler = handler;
         sigemptyset(&action.sa_mask);
         action.sa_flags = 0;
         sigaction(signal, &action, nullptr);
     }
 }
 
-}  // namespace
+void removeFileInHandler(const char* path) { unlink(path); }
+
+}  // namespace detail
 
 FileStatus fileStatus(const std::string& path) {
     FileStatus status;
@@ -100,26 +81,6 @@ std::string createTempFile(std::string& path, const std::string& suffix) {
     close(fd);
     path = name.data();
     return std::string();
-}
-
-void removeOnSignal(const std::string& path) {
-    if (path.size() >= kSlotBytes) return;
-    installHandlers();
-    for (size_t i = 0; i < kSlots; ++i) {
-        if (gSlotUsed[i] != 0) continue;
-        std::memcpy(gSlotPaths[i], path.c_str(), path.size() + 1);
-        gSlotUsed[i] = 1;
-        return;
-    }
-}
-
-void forgetOnSignal(const std::string& path) {
-    for (size_t i = 0; i < kSlots; ++i) {
-        if (gSlotUsed[i] != 0 && path == gSlotPaths[i]) {
-            gSlotUsed[i] = 0;
-            return;
-        }
-    }
 }
 
 }  // namespace platform

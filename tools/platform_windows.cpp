@@ -31,20 +31,6 @@ void useBinaryStandardStreams() {
 namespace platform {
 namespace {
 
-// Names of temporary files a signal removes; the handler only reads slots marked used.
-constexpr size_t kSlots = 4;
-constexpr size_t kSlotBytes = 4200;
-char gSlotPaths[kSlots][kSlotBytes];
-volatile std::sig_atomic_t gSlotUsed[kSlots];
-
-extern "C" void removeAndReraise(int signal) {
-    for (size_t i = 0; i < kSlots; ++i) {
-        if (gSlotUsed[i] != 0) DeleteFileA(gSlotPaths[i]);
-    }
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
 // The volume and the file's index on it identify a file, as device and inode do elsewhere.
 bool fileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
     const HANDLE file =
@@ -57,6 +43,16 @@ bool fileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
 }
 
 }  // namespace
+
+namespace detail {
+
+void installSignalHandlers(void (*handler)(int)) {
+    for (int signal : {SIGINT, SIGTERM}) std::signal(signal, handler);
+}
+
+void removeFileInHandler(const char* path) { DeleteFileA(path); }
+
+}  // namespace detail
 
 FileStatus fileStatus(const std::string& path) {
     FileStatus status;
@@ -124,30 +120,6 @@ std::string createTempFile(std::string& path, const std::string& suffix) {
         if (GetLastError() != ERROR_FILE_EXISTS) break;
     }
     return "cannot create a temporary file in the temporary folder";
-}
-
-void removeOnSignal(const std::string& path) {
-    if (path.size() >= kSlotBytes) return;
-    static bool installed = false;
-    if (!installed) {
-        installed = true;
-        for (int signal : {SIGINT, SIGTERM}) std::signal(signal, removeAndReraise);
-    }
-    for (size_t i = 0; i < kSlots; ++i) {
-        if (gSlotUsed[i] != 0) continue;
-        std::memcpy(gSlotPaths[i], path.c_str(), path.size() + 1);
-        gSlotUsed[i] = 1;
-        return;
-    }
-}
-
-void forgetOnSignal(const std::string& path) {
-    for (size_t i = 0; i < kSlots; ++i) {
-        if (gSlotUsed[i] != 0 && path == gSlotPaths[i]) {
-            gSlotUsed[i] = 0;
-            return;
-        }
-    }
 }
 
 }  // namespace platform

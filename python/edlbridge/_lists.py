@@ -527,12 +527,18 @@ def write(path: PathLike, events: Iterable[Event], list_type: TypeLike, *,
     list_record = _list_record(chosen, mode, legacy)
     list_record.dwFrameRate = frame_rate_of(mode)
     list_record.szTitle = rec.cut(_bytes(title), rec.TITLE_SIZE)
-    writer = _Writer(path, list_record)
+    events = itertools.chain([] if first is None else [first], remaining)
+    return _write_all(_Writer(path, list_record), events,
+                      lambda record, event: _fill(record, event, mode))
+
+
+def _write_all(writer: "_Writer", items: Iterable, fill) -> int:
+    # Every item through one record; a failure on the way leaves no list behind.
     record = rec.EdlLineVB()
     count = 0
     try:
-        for event in itertools.chain([] if first is None else [first], remaining):
-            _fill(record, event, mode)
+        for item in items:
+            fill(record, item)
             writer.write(record)
             count += 1
     except BaseException:
@@ -616,18 +622,8 @@ def convert(src: PathLike, dst: PathLike, list_type: TypeLike, *,
         list_record.szTape = rec.cut(read_list.szTape, rec.NAME65_SIZE)
         list_record.szDefReel = rec.cut(read_list.szDefReel, rec.NAME65_SIZE)
         list_record.szListName = rec.cut(read_list.szListName, rec.NAME65_SIZE)
-        writer = _Writer(dst, list_record)
-        out = rec.EdlLineVB()
-        count = 0
-        try:
-            for event in reader.records():
-                _copy_converted(out, event, from_mode, to_mode, chosen)
-                writer.write(out)
-                count += 1
-        except BaseException:
-            writer.abandon()
-            raise
-        writer.finish()
-        return count
+        return _write_all(
+            _Writer(dst, list_record), reader.records(),
+            lambda out, event: _copy_converted(out, event, from_mode, to_mode, chosen))
     finally:
         reader.close()
