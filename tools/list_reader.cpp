@@ -328,12 +328,7 @@ void ListWriter::abandon() {
     removeOutput();
 }
 
-void ListWriter::removeOutput() {
-    // Only a file the writer made: "-o /dev/null" names a device that must stay.
-    if (platform::fileStatus(path_).kind == platform::FileKind::Regular) {
-        std::remove(path_.c_str());
-    }
-}
+void ListWriter::removeOutput() { platform::removeFailedOutput(path_); }
 
 std::string writeList(const ListData& data, const WriteOptions& options,
                       const std::string& path) {

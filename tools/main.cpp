@@ -10,7 +10,6 @@
 
 #include <edlbridge.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -679,17 +678,6 @@ int commandDiff(const std::vector<std::string>& args) {
     return result.same() ? kOk : kFailed;
 }
 
-// Writes text into path; a file that could not be written completely is removed.
-std::string writeFile(const std::string& path, const std::string& text) {
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) return "cannot create: " + edlbtool::errorText(errno);
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    const bool closed = std::fclose(out) == 0;
-    if (written && closed) return std::string();
-    if (platform::fileStatus(path).kind == platform::FileKind::Regular) std::remove(path.c_str());
-    return "write failed";
-}
-
 bool endsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
@@ -786,7 +774,7 @@ int commandTimeline(const std::vector<std::string>& args) {
             return kFailed;
         }
     }
-    reason = writeFile(output, text);
+    reason = platform::writeTextFile(output, text);
     if (!reason.empty()) {
         report(output, reason);
         return kFailed;

@@ -1,8 +1,6 @@
 // An OpenTimelineIO timeline as events. Each track is flattened into pieces placed in
 // record time (nested tracks and stacks by their place, the top layer of a stack winning),
 // then the pieces of one event on several tracks are joined into one event.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -14,6 +12,7 @@
 #include "list_type_names.h"
 #include "otio.h"
 #include "otio_common.h"
+#include "platform.h"
 #include "timecode_text.h"
 
 namespace edlbtool {
@@ -23,7 +22,7 @@ using Json = nlohmann::json;
 
 constexpr int kMaxDepth = 64;
 // The reader keeps the whole file in memory.
-constexpr long kMaxFileSize = 256L * 1024 * 1024;
+constexpr uint64_t kMaxFileSize = 256ull * 1024 * 1024;
 constexpr unsigned kTrackBits = 32;
 // Frame counts of the library are 32-bit.
 constexpr int64_t kMaxFrames = 0xFFFFFFFFLL;
@@ -1138,14 +1137,18 @@ std::string readOtioText(const std::string& text, const std::string& name, ListD
 std::string readOtio(const std::string& path, ListData& out, std::vector<std::string>& warnings) {
     out.path = path;
     out.events.clear();
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) return std::string("cannot open: ") + std::strerror(errno);
-    if (S_ISDIR(info.st_mode)) return "cannot open: is a directory";
-    if (!S_ISREG(info.st_mode)) return "cannot open: not a regular file";
-    if (info.st_size > kMaxFileSize) return "cannot read: larger than 256 MB";
+    const platform::FileStatus status = platform::fileStatus(path);
+    switch (status.kind) {
+        case platform::FileKind::Missing: return "cannot open: " + errorText(status.error);
+        case platform::FileKind::Directory: return "cannot open: is a directory";
+        case platform::FileKind::Stream:
+        case platform::FileKind::Other: return "cannot open: not a regular file";
+        case platform::FileKind::Regular: break;
+    }
+    if (status.size > kMaxFileSize) return "cannot read: larger than 256 MB";
     FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return std::string("cannot open: ") + std::strerror(errno);
-    std::string text(static_cast<size_t>(info.st_size), '\0');
+    if (file == nullptr) return "cannot open: " + errorText(errno);
+    std::string text(static_cast<size_t>(status.size), '\0');
     const size_t got = std::fread(&text[0], 1, text.size(), file);
     std::fclose(file);
     text.resize(got);
@@ -1158,8 +1161,7 @@ bool isOtioFile(const std::string& path) {
         strcasecmp(path.c_str() + path.size() - suffix.size(), suffix.c_str()) == 0) {
         return true;
     }
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (platform::fileStatus(path).kind != platform::FileKind::Regular) return false;
     FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return false;
     // The key is looked for in the first 64 KB; OTIO writes it first in every object.

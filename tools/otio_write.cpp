@@ -3,7 +3,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include "list_type_names.h"
 #include "otio.h"
 #include "otio_common.h"
+#include "platform.h"
 #include "timecode_text.h"
 
 namespace edlbtool {
@@ -451,15 +451,7 @@ std::string writeOtio(const ListData& data, const WriteOptions& options, const s
         return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? std::string()
                                                                                : "write failed";
     }
-    errno = 0;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return std::string("cannot create: ") + std::strerror(errno);
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::remove(path.c_str());
-        return "write failed";
-    }
-    return std::string();
+    return platform::writeTextFile(path, text);
 }
 
 std::string renderOtioType() {

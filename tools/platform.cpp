@@ -72,6 +72,20 @@ void forgetOnSignal(const std::string& path) {
     }
 }
 
+void removeFailedOutput(const std::string& path) {
+    if (fileStatus(path).kind == FileKind::Regular) std::remove(path.c_str());
+}
+
+std::string writeTextFile(const std::string& path, const std::string& text) {
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) return "cannot create: " + errorText(errno);
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    const bool closed = std::fclose(out) == 0;
+    if (written && closed) return std::string();
+    removeFailedOutput(path);
+    return "write failed";
+}
+
 std::string TempFile::create(const std::string& suffix) {
     release();
     const std::string reason = createTempFile(path_, suffix);

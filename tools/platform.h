@@ -63,6 +63,14 @@ inline bool sameFile(const FileId& a, const FileId& b) {
 // else the reason.
 std::string createTempFile(std::string& path, const std::string& suffix = std::string());
 
+// Removes what a failed write left at path: only a regular file the write made, never the
+// device or pipe an output names ("-o /dev/full" must not take /dev/full away).
+void removeFailedOutput(const std::string& path);
+
+// Writes text into path (created, or emptied first); a write that fails leaves nothing
+// behind (removeFailedOutput). Empty text on success, else the reason.
+std::string writeTextFile(const std::string& path, const std::string& text);
+
 // A signal that ends the program (interrupt, hang-up, termination, a closed pipe) removes
 // the files named here first. forget drops a name again.
 void removeOnSignal(const std::string& path);

@@ -219,12 +219,20 @@ std::string renderTypes() {
     return renderColumns(table);
 }
 
+namespace {
+
+// The lines that name a list in the detect report and over the dump table.
+std::string listLines(const ListInfo& info) {
+    return "file: " + escapeControls(info.path) + "\n" +
+           "type: " + typeLabel(info.list.dwListType) + "\n" +
+           "title: " + escapeControls(fixedText(info.list.szTitle, sizeof info.list.szTitle)) +
+           "\n" + "timecode mode: " + modeLabel(info.list.dwTcMode) + "\n";
+}
+
+}  // namespace
+
 std::string renderDetect(const ListInfo& info, size_t count) {
-    std::string out = "file: " + escapeControls(info.path) + "\n";
-    out += "type: " + typeLabel(info.list.dwListType) + "\n";
-    out += "title: " + escapeControls(fixedText(info.list.szTitle, sizeof info.list.szTitle)) +
-           "\n";
-    out += "timecode mode: " + modeLabel(info.list.dwTcMode) + "\n";
+    std::string out = listLines(info);
     const std::string columns = fixedText(info.list.szColumnLine, sizeof info.list.szColumnLine);
     if (!columns.empty()) out += "column line: " + escapeControls(columns) + "\n";
     out += "events: " + number(count) + "\n";
@@ -308,13 +316,7 @@ std::string csvDumpRow(const ListInfo& info, const EventRow& event) {
 }
 
 std::string tableHead(const ListInfo& info, size_t count) {
-    std::string out = "file: " + escapeControls(info.path) + "\n";
-    out += "type: " + typeLabel(info.list.dwListType) + "\n";
-    out += "title: " + escapeControls(fixedText(info.list.szTitle, sizeof info.list.szTitle)) +
-           "\n";
-    out += "timecode mode: " + modeLabel(info.list.dwTcMode) + "\n";
-    out += "events: " + number(count) + "\n\n";
-    return out;
+    return listLines(info) + "events: " + number(count) + "\n\n";
 }
 
 std::string renderDump(const ListData& data, DumpFormat format) {

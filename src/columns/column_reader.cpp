@@ -1,9 +1,9 @@
 // Column list reader: one tab-separated row of a log-exchange list per event, each cell
 // matched by position to the names of the list's column line.
 #include <cstring>
-#include "core/portable.h"
 
 #include "columns/columns.h"
+#include "core/portable.h"
 #include "parse/reader.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // CSV header reader: finds the line of column names (after the preamble of an EVS XFile3
 // export) and builds the column map the CSV event reader follows.
 #include <cstring>
-#include "core/portable.h"
 
 #include "columns/columns.h"
+#include "core/portable.h"
 #include "core/text.h"
 
 namespace {

@@ -1,11 +1,9 @@
 // CSV event reader: one data row per event, cells placed by the header's column map,
 // media files resolved to an existing movie beside the named file or beside the list.
 #include <cstring>
-#include "core/portable.h"
-
-#include <new>
 
 #include "columns/columns.h"
+#include "core/portable.h"
 #include "parse/reader.h"
 #include "services/timecode.h"
 
@@ -127,7 +125,7 @@ bool findMedia(tagKvEdlHandle* handle, const char* cell, uint32_t column, char* 
 // What one row read for interchange gathers besides the event record.
 struct InterchangeRow {
     bool active = false;
-    char clipName[kCellMax + 1] = "";  // the "Clip Name" cell, else the "Clip ID" cell
+    char* clipName = nullptr;          // the "Clip Name" cell, else the "Clip ID" cell
     bool fromName = false;             // clipName came from a "Clip Name" column
     uint32_t commentLength = 0;
 };
@@ -232,32 +230,30 @@ extern "C" EDLBRIDGE_API int csvReadLine(tagKvEdlHandle* handle, EdlLine* event)
     char* line = handle->pszLineBuf;
     if (getLine(handle, line, edlb::kLineLimit) == 0) return static_cast<int>(EDL_NO_LINE);
 
-    char* cell = static_cast<char*>(KvAlloc(kCellMax + 1));
-    InterchangeRow* row = static_cast<InterchangeRow*>(KvAlloc(sizeof(InterchangeRow)));
-    if (cell == nullptr || row == nullptr) {
-        KvFree(cell);
-        KvFree(row);
-        return static_cast<int>(EDL_NO_LINE);
+    InterchangeRow row;
+    row.active = (handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0;
+    char* cell = static_cast<char*>(KvAlloc((row.active ? 2 : 1) * (kCellMax + 1)));
+    if (cell == nullptr) return static_cast<int>(EDL_NO_LINE);
+    if (row.active) {
+        row.clipName = cell + kCellMax + 1;
+        row.clipName[0] = '\0';
     }
-    new (row) InterchangeRow();
-    row->active = (handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0;
     const char* cursor = line;
     for (size_t k = 0; k < edlb::kMapColumns && edlb::nextCsvCell(&cursor, cell); ++k) {
-        if (cell[0] != '\0') applyCell(handle, event, cell, handle->list.adwColumns[k], *row);
+        if (cell[0] != '\0') applyCell(handle, event, cell, handle->list.adwColumns[k], row);
     }
-    if (row->active && event->szClipName != nullptr && event->szName != nullptr) {
+    if (row.active && event->szClipName != nullptr && event->szName != nullptr) {
         // The clip's whole name where no media file is named, ten characters of it as its
         // clip name.
-        edlb::copyCut(event->szClipName, row->clipName, edlb::kClipNameMax);
-        if (row->clipName[0] != '\0') event->dwPresent |= EDL_P_CLIP_NAME;
+        edlb::copyCut(event->szClipName, row.clipName, edlb::kClipNameMax);
+        if (row.clipName[0] != '\0') event->dwPresent |= EDL_P_CLIP_NAME;
         if ((event->dwPresent & kMediaAsWritten) == 0) {
-            edlb::copyCut(event->szName, row->clipName, edlb::kNameMax);
+            edlb::copyCut(event->szName, row.clipName, edlb::kNameMax);
         } else if (event->szComment != nullptr) {
-            edlb::keepWholeClipName(event, row->clipName, row->commentLength);
+            edlb::keepWholeClipName(event, row.clipName, row.commentLength);
         }
     }
     KvFree(cell);
-    KvFree(row);
 
     event->dwVideoTracks = 1;
     event->dwAudioTracks = 0xFFFF;

@@ -1,6 +1,7 @@
 #include "core/list_types.h"
 
 #include <cstdlib>
+
 #include "core/portable.h"
 
 namespace edlb {

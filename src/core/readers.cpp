@@ -2,6 +2,7 @@
 #include "core/readers.h"
 
 #include <cstring>
+
 #include "core/portable.h"
 
 namespace edlb {

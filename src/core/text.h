@@ -3,6 +3,7 @@
 #define EDLBRIDGE_CORE_TEXT_H
 
 #include <cstddef>
+
 #include "core/portable.h"
 
 namespace edlb {

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <initializer_list>
 #include <new>
-#include "core/portable.h"
 
 #include "core/handle.h"
+#include "core/portable.h"
 #include "core/tc_modes.h"
 #include "core/text.h"
 #include "parse/classify.h"

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
-#include "core/portable.h"
 
 #include "core/handle.h"
+#include "core/portable.h"
 #include "core/tc_modes.h"
 #include "core/text.h"
 #include "parse/classify.h"

@@ -1,9 +1,8 @@
 // Comments, clip names and file names of events read from CMX-like lists.
 #include <cstdio>
 #include <cstring>
-#include <new>
-#include "core/portable.h"
 
+#include "core/portable.h"
 #include "parse/reader.h"
 #include "services/timecode.h"
 
@@ -329,8 +328,7 @@ void keepWholeClipName(EdlLine* event, const char* name, uint32_t& commentLength
     // The note goes first, where editing systems write it; what was there follows.
     char* comment = event->szComment;
     const size_t oldLength = strnlen(comment, kCommentMax);
-    char* moved = new (std::nothrow) char[oldLength + 1];
-    if (moved == nullptr) return;
+    char moved[kCommentMax + 1];
     std::memcpy(moved, comment, oldLength);
     moved[oldLength] = '\0';
     comment[0] = '\0';
@@ -345,7 +343,6 @@ void keepWholeClipName(EdlLine* event, const char* name, uint32_t& commentLength
         std::memcpy(comment + length, moved, take);
         comment[length + take] = '\0';
     }
-    delete[] moved;
     commentLength = static_cast<uint32_t>(strnlen(comment, kCommentMax));
 }
 

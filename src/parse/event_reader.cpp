@@ -1,11 +1,10 @@
 // The event reader of CMX-like lists: one event line (or clip line) per call, with the
 // comment and note lines that follow it.
-#include "core/portable.h"
-
 #include <cstring>
 #include <utility>
 
 #include "core/handle.h"
+#include "core/portable.h"
 #include "core/readers.h"
 #include "core/tc_modes.h"
 #include "core/text.h"
@@ -188,9 +187,6 @@ void shapeTokens(tagKvEdlHandle* handle, Tokens& tokens, LineShape* shape) {
     }
 }
 
-// The transition field at token i, once the track field has been read: C, D or W with their
-// numbers, or K with its text. Returns the index of the last token it consumed, or -1 when
-// the token is no effect token (it is then read as any other field).
 // A key in the form lists written for interchange carry: 'K', 'KB' or 'KO' (or 'K B'), then
 // its length. Returns the index of the last token consumed.
 int readKeyFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i, int fieldEnd) {
@@ -224,6 +220,9 @@ bool isJoinedKey(const char* token) {
     return (token[0] == 'K' || token[0] == 'k') && (kind == 'B' || kind == 'O') && token[2] == '\0';
 }
 
+// The transition field at token i, once the track field has been read: C, D or W with their
+// numbers, or K with its text. Returns the index of the last token it consumed, or -1 when
+// the token is no effect token (it is then read as any other field).
 int readTransition(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i,
                    const LineShape& shape, bool interchange) {
     char* token = tokens.token(i);
@@ -385,10 +384,7 @@ void wholeClipName(const char* line, const char* token, ReadState& state) {
         while (text[length] != '\0' && !isSeparator(text[length])) ++length;
     }
     if (length > kNameMax) length = kNameMax;
-    char name[kNameMax + 1];
-    std::memcpy(name, text, length);
-    name[length] = '\0';
-    copyFixed(state.clipName, name, kNameMax);
+    copyFixed(state.clipName, text, static_cast<uint32_t>(length));
 }
 
 void setClipName(EdlLine* event, const char* line, const char* token) {

@@ -1,9 +1,9 @@
 // Event lines: one event per call, in the dialect of the handle's list type.
 #include <new>
-#include "core/portable.h"
 
 #include "core/handle.h"
 #include "core/list_types.h"
+#include "core/portable.h"
 #include "core/tc_modes.h"
 #include "services/timecode.h"
 #include "write/writers.h"

@@ -3,10 +3,10 @@
 // tab-delimited logs. What the events hold is written; nothing is invented.
 #include <cstdio>
 #include <cstring>
-#include "core/portable.h"
 
 #include "core/handle.h"
 #include "core/list_types.h"
+#include "core/portable.h"
 #include "core/tc_modes.h"
 #include "parse/reader.h"
 #include "write/writers.h"
@@ -56,14 +56,14 @@ struct NoteLines {
         }
         return false;
     }
-    // The text after keyword on line i, blanks trimmed, equals text.
-    bool says(size_t i, const char* keyword, const char* text) const {
-        if (i >= count || !begins(i, keyword)) return false;
+    // The text after keyword on line i (which begins with it), blanks trimmed: its start, and
+    // its length in n.
+    const char* after(size_t i, const char* keyword, size_t& n) const {
         const char* p = start[i] + std::strlen(keyword);
-        size_t n = length[i] - std::strlen(keyword);
+        n = length[i] - std::strlen(keyword);
         while (n > 0 && (*p == ' ' || *p == '\t')) ++p, --n;
         while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\t')) --n;
-        return std::strlen(text) == n && std::memcmp(p, text, n) == 0;
+        return p;
     }
 };
 
@@ -83,10 +83,8 @@ void wholeClipName(const EdlLine& event, const NoteLines& notes, char* out) {
         if (keyword[0] == 'T' && !isTransition(event.chEditType)) continue;
         for (size_t i = 0; i < notes.count; ++i) {
             if (!notes.begins(i, keyword)) continue;
-            const char* p = notes.start[i] + std::strlen(keyword);
-            size_t n = notes.length[i] - std::strlen(keyword);
-            while (n > 0 && (*p == ' ' || *p == '\t')) ++p, --n;
-            while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\t')) --n;
+            size_t n = 0;
+            const char* p = notes.after(i, keyword, n);
             if (n >= clipLength && n <= kNameMax && std::memcmp(p, clip, clipLength) == 0) {
                 std::memcpy(out, p, n);
                 out[n] = '\0';
@@ -159,7 +157,6 @@ void putNote(FILE* file, const char* text, size_t length) {
     putBytes(file, text, length);
     putLineEnd(file);
 }
-
 
 // The notes a CMX list carries for an event: its comment lines from line `from` on, with the
 // notes the event's fields need and its lines do not give (an "AUD" line for tracks above A2,

@@ -17,6 +17,7 @@
 #if !defined(_WIN32)
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #endif
 
@@ -174,6 +175,30 @@ TEST(ToolPipes, APipeNamedByItsDescriptorIsReadLikeAFile) {
     close(fds[0]);
     EXPECT_EQ(result.status, 0) << result.err;
     edlbtest::expectGolden("tools/golden/convert/cmx_title_fcm_dissolve.ds", result.out);
+}
+
+// Whatever the tool writes (a list, a timeline, a drawing), a write that fails leaves no
+// file behind, but never removes the device named as its output. The device, a copy of
+// /dev/full, is made in a fresh folder so that a fault takes away only that node; where
+// devices cannot be made the test is skipped.
+TEST(ToolOutput, AFailedWriteKeepsTheDeviceItWroteTo) {
+    edlbtest::TempDir tmp;
+    const std::string full = tmp.file("full");
+    if (mknod(full.c_str(), S_IFCHR | 0600, makedev(1, 7)) != 0) GTEST_SKIP() << "cannot make a device";
+    const std::string list = toolData() + "/cmx_title_fcm_dissolve.edl";
+    const std::vector<std::vector<std::string>> runs = {
+        {"convert", list, "--to", "cmx3600", "-o", full},
+        {"convert", list, "--to", "otio", "-o", full},
+        {"timeline", list, "--format", "svg", "-o", full},
+    };
+    for (const std::vector<std::string>& args : runs) {
+        const RunResult result = runTool(args, tmp.path());
+        EXPECT_EQ(result.status, 1) << args[3];
+        EXPECT_EQ(result.err, "edlbridge: " + full + ": write failed\n") << args[3];
+        struct stat info {};
+        ASSERT_EQ(stat(full.c_str(), &info), 0) << args[3] << ": the device was removed";
+        EXPECT_TRUE(S_ISCHR(info.st_mode)) << args[3];
+    }
 }
 
 #endif
