@@ -20,6 +20,14 @@ constexpr size_t kSpoolChunk = 64 * 1024;
 
 std::string cannotOpen(int error) { return "cannot open: " + errorText(error); }
 
+std::string resultText(const char* what, uint32_t result) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s failed (result 0x%X)", what, result);
+    return text;
+}
+
+}  // namespace
+
 void fillRow(const EdlLineVB& record, EventRow& row) {
     row.editNumber = record.dwEditNum;
     row.srcIn = record.dwSrcIn;
@@ -46,13 +54,30 @@ void fillRow(const EdlLineVB& record, EventRow& row) {
     row.line.assign(record.achLine, strnlen(record.achLine, sizeof record.achLine));
 }
 
-std::string resultText(const char* what, uint32_t result) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%s failed (result 0x%X)", what, result);
-    return text;
+void fillRecord(const EventRow& row, EdlLineVB& record) {
+    std::memset(&record, 0, sizeof record);
+    record.dwEditNum = row.editNumber;
+    record.dwSrcIn = row.srcIn;
+    record.dwSrcOut = row.srcOut;
+    record.dwRecIn = row.recIn;
+    record.dwRecOut = row.recOut;
+    record.dwMarkIn = row.markIn;
+    record.dwMarkOut = row.markOut;
+    record.lAudioOffset = row.audioOffset;
+    record.dwVideoTracks = row.videoTracks;
+    record.dwAudioTracks = row.audioTracks;
+    record.chEditType = row.editType;
+    record.dwWipeCode = row.wipeCode;
+    record.dwEffectLen = row.effectLength;
+    record.dwLineFlags = row.lineFlags;
+    record.dwPresent = row.present;
+    copyText(record.achReel, sizeof record.achReel, row.reel);
+    copyText(record.achClipName, sizeof record.achClipName, row.clipName);
+    copyText(record.achName, sizeof record.achName, row.name);
+    copyText(record.achComment, sizeof record.achComment, row.comment);
+    copyText(record.szEffectText, sizeof record.szEffectText, row.effectText);
+    copyText(record.achLine, sizeof record.achLine, row.line);
 }
-
-}  // namespace
 
 void copyText(char* buffer, size_t size, const std::string& text) {
     const size_t length = text.size() < size ? text.size() : size - 1;

@@ -75,6 +75,8 @@ public:
     // success, else the reason.
     std::string open(const ListSource& source, bool legacy, size_t maxEvents = 0);
     const ListInfo& info() const { return info_; }
+    // The name the list is shown by, when it is not the name it was opened by.
+    void showAs(const std::string& name) { info_.path = name; }
 
     // Fills row with the next event and returns true; false at the end of the list, or on
     // a failure, after which reason() is not empty.
@@ -146,6 +148,11 @@ std::string clipNameOf(const ListInfo& info, const EventRow& event);
 // The media file an event names (empty when none), and its notes, one per line.
 std::string sourceFile(const EventRow& event);
 std::vector<std::string> noteLines(const EventRow& event);
+
+// An event record's fields and texts as a row, and a row back into a record (its texts cut
+// to the record's buffers).
+void fillRow(const EdlLineVB& record, EventRow& row);
+void fillRecord(const EventRow& row, EdlLineVB& record);
 
 // Copies text into a buffer of size bytes, cut to fit and terminated.
 void copyText(char* buffer, size_t size, const std::string& text);

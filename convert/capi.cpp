@@ -1,0 +1,718 @@
+// The C interface of edlconvert: each exported function turns its arguments into the
+// library's own types, runs one piece of work and turns the outcome into a result code and
+// a message. No C++ exception leaves these functions.
+#include <edlconvert.h>
+
+#include "diff.h"
+#include "list_reader.h"
+#include "list_type_names.h"
+#include "otio.h"
+#include "otio_common.h"
+#include "platform.h"
+#include "render.h"
+#include "timecode_text.h"
+#include "timeline.h"
+
+#include "core/list_types.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+using namespace edlbtool;
+
+// An open list or timeline. A list is read one event at a time; a timeline is read whole
+// when it is opened, because its events are placed by their neighbours.
+struct edlcList {
+    ListSource source;
+    ListReader reader;
+    ListData timeline;
+    bool isTimeline = false;
+    size_t next = 0;
+};
+
+struct edlcDiffResult {
+    DiffResult result;
+};
+
+namespace {
+
+uint32_t setStatus(edlcStatus* status, uint32_t code, uint32_t which, const std::string& text) {
+    if (status != nullptr) {
+        status->code = code;
+        status->which = which;
+        copyText(status->message, sizeof status->message, text);
+    }
+    return code;
+}
+
+uint32_t succeeded(edlcStatus* status) { return setStatus(status, EDLC_OK, EDLC_AT_NONE, ""); }
+
+// Runs work, turning what it throws into a result code.
+template <typename Work>
+uint32_t guarded(edlcStatus* status, Work&& work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        return setStatus(status, EDLC_E_MEMORY, EDLC_AT_NONE, "out of memory");
+    } catch (const std::exception& error) {
+        return setStatus(status, EDLC_E_READ, EDLC_AT_NONE, error.what());
+    } catch (...) {
+        return setStatus(status, EDLC_E_READ, EDLC_AT_NONE, "unexpected failure");
+    }
+}
+
+bool legacyOf(const edlcOptions* options) {
+    return options != nullptr && (options->flags & EDLC_LEGACY) != 0;
+}
+
+// The host's output for texts, and for outputs named "-".
+class Output {
+public:
+    explicit Output(const edlcOptions* options) : options_(options) {}
+    bool available() const { return options_ != nullptr && options_->write != nullptr; }
+    bool put(const std::string& text) {
+        if (text.empty()) return true;
+        return available() && options_->write(options_->writeContext, text.data(), text.size()) == 0;
+    }
+    // Copies a file through the host's write function.
+    bool putFile(const std::string& path) {
+        FILE* in = std::fopen(path.c_str(), "rb");
+        if (in == nullptr) return false;
+        bool ok = true;
+        char buffer[8192];
+        size_t count;
+        while (ok && (count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+            ok = options_->write(options_->writeContext, buffer, count) == 0;
+        }
+        ok = ok && !std::ferror(in);
+        std::fclose(in);
+        return ok;
+    }
+
+private:
+    const edlcOptions* options_;
+};
+
+uint32_t outputFailed(edlcStatus* status) {
+    return setStatus(status, EDLC_E_OUTPUT, EDLC_AT_OUTPUT, "write failed");
+}
+
+uint32_t noOutput(edlcStatus* status) {
+    return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no write function given");
+}
+
+void warnAll(const edlcOptions* options, std::vector<std::string>& warnings) {
+    if (options != nullptr && options->warn != nullptr) {
+        for (const std::string& warning : warnings) options->warn(options->warnContext, warning.c_str());
+    }
+    warnings.clear();
+}
+
+bool allowed(const edlcOptions* options, const std::string& output) {
+    return options == nullptr || options->guard == nullptr ||
+           options->guard(options->guardContext, output.c_str()) != 0;
+}
+
+// Opens a list for reading one event at a time; the reason on failure.
+std::string openReader(const char* path, const edlcOptions* options, ListSource& source,
+                       ListReader& reader) {
+    std::string reason = source.open(path);
+    if (reason.empty()) reason = reader.open(source, legacyOf(options));
+    if (reason.empty() && options != nullptr && options->name != nullptr) {
+        reader.showAs(options->name);
+    }
+    return reason;
+}
+
+// Reads a whole list (never a timeline), shown by name when one is given.
+std::string readWhole(const char* path, const char* name, ListData& out) {
+    const std::string reason = readList(path, out);
+    if (name != nullptr) out.path = name;
+    return reason;
+}
+
+void fillListType(const TypeName& row, edlcListType& out) {
+    const edlb::ListTypeInfo& info = edlb::listTypeInfo(row.value);
+    out.value = row.value;
+    out.name = row.name;
+    out.enumerator = row.enumerator;
+    out.dialect = row.description;
+    out.extension = info.extension;
+    out.altExtension = info.altExtension;
+    out.headerForm = row.header;
+    out.eventForm = row.events;
+    out.readsBackAs = info.readsBackAs;
+    out.detected = row.detectable ? 1 : 0;
+    out.written = row.writable ? 1 : 0;
+}
+
+void fillOtioType(edlcListType& out) {
+    out.value = EDLC_TYPE_OTIO;
+    out.name = kOtioTypeName;
+    out.enumerator = "EDLC_TYPE_OTIO";
+    out.dialect = "OpenTimelineIO timeline";
+    out.extension = kOtioTypeName;
+    out.altExtension = "";
+    out.headerForm = "otio";
+    out.eventForm = "otio";
+    out.readsBackAs = EDLC_TYPE_OTIO;
+    out.detected = 0;
+    out.written = 1;
+}
+
+void fillTcMode(const ModeInfo& row, edlcTcMode& out) {
+    out.value = row.value;
+    out.name = row.name;
+    out.description = row.description;
+    out.fps = row.fps;
+    out.dropped = row.dropped;
+    out.dropFrame = row.dropFrame ? 1 : 0;
+    out.frameRate = row.frameRate;
+}
+
+WriteOptions writeOptionsOf(const edlcOptions& options) {
+    WriteOptions out;
+    out.listType = options.listType == EDLC_TYPE_OTIO ? static_cast<unsigned>(EDLTYPE_NONE)
+                                                       : options.listType;
+    out.tcMode = options.tcMode;
+    out.setTitle = options.title != nullptr;
+    if (out.setTitle) out.title = options.title;
+    out.legacy = (options.flags & EDLC_LEGACY) != 0;
+    return out;
+}
+
+// The table sizes its columns on a first reading and prints on a second.
+uint32_t dumpTable(const char* path, const edlcOptions* options, Output& output,
+                   edlcStatus* status) {
+    ListSource source;
+    ListReader reader;
+    std::string reason = openReader(path, options, source, reader);
+    std::vector<size_t> widths;
+    widenColumns(widths, tableHeaderRow());
+    EventRow row;
+    if (reason.empty()) {
+        while (reader.next(row)) widenColumns(widths, tableEventRow(reader.info(), row));
+        reason = reader.reason();
+    }
+    const size_t count = reader.count();
+    ListReader second;
+    if (reason.empty()) reason = second.open(source, legacyOf(options));
+    if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+    if (options->name != nullptr) second.showAs(options->name);
+    const ListInfo& info = second.info();
+    if (!output.put(tableHead(info, count) + tableLine(tableHeaderRow(), widths))) {
+        return outputFailed(status);
+    }
+    while (second.next(row)) {
+        if (!output.put(tableLine(tableEventRow(info, row), widths))) return outputFailed(status);
+    }
+    if (!second.reason().empty()) {
+        return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, second.reason());
+    }
+    return succeeded(status);
+}
+
+uint32_t dumpStream(const char* path, const edlcOptions* options, Output& output,
+                    edlcStatus* status) {
+    ListSource source;
+    ListReader reader;
+    const std::string reason = openReader(path, options, source, reader);
+    if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+    const ListInfo& info = reader.info();
+    const bool json = options->format == EDLC_FORMAT_JSON;
+    if (!output.put(json ? jsonDumpHead(info) : csvDumpHead())) return outputFailed(status);
+    EventRow row;
+    while (reader.next(row)) {
+        const std::string text =
+            json ? jsonDumpEvent(info, row, reader.count() == 1) : csvDumpRow(info, row);
+        if (!output.put(text)) return outputFailed(status);
+    }
+    // The list was valid when opened: a failure later leaves what was written incomplete.
+    if (!reader.reason().empty()) {
+        return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, reader.reason());
+    }
+    if (json && !output.put(jsonDumpTail(reader.count()))) return outputFailed(status);
+    return succeeded(status);
+}
+
+// Streams the events of reader into a list at path; a failure names the input or the
+// output, and nothing is left at path.
+uint32_t streamList(ListReader& reader, const WriteOptions& options, const std::string& path,
+                    edlcStatus* status) {
+    ListWriter writer;
+    std::string reason = writer.open(reader.info(), options, path);
+    if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    EventRow row;
+    while (reader.next(row)) {
+        reason = writer.write(row);
+        if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    }
+    if (!reader.reason().empty()) {
+        writer.abandon();
+        return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, reader.reason());
+    }
+    reason = writer.close();
+    if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    return succeeded(status);
+}
+
+// The records library writes through a file name, and the host's output may be a pipe: a
+// list for "-" is written to a temporary file, then copied.
+template <typename WriteInto>
+uint32_t throughTempFile(Output& output, edlcStatus* status, WriteInto&& writeInto) {
+    platform::TempFile temp;
+    const std::string reason = temp.create();
+    if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    const uint32_t result = writeInto(temp.path());
+    if (result != EDLC_OK) return result;
+    if (!output.putFile(temp.path())) {
+        return setStatus(status, EDLC_E_OUTPUT, EDLC_AT_OUTPUT,
+                         "cannot copy the written list to standard output");
+    }
+    return succeeded(status);
+}
+
+// A timeline is read and written whole: its events are placed by their neighbours.
+uint32_t convertWhole(const std::string& input, const std::string& output,
+                      const edlcOptions& options, size_t* events, edlcStatus* status) {
+    Output out(&options);
+    ListData data;
+    std::vector<std::string> warnings;
+    std::string reason = readAnyList(input, data, legacyOf(&options), warnings);
+    if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+    if (output != "-" && !allowed(&options, output)) {
+        return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
+    }
+    // Warnings of reading a timeline, then of writing one.
+    warnAll(&options, warnings);
+    const WriteOptions writeOptions = writeOptionsOf(options);
+    uint32_t result = EDLC_OK;
+    if (options.listType == EDLC_TYPE_OTIO) {
+        const std::string text = otioText(data, writeOptions, warnings);
+        warnAll(&options, warnings);
+        if (output == "-") {
+            if (!out.put(text)) return outputFailed(status);
+        } else {
+            reason = platform::writeTextFile(output, text);
+        }
+    } else if (output == "-") {
+        result = throughTempFile(out, status, [&](const std::string& path) {
+            const std::string failed = writeList(data, writeOptions, path);
+            return failed.empty() ? EDLC_OK
+                                  : setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, failed);
+        });
+    } else {
+        reason = writeList(data, writeOptions, output);
+    }
+    if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    if (result != EDLC_OK) return result;
+    if (events != nullptr) *events = data.events.size();
+    return succeeded(status);
+}
+
+uint32_t convertStream(const std::string& input, const std::string& output,
+                       const edlcOptions& options, size_t* events, edlcStatus* status) {
+    Output out(&options);
+    ListSource source;
+    ListReader reader;
+    const std::string reason = openReader(input.c_str(), &options, source, reader);
+    if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+    const WriteOptions writeOptions = writeOptionsOf(options);
+    uint32_t result;
+    if (output == "-") {
+        result = throughTempFile(out, status, [&](const std::string& path) {
+            return streamList(reader, writeOptions, path, status);
+        });
+    } else {
+        if (!allowed(&options, output)) return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
+        result = streamList(reader, writeOptions, output, status);
+    }
+    if (result == EDLC_OK && events != nullptr) *events = reader.count();
+    return result;
+}
+
+bool validListTarget(uint32_t type) {
+    if (type == EDLC_TYPE_OTIO) return true;
+    const TypeName* row = typeByValue(type);
+    return row != nullptr && row->writable;
+}
+
+}  // namespace
+
+extern "C" {
+
+size_t edlcListTypeCount(void) {
+    size_t count = 0;
+    typeNames(&count);
+    return count;
+}
+
+int edlcListTypeAt(size_t index, edlcListType* out) {
+    size_t count = 0;
+    const TypeName* rows = typeNames(&count);
+    if (out == nullptr || index >= count) return 0;
+    fillListType(rows[index], *out);
+    return 1;
+}
+
+int edlcFindListType(const char* text, edlcListType* out) {
+    if (text == nullptr || out == nullptr) return 0;
+    try {
+        if (isOtioType(text)) {
+            fillOtioType(*out);
+            return 1;
+        }
+        const TypeName* row = findTypeName(text);
+        if (row == nullptr) return 0;
+        fillListType(*row, *out);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+size_t edlcTcModeCount(void) {
+    size_t count = 0;
+    modes(&count);
+    return count;
+}
+
+int edlcTcModeAt(size_t index, edlcTcMode* out) {
+    size_t count = 0;
+    const ModeInfo* rows = modes(&count);
+    if (out == nullptr || index >= count) return 0;
+    fillTcMode(rows[index], *out);
+    return 1;
+}
+
+int edlcFindTcMode(const char* text, edlcTcMode* out) {
+    if (text == nullptr || out == nullptr) return 0;
+    try {
+        const ModeInfo* row = findMode(text);
+        if (row == nullptr) return 0;
+        fillTcMode(*row, *out);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+int edlcParseTimecode(const char* text, uint32_t mode, uint32_t* frames) {
+    if (text == nullptr || frames == nullptr) return 0;
+    try {
+        return otio::parseTimecode(text, mode, *frames) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+size_t edlcFormatTimecode(uint32_t frames, uint32_t mode, char* buffer, size_t size) {
+    try {
+        const std::string text = timecodeText(frames, mode);
+        if (buffer != nullptr && size > 0) copyText(buffer, size, text);
+        return text.size();
+    } catch (...) {
+        if (buffer != nullptr && size > 0) buffer[0] = '\0';
+        return 0;
+    }
+}
+
+uint32_t edlcRelabel(uint32_t frames, uint32_t fromMode, uint32_t toMode) {
+    return relabel(frames, fromMode, toMode);
+}
+
+void edlcInitOptions(edlcOptions* options) {
+    if (options == nullptr) return;
+    std::memset(options, 0, sizeof *options);
+    options->format = EDLC_FORMAT_TEXT;
+    options->listType = EDLTYPE_GENERIC;
+}
+
+edlcList* edlcOpen(const char* path, uint32_t flags, edlcStatus* status) {
+    if (path == nullptr) {
+        setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_INPUT, "no list given");
+        return nullptr;
+    }
+    edlcList* opened = nullptr;
+    guarded(status, [&]() -> uint32_t {
+        std::unique_ptr<edlcList> list(new edlcList);
+        const bool legacy = (flags & EDLC_LEGACY) != 0;
+        std::string reason;
+        if (std::strcmp(path, "-") != 0 && isOtioFile(path)) {
+            std::vector<std::string> warnings;
+            list->isTimeline = true;
+            reason = readOtio(path, list->timeline, warnings);
+        } else {
+            reason = list->source.open(path);
+            if (reason.empty()) reason = list->reader.open(list->source, legacy);
+        }
+        if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+        opened = list.release();
+        return succeeded(status);
+    });
+    return opened;
+}
+
+const EdlList* edlcListRecord(const edlcList* list) {
+    if (list == nullptr) return nullptr;
+    return list->isTimeline ? &list->timeline.list : &list->reader.info().list;
+}
+
+int edlcIsTimeline(const edlcList* list) { return list != nullptr && list->isTimeline ? 1 : 0; }
+
+uint32_t edlcNext(edlcList* list, EdlLineVB* event, edlcStatus* status) {
+    if (list == nullptr || event == nullptr) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no list or no event record");
+    }
+    return guarded(status, [&]() -> uint32_t {
+        if (list->isTimeline) {
+            if (list->next >= list->timeline.events.size()) {
+                return setStatus(status, EDLC_END, EDLC_AT_NONE, "");
+            }
+            fillRecord(list->timeline.events[list->next++], *event);
+            return succeeded(status);
+        }
+        EventRow row;
+        if (list->reader.next(row)) {
+            fillRecord(row, *event);
+            return succeeded(status);
+        }
+        if (!list->reader.reason().empty()) {
+            return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, list->reader.reason());
+        }
+        return setStatus(status, EDLC_END, EDLC_AT_NONE, "");
+    });
+}
+
+size_t edlcEventCount(const edlcList* list) {
+    if (list == nullptr) return 0;
+    return list->isTimeline ? list->next : list->reader.count();
+}
+
+void edlcClose(edlcList* list) { delete list; }
+
+size_t edlcClipName(const edlcList* list, const EdlLineVB* event, char* buffer, size_t size) {
+    if (list == nullptr || event == nullptr) return 0;
+    try {
+        EventRow row;
+        fillRow(*event, row);
+        const ListInfo& info = list->isTimeline ? list->timeline : list->reader.info();
+        const std::string name = clipNameOf(info, row);
+        if (buffer != nullptr && size > 0) copyText(buffer, size, name);
+        return name.size();
+    } catch (...) {
+        return 0;
+    }
+}
+
+size_t edlcSourceFile(const EdlLineVB* event, char* buffer, size_t size) {
+    if (event == nullptr) return 0;
+    try {
+        EventRow row;
+        fillRow(*event, row);
+        const std::string file = sourceFile(row);
+        if (buffer != nullptr && size > 0) copyText(buffer, size, file);
+        return file.size();
+    } catch (...) {
+        return 0;
+    }
+}
+
+uint32_t edlcWriteTypes(const edlcOptions* options, edlcStatus* status) {
+    return guarded(status, [&]() -> uint32_t {
+        Output output(options);
+        if (!output.available()) return noOutput(status);
+        if (!output.put(renderTypes() + renderOtioType())) return outputFailed(status);
+        return succeeded(status);
+    });
+}
+
+uint32_t edlcDetect(const char* path, const edlcOptions* options, edlcStatus* status) {
+    if (path == nullptr) return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_INPUT, "no list given");
+    return guarded(status, [&]() -> uint32_t {
+        Output output(options);
+        if (!output.available()) return noOutput(status);
+        // Counting is reading: one event at a time, whatever the length of the list.
+        ListSource source;
+        ListReader reader;
+        std::string reason = openReader(path, options, source, reader);
+        if (reason.empty()) {
+            EventRow row;
+            while (reader.next(row)) {
+            }
+            reason = reader.reason();
+        }
+        if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+        const std::string text = options->format == EDLC_FORMAT_JSON
+                                     ? renderDetectJson(reader.info(), reader.count())
+                                     : renderDetect(reader.info(), reader.count());
+        return output.put(text) ? succeeded(status) : outputFailed(status);
+    });
+}
+
+uint32_t edlcDump(const char* path, const edlcOptions* options, edlcStatus* status) {
+    if (path == nullptr) return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_INPUT, "no list given");
+    return guarded(status, [&]() -> uint32_t {
+        Output output(options);
+        if (!output.available()) return noOutput(status);
+        switch (options->format) {
+            case EDLC_FORMAT_TABLE: return dumpTable(path, options, output, status);
+            case EDLC_FORMAT_JSON:
+            case EDLC_FORMAT_CSV: return dumpStream(path, options, output, status);
+            default: return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no such format");
+        }
+    });
+}
+
+uint32_t edlcConvert(const char* input, const char* output, const edlcOptions* options,
+                     size_t* events, edlcStatus* status) {
+    if (input == nullptr || output == nullptr || options == nullptr) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no input, output or options");
+    }
+    if (!validListTarget(options->listType)) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "list type cannot be written");
+    }
+    if (options->tcMode != 0 && findMode(std::to_string(options->tcMode)) == nullptr) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no such timecode mode");
+    }
+    if (std::strcmp(output, "-") == 0 && !Output(options).available()) return noOutput(status);
+    if (events != nullptr) *events = 0;
+    return guarded(status, [&]() -> uint32_t {
+        const std::string in = input;
+        if (options->listType == EDLC_TYPE_OTIO || (in != "-" && isOtioFile(in))) {
+            return convertWhole(in, output, *options, events, status);
+        }
+        return convertStream(in, output, *options, events, status);
+    });
+}
+
+edlcDiffResult* edlcDiffLists(const char* oldPath, const char* newPath, uint32_t flags,
+                              edlcStatus* status) {
+    (void)flags;
+    if (oldPath == nullptr || newPath == nullptr) {
+        setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "two lists are needed");
+        return nullptr;
+    }
+    edlcDiffResult* made = nullptr;
+    guarded(status, [&]() -> uint32_t {
+        ListData oldList, newList;
+        std::string reason = readList(oldPath, oldList);
+        if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_OTHER, reason);
+        reason = readList(newPath, newList);
+        if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+        std::unique_ptr<edlcDiffResult> result(new edlcDiffResult);
+        result->result = diffLists(oldList, newList);
+        made = result.release();
+        return succeeded(status);
+    });
+    return made;
+}
+
+size_t edlcDiffCount(const edlcDiffResult* result) {
+    return result != nullptr ? result->result.rows.size() : 0;
+}
+
+int edlcDiffAt(const edlcDiffResult* result, size_t index, edlcChange* out) {
+    if (result == nullptr || out == nullptr || index >= result->result.rows.size()) return 0;
+    const DiffRow& row = result->result.rows[index];
+    out->kinds = row.kinds;
+    out->newIndex = row.newIndex == kNoEvent ? -1 : static_cast<int64_t>(row.newIndex);
+    out->oldIndex = row.oldIndex == kNoEvent ? -1 : static_cast<int64_t>(row.oldIndex);
+    out->head = row.head;
+    out->tail = row.tail;
+    out->move = row.move;
+    return 1;
+}
+
+int edlcDiffSame(const edlcDiffResult* result) {
+    return result != nullptr && result->result.same() ? 1 : 0;
+}
+
+void edlcDiffFree(edlcDiffResult* result) { delete result; }
+
+const char* edlcChangeName(uint32_t kind) {
+    for (unsigned bit = 0; bit < kChangeKindCount; ++bit) {
+        if (kind == (1u << bit)) return changeName(bit);
+    }
+    return nullptr;
+}
+
+uint32_t edlcDiff(const char* oldPath, const char* newPath, const edlcOptions* options, int* same,
+                  edlcStatus* status) {
+    if (oldPath == nullptr || newPath == nullptr) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "two lists are needed");
+    }
+    return guarded(status, [&]() -> uint32_t {
+        Output output(options);
+        if (!output.available()) return noOutput(status);
+        ListData oldList, newList;
+        std::string reason = readWhole(oldPath, options->otherName, oldList);
+        if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_OTHER, reason);
+        reason = readWhole(newPath, options->name, newList);
+        if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+        const DiffResult result = diffLists(oldList, newList);
+        const bool all = (options->flags & EDLC_ALL) != 0;
+        const std::string text = options->format == EDLC_FORMAT_JSON
+                                     ? renderDiffJson(oldList, newList, result, all)
+                                     : renderDiffTable(oldList, newList, result, all);
+        if (!output.put(text)) return outputFailed(status);
+        if (same != nullptr) *same = result.same() ? 1 : 0;
+        return succeeded(status);
+    });
+}
+
+uint32_t edlcTimeline(const char* path, const char* oldPath, const char* output,
+                      const edlcOptions* options, size_t* events, edlcStatus* status) {
+    if (path == nullptr || output == nullptr || options == nullptr) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no list, output or options");
+    }
+    if (options->format != EDLC_FORMAT_SVG && options->format != EDLC_FORMAT_HTML) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no such format");
+    }
+    return guarded(status, [&]() -> uint32_t {
+        Output out(options);
+        const std::string target = output;
+        if (target == "-" && !out.available()) return noOutput(status);
+        ListData newList, oldList;
+        std::string reason = readWhole(path, options->name, newList);
+        if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+        DiffResult result;
+        TimelineChanges changes;
+        if (oldPath != nullptr) {
+            reason = readWhole(oldPath, options->otherName, oldList);
+            if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_OTHER, reason);
+            result = diffLists(oldList, newList);
+            changes.oldList = &oldList;
+            changes.result = &result;
+        }
+        const std::string text = options->format == EDLC_FORMAT_HTML
+                                     ? renderTimelineHtml(newList, changes)
+                                     : renderTimelineSvg(newList, changes);
+        if (target == "-") {
+            if (!out.put(text)) return outputFailed(status);
+        } else {
+            if (!allowed(options, target)) return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
+            reason = platform::writeTextFile(target, text);
+            if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+        }
+        if (events != nullptr) *events = newList.events.size();
+        return succeeded(status);
+    });
+}
+
+int edlcSameFile(const char* a, const char* b) {
+    if (a == nullptr || b == nullptr) return 0;
+    if (std::strcmp(a, "-") == 0 || std::strcmp(b, "-") == 0) return 0;
+    try {
+        return platform::sameFile(platform::fileId(a), platform::fileId(b)) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // extern "C"
