@@ -34,3 +34,25 @@ if(EDLBRIDGE_BUILD_TOOLS OR EDLBRIDGE_BUILD_TESTS)
       "endif()\n")
   endif()
 endif()
+
+# The command line's option parser is header-only too, and is served the same way.
+if(EDLBRIDGE_BUILD_TOOLS)
+  find_path(EDLBRIDGE_HOST_CLI11_INCLUDE CLI/CLI.hpp
+            PATHS /usr/include /usr/local/include NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH)
+  if(EDLBRIDGE_HOST_CLI11_INCLUDE)
+    set(cli11_copy "${CMAKE_BINARY_DIR}/host-headers-cli11")
+    file(COPY "${EDLBRIDGE_HOST_CLI11_INCLUDE}/CLI" DESTINATION "${cli11_copy}")
+    file(STRINGS "${EDLBRIDGE_HOST_CLI11_INCLUDE}/CLI/Version.hpp" cli11_major
+         REGEX "#define CLI11_VERSION_MAJOR [0-9]+")
+    string(REGEX MATCH "[0-9]+$" cli11_major "${cli11_major}")
+    file(WRITE "${CMAKE_FIND_PACKAGE_REDIRECTS_DIR}/cli11-config.cmake"
+      "if(NOT TARGET CLI11::CLI11)\n"
+      "  add_library(CLI11::CLI11 INTERFACE IMPORTED)\n"
+      "  set_target_properties(CLI11::CLI11 PROPERTIES\n"
+      "    INTERFACE_INCLUDE_DIRECTORIES \"${cli11_copy}\")\n"
+      "endif()\n")
+    file(WRITE "${CMAKE_FIND_PACKAGE_REDIRECTS_DIR}/cli11-config-version.cmake"
+      "set(PACKAGE_VERSION ${cli11_major})\n"
+      "set(PACKAGE_VERSION_COMPATIBLE TRUE)\n")
+  endif()
+endif()
