@@ -26,9 +26,11 @@ string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "A C++17 shared library that reads edit decision lists and logs (CMX-style event\n"
   "lists, SMPTE FRAME CODE lists, *DS lists, tab-delimited log exchange lists, CSV\n"
   "logs and EVS XFile3 exports) and writes lists in some forty dialects. The package\n"
-  "holds the library with its header, CMake package and pkg-config file, the\n"
-  "edlbridge command line (types, detect, dump, convert) and the Python 3 module\n"
-  "edlbridge, which calls the library through ctypes.")
+  "holds the records library and the conversion library edlconvert (lists,\n"
+  "OpenTimelineIO timelines, change lists, pictures of a cut) with their headers,\n"
+  "CMake package and pkg-config files, the edlbridge command line (types, detect,\n"
+  "dump, convert, diff, timeline) and the Python 3 module edlbridge, which calls\n"
+  "the libraries through ctypes.")
 set(EDLBRIDGE_PACKAGE_MAINTAINER "edlbridge developers <edlbridge@localhost>" CACHE STRING
   "Maintainer field of the Debian package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${EDLBRIDGE_PACKAGE_MAINTAINER}")
