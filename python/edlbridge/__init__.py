@@ -1,6 +1,6 @@
 """edlbridge: read edit decision lists and logs, write them in some forty dialects.
 
-A pure Python layer over the edlbridge shared library's C interface::
+A pure Python layer over the C interfaces of the edlbridge shared libraries::
 
     import edlbridge
 
@@ -8,14 +8,22 @@ A pure Python layer over the edlbridge shared library's C interface::
     for event in cut:
         print(event.edit, event.reel, event.clip_name, event.rec_in)
     edlbridge.convert("cut.edl", "cut.ale", "ale")
+    edlbridge.convert("cut.edl", "cut.otio", "otio")
+    for change in edlbridge.diff("cut_v1.edl", "cut_v2.edl"):
+        print(change.kinds, change.new_index, change.head, change.tail, change.move)
+    svg = edlbridge.timeline("cut_v2.edl", old="cut_v1.edl")
 
-The library is found next to this package, in the library folder of the prefix it is
-installed in, or by the system loader; the environment variable EDLBRIDGE_LIBRARY names
-the file explicitly. Every call opens its own handle, so calls may run in several threads.
+The libraries (libedlbridge and libedlconvert) are found next to this package, in the
+library folder of the prefix it is installed in, or by the system loader; the environment
+variables EDLBRIDGE_LIBRARY and EDLCONVERT_LIBRARY name the files explicitly. They are
+loaded on import (LibraryError, an ImportError, when they cannot be). Every call opens its
+own handle, so calls may run in several threads.
 """
 
+from ._changes import Change, ChangeList, diff, timeline
 from ._errors import (
     EdlError,
+    EdlWarning,
     LibraryError,
     NotAListError,
     OpenError,
@@ -30,7 +38,10 @@ from ._timecode import Timecode, TimecodeMode
 __version__ = "1.0.0"
 
 __all__ = [
+    "Change",
+    "ChangeList",
     "EdlError",
+    "EdlWarning",
     "EditList",
     "Event",
     "LibraryError",
@@ -44,7 +55,9 @@ __all__ = [
     "WriteError",
     "convert",
     "detect",
+    "diff",
     "iter_events",
     "read",
+    "timeline",
     "write",
 ]

@@ -14,13 +14,16 @@ class EdlError(Exception):
     """
 
     def __init__(self, path: PathLike, reason: str) -> None:
-        self.path = os.fsdecode(path)
+        name = os.fsdecode(path)
+        super().__init__(f"{name}: {reason}")
+        # After the base class, which (for ImportError) sets a path of its own.
+        self.path = name
         self.reason = reason
-        super().__init__(f"{self.path}: {reason}")
 
 
-class LibraryError(EdlError):
-    """The shared library could not be found or loaded."""
+# ImportError declares its path Optional; this one always names the library's file.
+class LibraryError(EdlError, ImportError):  # type: ignore[misc]
+    """A shared library could not be found or loaded; raised when the module is imported."""
 
 
 class OpenError(EdlError):
@@ -41,3 +44,8 @@ class UnknownListTypeError(EdlError, ValueError):
 
 class WriteError(EdlError):
     """The list could not be created or written completely; nothing is left behind."""
+
+
+class EdlWarning(UserWarning):
+    """Something a conversion could not carry over (an event a timeline cannot place, ...);
+    the conversion goes on."""

@@ -1,7 +1,10 @@
-"""Reading, writing and converting lists through the library's C interface.
+"""Reading, writing and converting lists.
 
-Every call opens its own handle and uses its own records, so calls may run in several
-threads at once (ctypes lets go of the interpreter lock while the library works).
+Lists and timelines are read and converted by edlconvert (which detects the dialect, reads
+for interchange and knows the whole clip name and the source file of an event); events a
+host made are written by the records library, one record at a time. Every call opens its
+own handle and uses its own records, so calls may run in several threads at once (ctypes
+lets go of the interpreter lock while the library works).
 
 Texts are bytes in the files. They are decoded as UTF-8, and bytes that are no UTF-8
 become surrogates ('surrogateescape'), so writing a text read from a list gives back its
@@ -13,20 +16,15 @@ import errno
 import itertools
 import os
 import stat
+import sys
 import weakref
 from dataclasses import dataclass, field
-from typing import Iterable, Iterator, List, Optional, Union
+from typing import Callable, Iterable, Iterator, List, Optional, Union, overload
 
 from . import _records as rec
-from ._errors import (
-    NotAListError,
-    OpenError,
-    PathLike,
-    ReadError,
-    UnknownListTypeError,
-    WriteError,
-)
-from ._library import library
+from ._calls import Host, failure, file_name
+from ._errors import PathLike, UnknownListTypeError, WriteError
+from ._library import converter, library
 from ._list_types import ListType
 from ._timecode import (
     Timecode,
@@ -99,26 +97,14 @@ def _note_lines(comment: bytes) -> List[bytes]:
     return lines
 
 
-def _full_clip_name(clip: bytes, name: bytes, present: int, edit_type: bytes,
-                    notes: List[bytes]) -> bytes:
-    # The name text holds the whole clip name unless it holds the file; then a name longer
-    # than the record's ten characters is in a "FROM CLIP NAME:" note (on the incoming side
-    # of a transition, "TO CLIP NAME:") that begins with those ten characters.
-    if not present & rec.EDL_P_FILE_NAME and name:
-        return name
-    if not present & rec.EDL_P_CLIP_NAME:
-        return clip
-    transition = edit_type in (b"D", b"W", b"K")
-    for keyword in (b"TO CLIP NAME:", b"FROM CLIP NAME:"):
-        if keyword.startswith(b"TO") and not transition:
-            continue
-        for line in notes:
-            if line[: len(keyword)].upper() != keyword:
-                continue
-            candidate = line[len(keyword):].strip(b" \t")
-            if candidate and candidate.startswith(clip):
-                return candidate
-    return clip
+def _names_clip(notes: List[bytes], clip: bytes, edit_type: bytes) -> bool:
+    # Whether a note already says the whole clip name, as the writers read it from one.
+    keywords = [b"FROM CLIP NAME:"] + ([b"TO CLIP NAME:"] if edit_type in (b"D", b"W", b"K") else [])
+    for line in notes:
+        for keyword in keywords:
+            if line[: len(keyword)].upper() == keyword and line[len(keyword):].strip(b" \t") == clip:
+                return True
+    return False
 
 
 @dataclass
@@ -197,14 +183,9 @@ class EditList:
         return len(self.events)
 
 
-def _event_of(record: rec.EdlLineVB, mode: Union[TimecodeMode, int], interchange: bool) -> Event:
-    clip = record.achClipName
-    name = record.achName
-    comment = record.achComment
-    present = record.dwPresent
+def _event_of(record: rec.EdlLineVB, mode: Union[TimecodeMode, int], clip_name: bytes,
+              source_file: bytes) -> Event:
     edit_type = record.chEditType
-    notes = _note_lines(comment)
-    whole = _full_clip_name(clip, name, present, edit_type, notes) if interchange else clip
     return Event(
         edit=record.dwEditNum,
         reel=_text(record.achReel),
@@ -220,83 +201,77 @@ def _event_of(record: rec.EdlLineVB, mode: Union[TimecodeMode, int], interchange
         mark_in=Timecode(record.dwMarkIn, mode),
         mark_out=Timecode(record.dwMarkOut, mode),
         audio_offset=record.lAudioOffset,
-        clip_name=_text(whole),
-        source_file=_text(name) if present & rec.EDL_P_FILE_NAME and name else None,
-        notes=[_text(line) for line in notes],
+        clip_name=_text(clip_name),
+        source_file=_text(source_file) if source_file else None,
+        notes=[_text(line) for line in _note_lines(record.achComment)],
         raw_line=_text(record.achLine),
         effect_text=_text(record.szEffectText),
-        clip_event=bool(present & rec.EDL_P_CLIP_EVENT or record.dwLineFlags & rec.EDL_LINE_CLIP),
+        clip_event=bool(record.dwPresent & rec.EDL_P_CLIP_EVENT
+                        or record.dwLineFlags & rec.EDL_LINE_CLIP),
     )
 
 
 class _Reader:
-    """An open list: its list record and its handle, closed once by whoever comes first."""
+    """An open list or timeline (edlcOpen): its list record and its handle, closed once by
+    whoever comes first."""
 
     def __init__(self, path: PathLike, legacy: bool) -> None:
         self.path = path
-        self.interchange = not legacy
-        name = os.fsencode(path)
-        _check_readable(path, name)
-        self._library = library()
-        self.list = rec.EdlList()
-        rec.clear(self.list)
-        self._library.edlInitEdlListStruct(ctypes.byref(self.list))
-        if self.interchange:
-            self.list.dwFlags |= rec.EDL_LF_INTERCHANGE
-        self._handle = self._library.edlOpen(name, None, rec.EDL_OPEN_READ, ctypes.byref(self.list))
-        if not self._handle:
-            self._handle = None
-            raise NotAListError(path, "not a list edlbridge can read")
+        self._library = converter()
+        status = rec.edlcStatus()
+        handle = self._library.edlcOpen(file_name(path), rec.EDLC_LEGACY if legacy else 0,
+                                        ctypes.byref(status))
+        if not handle:
+            raise failure(status, path)
+        self._handle: Optional[object] = handle
+        self.timeline = bool(self._library.edlcIsTimeline(handle))
+        self.list = rec.EdlList.from_buffer_copy(self._library.edlcListRecord(handle).contents)
         self.mode = mode_of(self.list.dwTcMode)
+        self._text = ctypes.create_string_buffer(rec.NAME_SIZE + 1)
+
+    @property
+    def list_type(self) -> Union[ListType, int]:
+        if self.timeline:
+            return ListType(rec.EDLC_TYPE_OTIO)
+        return _list_type_of(self.list.dwListType)
 
     def records(self) -> Iterator[rec.EdlLineVB]:
         """Reads event after event into one record, which each step overwrites."""
         record = rec.EdlLineVB()
+        status = rec.edlcStatus()
         while self._handle is not None:
-            rec.clear(record)
-            result = self._library.edlReadLineVB(self._handle, ctypes.byref(record))
-            if result in (rec.EDL_END_OF_LIST, rec.EDL_NO_LINE):
+            result = self._library.edlcNext(self._handle, ctypes.byref(record), ctypes.byref(status))
+            if result == rec.EDLC_END:
                 return
-            if result != rec.EDL_OK:
-                raise ReadError(self.path, f"read failed (result 0x{result:X})")
+            if result != rec.EDLC_OK:
+                raise failure(status, self.path)
             yield record
+
+    def _returned(self, call: Callable[["ctypes.Array[ctypes.c_char]", int], int]) -> bytes:
+        # The functions give the length of the whole text: a longer one is asked for again.
+        length = call(self._text, len(self._text))
+        if length >= len(self._text):
+            self._text = ctypes.create_string_buffer(length + 1)
+            call(self._text, len(self._text))
+        return self._text.raw[:length]
 
     def events(self) -> Iterator[Event]:
         for record in self.records():
-            yield _event_of(record, self.mode, self.interchange)
+            event = ctypes.byref(record)
+            clip = self._returned(lambda buffer, size: int(self._library.edlcClipName(
+                self._handle, event, buffer, size)))
+            source = self._returned(lambda buffer, size: int(self._library.edlcSourceFile(
+                event, buffer, size)))
+            yield _event_of(record, self.mode, clip, source)
 
     def close(self) -> None:
         handle, self._handle = self._handle, None
         if handle is not None:
-            self._library.edlClose(handle)
-
-
-def _check_readable(path: PathLike, name: bytes) -> None:
-    # What the tool checks before it opens a list: the library would take a folder, a pipe
-    # or a device for a file, and detection seeks back in the file.
-    def cannot(reason: str) -> OpenError:
-        return OpenError(path, f"cannot open: {reason}")
-
-    if not name:
-        raise cannot(os.strerror(errno.ENOENT))
-    try:
-        info = os.stat(name)
-    except OSError as error:
-        raise cannot(os.strerror(error.errno)) from None
-    if stat.S_ISDIR(info.st_mode):
-        raise cannot("is a directory")
-    if not stat.S_ISREG(info.st_mode):
-        raise cannot("not a regular file")
-    if len(name) > rec.MAX_PATH_LENGTH:
-        raise cannot("file name too long")
-    try:
-        open(name, "rb").close()
-    except OSError as error:
-        raise cannot(os.strerror(error.errno)) from None
+            self._library.edlcClose(handle)
 
 
 def read(path: PathLike, *, legacy: bool = False) -> EditList:
-    """Reads a whole list.
+    """Reads a whole list, or an OpenTimelineIO timeline (a ".otio" file).
 
     The list is read for interchange (every note, the whole clip name, the file it names)
     unless ``legacy`` is set, which reads with the library's documented derivations
@@ -311,7 +286,7 @@ def read(path: PathLike, *, legacy: bool = False) -> EditList:
     record = reader.list
     return EditList(
         path=os.fsdecode(path),
-        list_type=_list_type_of(record.dwListType),
+        list_type=reader.list_type,
         title=_text(record.szTitle),
         timecode_mode=reader.mode,
         frame_rate=record.dwFrameRate / 100.0,
@@ -348,11 +323,36 @@ def iter_events(path: PathLike, *, legacy: bool = False) -> Iterator[Event]:
     return generator
 
 
-def detect(path: PathLike) -> Union[ListType, int]:
-    """The list type the library detects in a file, without reading its events."""
-    reader = _Reader(path, legacy=False)
-    reader.close()
-    return _list_type_of(reader.list.dwListType)
+_DETECT_FORMATS = {"text": rec.EDLC_FORMAT_TEXT, "json": rec.EDLC_FORMAT_JSON}
+
+
+@overload
+def detect(path: PathLike, *, format: None = None) -> Union[ListType, int]: ...
+
+
+@overload
+def detect(path: PathLike, *, format: str) -> str: ...
+
+
+def detect(path: PathLike, *, format: Optional[str] = None) -> Union[ListType, int, str]:
+    """The list type the library detects in a file, without reading its events; for a
+    timeline, ListType.OTIO.
+
+    With ``format`` ("text" or "json") the summary ``edlbridge detect`` prints instead:
+    file, type, title, mode, column line and the number of events (which reads them).
+    """
+    if format is None:
+        reader = _Reader(path, legacy=False)
+        reader.close()
+        return reader.list_type
+    if format not in _DETECT_FORMATS:
+        raise ValueError(f"no such format {format!r} (text or json)")
+    host = Host()
+    status = rec.edlcStatus()
+    options = host.options(format=_DETECT_FORMATS[format])
+    result = converter().edlcDetect(file_name(path), ctypes.byref(options), ctypes.byref(status))
+    host.finish(result, status, path)
+    return host.text()
 
 
 class _Writer:
@@ -483,15 +483,12 @@ def _fill(record: rec.EdlLineVB, event: Event, mode: int) -> None:
     else:
         record.achName = rec.cut(clip, rec.NAME_SIZE)
     notes = [_bytes(note) for note in event.notes]
-    if event.source_file and len(clip) >= rec.CLIPNAME_SIZE:
+    if (event.source_file and len(clip) >= rec.CLIPNAME_SIZE
+            and not _names_clip(notes, clip, record.chEditType)):
         # The record holds ten characters of the name besides the file: a longer name goes
         # into a note, where lists read for interchange carry it (after an "AUD" line).
-        head = rec.cut(clip, rec.CLIPNAME_SIZE)
-        named = _full_clip_name(head, b"", rec.EDL_P_FILE_NAME | rec.EDL_P_CLIP_NAME,
-                                record.chEditType, notes)
-        if named != clip:
-            notes.insert(1 if notes and notes[0][:3].upper() == b"AUD" else 0,
-                         b"FROM CLIP NAME: " + clip)
+        notes.insert(1 if notes and notes[0][:3].upper() == b"AUD" else 0,
+                     b"FROM CLIP NAME: " + clip)
     record.achComment = rec.cut(b"\n".join(notes), rec.COMMENT_SIZE)
     record.achLine = rec.cut(_bytes(event.raw_line), rec.LINE_SIZE)
     record.szEffectText = rec.cut(_bytes(event.effect_text), rec.EFFECT_TEXT_SIZE)
@@ -518,12 +515,16 @@ def write(path: PathLike, events: Iterable[Event], list_type: TypeLike, *,
     ValueError or TypeError for an event that cannot be written; no file is left then.
     """
     chosen = _writable(list_type, path)
+    if chosen == rec.EDLC_TYPE_OTIO:
+        # The records library writes lists; timelines are written by convert().
+        raise UnknownListTypeError(path, "list type 'otio' cannot be written from events")
     remaining = iter(events)
     first = next(remaining, None)
+    mode: int = TimecodeMode(rec.EDL_TC_DF)
     if timecode_mode is not None:
         mode = _mode(timecode_mode, path)
-    else:
-        mode = _mode_of_event(first, TimecodeMode.DF) if first is not None else TimecodeMode.DF
+    elif first is not None:
+        mode = _mode_of_event(first, mode)
     list_record = _list_record(chosen, mode, legacy)
     list_record.dwFrameRate = frame_rate_of(mode)
     list_record.szTitle = rec.cut(_bytes(title), rec.TITLE_SIZE)
@@ -532,7 +533,8 @@ def write(path: PathLike, events: Iterable[Event], list_type: TypeLike, *,
                       lambda record, event: _fill(record, event, mode))
 
 
-def _write_all(writer: "_Writer", items: Iterable, fill) -> int:
+def _write_all(writer: _Writer, items: Iterable[Event],
+               fill: Callable[[rec.EdlLineVB, Event], None]) -> int:
     # Every item through one record; a failure on the way leaves no list behind.
     record = rec.EdlLineVB()
     count = 0
@@ -548,82 +550,34 @@ def _write_all(writer: "_Writer", items: Iterable, fill) -> int:
     return count
 
 
-def _same_file(a: PathLike, b: PathLike) -> bool:
-    try:
-        first, second = os.stat(a), os.stat(b)
-    except OSError:
-        return False
-    return (first.st_dev, first.st_ino) == (second.st_dev, second.st_ino)
-
-
-def _copy_converted(out: rec.EdlLineVB, event: rec.EdlLineVB, source: int, target: int,
-                    list_type: ListType) -> None:
-    # Every field the writers use, times in the new mode; the rest stays clear.
-    rec.clear(out)
-    out.dwEditNum = event.dwEditNum
-    out.dwSrcIn = relabel(event.dwSrcIn, source, target)
-    out.dwSrcOut = relabel(event.dwSrcOut, source, target)
-    out.dwRecIn = relabel(event.dwRecIn, source, target)
-    out.dwRecOut = relabel(event.dwRecOut, source, target)
-    out.dwMarkIn = relabel(event.dwMarkIn, source, target)
-    out.dwMarkOut = relabel(event.dwMarkOut, source, target)
-    out.lAudioOffset = _signed32(rescale(event.lAudioOffset, source, target))
-    out.dwVideoTracks = event.dwVideoTracks
-    out.dwAudioTracks = event.dwAudioTracks
-    out.chEditType = event.chEditType
-    # A dissolve read from 'D 030' holds its length as its number: a length too.
-    if event.chEditType == b"D" and event.dwEffectLen == 0:
-        out.dwWipeCode = rescale(event.dwWipeCode, source, target) & 0xFFFFFFFF
-    else:
-        out.dwWipeCode = event.dwWipeCode
-    out.dwEffectLen = rescale(event.dwEffectLen, source, target) & 0xFFFFFFFF
-    out.dwPresent = event.dwPresent
-    flags = event.dwLineFlags & ~rec.EDL_LINE_DROP_FRAME
-    if drops_frames(target):
-        flags |= rec.EDL_LINE_DROP_FRAME
-    # The clip list writes only clip events: converting into it makes each event a clip.
-    if list_type == ListType.XJT_CLIP:
-        flags |= rec.EDL_LINE_CLIP
-    out.dwLineFlags = flags
-    out.achReel = event.achReel
-    out.achClipName = event.achClipName
-    out.achName = event.achName
-    out.achComment = event.achComment
-    out.szEffectText = rec.cut(event.szEffectText, rec.EFFECT_TEXT_SIZE)
-    out.achLine = event.achLine
-
-
 def convert(src: PathLike, dst: PathLike, list_type: TypeLike, *,
             timecode_mode: Optional[ModeLike] = None, title: Optional[str] = None,
             legacy: bool = False) -> int:
-    """Reads the list src and writes its events into dst as a list of list_type.
+    """Reads the list or timeline src and writes its events into dst as a list of
+    list_type, or as an OpenTimelineIO timeline (``"otio"``).
 
     Does what ``edlbridge convert`` does and writes the same bytes: ``timecode_mode``
     changes the mode (times keep their hours, minutes and seconds, frame numbers are
     scaled), ``title`` replaces the title, ``legacy`` reads and writes with the library's
-    documented derivations. Events stream from one list into the other, so lists of any
-    length convert in little memory. Returns the number of events. Raises the errors of
-    read() and write(); dst is not left behind when a step fails, and is never src
-    itself.
+    documented derivations. Lists stream from one file into the other, so lists of any
+    length convert in little memory; timelines are read and written whole. dst ``"-"`` is
+    standard output. Returns the number of events. Raises the errors of read() and write();
+    dst is not left behind when a step fails, and is never src itself. What a timeline
+    cannot carry is given as an EdlWarning.
     """
     chosen = _writable(list_type, dst)
-    reader = _Reader(src, legacy)
-    try:
-        if _same_file(src, dst):
-            raise WriteError(dst, "would overwrite the input list")
-        from_mode = reader.list.dwTcMode & 0xFF or TimecodeMode.DF
-        to_mode = _mode(timecode_mode, dst) if timecode_mode is not None else from_mode
-        list_record = _list_record(chosen, to_mode, legacy)
-        read_list = reader.list
-        list_record.dwFrameRate = read_list.dwFrameRate
-        list_record.dwAudioKHz = read_list.dwAudioKHz
-        list_record.szTitle = (rec.cut(_bytes(title), rec.TITLE_SIZE) if title is not None
-                               else rec.cut(read_list.szTitle, rec.TITLE_SIZE))
-        list_record.szTape = rec.cut(read_list.szTape, rec.NAME65_SIZE)
-        list_record.szDefReel = rec.cut(read_list.szDefReel, rec.NAME65_SIZE)
-        list_record.szListName = rec.cut(read_list.szListName, rec.NAME65_SIZE)
-        return _write_all(
-            _Writer(dst, list_record), reader.records(),
-            lambda out, event: _copy_converted(out, event, from_mode, to_mode, chosen))
-    finally:
-        reader.close()
+    mode = _mode(timecode_mode, dst) if timecode_mode is not None else 0
+    library = converter()
+    source, target = file_name(src), file_name(dst)
+    if library.edlcSameFile(source, target):
+        raise WriteError(dst, "would overwrite the input list")
+    host = Host(sys.stdout.buffer if target == b"-" else None)
+    options = host.options(
+        flags=rec.EDLC_LEGACY if legacy else 0, listType=chosen, tcMode=mode,
+        title=None if title is None else _bytes(title))
+    count = ctypes.c_size_t(0)
+    status = rec.edlcStatus()
+    result = library.edlcConvert(source, target, ctypes.byref(options), ctypes.byref(count),
+                                 ctypes.byref(status))
+    host.finish(result, status, src, output=dst)
+    return count.value

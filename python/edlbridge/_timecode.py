@@ -1,78 +1,113 @@
 """Timecode modes and timecode texts.
 
 The library carries times as unsigned 32-bit frame counts in a list's timecode mode; a
-host shows them as 'HH:MM:SS:FF'. The rows below are those of the library's mode table
-(src/core/tc_modes.h): frame numbers per second, frame numbers skipped at each minute not
-divisible by ten, and whether the text has ';' before the frames.
+host shows them as 'HH:MM:SS:FF'. The modes are read from the library's table
+(edlcTcModeAt) when the module is imported, and texts are made, read and carried into
+other modes by the library (edlcFormatTimecode, edlcParseTimecode, edlcRelabel).
 """
 
+import ctypes
 import enum
-import re
-from typing import NamedTuple, Tuple, Union
+from typing import Dict, List, NamedTuple, Union
 
-
-class TimecodeMode(enum.IntEnum):
-    """The timecode modes of a list (the low byte of the list record's dwTcMode)."""
-
-    FILM = 0x01
-    NDF = 0x02
-    DF = 0x04
-    PAL = 0x08
-    PAL50 = 0x10
-    DF5994 = 0x20
-    NTSC60 = 0x40
-    HUNDREDTHS = 0x44
-    NTSC2398 = 0x80
-    NTSC2398DF = 0x84
-
-    @property
-    def label(self) -> str:
-        """The name the edlbridge tool gives the mode ('df', '23.98', ...)."""
-        return _row(self).name
-
-    @classmethod
-    def parse(cls, text: Union[str, int]) -> "TimecodeMode":
-        """A mode by its value, the tool's name ('film', 'ndf', '23.98df', ...) or member name."""
-        if isinstance(text, int):
-            try:
-                return cls(text)
-            except ValueError:
-                raise ValueError(f"no such timecode mode {text!r}") from None
-        for row in _ROWS:
-            if text.lower() == row.name:
-                return cls(row.value)
-        if text.upper() in cls.__members__:
-            return cls.__members__[text.upper()]
-        raise ValueError(f"no such timecode mode {text!r}")
+from . import _records as rec
+from ._library import converter
 
 
 class _Row(NamedTuple):
     value: int
     name: str
+    description: str
     fps: int
     dropped: int
     drop_frame: bool
     frame_rate: int  # hundredths of a frame per second, as the list record holds it
 
 
-_ROWS: Tuple[_Row, ...] = (
-    _Row(0x01, "film", 24, 0, False, 2400),
-    _Row(0x02, "ndf", 30, 0, False, 2997),
-    _Row(0x04, "df", 30, 2, True, 2997),
-    _Row(0x08, "pal", 25, 0, False, 2500),
-    _Row(0x10, "pal50", 50, 0, False, 5000),
-    _Row(0x20, "df5994", 60, 4, True, 5994),
-    _Row(0x40, "ntsc60", 60, 0, False, 6000),
-    _Row(0x44, "hundredths", 100, 0, False, 10000),
-    _Row(0x80, "23.98", 24, 0, False, 2398),
-    _Row(0x84, "23.98df", 24, 0, True, 2398),
-)
-_BY_VALUE = {row.value: row for row in _ROWS}
+def _table() -> List[_Row]:
+    library = converter()
+    entry = rec.edlcTcMode()
+    rows = []
+    index = 0
+    while library.edlcTcModeAt(index, ctypes.byref(entry)):
+        rows.append(_Row(entry.value, entry.name.decode("utf-8"),
+                         entry.description.decode("utf-8"), entry.fps, entry.dropped,
+                         bool(entry.dropFrame), entry.frameRate))
+        index += 1
+    return rows
+
+
+_ROWS: Dict[int, _Row] = {row.value: row for row in _table()}
+
+
+def _member_name(label: str) -> str:
+    # 23.98 is the NTSC film rate: its names begin with a digit, which no Python name may.
+    name = label.upper().replace(".", "")
+    return "NTSC" + name if name[:1].isdigit() else name
+
+
+class TimecodeMode(enum.IntEnum):
+    """The timecode modes of a list (the low byte of the list record's dwTcMode).
+
+    Member names are the tool's names in capitals (``DF``, ``PAL50``); those of 23.98
+    are ``NTSC2398`` and ``NTSC2398DF``. ``label`` gives the tool's name back.
+    """
+
+    # The members come from the library's table, made in a loop as for ListType.
+    _ignore_ = ["_members", "_row"]
+    _members = vars()
+    for _row in _ROWS.values():
+        _members[_member_name(_row.name)] = _row.value
+
+    @property
+    def label(self) -> str:
+        """The name the edlbridge tool gives the mode ('df', '23.98', ...)."""
+        return _ROWS[self].name
+
+    @property
+    def description(self) -> str:
+        """What the mode is ('drop frame, 29.97 fps', ...)."""
+        return _ROWS[self].description
+
+    @property
+    def fps(self) -> int:
+        """Frame numbers per second of the mode's timecode text (30 for 29.97)."""
+        return _ROWS[self].fps
+
+    @property
+    def drop_frame(self) -> bool:
+        """Whether the mode's texts have ';' before the frames."""
+        return _ROWS[self].drop_frame
+
+    @property
+    def frame_rate(self) -> float:
+        """Frames a second (29.97)."""
+        return _ROWS[self].frame_rate / 100.0
+
+    @classmethod
+    def parse(cls, text: Union[str, int]) -> "TimecodeMode":
+        """A mode by its value, the tool's name ('film', 'ndf', '23.98df', ...) or another
+        spelling the tool takes ('drop', '29.97', '0x44'), or its member name."""
+        if isinstance(text, int):
+            try:
+                return cls(text)
+            except ValueError:
+                raise ValueError(f"no such timecode mode {text!r}") from None
+        if text.upper() in cls.__members__:
+            return cls.__members__[text.upper()]
+        entry = rec.edlcTcMode()
+        if text and "\0" not in text and converter().edlcFindTcMode(
+                text.encode("utf-8", "surrogateescape"), ctypes.byref(entry)):
+            return cls(entry.value)
+        raise ValueError(f"no such timecode mode {text!r}")
+
+
+_DF = TimecodeMode(rec.EDL_TC_DF)
 
 
 def _row(mode: int) -> _Row:
-    # Values the library does not know count like non-drop 30, as its timecode service does.
-    return _BY_VALUE.get(int(mode) & 0xFF, _BY_VALUE[0x02])
+    # The library counts a mode value it does not know like non-drop 30.
+    return _ROWS.get(int(mode) & 0xFF) or _ROWS[TimecodeMode.parse("ndf")]
 
 
 def mode_of(value: int) -> Union[TimecodeMode, int]:
@@ -93,62 +128,31 @@ def drops_frames(mode: int) -> bool:
     return _row(mode).dropped != 0
 
 
-def _label(frames: int, row: _Row) -> Tuple[int, int, int, int]:
-    n = frames
-    if row.dropped:
-        # Add back the frame numbers skipped so far, then count as if none were.
-        per_ten = row.fps * 600 - 9 * row.dropped
-        per_minute = row.fps * 60 - row.dropped
-        tens, rest = divmod(n, per_ten)
-        n += 9 * row.dropped * tens
-        if rest > row.dropped:
-            n += row.dropped * ((rest - row.dropped) // per_minute)
-    n, ff = divmod(n, row.fps)
-    n, ss = divmod(n, 60)
-    hh, mm = divmod(n, 60)
-    return hh, mm, ss, ff
-
-
-def _frames(hh: int, mm: int, ss: int, ff: int, row: _Row) -> int:
-    minutes = hh * 60 + mm
-    n = (minutes * 60 + ss) * row.fps + ff
-    if row.dropped:
-        n -= row.dropped * (minutes - minutes // 10)
-    return n
-
-
 def text_of(frames: int, mode: int) -> str:
     """'HH:MM:SS:FF' of a frame count, ';' before the frames in drop-frame modes."""
-    row = _row(mode)
-    hh, mm, ss, ff = _label(frames, row)
-    return f"{hh:02d}:{mm:02d}:{ss:02d}{';' if row.drop_frame else ':'}{ff:02d}"
+    buffer = ctypes.create_string_buffer(32)
+    converter().edlcFormatTimecode(frames, int(mode) & 0xFFFFFFFF, buffer, len(buffer))
+    return buffer.value.decode("ascii")
 
 
 def relabel(frames: int, source: int, target: int) -> int:
     """A position in another mode: the same hours, minutes and seconds, the frame number
     scaled to the new rate, and a label drop-frame counting skips moved to the next one."""
-    a, b = _row(source), _row(target)
-    if a.fps == b.fps and a.dropped == b.dropped:
-        return frames
-    hh, mm, ss, ff = _label(frames, a)
-    ff = ff * b.fps // a.fps
-    if b.dropped and ss == 0 and mm % 10 != 0 and ff < b.dropped:
-        ff = b.dropped
-    return _frames(hh, mm, ss, ff, b) & 0xFFFFFFFF
+    return int(converter().edlcRelabel(frames, int(source) & 0xFFFFFFFF,
+                                       int(target) & 0xFFFFFFFF))
 
 
 def rescale(frames: int, source: int, target: int) -> int:
-    """A length in frames at another rate, rounded to the nearest frame (halves away from 0)."""
+    """A length in frames at another rate, rounded to the nearest frame (halves away from 0).
+
+    Lengths (effect lengths, audio offsets) are no positions, so they are scaled by the
+    rates of the modes' table rather than relabelled.
+    """
     a, b = _row(source).fps, _row(target).fps
     if a == b:
         return frames
     scaled = frames * b
-    if scaled >= 0:
-        return (scaled + a // 2) // a
-    return -((-scaled + a // 2) // a)
-
-
-_SEPARATORS = re.compile(r"[+,\-.:;=_]")
+    return (scaled + a // 2) // a if scaled >= 0 else -((-scaled + a // 2) // a)
 
 
 class Timecode:
@@ -161,7 +165,7 @@ class Timecode:
 
     __slots__ = ("frames", "mode")
 
-    def __init__(self, frames: int = 0, mode: int = TimecodeMode.DF) -> None:
+    def __init__(self, frames: int = 0, mode: int = _DF) -> None:
         if not 0 <= frames <= 0xFFFFFFFF:
             raise ValueError(f"frame count {frames} does not fit 32 bits")
         self.frames = frames
@@ -195,31 +199,17 @@ class Timecode:
         return Timecode(relabel(self.frames, self.mode, mode), mode)
 
     @classmethod
-    def parse(cls, text: str, mode: int = TimecodeMode.DF) -> "Timecode":
+    def parse(cls, text: str, mode: int = _DF) -> "Timecode":
         """Reads a timecode text as the library reads one.
 
-        Fields separated by any of ``+ , - . : ; = _`` are taken from the right as frames,
-        seconds, minutes and hours ('1:' is one second, '5' five frames); digits without
-        separators are two-digit fields from the right ('1000' is ten seconds). Raises
-        ValueError for anything else, for minutes or seconds above 59, a frame number the
-        mode does not count, a label drop-frame counting skips, or a time past 32 bits.
+        'HH:MM:SS:FF', with ':', ';', '.' or ',' between the fields; hours may have up to
+        five digits, the other fields one or two. Raises ValueError for anything else, and
+        for minutes or seconds above 59 or a frame number the mode does not count. Hours
+        past the 32-bit frame count wrap, as the library's counts do.
         """
-        fields = _SEPARATORS.split(text.strip())
-        if len(fields) > 4 or not all(f == "" or (f.isascii() and f.isdigit()) for f in fields):
-            raise ValueError(f"{text!r} is no timecode")
-        if len(fields) == 1:
-            digits = fields[0]
-            if not digits:
-                raise ValueError(f"{text!r} is no timecode")
-            fields = [digits[:-6], digits[-6:-4], digits[-4:-2], digits[-2:]]
-        values = [int(f) if f else 0 for f in fields]
-        hh, mm, ss, ff = [0] * (4 - len(values)) + values
-        row = _row(mode)
-        if mm > 59 or ss > 59 or ff >= row.fps:
-            raise ValueError(f"{text!r} is no timecode at {row.fps} frames a second")
-        if row.dropped and ss == 0 and mm % 10 != 0 and ff < row.dropped:
-            raise ValueError(f"{text!r} is a label drop-frame counting skips")
-        frames = _frames(hh, mm, ss, ff, row)
-        if frames > 0xFFFFFFFF:
-            raise ValueError(f"{text!r} is past the 32-bit frame count")
-        return cls(frames, mode)
+        frames = ctypes.c_uint32()
+        if "\0" in text or not converter().edlcParseTimecode(
+                text.encode("utf-8", "surrogateescape"), int(mode) & 0xFFFFFFFF,
+                ctypes.byref(frames)):
+            raise ValueError(f"{text!r} is no timecode of mode {_row(mode).name}")
+        return cls(frames.value, mode)

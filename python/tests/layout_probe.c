@@ -1,9 +1,10 @@
-/* Prints the layout of the records the Python module declares, as the header gives it:
+/* Prints the layout of the records the Python module declares, as the headers give it:
  * "RECORD FIELD OFFSET SIZE" per field, and "RECORD - 0 SIZE" for the whole record. */
 #include <stddef.h>
 #include <stdio.h>
 
 #include "edlbridge.h"
+#include "edlconvert.h"
 
 #define FIELD(record, name)                                                          \
     printf("%s %s %zu %zu\n", #record, #name, offsetof(record, name),               \
@@ -60,5 +61,55 @@ int main(void) {
     FIELD(EdlLineVB, achComment);
     FIELD(EdlLineVB, achReel);
     FIELD(EdlLineVB, achLine);
+
+    printf("edlcStatus - 0 %zu\n", sizeof(edlcStatus));
+    FIELD(edlcStatus, code);
+    FIELD(edlcStatus, which);
+    FIELD(edlcStatus, message);
+
+    printf("edlcListType - 0 %zu\n", sizeof(edlcListType));
+    FIELD(edlcListType, value);
+    FIELD(edlcListType, name);
+    FIELD(edlcListType, enumerator);
+    FIELD(edlcListType, dialect);
+    FIELD(edlcListType, extension);
+    FIELD(edlcListType, altExtension);
+    FIELD(edlcListType, headerForm);
+    FIELD(edlcListType, eventForm);
+    FIELD(edlcListType, readsBackAs);
+    FIELD(edlcListType, detected);
+    FIELD(edlcListType, written);
+
+    printf("edlcTcMode - 0 %zu\n", sizeof(edlcTcMode));
+    FIELD(edlcTcMode, value);
+    FIELD(edlcTcMode, name);
+    FIELD(edlcTcMode, description);
+    FIELD(edlcTcMode, fps);
+    FIELD(edlcTcMode, dropped);
+    FIELD(edlcTcMode, dropFrame);
+    FIELD(edlcTcMode, frameRate);
+
+    printf("edlcOptions - 0 %zu\n", sizeof(edlcOptions));
+    FIELD(edlcOptions, flags);
+    FIELD(edlcOptions, format);
+    FIELD(edlcOptions, listType);
+    FIELD(edlcOptions, tcMode);
+    FIELD(edlcOptions, title);
+    FIELD(edlcOptions, name);
+    FIELD(edlcOptions, otherName);
+    FIELD(edlcOptions, write);
+    FIELD(edlcOptions, writeContext);
+    FIELD(edlcOptions, warn);
+    FIELD(edlcOptions, warnContext);
+    FIELD(edlcOptions, guard);
+    FIELD(edlcOptions, guardContext);
+
+    printf("edlcChange - 0 %zu\n", sizeof(edlcChange));
+    FIELD(edlcChange, kinds);
+    FIELD(edlcChange, newIndex);
+    FIELD(edlcChange, oldIndex);
+    FIELD(edlcChange, head);
+    FIELD(edlcChange, tail);
+    FIELD(edlcChange, move);
     return 0;
 }

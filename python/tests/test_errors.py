@@ -101,18 +101,21 @@ def test_a_read_failure_midway_leaves_no_converted_file(tmp_path):
     assert not target.exists()
 
 
-def probe(library: str) -> subprocess.CompletedProcess:
-    code = ("import edlbridge, sys\n"
-            "try:\n print(edlbridge.read(sys.argv[1]).events[0].clip_name)\n"
-            "except edlbridge.LibraryError as e:\n print('LibraryError', e.reason.split(':')[0])\n")
-    environment = dict(os.environ, EDLBRIDGE_LIBRARY=library)
-    return subprocess.run([sys.executable, "-c", code, SAMPLE], capture_output=True, text=True,
-                          env=environment)
+def probe(variable: str, library: str) -> subprocess.CompletedProcess:
+    code = ("import sys\n"
+            "try:\n import edlbridge\n"
+            "except ImportError as e:\n print(type(e).__name__, e.path == sys.argv[2], e.reason.split(':')[0])\n"
+            "else:\n print(edlbridge.read(sys.argv[1]).events[0].clip_name)\n")
+    environment = dict(os.environ, **{variable: library})
+    return subprocess.run([sys.executable, "-c", code, SAMPLE, library], capture_output=True,
+                          text=True, env=environment)
 
 
-def test_the_library_named_by_the_environment_is_the_one_loaded(tmp_path):
-    missing = probe(str(tmp_path / "libedlbridge.so.1"))
-    assert missing.stdout == "LibraryError cannot load the library\n", missing.stderr
+@pytest.mark.parametrize("variable, name", [("EDLBRIDGE_LIBRARY", "libedlbridge.so.1"),
+                                            ("EDLCONVERT_LIBRARY", "libedlconvert.so.1")])
+def test_the_libraries_named_by_the_environment_are_the_ones_loaded(tmp_path, variable, name):
+    missing = probe(variable, str(tmp_path / name))
+    assert missing.stdout == "LibraryError True cannot load the library\n", missing.stderr
     import edlbridge._library as loader
-    loaded = loader.library()._name
-    assert probe(loaded).stdout == "harbour_wide\n"
+    loaded = (loader.library() if variable == "EDLBRIDGE_LIBRARY" else loader.converter())._name
+    assert probe(variable, loaded).stdout == "harbour_wide\n"

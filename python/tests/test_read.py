@@ -1,12 +1,15 @@
 """Reading: every list the tool reads gives the same fields through the module, and every
 list it refuses raises the matching error with the tool's reason."""
 
+import json
+
 import pytest
 
 import edlbridge
 from conftest import DATA, EXAMPLES, all_lists, dump
 
-LISTS = all_lists()
+# The tool's dump reads lists; the module reads timelines too (test_timelines.py).
+LISTS = [path for path in all_lists() if path.suffix != ".otio"]
 TIMES = ("src_in", "src_out", "rec_in", "rec_out", "mark_in", "mark_out")
 ERRORS = {
     "cannot open": edlbridge.OpenError,
@@ -133,3 +136,17 @@ def test_detect_gives_the_type_without_reading_events():
     assert edlbridge.detect(str(EXAMPLES / "harbour_cut.edl")) is edlbridge.ListType.GENERIC
     assert edlbridge.detect(str(EXAMPLES / "harbour_log.ale")) is edlbridge.ListType.ALE
     assert edlbridge.detect(str(DATA / "tools" / "csv_clip_log.csv")) is edlbridge.ListType.CSV
+
+
+def test_detect_summarises_a_list():
+    # Written by hand from examples/lists/harbour_log.ale: a PAL log of three clips.
+    path = str(EXAMPLES / "harbour_log.ale")
+    summary = json.loads(edlbridge.detect(path, format="json"))
+    assert (summary["list_type_name"], summary["timecode_mode_name"], summary["events"]) == (
+        "ale", "pal", 3)
+    assert summary["column_line"] == "Name\tTape\tStart\tEnd\tTracks\tComments"
+    text = edlbridge.detect(path, format="text").splitlines()
+    assert (text[1], text[3], text[5]) == ("type: 5 ale", "timecode mode: 0x08 pal (PAL, 25 fps)",
+                                           "events: 3")
+    with pytest.raises(ValueError, match="no such format"):
+        edlbridge.detect(path, format="table")
