@@ -1,0 +1,238 @@
+// edlbridge convert: lists and timelines written as another list type or as a timeline.
+#include "command_line.h"
+#include "commands.h"
+#include "output.h"
+#include "platform.h"
+
+#include <edlconvert.h>
+
+#include <exception>
+#include <utility>
+
+namespace edlbcli {
+namespace {
+
+struct ConvertRequest {
+    std::vector<std::string> inputs;
+    std::string output, directory, typeText, modeText, title;
+    bool haveOutput = false, haveDirectory = false, haveType = false, haveMode = false;
+    bool haveTitle = false, legacy = false, quiet = false;
+};
+
+// What the request resolves to.
+struct ConvertTarget {
+    edlcListType type{};
+    uint32_t tcMode = 0;  // 0 keeps the mode read
+    std::string extension;
+};
+
+std::optional<int> readArguments(const std::vector<std::string>& args, ConvertRequest& request) {
+    CommandLine line("convert", kConvertHelp);
+    line.flag("--legacy", request.legacy);
+    line.flag("--quiet", request.quiet);
+    line.option("--to", request.typeText, request.haveType);
+    line.option("-o,--output", request.output, request.haveOutput);
+    line.option("-d,--directory", request.directory, request.haveDirectory);
+    line.option("--fcm", request.modeText, request.haveMode);
+    line.option("--title", request.title, request.haveTitle);
+    if (const std::optional<int> exit = line.parse(args)) return exit;
+    request.inputs = line.operands();
+    return std::nullopt;
+}
+
+// The type and mode named; nothing when both are known, else the usage error's status.
+std::optional<int> resolveTarget(const ConvertRequest& request, ConvertTarget& target) {
+    const std::string& type = request.typeText;
+    if (!edlcFindListType(type.c_str(), &target.type)) {
+        return usageError("convert", "no such list type '" + type + "'");
+    }
+    const bool timeline = target.type.value == EDLC_TYPE_OTIO;
+    if (!timeline && !target.type.written) {
+        return usageError("convert", "list type '" + type + "' cannot be written");
+    }
+    if (request.haveMode) {
+        edlcTcMode mode;
+        if (!edlcFindTcMode(request.modeText.c_str(), &mode)) {
+            return usageError("convert", "no such timecode mode '" + request.modeText + "'");
+        }
+        target.tcMode = mode.value;
+    }
+    target.extension = timeline ? "otio" : target.type.extension;
+    // A wildcard extension (the media log's "pl*") makes a poor file name.
+    if (target.extension.find('*') != std::string::npos) target.extension = target.type.altExtension;
+    return std::nullopt;
+}
+
+// Where the lists go: -o for one, -d for several, the current folder by default.
+std::optional<int> checkOutputs(const ConvertRequest& request) {
+    if (request.haveOutput && request.haveDirectory) {
+        return usageError("convert", "-o and -d exclude each other");
+    }
+    if (request.haveOutput && request.output.empty()) {
+        return usageError("convert", "-o needs a file name");
+    }
+    if (request.haveOutput && request.inputs.size() > 1) {
+        return usageError("convert", "-o names one output; give -d DIR for several lists");
+    }
+    if (request.haveDirectory && request.directory.empty()) {
+        return usageError("convert", "-d needs a directory");
+    }
+    if (request.haveDirectory && !isDirectory(request.directory)) {
+        return usageError("convert", "no such directory '" + request.directory + "'");
+    }
+    if (readsStandardInputTwice(request.inputs)) {
+        return usageError("convert", "standard input can be read only once");
+    }
+    for (const std::string& input : request.inputs) {
+        if (input == "-" && !request.haveOutput) {
+            return usageError("convert", "a list read from standard input needs -o OUT");
+        }
+    }
+    return std::nullopt;
+}
+
+// The checks after the arguments are read, in the order the tool has always made them.
+std::optional<int> checkRequest(const ConvertRequest& request, ConvertTarget& target) {
+    if (request.inputs.empty()) return usageError("convert", "no input list given");
+    if (!request.haveType) return usageError("convert", "--to TYPE is required");
+    if (const std::optional<int> exit = resolveTarget(request, target)) return exit;
+    return checkOutputs(request);
+}
+
+// One run over the INs: what the guard and the warnings need to know.
+class ConvertRun {
+public:
+    ConvertRun(const ConvertRequest& request, const ConvertTarget& target);
+    // Converts input into output; false when it failed (and was reported).
+    bool convert(const std::string& input, const std::string& output);
+
+private:
+    static int guard(void* context, const char* output);
+    static void warn(void* context, const char* message);
+    std::string refusal() const;
+    void showWarnings();
+
+    const ConvertRequest& request_;
+    const ConvertTarget& target_;
+    edlcOptions options_;
+    // No list is written over an IN that existed when the run began, nor over a list the run
+    // has written (with the IN it came from).
+    std::vector<bool> existed_;
+    std::vector<std::pair<std::string, std::string>> written_;
+    const std::string* input_ = nullptr;
+    const std::string* output_ = nullptr;
+    // Warnings wait until the output is allowed: a list that cannot be read, or an output
+    // that is refused, is reported alone.
+    std::vector<std::string> warnings_;
+    bool warningsShown_ = false;
+};
+
+ConvertRun::ConvertRun(const ConvertRequest& request, const ConvertTarget& target)
+    : request_(request), target_(target) {
+    options_ = stdoutOptions(request.legacy ? EDLC_LEGACY : 0u, EDLC_FORMAT_TEXT);
+    options_.listType = target.type.value;
+    options_.tcMode = target.tcMode;
+    options_.title = request.haveTitle ? request.title.c_str() : nullptr;
+    options_.warn = warn;
+    options_.warnContext = this;
+    options_.guard = guard;
+    options_.guardContext = this;
+    for (const std::string& input : request.inputs) existed_.push_back(exists(input));
+}
+
+std::string ConvertRun::refusal() const {
+    if (*output_ == "-") return std::string();
+    for (size_t i = 0; i < request_.inputs.size(); ++i) {
+        if (existed_[i] && edlcSameFile(request_.inputs[i].c_str(), output_->c_str())) {
+            return "would overwrite the input list";
+        }
+    }
+    for (const auto& [list, from] : written_) {
+        if (edlcSameFile(list.c_str(), output_->c_str())) {
+            return "would overwrite the list just written from " + from;
+        }
+    }
+    return std::string();
+}
+
+void ConvertRun::showWarnings() {
+    warningsShown_ = true;
+    for (const std::string& warning : warnings_) report(*input_, warning);
+    warnings_.clear();
+}
+
+// The guard and the warnings are called from inside the library: nothing may be thrown back
+// through its C interface.
+int ConvertRun::guard(void* context, const char*) {
+    ConvertRun& run = *static_cast<ConvertRun*>(context);
+    try {
+        const std::string refusal = run.refusal();
+        if (refusal.empty()) {
+            run.showWarnings();
+            return 1;
+        }
+        run.warnings_.clear();
+        report(*run.output_, refusal);
+    } catch (const std::exception&) {
+    }
+    return 0;
+}
+
+void ConvertRun::warn(void* context, const char* message) {
+    ConvertRun& run = *static_cast<ConvertRun*>(context);
+    try {
+        if (run.warningsShown_) report(*run.input_, message);
+        else run.warnings_.emplace_back(message);
+    } catch (const std::exception&) {
+    }
+}
+
+bool ConvertRun::convert(const std::string& input, const std::string& output) {
+    input_ = &input;
+    output_ = &output;
+    warnings_.clear();
+    warningsShown_ = false;
+    size_t events = 0;
+    edlcStatus status;
+    const uint32_t code = edlcConvert(input.c_str(), output.c_str(), &options_, &events, &status);
+    if (code == EDLC_OK || (code != EDLC_E_REFUSED && status.which != EDLC_AT_INPUT)) {
+        showWarnings();
+    }
+    if (code != EDLC_OK) {
+        // A list written to standard output that cannot be copied there says so.
+        if (code == EDLC_E_OUTPUT) report(output, status.message);
+        else reportStatus(status, input, std::string(), output);
+        return false;
+    }
+    if (output == "-") return true;
+    written_.emplace_back(output, input);
+    if (!request_.quiet) reportWritten(output, target_.type.name, events);
+    return true;
+}
+
+// The output of input: -o, else its own name with the type's extension, in -d's folder or
+// the current one.
+std::string outputOf(const std::string& input, const ConvertRequest& request,
+                     const ConvertTarget& target) {
+    if (request.haveOutput) return request.output;
+    const std::string name = baseName(input) + "." + target.extension;
+    return request.haveDirectory ? pathIn(request.directory, name) : name;
+}
+
+}  // namespace
+
+int commandConvert(const std::vector<std::string>& args) {
+    ConvertRequest request;
+    if (const std::optional<int> exit = readArguments(args, request)) return *exit;
+    ConvertTarget target;
+    if (const std::optional<int> exit = checkRequest(request, target)) return *exit;
+    // A list that fails is reported and the others are still converted.
+    ConvertRun run(request, target);
+    int status = kOk;
+    for (const std::string& input : request.inputs) {
+        if (!run.convert(input, outputOf(input, request, target))) status = kFailed;
+    }
+    return status;
+}
+
+}  // namespace edlbcli
