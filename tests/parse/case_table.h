@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -16,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/expected_output.h"
 #include "support/test_support.h"
 
 namespace edlbtest {
@@ -80,7 +80,7 @@ using Runner = std::function<std::string(const Args&)>;
 inline void checkTable(const std::string& relative, const std::map<std::string, Runner>& runners) {
     std::ifstream in(dataPath(relative), std::ios::binary);
     ASSERT_TRUE(in) << relative;
-    const bool update = std::getenv("EDLBRIDGE_UPDATE_EXPECTED") != nullptr;
+    const bool update = updatingExpected();
     std::string line, rewritten;
     for (int number = 1; std::getline(in, line); ++number) {
         std::vector<std::string> fields;
@@ -102,7 +102,9 @@ inline void checkTable(const std::string& relative, const std::map<std::string, 
         for (size_t i = 1; i < fields.size(); ++i) row += "\t" + fields[i];
         rewritten += row + "\n";
     }
-    if (update) std::ofstream(dataPath(relative), std::ios::binary) << rewritten;
+    if (update) {
+        EXPECT_TRUE(matchesExpected(dataPath(relative), rewritten)) << "cannot write " << relative;
+    }
 }
 
 }  // namespace edlbtest

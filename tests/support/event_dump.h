@@ -36,10 +36,9 @@ struct DumpOptions {
 // and the result code that ended the list ("open: failed" when edlOpen returns null).
 std::string dumpList(const std::string& path, const DumpOptions& options = DumpOptions());
 
-// Compares dumpList(input) with the file expected; when the environment variable
-// EDLBRIDGE_UPDATE_EXPECTED is set, writes the file instead (new expected files are then
-// checked by hand before they are committed). Returns an empty string when they match,
-// else a description of the first difference.
+// Compares dumpList(input) with the file expected through matchesExpected, which writes the
+// file instead when EDLBRIDGE_UPDATE_EXPECTED is set (see expected_output.h). Returns an
+// empty string when they match, else a description of the first differing line.
 std::string compareWithExpected(const std::string& input, const std::string& expected,
                                 const DumpOptions& options = DumpOptions());
 

@@ -3,6 +3,7 @@
 #ifndef EDLBRIDGE_TESTS_TOOLS_TOOL_TEST_H
 #define EDLBRIDGE_TESTS_TOOLS_TOOL_TEST_H
 
+#include "support/expected_output.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -173,11 +174,8 @@ inline std::vector<std::vector<std::string>> readTable(const std::string& relati
 // Compares text with a golden file under tests/data; EDLBRIDGE_UPDATE_EXPECTED=1 writes the
 // file instead (to be read by hand before it is committed).
 inline void expectGolden(const std::string& relative, const std::string& text) {
-    if (std::getenv("EDLBRIDGE_UPDATE_EXPECTED") != nullptr) {
-        std::ofstream(dataPath(relative), std::ios::binary) << text;
-        return;
-    }
-    const std::string expected = readFile(dataPath(relative));
+    std::string expected;
+    matchesExpected(dataPath(relative), text, &expected);
     ASSERT_FALSE(expected.empty()) << "no golden file " << relative;
     EXPECT_EQ(text, expected) << relative;
 }

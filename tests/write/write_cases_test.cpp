@@ -3,10 +3,10 @@
 // of calls that must fail.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "support/event_dump.h"
+#include "support/expected_output.h"
 #include "write/write_support.h"
 
 namespace {
@@ -17,11 +17,9 @@ using writetest::Case;
 // which a plain compare of texts full of CRLF hides. EDLBRIDGE_UPDATE_EXPECTED writes it.
 ::testing::AssertionResult matchesFile(const std::string& name, const std::string& actual) {
     const std::string path = edlbtest::dataPath("write/" + name);
-    if (std::getenv("EDLBRIDGE_UPDATE_EXPECTED") != nullptr) {
-        std::ofstream(path, std::ios::binary) << actual;
-    }
+    std::string expected;
+    edlbtest::matchesExpected(path, actual, &expected);
     if (!std::filesystem::exists(path)) return ::testing::AssertionFailure() << "no " << path;
-    const std::string expected = edlbtest::readFile(path);
     size_t i = 0;
     while (i < expected.size() && i < actual.size() && expected[i] == actual[i]) ++i;
     if (expected == actual) return ::testing::AssertionSuccess();
