@@ -236,17 +236,7 @@ struct NotePlan {
 
 InterchangeForm interchangeForm(const EdlList& list) {
     if ((list.dwFlags & EDL_LF_INTERCHANGE) == 0) return InterchangeForm::None;
-    switch (list.dwListType) {
-        case EDLTYPE_CMX3600: case EDLTYPE_CMX3400A: case EDLTYPE_CMX3400: case EDLTYPE_CMX340:
-        case EDLTYPE_CMX: case EDLTYPE_CMXLIKE_13: case EDLTYPE_CMXLIKE_14:
-        case EDLTYPE_CMXLIKE_15: case EDLTYPE_CMXLIKE_19: case EDLTYPE_CMXLIKE_34:
-        case EDLTYPE_CMXLIKE_35: case EDLTYPE_GENERIC_250: case EDLTYPE_GENERIC:
-            return InterchangeForm::CmxEvents;
-        case EDLTYPE_LOG_EXCHANGE:
-            return InterchangeForm::LogExchange;
-        default:
-            return InterchangeForm::None;
-    }
+    return listTypeInfo(list.dwListType).interchange;
 }
 
 void writeInterchangeHeader(tagKvEdlHandle* handle) {

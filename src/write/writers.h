@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/handle.h"
+#include "core/list_types.h"
 
 namespace edlb {
 
@@ -45,12 +46,8 @@ inline void fitTwo(size_t room, size_t& first, size_t& second) {
 // Column-list headers (list types 5, 6, 22, 23, 27 to 33, 40, 41).
 void writeColumnHeader(tagKvEdlHandle* handle);
 
-// Lists written for interchange: which form the list flag gives the list type.
-enum class InterchangeForm {
-    None,         // the documented dialect bytes
-    CmxEvents,    // CMX-style event lines in the standard columns, with every note
-    LogExchange,  // a tab-delimited log-exchange list
-};
+// The form a list is written in: its type's interchange form when the list flag
+// EDL_LF_INTERCHANGE is set, else None.
 InterchangeForm interchangeForm(const EdlList& list);
 
 // The columns of a log-exchange list written for interchange.
