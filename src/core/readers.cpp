@@ -1,44 +1,39 @@
 // Detection at open, the choice of reader, and edlReadLine, which hands every read to it.
 #include "core/readers.h"
 
-#include <cstring>
-
-#include "core/portable.h"
+#include "detect/detect.h"
 
 namespace edlb {
-namespace {
-
-bool endsWithCsv(const char* name) {
-    const size_t length = std::strlen(name);
-    return length >= 5 && strcasecmp(name + length - 4, ".csv") == 0;
-}
-
-}  // namespace
 
 bool detectList(tagKvEdlHandle* handle) {
     EdlList& list = handle->list;
-    if (endsWithCsv(handle->szFileName)) {
+    const ListTypeInfo* row = senseName(handle->szFileName);
+    if (row != nullptr) {
+        // Only CSV lists are known by their name; their head is the CSV header.
         if (csvReadColumnLine(handle, nullptr) != 0) return false;
         list.dwFlags2 |= EDL_LF2_CSV;
-        list.dwListType = EDLTYPE_CSV;
-        list.dwFlags &= kFlagsKeptByDetection;
-        return true;
+    } else {
+        row = senseHead(handle);
+        if (row == nullptr) return false;
     }
-    const int type = edlAutoSense(handle);
-    if (type == EDL_DETECT_FAILED) return false;
-    list.dwListType = static_cast<uint32_t>(type);
+    list.dwListType = row->value;
     // Only the library's own formats keep the caller's list flags.
-    if (type != EDLTYPE_XJT_LIST && type != EDLTYPE_XJT_CLIP) list.dwFlags &= kFlagsKeptByDetection;
+    if (row->value != EDLTYPE_XJT_LIST && row->value != EDLTYPE_XJT_CLIP) {
+        list.dwFlags &= kFlagsKeptByDetection;
+    }
     return true;
 }
 
-Reader readerOf(const EdlList& list) {
+ReaderKind readerOf(const EdlList& list) {
     // A CSV list also has the column-list bit: the CSV mark decides first.
-    if ((list.dwFlags2 & EDL_LF2_CSV) != 0 || list.dwListType == EDLTYPE_CSV) {
-        return Reader::CsvRows;
-    }
-    if ((list.dwFlags & EDL_LF_COLUMN_LIST) != 0) return Reader::ColumnRows;
-    return Reader::EventLines;
+    if ((list.dwFlags2 & EDL_LF2_CSV) != 0) return ReaderKind::CsvRows;
+    const ReaderKind reader = listTypeInfo(list.dwListType).reader;
+    if (reader == ReaderKind::CsvRows) return reader;
+    // Rows are read by their columns only under the column line the head gave (a
+    // log-exchange list without one has its rows read as clip lines), and under it
+    // whatever the type: the caller's column-list bit survives detection.
+    if ((list.dwFlags & EDL_LF_COLUMN_LIST) != 0) return ReaderKind::ColumnRows;
+    return ReaderKind::EventLines;
 }
 
 void resetEvent(const tagKvEdlHandle* handle, EdlLine* event) {
@@ -70,11 +65,12 @@ extern "C" EDLBRIDGE_API uint32_t edlReadLine(tagKvEdlHandle* handle, EdlLine* e
     if (handle == nullptr || event == nullptr) return EDL_BAD_ARGUMENT;
     edlb::resetEvent(handle, event);
     switch (edlb::readerOf(handle->list)) {
-        case edlb::Reader::CsvRows:
+        case edlb::ReaderKind::CsvRows:
             return static_cast<uint32_t>(csvReadLine(handle, event));
-        case edlb::Reader::ColumnRows:
+        case edlb::ReaderKind::ColumnRows:
             return static_cast<uint32_t>(edlReadColumnLine(handle, event));
-        case edlb::Reader::EventLines:
+        case edlb::ReaderKind::EventLines:
+        case edlb::ReaderKind::Refused:
             break;
     }
     return edlb::readEventLines(handle, event);
