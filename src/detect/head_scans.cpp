@@ -1,12 +1,15 @@
 // The blocks of a list's head that detection reads as a whole: a "*DS" list's header and
-// source lines, and a log-exchange list's "Heading" block.
+// source lines, and a log-exchange list's "Heading" block. The timecode modes they name are
+// read from the mode table.
 #include "detect/head_scans.h"
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <string_view>
 
 #include "core/tc_modes.h"
 #include "core/text.h"
@@ -41,30 +44,38 @@ long readNumber(const char* text) {
     return (errno == ERANGE || value > INT_MAX || value < INT_MIN) ? 0 : value;
 }
 
+// The mode the number after "frame-rate=" gives before "fcm=" is looked at. A rate no
+// mode is read at counts as drop frame 29.97, the mode a new list record has.
+uint32_t modeOfDsRate(long rate) {
+    for (const TcMode& mode : kTcModes) {
+        for (const uint32_t named : mode.dsReadRates) {
+            if (named != 0 && static_cast<long>(named) == rate) return mode.value;
+        }
+    }
+    return EDL_TC_DF;
+}
+
+// The word after "fcm=": a mode of the other kind of frame counting turns into its twin
+// (non-drop 30 and drop frame, film and 23.98); any other word, and a word that is no
+// bare mode value, stays.
+uint32_t withDsFcm(uint32_t word, bool nonDrop) {
+    const TcMode& mode = tcMode(word);
+    if (mode.value != word || mode.dsOtherFcm == 0) return word;
+    const bool otherIsNonDrop = contains(tcMode(mode.dsOtherFcm).dsRate, "non-drop-frame");
+    return otherIsNonDrop == nonDrop ? mode.dsOtherFcm : word;
+}
+
 // "*DS type=header ..." attributes: the frame rate and the drop-frame choice.
 void readDsHeader(tagKvEdlHandle* handle, const char* attributes) {
     const char* rate = std::strstr(attributes, "frame-rate=");
     const char* fcm = std::strstr(attributes, "fcm=");
     uint32_t& word = handle->dwTcFlags;
     if (rate != nullptr) {
-        switch (readNumber(rate + 11)) {
-            case 23: word = EDL_TC_2398; break;
-            case 24: word = EDL_TC_FILM; break;
-            case 25: case 50: word = EDL_TC_PAL; break;
-            case 30: case 60: word = EDL_TC_NDF; break;
-            default: word = EDL_TC_DF; break;
-        }
+        word = modeOfDsRate(readNumber(rate + 11));
     } else if (fcm != nullptr && word == 0) {
         word = EDL_TC_DF;
     }
-    if (fcm == nullptr) return;
-    if (contains(fcm, "non-drop-frame")) {
-        if (word == EDL_TC_DF) word = EDL_TC_NDF;
-        else if (word == EDL_TC_2398) word = EDL_TC_FILM;
-    } else {
-        if (word == EDL_TC_NDF) word = EDL_TC_DF;
-        else if (word == EDL_TC_FILM) word = EDL_TC_2398;
-    }
+    if (fcm != nullptr) word = withDsFcm(word, contains(fcm, "non-drop-frame"));
 }
 
 }  // namespace
@@ -99,33 +110,17 @@ bool scanDsList(tagKvEdlHandle* handle) {
 
 namespace {
 
-// The frame rates a log's "FPS" line names: the mode its rows' timecodes count in, the mode
-// when "VIDEO_FORMAT" chose drop frame (0: the same), and the frame rate in hundredths.
-struct LogRate {
-    uint32_t thousandths;
-    uint32_t mode;
-    uint32_t dropMode;
-    uint32_t frameRate;
-};
-
-const LogRate kLogRates[] = {
-    {23976, EDL_TC_2398, EDL_TC_2398DF, 2398}, {23980, EDL_TC_2398, EDL_TC_2398DF, 2398},
-    {24000, EDL_TC_FILM, 0, 2400},             {25000, EDL_TC_PAL, 0, 2500},
-    {29970, EDL_TC_NDF, EDL_TC_DF, 2997},      {30000, EDL_TC_NDF, 0, 3000},
-    {50000, EDL_TC_PAL50, 0, 5000},            {59940, EDL_TC_NTSC5994, 0, 5994},
-    {60000, EDL_TC_NTSC60, 0, 6000},
-};
-
-// The rate of an "FPS" value ('29.97', '25', '23.976', '60.00'), or null when the text is no
-// number or names none of the rates above.
-const LogRate* logRateOf(const char* text) {
+// An "FPS" value ('29.97', '25', '23.976', '60.00') in thousandths of a frame a second; 0
+// when the text is no number.
+uint32_t fpsValueOf(const char* text) {
     while (*text == ' ' || *text == '\t' || *text == ':' || *text == '=') ++text;
     uint64_t whole = 0;
     int digits = 0;
     for (; *text >= '0' && *text <= '9' && digits < 6; ++text, ++digits) {
         whole = whole * 10 + static_cast<uint64_t>(*text - '0');
     }
-    if (digits == 0) return nullptr;
+    if (digits == 0) return 0;
+    // Six digits at most: the value stays far below 2^32 thousandths.
     uint64_t thousandths = whole * 1000;
     if (*text == '.') {
         ++text;
@@ -136,16 +131,70 @@ const LogRate* logRateOf(const char* text) {
         }
     }
     while (*text == ' ' || *text == '\t') ++text;
-    if (*text != '\0') return nullptr;
-    for (const LogRate& rate : kLogRates) {
-        if (rate.thousandths == thousandths) return &rate;
+    return *text == '\0' ? static_cast<uint32_t>(thousandths) : 0;
+}
+
+// The mode a log's rows count in at an "FPS" value: of the modes read at that value, the
+// one whose drop frame matches what "VIDEO_FORMAT" chose, else the first; null when no
+// mode is read at it.
+const TcMode* modeOfLogFps(uint32_t thousandths, bool dropChosen) {
+    const TcMode* found = nullptr;
+    if (thousandths == 0) return found;
+    for (const TcMode& mode : kTcModes) {
+        if (mode.logReadFps[0] != thousandths && mode.logReadFps[1] != thousandths) continue;
+        if (mode.dropFrame == dropChosen) return &mode;
+        if (found == nullptr) found = &mode;
     }
-    return nullptr;
+    return found;
+}
+
+// Hundredths of a frame a second, as dwFrameRate holds them.
+uint32_t hundredthsOf(uint32_t thousandths) { return (thousandths + 5) / 10; }
+
+// The frame rate an "FPS" line names when its value is no rate a mode is read at ("30
+// NDF", "24.5"): the slowest rate of a video standard whose digits, without the decimal
+// point, the line holds ("24", "25", "2997", "30"); 0 when it holds none.
+uint32_t frameRateNamedIn(const char* line) {
+    uint32_t slowest = 0;
+    for (const TcMode& mode : kTcModes) {
+        if (mode.logVideoRank == 0) continue;
+        for (const uint32_t fps : mode.logReadFps) {
+            const uint32_t rate = hundredthsOf(fps);
+            if (rate == 0 || (slowest != 0 && rate >= slowest)) continue;
+            char digits[16];
+            std::snprintf(digits, sizeof digits, "%u", rate % 100 == 0 ? rate / 100 : rate);
+            if (contains(line, digits)) slowest = rate;
+        }
+    }
+    return slowest;
+}
+
+// Whether the line holds every blank-separated word of the text.
+bool holdsEveryWord(const char* line, const char* words) {
+    const std::string_view text(line);
+    std::string_view rest(words);
+    while (!rest.empty()) {
+        const size_t blank = rest.find(' ');
+        if (text.find(rest.substr(0, blank)) == std::string_view::npos) return false;
+        rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+    }
+    return true;
+}
+
+// The mode a "VIDEO_FORMAT" line names: of the standards whose words it holds, the one of
+// lowest rank (NTSC DROP before NTSC, FILM, PAL); 0 when it names none.
+uint32_t modeOfVideoFormat(const char* line) {
+    const TcMode* named = nullptr;
+    for (const TcMode& mode : kTcModes) {
+        if (mode.logVideoRank == 0 || !holdsEveryWord(line, mode.logVideo)) continue;
+        if (named == nullptr || mode.logVideoRank < named->logVideoRank) named = &mode;
+    }
+    return named != nullptr ? named->value : 0;
 }
 
 // What a log's heading block has said so far beyond the list record.
 struct LogHeading {
-    const LogRate* fpsRate = nullptr;  // the last "FPS" value a mode is read at
+    uint32_t fps = 0;  // the last "FPS" value a mode is read at, in thousandths
 };
 
 // One line of a log's heading block. False when the block ends: a "Data" line, or no line
@@ -160,13 +209,7 @@ bool readHeadingLine(tagKvEdlHandle* handle, char* line, LogHeading& heading) {
             list.dwFlags &= ~EDL_LF_TAB_DELIMITED;
         }
     } else if (begins(line, "VIDEO_FORMAT", 12)) {
-        if (contains(line, "NTSC")) {
-            list.dwTcMode = contains(line, "DROP") ? EDL_TC_DF : EDL_TC_NDF;
-        } else if (contains(line, "FILM")) {
-            list.dwTcMode = EDL_TC_FILM;
-        } else if (contains(line, "PAL")) {
-            list.dwTcMode = EDL_TC_PAL;
-        }
+        if (const uint32_t mode = modeOfVideoFormat(line)) list.dwTcMode = mode;
     } else if (begins(line, "AUDIO_FORMAT", 12)) {
         if (contains(line, "khz") || contains(line, "kHz")) {
             for (const char* rate : {"48", "44", "32", "22", "11"}) {
@@ -177,20 +220,12 @@ bool readHeadingLine(tagKvEdlHandle* handle, char* line, LogHeading& heading) {
             }
         }
     } else if (begins(line, "FPS", 3)) {
-        if (const LogRate* rate = logRateOf(line + 3)) {
-            heading.fpsRate = rate;
-        } else {
-            // A rate the log names no mode for keeps the frame rate the line contains.
-            static const struct {
-                const char* text;
-                uint32_t rate;
-            } kRates[] = {{"24", 2400}, {"25", 2500}, {"2997", 2997}, {"30", 3000}};
-            for (const auto& r : kRates) {
-                if (contains(line, r.text)) {
-                    list.dwFrameRate = r.rate;
-                    break;
-                }
-            }
+        const uint32_t fps = fpsValueOf(line + 3);
+        if (modeOfLogFps(fps, false) != nullptr) {
+            heading.fps = fps;
+        } else if (const uint32_t rate = frameRateNamedIn(line)) {
+            // A rate no mode is read at keeps the frame rate the line names.
+            list.dwFrameRate = rate;
         }
     } else if (begins(line, "Column", 6)) {
         // The field names follow, possibly after a few empty lines.
@@ -214,7 +249,7 @@ void scanLogHeading(tagKvEdlHandle* handle) {
     LogHeading heading;
     list.dwFlags = (list.dwFlags | EDL_LF_TAB_DELIMITED) & ~EDL_LF_COLUMN_LIST;
     list.dwTcMode = EDL_TC_NDF;
-    list.dwFrameRate = 2997;
+    list.dwFrameRate = tcMode(EDL_TC_NDF).frameRate;
     list.dwAudioKHz = 44;
 
     while (!atEnd(handle)) {
@@ -223,10 +258,10 @@ void scanLogHeading(tagKvEdlHandle* handle) {
     }
     // The rate decides how the rows' timecodes count, wherever the "FPS" line stood; a
     // drop-frame "VIDEO_FORMAT" keeps drop frame at 29.97 and 23.976.
-    if (const LogRate* rate = heading.fpsRate) {
+    if (heading.fps != 0) {
         const bool dropChosen = tcMode(list.dwTcMode).dropFrame;
-        list.dwTcMode = dropChosen && rate->dropMode != 0 ? rate->dropMode : rate->mode;
-        list.dwFrameRate = rate->frameRate;
+        list.dwTcMode = modeOfLogFps(heading.fps, dropChosen)->value;
+        list.dwFrameRate = hundredthsOf(heading.fps);
     }
 }
 
