@@ -15,6 +15,7 @@
 
 #include "core/list_types.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -161,7 +162,8 @@ void fillOtioType(edlcListType& out) {
     out.headerForm = "otio";
     out.eventForm = "otio";
     out.readsBackAs = EDLC_TYPE_OTIO;
-    out.detected = 0;
+    // edlcOpen and edlcConvert know a timeline by its name or its "OTIO_SCHEMA" key.
+    out.detected = 1;
     out.written = 1;
 }
 
@@ -593,7 +595,6 @@ uint32_t edlcConvert(const char* input, const char* output, const edlcOptions* o
 
 edlcDiffResult* edlcDiffLists(const char* oldPath, const char* newPath, uint32_t flags,
                               edlcStatus* status) {
-    (void)flags;
     if (oldPath == nullptr || newPath == nullptr) {
         setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "two lists are needed");
         return nullptr;
@@ -607,6 +608,12 @@ edlcDiffResult* edlcDiffLists(const char* oldPath, const char* newPath, uint32_t
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         std::unique_ptr<edlcDiffResult> result(new edlcDiffResult);
         result->result = diffLists(oldList, newList);
+        if ((flags & EDLC_ALL) == 0) {
+            std::vector<DiffRow>& rows = result->result.rows;
+            rows.erase(std::remove_if(rows.begin(), rows.end(),
+                                      [](const DiffRow& row) { return row.kinds == kUnchanged; }),
+                       rows.end());
+        }
         made = result.release();
         return succeeded(status);
     });

@@ -239,8 +239,9 @@ typedef struct edlcChange {
 
 typedef struct edlcDiffResult edlcDiffResult;
 
-/* The change list from the cut at oldPath to the cut at newPath, in record order of NEW.
- * Null on failure, with status saying which list failed and why. */
+/* The change list from the cut at oldPath to the cut at newPath, in record order of NEW;
+ * unchanged events only when flags has EDLC_ALL. Null on failure, with status saying which
+ * list failed and why. */
 EDLCONVERT_API edlcDiffResult* edlcDiffLists(const char* oldPath, const char* newPath,
                                              uint32_t flags, edlcStatus* status);
 EDLCONVERT_API size_t edlcDiffCount(const edlcDiffResult* result);
@@ -260,7 +261,8 @@ EDLCONVERT_API uint32_t edlcDiff(const char* oldPath, const char* newPath,
 
 /* Draws the cut at path as EDLC_FORMAT_SVG or _HTML into output ("-": through
  * options->write), its boxes marked with the changes since oldPath when that is not null.
- * *events, when given, is the number of events drawn. */
+ * *events, when given, is the number of events the list holds (a transition's outgoing
+ * record among them, though it is drawn as part of the transition). */
 EDLCONVERT_API uint32_t edlcTimeline(const char* path, const char* oldPath, const char* output,
                                      const edlcOptions* options, size_t* events,
                                      edlcStatus* status);

@@ -83,6 +83,8 @@ TEST(Catalogue, ListTypesByNameValueAndEnumerator) {
     ASSERT_EQ(edlcFindListType("OTIO", &row), 1);
     EXPECT_EQ(row.value, EDLC_TYPE_OTIO);
     EXPECT_STREQ(row.extension, "otio");
+    EXPECT_EQ(row.detected, 1);
+    EXPECT_EQ(row.written, 1);
     for (const char* text : {"", "cmx 3600", "99999999", "47", "-1", "otioo"}) {
         EXPECT_EQ(edlcFindListType(text, &row), 0) << text;
     }
@@ -361,6 +363,12 @@ TEST(Changes, CutV2AgainstCutV1) {
     EXPECT_EQ(counts[3], 2u);  // trimmed
     EXPECT_EQ(counts[4], 2u);  // moved
     EXPECT_EQ(counts[5], 1u);  // transition
+    EXPECT_EQ(counts[6], 0u);  // unchanged events only with EDLC_ALL
+    const size_t changed = edlcDiffCount(result);
+    edlcDiffFree(result);
+    result = edlcDiffLists(kCutV1.c_str(), kCutV2.c_str(), EDLC_ALL, &status);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(edlcDiffCount(result), changed + 2);  // 001 and 008 are the same in both
     edlcDiffFree(result);
 
     EXPECT_STREQ(edlcChangeName(EDLC_CHANGE_TRIMMED), "trimmed");
