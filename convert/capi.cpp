@@ -138,18 +138,17 @@ std::string readWhole(const char* path, const char* name, ListData& out) {
 }
 
 void fillListType(const TypeName& row, edlcListType& out) {
-    const edlb::ListTypeInfo& info = edlb::listTypeInfo(row.value);
     out.value = row.value;
-    out.name = row.name;
+    out.name = row.shortName;
     out.enumerator = row.enumerator;
     out.dialect = row.description;
-    out.extension = info.extension;
-    out.altExtension = info.altExtension;
-    out.headerForm = row.header;
-    out.eventForm = row.events;
-    out.readsBackAs = info.readsBackAs;
+    out.extension = row.extension;
+    out.altExtension = row.altExtension;
+    out.headerForm = row.headerForm;
+    out.eventForm = row.eventForm;
+    out.readsBackAs = row.readsBackAs;
     out.detected = row.detectable ? 1 : 0;
-    out.written = row.writable ? 1 : 0;
+    out.written = convertWrites(row) ? 1 : 0;
 }
 
 void fillOtioType(edlcListType& out) {
@@ -341,7 +340,7 @@ uint32_t convertStream(const std::string& input, const std::string& output,
 bool validListTarget(uint32_t type) {
     if (type == EDLC_TYPE_OTIO) return true;
     const TypeName* row = typeByValue(type);
-    return row != nullptr && row->writable;
+    return row != nullptr && convertWrites(*row);
 }
 
 }  // namespace

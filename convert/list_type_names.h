@@ -1,23 +1,17 @@
-// The command line's own table of list types: names, header and event forms, and whether
-// reading a file can yield the type. Extensions come from the library (edlDefExtension).
-#ifndef EDLBRIDGE_TOOLS_LIST_TYPE_NAMES_H
-#define EDLBRIDGE_TOOLS_LIST_TYPE_NAMES_H
+// The list types as the conversion library offers them: the rows of the records library's
+// own table (names, forms, extensions, what reading can yield), and which of them convert
+// writes. Nothing here repeats a row.
+#ifndef EDLBRIDGE_CONVERT_LIST_TYPE_NAMES_H
+#define EDLBRIDGE_CONVERT_LIST_TYPE_NAMES_H
 
 #include <cstddef>
 #include <string>
 
+#include "core/list_types.h"
+
 namespace edlbtool {
 
-struct TypeName {
-    unsigned value;          // a value of edlListTypes
-    const char* name;        // short name used on the command line
-    const char* enumerator;  // the enumerator in edlbridge.h
-    const char* description;
-    const char* header;      // the header the library writes for the type
-    const char* events;      // the form of its event lines
-    bool detectable;         // reading a file can yield this type
-    bool writable;           // convert accepts it as a target
-};
+using TypeName = edlb::ListTypeInfo;
 
 // Every row, in value order.
 const TypeName* typeNames(size_t* count);
@@ -25,8 +19,13 @@ const TypeName* typeNames(size_t* count);
 // The row of a value; null when the library has no dialect of that value.
 const TypeName* typeByValue(unsigned value);
 
-// Looks a type up by decimal value, short name or enumerator (any case); null when none.
+// Looks a type up by decimal value (digits only), short name or enumerator (any case); null
+// when none.
 const TypeName* findTypeName(const std::string& text);
+
+// Convert writes every dialect that writes itself: not a CSV log, whose type the library
+// writes as a CMX-like list, and not "no list type".
+bool convertWrites(const TypeName& row);
 
 // The default and alternative extensions the library gives the type.
 std::string defaultExtension(unsigned value);
