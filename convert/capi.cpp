@@ -427,6 +427,10 @@ uint32_t edlcRelabel(uint32_t frames, uint32_t fromMode, uint32_t toMode) {
     return relabel(frames, fromMode, toMode);
 }
 
+int64_t edlcRescale(int64_t frames, uint32_t fromMode, uint32_t toMode) {
+    return rescale(frames, fromMode, toMode);
+}
+
 void edlcInitOptions(edlcOptions* options) {
     if (options == nullptr) return;
     std::memset(options, 0, sizeof *options);

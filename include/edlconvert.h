@@ -128,6 +128,9 @@ EDLCONVERT_API size_t edlcFormatTimecode(uint32_t frames, uint32_t mode, char* b
 /* A position carried into another mode: the same hours, minutes and seconds, the frame
  * number scaled to the new rate. */
 EDLCONVERT_API uint32_t edlcRelabel(uint32_t frames, uint32_t fromMode, uint32_t toMode);
+/* A length (an effect length, an audio offset) carried into another mode: scaled by the
+ * modes' frame numbers per second and rounded to the nearest frame, halves away from 0. */
+EDLCONVERT_API int64_t edlcRescale(int64_t frames, uint32_t fromMode, uint32_t toMode);
 
 /* ---- Options of the whole-list functions ---- */
 

@@ -100,7 +100,8 @@ def diff(old: PathLike, new: PathLike, *, unchanged: bool = False,
                                   ctypes.byref(status))
         host.finish(result, status, new, other=old)
         return host.text()
-    handle = library.edlcDiffLists(old_name, new_name, 0, ctypes.byref(status))
+    handle = library.edlcDiffLists(old_name, new_name, rec.EDLC_ALL if unchanged else 0,
+                                   ctypes.byref(status))
     if not handle:
         raise failure(status, new, other=old)
     try:
@@ -108,8 +109,6 @@ def diff(old: PathLike, new: PathLike, *, unchanged: bool = False,
         changes = []
         for index in range(library.edlcDiffCount(handle)):
             library.edlcDiffAt(handle, index, ctypes.byref(row))
-            if row.kinds == rec.EDLC_CHANGE_UNCHANGED and not unchanged:
-                continue
             changes.append(Change(
                 kinds=_kind_names(row.kinds),
                 new_index=row.newIndex if row.newIndex >= 0 else None,

@@ -115,6 +115,7 @@ def _declare_convert(library: ctypes.CDLL) -> ctypes.CDLL:
         "edlcParseTimecode": ([c_char_p, c_uint32, POINTER(c_uint32)], c_int),
         "edlcFormatTimecode": ([c_uint32, c_uint32, c_char_p, c_size_t], c_size_t),
         "edlcRelabel": ([c_uint32, c_uint32, c_uint32], c_uint32),
+        "edlcRescale": ([ctypes.c_int64, c_uint32, c_uint32], ctypes.c_int64),
         "edlcInitOptions": ([options], None),
         "edlcOpen": ([c_char_p, c_uint32, status], handle),
         "edlcListRecord": ([handle], POINTER(rec.EdlList)),

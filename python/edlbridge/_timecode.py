@@ -148,11 +148,7 @@ def rescale(frames: int, source: int, target: int) -> int:
     Lengths (effect lengths, audio offsets) are no positions, so they are scaled by the
     rates of the modes' table rather than relabelled.
     """
-    a, b = _row(source).fps, _row(target).fps
-    if a == b:
-        return frames
-    scaled = frames * b
-    return (scaled + a // 2) // a if scaled >= 0 else -((-scaled + a // 2) // a)
+    return int(converter().edlcRescale(frames, int(source) & 0xFFFFFFFF, int(target) & 0xFFFFFFFF))
 
 
 class Timecode:

@@ -188,6 +188,22 @@ TEST(Timecode, RelabelKeepsTheClockAndScalesFrames) {
     EXPECT_EQ(edlcRelabel(90000, EDL_TC_PAL, EDL_TC_FILM), 86400u);
 }
 
+TEST(Timecode, RescaleRoundsLengthsHalvesAwayFromZero) {
+    struct Case {
+        int64_t frames;
+        uint32_t from, to;
+        int64_t expected;
+    } const cases[] = {
+        {30, EDL_TC_NDF, EDL_TC_PAL, 25},  {3, EDL_TC_NDF, EDL_TC_PAL, 3},    // 2.5 rounds up
+        {-3, EDL_TC_NDF, EDL_TC_PAL, -3},  {1, EDL_TC_NDF, EDL_TC_PAL, 1},    // 0.83
+        {-1, EDL_TC_PAL, EDL_TC_FILM, -1}, {12, EDL_TC_FILM, EDL_TC_NDF, 15},
+        {7, EDL_TC_DF, EDL_TC_NDF, 7},     {0, EDL_TC_FILM, EDL_TC_HUNDREDTHS, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(edlcRescale(c.frames, c.from, c.to), c.expected) << c.frames;
+    }
+}
+
 TEST(Reading, EventsOfTheHarbourCut) {
     edlcStatus status;
     edlcList* list = edlcOpen(kHarbour.c_str(), 0, &status);
