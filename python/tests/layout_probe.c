@@ -10,6 +10,8 @@
     printf("%s %s %zu %zu\n", #record, #name, offsetof(record, name),               \
            sizeof(((record*)0)->name))
 
+/* One line per field of every record, in declaration order: the function is as long as the
+ * records are, and reads best as one list. */
 int main(void) {
     printf("EdlList - 0 %zu\n", sizeof(EdlList));
     FIELD(EdlList, dwListType);
