@@ -144,7 +144,7 @@ public:
         const ModeInfo& mode = modeInfo(mode_);
         const TypeName* type = typeByValue(data_.list.dwListType);
         Json ours{{"list_type", data_.list.dwListType},
-                  {"list_type_name", type != nullptr ? type->name : "unknown"},
+                  {"list_type_name", type != nullptr ? type->shortName : "unknown"},
                   {"timecode_mode", mode_},
                   {"timecode_mode_name", mode.name},
                   {"drop_frame", mode.dropFrame},

@@ -55,7 +55,7 @@ Json listObject(const ListInfo& info) {
     Json list;
     list["file"] = info.path;
     list["list_type"] = info.list.dwListType;
-    list["list_type_name"] = type != nullptr ? type->name : "unknown";
+    list["list_type_name"] = type != nullptr ? type->shortName : "unknown";
     list["title"] = fixedText(info.list.szTitle, sizeof info.list.szTitle);
     list["timecode_mode"] = mode & 0xFFu;
     list["timecode_mode_name"] = modeInfo(mode).name;
@@ -158,7 +158,7 @@ std::string csvField(const std::string& text) {
 
 std::string typeLabel(uint32_t value) {
     const TypeName* row = typeByValue(value);
-    return number(value) + " " + (row != nullptr ? row->name : "unknown");
+    return number(value) + " " + (row != nullptr ? row->shortName : "unknown");
 }
 
 std::string modeLabel(uint32_t mode) {
@@ -212,9 +212,10 @@ std::string renderTypes() {
     for (size_t i = 0; i < count; ++i) {
         const TypeName& row = rows[i];
         std::string alternative = alternativeExtension(row.value);
-        table.push_back({number(row.value), row.name, defaultExtension(row.value),
+        table.push_back({number(row.value), row.shortName, defaultExtension(row.value),
                          alternative.empty() ? "-" : alternative, row.detectable ? "yes" : "no",
-                         row.writable ? "yes" : "no", row.header, row.events, row.description});
+                         convertWrites(row) ? "yes" : "no", row.headerForm, row.eventForm,
+                         row.description});
     }
     return renderColumns(table);
 }
