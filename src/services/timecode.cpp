@@ -111,29 +111,8 @@ void putDigits(char*& out, uint64_t value, int minDigits) {
 
 }  // namespace
 
-int tc2Frame(const char* text, unsigned flags, unsigned* frames) {
-    uint32_t fields[4];
-    if (text == nullptr || !parseFields(text, fields)) {
-        if (frames != nullptr) *frames = 0;
-        return 1;
-    }
-    const Counting c = countingFor(flags);
-    const uint32_t hours = fields[0], minutes = fields[1];
-    uint32_t total = ((hours * 60u + minutes) * 60u + fields[2]) * c.fps + fields[3];
-    if (c.drop != 0) {
-        // Frame numbers skipped in every minute so far, except each tenth minute.
-        uint32_t totalMinutes = hours * 60u + minutes;
-        total -= c.drop * (totalMinutes - totalMinutes / 10u);
-    }
-    if (frames != nullptr) *frames = total;
-    return 0;
-}
-
-void tc2String(unsigned frames, unsigned flags, char* out) {
-    if (out == nullptr) return;
-    const Counting c = countingFor(flags);
-    if ((flags & kFlagWrap24) != 0) frames %= framesPerDay(c);
-
+TcLabel tcLabelOf(uint32_t frames, unsigned modeOrFlags) {
+    const Counting& c = countingFor(modeOrFlags);
     // Widened so that adding the skipped frame numbers back cannot wrap.
     uint64_t count = frames;
     if (c.drop != 0) {
@@ -144,21 +123,56 @@ void tc2String(unsigned frames, unsigned flags, char* out) {
         count += 9u * c.drop * blocks;
         if (rest > c.drop) count += c.drop * ((rest - c.drop) / perMinute);
     }
-    const uint64_t ff = count % c.fps;
     const uint64_t totalSeconds = count / c.fps;
-    const uint64_t ss = totalSeconds % 60u;
-    const uint64_t mm = (totalSeconds / 60u) % 60u;
-    const uint64_t hh = totalSeconds / 3600u;
+    // At most 2^33 frame numbers at 24 or more a second: the hours fit in 32 bits.
+    return {static_cast<uint32_t>(totalSeconds / 3600u),
+            static_cast<uint32_t>((totalSeconds / 60u) % 60u),
+            static_cast<uint32_t>(totalSeconds % 60u), static_cast<uint32_t>(count % c.fps)};
+}
+
+uint32_t tcFramesOf(const TcLabel& label, unsigned modeOrFlags) {
+    const Counting& c = countingFor(modeOrFlags);
+    const uint32_t totalMinutes = label.hours * 60u + label.minutes;
+    uint32_t total = (totalMinutes * 60u + label.seconds) * c.fps + label.frames;
+    // Frame numbers skipped in every minute so far, except each tenth minute.
+    if (c.drop != 0) total -= c.drop * (totalMinutes - totalMinutes / 10u);
+    return total;
+}
+
+TcLabel tcCountedLabel(TcLabel label, unsigned modeOrFlags) {
+    const Counting& c = countingFor(modeOrFlags);
+    if (c.drop != 0 && label.seconds == 0 && label.minutes % 10u != 0 && label.frames < c.drop) {
+        label.frames = c.drop;
+    }
+    return label;
+}
+
+int tc2Frame(const char* text, unsigned flags, unsigned* frames) {
+    uint32_t fields[4];
+    if (text == nullptr || !parseFields(text, fields)) {
+        if (frames != nullptr) *frames = 0;
+        return 1;
+    }
+    const uint32_t total = tcFramesOf({fields[0], fields[1], fields[2], fields[3]}, flags);
+    if (frames != nullptr) *frames = total;
+    return 0;
+}
+
+void tc2String(unsigned frames, unsigned flags, char* out) {
+    if (out == nullptr) return;
+    const Counting c = countingFor(flags);
+    if ((flags & kFlagWrap24) != 0) frames %= framesPerDay(c);
+    const TcLabel label = tcLabelOf(frames, flags);
 
     // At most five hour digits (2^32 frames at 24 per second), so 14 characters.
     char* p = out;
     const bool separated = (flags & kFlagSeparated) != 0;
-    putDigits(p, hh, 2);
+    putDigits(p, label.hours, 2);
     if (separated) *p++ = ':';
-    putDigits(p, mm, 2);
+    putDigits(p, label.minutes, 2);
     if (separated) *p++ = ':';
-    putDigits(p, ss, 2);
+    putDigits(p, label.seconds, 2);
     if (separated) *p++ = (c.marker && (flags & kFlagDropMarker) != 0) ? ';' : ':';
-    putDigits(p, ff, 2);
+    putDigits(p, label.frames, 2);
     *p = '\0';
 }

@@ -1,6 +1,8 @@
-// Timecode text <-> frame count conversion.
+// Timecode text <-> frame count conversion, and the labels of frame counts.
 #ifndef EDLBRIDGE_SERVICES_TIMECODE_H
 #define EDLBRIDGE_SERVICES_TIMECODE_H
+
+#include <cstdint>
 
 // The flags word: low byte the timecode mode, bit 13 the drop-frame marker ';', bit 16
 // the separated form 'HH:MM:SS:FF' (clear: 'HHMMSSFF'), bit 17 wrap hours at 24.
@@ -11,5 +13,23 @@ int tc2Frame(const char* text, unsigned flags, unsigned* frames);
 
 // Writes the text of a frame count (at most 15 characters and a NUL) into out.
 void tc2String(unsigned frames, unsigned flags, char* out);
+
+// The fields of a timecode. Hours are not wrapped: a label may pass 23 and 99 hours.
+struct TcLabel {
+    uint32_t hours, minutes, seconds, frames;
+};
+
+// The label of a frame count in the mode of the low byte of modeOrFlags.
+TcLabel tcLabelOf(uint32_t frames, unsigned modeOrFlags);
+
+// The frame count of a label in the mode of the low byte of modeOrFlags; counts wrap in 32
+// bits. A label drop-frame counting skips counts as though the frame numbers skipped before
+// it were there: '00:01:00;00' gives the count of '00:00:59;28'.
+uint32_t tcFramesOf(const TcLabel& label, unsigned modeOrFlags);
+
+// The label itself when the mode counts it, else the first label after it that the mode
+// counts: drop-frame counting has no labels for the first frame numbers of each minute not
+// divisible by ten ('00:01:00;00' becomes '00:01:00;02').
+TcLabel tcCountedLabel(TcLabel label, unsigned modeOrFlags);
 
 #endif

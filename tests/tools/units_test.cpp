@@ -105,6 +105,43 @@ TEST(ToolTimecodeText, AgreesWithTheTimecodeServiceAndRoundTrips) {
     }
 }
 
+std::string fieldsOf(const TcLabel& label) {
+    return std::to_string(label.hours) + ":" + std::to_string(label.minutes) + ":" +
+           std::to_string(label.seconds) + ":" + std::to_string(label.frames);
+}
+
+// The labels of the timecode service: drop-frame counting skips the first frame numbers of
+// each minute but every tenth, and a skipped label moves to the next that exists.
+TEST(ToolTimecodeText, LabelsOfTheTimecodeService) {
+    EXPECT_EQ(fieldsOf(tcLabelOf(1800, EDL_TC_DF)), "0:1:0:2");
+    EXPECT_EQ(fieldsOf(tcLabelOf(17982, EDL_TC_DF)), "0:10:0:0");
+    EXPECT_EQ(fieldsOf(tcLabelOf(107892, EDL_TC_DF)), "1:0:0:0");
+    EXPECT_EQ(fieldsOf(tcLabelOf(0xFFFFFFFFu, EDL_TC_NDF)), "39768:12:56:15");
+    EXPECT_EQ(tcFramesOf({0, 1, 0, 2}, EDL_TC_DF), 1800u);
+    EXPECT_EQ(tcFramesOf({1, 0, 0, 0}, EDL_TC_DF), 107892u);
+    EXPECT_EQ(tcFramesOf({0, 1, 0, 0}, EDL_TC_DF), 1798u);  // a skipped label
+    EXPECT_EQ(fieldsOf(tcCountedLabel({0, 1, 0, 0}, EDL_TC_DF)), "0:1:0:2");
+    EXPECT_EQ(fieldsOf(tcCountedLabel({0, 1, 0, 1}, EDL_TC_DF)), "0:1:0:2");
+    EXPECT_EQ(fieldsOf(tcCountedLabel({0, 1, 0, 2}, EDL_TC_DF)), "0:1:0:2");
+    EXPECT_EQ(fieldsOf(tcCountedLabel({0, 10, 0, 0}, EDL_TC_DF)), "0:10:0:0");
+    EXPECT_EQ(fieldsOf(tcCountedLabel({0, 1, 1, 0}, EDL_TC_DF)), "0:1:1:0");
+    EXPECT_EQ(fieldsOf(tcCountedLabel({0, 1, 0, 3}, EDL_TC_NTSC5994)), "0:1:0:4");
+    EXPECT_EQ(fieldsOf(tcCountedLabel({0, 1, 0, 0}, EDL_TC_2398DF)), "0:1:0:0");
+    EXPECT_EQ(fieldsOf(tcCountedLabel({0, 1, 0, 0}, EDL_TC_NDF)), "0:1:0:0");
+    // Every count of every mode is the count of its label.
+    size_t count = 0;
+    const edlbtool::ModeInfo* modes = edlbtool::modes(&count);
+    for (size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(modes[i].name);
+        for (uint32_t frames = 0; frames < 40000; frames += 7) {
+            ASSERT_EQ(tcFramesOf(tcLabelOf(frames, modes[i].value), modes[i].value), frames);
+        }
+        for (uint32_t frames : {2589407u, 5178815u, 12345678u, 0xFFFFFFFFu}) {
+            EXPECT_EQ(tcFramesOf(tcLabelOf(frames, modes[i].value), modes[i].value), frames);
+        }
+    }
+}
+
 // A cut and a wipe with quotes, commas, a line break and a backslash in their texts.
 ListData sampleList() {
     ListData data;
