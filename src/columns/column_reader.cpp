@@ -127,6 +127,40 @@ bool timecode(tagKvEdlHandle* handle, char* cell, uint32_t* frames) {
     return accepted != 0;
 }
 
+// The audio offset is signed: a leading '-' turns the timecode into a negative offset. An
+// earlier audio offset (or auxiliary timecode) of the row wins.
+void readAudioOffset(tagKvEdlHandle* handle, EdlLine* event, char* cell) {
+    if ((event->dwPresent & EDL_P_AUDIO_OFFSET) != 0) return;
+    uint32_t value = static_cast<uint32_t>(event->lAudioOffset);
+    const bool accepted = timecode(handle, cell, &value);
+    if (cell[0] == '-') value = 0u - value;
+    event->lAudioOffset = static_cast<int32_t>(value);
+    if (accepted) event->dwPresent |= EDL_P_AUDIO_OFFSET;
+}
+
+// An auxiliary timecode has no sign and takes the audio offset's place whatever came before.
+void readAuxTimecode(tagKvEdlHandle* handle, EdlLine* event, char* cell) {
+    uint32_t value = static_cast<uint32_t>(event->lAudioOffset);
+    const bool accepted = timecode(handle, cell, &value);
+    event->lAudioOffset = static_cast<int32_t>(value);
+    if (accepted) event->dwPresent |= EDL_P_AUDIO_OFFSET;
+}
+
+// A tracks cell the table does not know still counts as given: it sets no track.
+void lookupTracks(const char* cell, EdlLine* event) {
+    event->dwVideoTracks = 0;
+    event->dwAudioTracks = 0;
+    for (const TrackCell& row : kTrackCells) {
+        if (strcasecmp(cell, row.text) == 0) {
+            event->dwVideoTracks = row.video;
+            event->dwAudioTracks = row.audio;
+            break;
+        }
+    }
+    event->dwPresent |= EDL_P_TRACKS;
+}
+
+// One cell of a row into the event; the cell's column decides which field it fills.
 void applyColumn(tagKvEdlHandle* handle, EdlLine* event, Column column, char* cell) {
     switch (column) {
     case Column::Name:
@@ -146,39 +180,20 @@ void applyColumn(tagKvEdlHandle* handle, EdlLine* event, Column column, char* ce
     case Column::MarkOut:
         timecode(handle, cell, &event->dwMarkOut);
         break;
-    case Column::AudioOffset: {
-        // An earlier audio offset (or auxiliary timecode) of the row wins.
-        if ((event->dwPresent & EDL_P_AUDIO_OFFSET) != 0) break;
-        uint32_t value = static_cast<uint32_t>(event->lAudioOffset);
-        const bool accepted = timecode(handle, cell, &value);
-        if (cell[0] == '-') value = 0u - value;
-        event->lAudioOffset = static_cast<int32_t>(value);
-        if (accepted) event->dwPresent |= EDL_P_AUDIO_OFFSET;
+    case Column::AudioOffset:
+        readAudioOffset(handle, event, cell);
         break;
-    }
-    case Column::AuxTc: {
-        uint32_t value = static_cast<uint32_t>(event->lAudioOffset);
-        const bool accepted = timecode(handle, cell, &value);
-        event->lAudioOffset = static_cast<int32_t>(value);
-        if (accepted) event->dwPresent |= EDL_P_AUDIO_OFFSET;
+    case Column::AuxTc:
+        readAuxTimecode(handle, event, cell);
         break;
-    }
     case Column::Descript:
+        // A comments cell wins over a description wherever it stands in the row.
         if ((event->dwPresent & EDL_P_LINE_COMMENT) == 0) {
             edlb::copyCut(event->szComment, cell, edlb::kCommentMax);
         }
         break;
     case Column::Tracks:
-        event->dwVideoTracks = 0;
-        event->dwAudioTracks = 0;
-        for (const TrackCell& row : kTrackCells) {
-            if (strcasecmp(cell, row.text) == 0) {
-                event->dwVideoTracks = row.video;
-                event->dwAudioTracks = row.audio;
-                break;
-            }
-        }
-        event->dwPresent |= EDL_P_TRACKS;
+        lookupTracks(cell, event);
         break;
     case Column::ReelName:
         edlb::copyCut(event->szReel, cell, edlb::kReelMax);

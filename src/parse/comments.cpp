@@ -167,84 +167,123 @@ void lookupSource(tagKvEdlHandle* handle, EdlLine* event, ReadState& state) {
     }
 }
 
-void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
-    char* comment = event->szComment;
+namespace {
+
+// Cuts control bytes off the end of the comment, but never its first character. Returns the
+// length left; 0 for an empty comment.
+size_t trimComment(char* comment) {
     size_t length = strnlen(comment, kCommentMax);
     comment[length] = '\0';
-    if (length == 0) return;
+    if (length == 0) return 0;
     while (length > 1 && isCommentControl(static_cast<unsigned char>(comment[length - 1]))) {
         --length;
     }
     comment[length] = '\0';
+    return length;
+}
 
-    // The last ';' separates a trailing clip name or file name from the comment.
-    size_t semicolon = length;
-    bool slashOrColon = false;
+// Where the comment's last ';' is (length when it has none), and whether a '/' or ':' comes
+// after it: the text after the last ';' is a trailing clip name or file name.
+struct CommentEnding {
+    size_t semicolon;
+    bool slashOrColon;
+};
+
+CommentEnding findEnding(const char* comment, size_t length) {
+    CommentEnding ending{length, false};
     for (size_t i = length; i > 0; --i) {
         const char c = comment[i - 1];
         if (c == ';') {
-            semicolon = i - 1;
+            ending.semicolon = i - 1;
             break;
         }
-        if (c == '/' || c == ':') slashOrColon = true;
+        if (c == '/' || c == ':') ending.slashOrColon = true;
     }
+    return ending;
+}
+
+// A short word without a path or an extension is a clip name; anything else names the file.
+void nameFromEnding(EdlLine* event, const char* candidate, bool slashOrColon) {
+    const size_t candidateLength = std::strlen(candidate);
+    if (candidateLength == 0) {
+        // "; " with nothing after it names nothing; the clip name stays.
+    } else if (!slashOrColon && std::strchr(candidate, '.') == nullptr && candidateLength < 9) {
+        copyFixed(event->szClipName, candidate, kClipNameMax);
+        event->dwPresent |= EDL_P_CLIP_NAME;
+    } else {
+        copyFixed(event->szName, candidate, kNameMax);
+        event->dwPresent |= EDL_P_FILE_NAME;
+    }
+}
+
+// Takes the "; name" ending off the comment into the clip name or file name. Returns the
+// comment's length afterwards.
+size_t takeEnding(EdlLine* event, size_t length) {
+    char* comment = event->szComment;
+    const CommentEnding ending = findEnding(comment, length);
     // A clip line's comment keeps its leading ';' marker: that one separates nothing.
-    const bool clipMarker = semicolon == 0 && (event->dwPresent & EDL_P_LINE_COMMENT) != 0 &&
+    const bool clipMarker = ending.semicolon == 0 && (event->dwPresent & EDL_P_LINE_COMMENT) != 0 &&
                             *skipSpaces(comment + 1) != '\0';
-    if (semicolon < length && !clipMarker) {
-        char* candidate = const_cast<char*>(skipSpaces(comment + semicolon + 1));
-        const size_t candidateLength = std::strlen(candidate);
-        if (candidateLength == 0) {
-            // "; " with nothing after it names nothing; the clip name stays.
-        } else if (!slashOrColon && std::strchr(candidate, '.') == nullptr && candidateLength < 9) {
-            copyFixed(event->szClipName, candidate, kClipNameMax);
-            event->dwPresent |= EDL_P_CLIP_NAME;
-        } else {
-            copyFixed(event->szName, candidate, kNameMax);
-            event->dwPresent |= EDL_P_FILE_NAME;
-        }
-        size_t end = static_cast<size_t>(candidate - comment);
-        while (end > 0 &&
-               (comment[end - 1] == ' ' || comment[end - 1] == '\t' || comment[end - 1] == ';')) {
-            --end;
-        }
-        comment[end] = '\0';
-        length = end;
+    if (ending.semicolon >= length || clipMarker) return length;
+    const char* candidate = skipSpaces(comment + ending.semicolon + 1);
+    nameFromEnding(event, candidate, ending.slashOrColon);
+    // The blanks and separators before the name go with it.
+    size_t end = static_cast<size_t>(candidate - comment);
+    while (end > 0 &&
+           (comment[end - 1] == ' ' || comment[end - 1] == '\t' || comment[end - 1] == ';')) {
+        --end;
     }
+    comment[end] = '\0';
+    return end;
+}
 
-    if ((event->dwPresent & EDL_P_CLIP_NAME) == 0) {
-        size_t keyLength = 0;
-        bool named = false;
-        if (const char* shot = findSpelling(comment, kShot, &keyLength)) {
-            copyFixed(event->szClipName, shot + keyLength, kClipNameMax);
-            if (event->szClipName[0] != '\0') event->szClipName[0] = trackLetter(event);
-            named = true;
-        } else if (const char* note = findSpelling(comment, kClipNote, &keyLength)) {
-            copyFixed(event->szName, skipSpaces(note + keyLength), 4095);
-            const size_t take = length < 9 ? length : 9;
-            copyFixed(event->szClipName, comment + length - take, kClipNameMax);
-            if (event->szClipName[0] != '\0') event->szClipName[0] = trackLetter(event);
-            named = true;
-        }
-        if (named) {
-            event->dwPresent |= EDL_P_CLIP_NAME;
-            if ((event->dwPresent & EDL_P_FILE_NAME) == 0) {
-                event->szName[0] = '\0';
-                const char* title = handle->list.szTitle;
-                if (strnlen(title, kTitleMax + 1) > 0) {
-                    char titleCopy[kTitleMax + 1];
-                    const size_t titleLength = strnlen(title, kTitleMax);
-                    std::memcpy(titleCopy, title, titleLength);
-                    titleCopy[titleLength] = '\0';
-                    appendBounded(event->szName, titleCopy, kNameMax);
-                    appendBounded(event->szName, "\\", kNameMax);
-                }
-                appendBounded(event->szName, event->szClipName, kNameMax);
-                event->dwPresent |= EDL_P_FILE_NAME;
-            }
-        }
+// A "shot" word or a "FROM CLIP NAME:" note names the clip, whose first character becomes
+// the letter of the event's tracks. Returns false when the comment has neither.
+bool clipFromKeywords(EdlLine* event, size_t length) {
+    const char* comment = event->szComment;
+    size_t keyLength = 0;
+    if (const char* shot = findSpelling(comment, kShot, &keyLength)) {
+        copyFixed(event->szClipName, shot + keyLength, kClipNameMax);
+    } else if (const char* note = findSpelling(comment, kClipNote, &keyLength)) {
+        copyFixed(event->szName, skipSpaces(note + keyLength), 4095);
+        // The clip name is the comment's last characters, not the note's text.
+        const size_t take = length < 9 ? length : 9;
+        copyFixed(event->szClipName, comment + length - take, kClipNameMax);
+    } else {
+        return false;
     }
+    if (event->szClipName[0] != '\0') event->szClipName[0] = trackLetter(event);
+    event->dwPresent |= EDL_P_CLIP_NAME;
+    return true;
+}
 
+// A clip named by the comment but no file: the file name is "title\clip", or the clip
+// alone in a list without a title.
+void fileFromTitle(tagKvEdlHandle* handle, EdlLine* event) {
+    event->szName[0] = '\0';
+    const char* title = handle->list.szTitle;
+    if (strnlen(title, kTitleMax + 1) > 0) {
+        char titleCopy[kTitleMax + 1];
+        const size_t titleLength = strnlen(title, kTitleMax);
+        std::memcpy(titleCopy, title, titleLength);
+        titleCopy[titleLength] = '\0';
+        appendBounded(event->szName, titleCopy, kNameMax);
+        appendBounded(event->szName, "\\", kNameMax);
+    }
+    appendBounded(event->szName, event->szClipName, kNameMax);
+    event->dwPresent |= EDL_P_FILE_NAME;
+}
+
+}  // namespace
+
+void analyseComment(tagKvEdlHandle* handle, EdlLine* event) {
+    size_t length = trimComment(event->szComment);
+    if (length == 0) return;
+    // The ending is taken first: the keywords are looked for in what remains of the comment.
+    length = takeEnding(event, length);
+    if ((event->dwPresent & EDL_P_CLIP_NAME) == 0 && clipFromKeywords(event, length)) {
+        if ((event->dwPresent & EDL_P_FILE_NAME) == 0) fileFromTitle(handle, event);
+    }
     if ((event->dwPresent & EDL_P_CLIP_NAME) == 0) {
         // Nothing in the comment names the clip: its source in stands for it.
         char text[32] = {};

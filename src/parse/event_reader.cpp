@@ -274,6 +274,19 @@ int readTransition(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i
     return i;
 }
 
+// The rest of the line from token i on is comment; a lone marker is followed by its text.
+// For interchange it is the first note of the event, without its marker.
+void readLineComment(EdlLine* event, Tokens& tokens, int i, ReadState& state) {
+    if (state.interchange) {
+        appendNoteLine(event, tokens.source(i), state);
+        return;
+    }
+    const char* token = tokens.token(i);
+    const char* text = token[1] == '\0' ? (i + 1 < tokens.count ? tokens.source(i + 1) : nullptr)
+                                        : tokens.source(i);
+    if (text != nullptr) appendCommentText(event, text, state);
+}
+
 // The fields of an event line, token by token: edit number, reel, tracks, transition, the
 // times, and the comment that ends the line.
 void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const LineShape& shape,
@@ -283,16 +296,7 @@ void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const Li
     for (int i = 0; i < tokens.count; ++i) {
         char* token = tokens.token(i);
         if (i == shape.fieldEnd) {
-            // The rest of the line is comment; a lone marker is followed by its text. For
-            // interchange it is the first note of the event, without its marker.
-            if (state.interchange) {
-                appendNoteLine(event, tokens.source(i), state);
-                break;
-            }
-            const char* text = token[1] == '\0'
-                                   ? (i + 1 < tokens.count ? tokens.source(i + 1) : nullptr)
-                                   : tokens.source(i);
-            if (text != nullptr) appendCommentText(event, text, state);
+            readLineComment(event, tokens, i, state);
             break;
         }
         if (allDigits(token)) {
@@ -486,6 +490,100 @@ bool beginsWith(const char* line, const char* keyword) {
     return edlb::beginsNoCase(line, keyword, std::strlen(keyword));
 }
 
+// What a line is to the event being read.
+enum class LineKind {
+    Clip,     // a clip line: a whole event
+    Audio,    // an "AUD" line: the audio channels of the event before it
+    Mode,     // an "FCM:" line: the timecode mode from here on
+    Motion,   // interchange: an "M2" line, a note of the event before it
+    Control,  // GPI, M2, MS, switcher and title lines: part of no event
+    Event,    // an event line
+    Note,     // anything else: a comment or note of the event, or nothing
+};
+
+// An event line found before is known by where it was found: the line that was pushed back
+// comes again on the next call, and the classifier need not test it twice.
+bool isEventLine(tagKvEdlHandle* handle, char* line) {
+    const bool known = handle->lEventLineAt == handle->lLineStart + 1 &&
+                       handle->dwEventLineFlags == handle->list.dwFlags;
+    return known || edlLineIsEdit(handle, line) != 0;
+}
+
+// The first test that accepts the line decides: classifiers overlap (for interchange an "M2"
+// line is a note before it can count as a control line), so the order is the precedence.
+// An "FCM:" line leaves its mode in *mode.
+LineKind classifyLine(tagKvEdlHandle* handle, char* line, bool interchange, unsigned int* mode) {
+    if (edlLineIsClip(handle, line) != 0) return LineKind::Clip;
+    if (beginsWith(line, "aud")) return LineKind::Audio;
+    if (edlLineIsFcm(handle, line, handle->list.dwTcMode, mode) != 0) return LineKind::Mode;
+    if (interchange && edlLineIsM2(handle, line) != 0) return LineKind::Motion;
+    if (edlLineIsGpi(handle, line) != 0 || edlLineIsM2(handle, line) != 0 ||
+        edlLineIsMS(handle, line) != 0 || edlLineIsSwitcher(handle, line) != 0 ||
+        edlLineIsTitle(handle, line) != 0) {
+        return LineKind::Control;
+    }
+    if (isEventLine(handle, line)) return LineKind::Event;
+    return LineKind::Note;
+}
+
+// What the reader does once a line is taken: read on, return the event, or return it and
+// leave the line (the start of the next event) to be read again.
+enum class Step { ReadOn, Finish, FinishBefore };
+
+// A line that belongs to no event line: a comment or note of the event being read.
+void takeNote(tagKvEdlHandle* handle, EdlLine* event, char* line, ReadState& state) {
+    if (state.interchange) {
+        // Every note is kept, but the source definitions of a "*DS" list, which belong
+        // to the whole list.
+        if (!beginsWith(line, "*DS ")) appendNoteLine(event, line, state);
+    } else if (edlLineIsComment(handle, line) != 0) {
+        appendCommentLine(event, line, state);
+    } else {
+        applyNoteRule(event);
+    }
+}
+
+// Takes one classified line into the event. pending: an event line has been read and its
+// event goes on until a line that ends it.
+Step takeLine(tagKvEdlHandle* handle, EdlLine* event, char* line, LineKind kind, unsigned int mode,
+              ReadState& state, bool& pending) {
+    switch (kind) {
+        case LineKind::Clip:
+            if (pending) return Step::FinishBefore;
+            readClipLine(handle, event, line, state);
+            return Step::Finish;
+        case LineKind::Audio:
+            if (!state.interchange) return pending ? Step::FinishBefore : Step::ReadOn;
+            // The audio channels of the event: a note of it, and tracks it adds.
+            appendNoteLine(event, line, state);
+            if (pending) state.audioTracks |= audioLineTracks(line);
+            return Step::ReadOn;
+        case LineKind::Mode:
+            // The mode takes effect when the line is consumed, so the event before it keeps
+            // its own drop-frame flag.
+            if (pending) return Step::FinishBefore;
+            applyTimecodeMode(handle, mode);
+            return Step::ReadOn;
+        case LineKind::Motion:
+            // A motion effect belongs to the event it follows.
+            appendNoteLine(event, line, state);
+            return Step::ReadOn;
+        case LineKind::Control:
+            return pending ? Step::FinishBefore : Step::ReadOn;
+        case LineKind::Event:
+            handle->lEventLineAt = handle->lLineStart + 1;
+            handle->dwEventLineFlags = handle->list.dwFlags;
+            if (pending) return Step::FinishBefore;
+            readEventLine(handle, event, line, state);
+            pending = true;
+            return Step::ReadOn;
+        case LineKind::Note:
+            takeNote(handle, event, line, state);
+            return Step::ReadOn;
+    }
+    return Step::ReadOn;
+}
+
 }  // namespace
 
 uint32_t edlb::readEventLines(tagKvEdlHandle* handle, EdlLine* event) {
@@ -504,76 +602,24 @@ uint32_t edlb::readEventLines(tagKvEdlHandle* handle, EdlLine* event) {
     ReadState state;
     state.interchange = (list.dwFlags & EDL_LF_INTERCHANGE) != 0;
     for (;;) {
+        // The end of the list, or a line that cannot be read, ends an event under way;
+        // without one the two ends give different results.
         if (edlb::atEnd(handle)) {
             return pending ? finishEvent(handle, event, state) : EDL_END_OF_LIST;
         }
         if (getLine(handle, line, kLineLimit) == 0) {
             return pending ? finishEvent(handle, event, state) : EDL_NO_LINE;
         }
-
-        if (edlLineIsClip(handle, line) != 0) {
-            if (pending) {
-                pushBack(handle);
-            } else {
-                readClipLine(handle, event, line, state);
-            }
-            return finishEvent(handle, event, state);
-        }
-        if (beginsWith(line, "aud")) {
-            if (state.interchange) {
-                // The audio channels of the event: a note of it, and tracks it adds.
-                appendNoteLine(event, line, state);
-                if (pending) state.audioTracks |= audioLineTracks(line);
-                continue;
-            }
-            if (!pending) continue;
-            pushBack(handle);
-            return finishEvent(handle, event, state);
-        }
-        // The mode of an FCM line takes effect when the line is consumed, so the event
-        // before it keeps its own drop-frame flag.
         unsigned int mode = 0;
-        if (edlLineIsFcm(handle, line, list.dwTcMode, &mode) != 0) {
-            if (!pending) {
-                applyTimecodeMode(handle, mode);
-                continue;
-            }
-            pushBack(handle);
-            return finishEvent(handle, event, state);
-        }
-        if (state.interchange && edlLineIsM2(handle, line) != 0) {
-            // A motion effect belongs to the event it follows.
-            appendNoteLine(event, line, state);
-            continue;
-        }
-        if (edlLineIsGpi(handle, line) != 0 || edlLineIsM2(handle, line) != 0 ||
-            edlLineIsMS(handle, line) != 0 || edlLineIsSwitcher(handle, line) != 0 ||
-            edlLineIsTitle(handle, line) != 0) {
-            if (!pending) continue;
-            pushBack(handle);
-            return finishEvent(handle, event, state);
-        }
-        const bool known = handle->lEventLineAt == handle->lLineStart + 1 &&
-                           handle->dwEventLineFlags == list.dwFlags;
-        if (known || edlLineIsEdit(handle, line) != 0) {
-            handle->lEventLineAt = handle->lLineStart + 1;
-            handle->dwEventLineFlags = list.dwFlags;
-            if (pending) {
+        const LineKind kind = classifyLine(handle, line, state.interchange, &mode);
+        switch (takeLine(handle, event, line, kind, mode, state, pending)) {
+            case Step::ReadOn:
+                break;
+            case Step::Finish:
+                return finishEvent(handle, event, state);
+            case Step::FinishBefore:
                 pushBack(handle);
                 return finishEvent(handle, event, state);
-            }
-            readEventLine(handle, event, line, state);
-            pending = true;
-            continue;
-        }
-        if (state.interchange) {
-            // Every note is kept, but the source definitions of a "*DS" list, which belong
-            // to the whole list.
-            if (!beginsWith(line, "*DS ")) appendNoteLine(event, line, state);
-        } else if (edlLineIsComment(handle, line) != 0) {
-            appendCommentLine(event, line, state);
-        } else {
-            applyNoteRule(event);
         }
     }
 }

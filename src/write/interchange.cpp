@@ -232,6 +232,59 @@ struct NotePlan {
     }
 };
 
+// Tracks as log-exchange lists spell them: 'V', 'V2', 'A1' ... run together ('VA1A2').
+void logTracks(const EdlLine& event, char (&tracks)[96]) {
+    tracks[0] = '\0';
+    size_t used = 0;
+    for (unsigned v = 1; v <= 8; ++v) {
+        if ((event.dwVideoTracks & (1u << (v - 1))) == 0) continue;
+        used += static_cast<size_t>(std::snprintf(tracks + used, sizeof tracks - used,
+                                                  v == 1 ? "V" : "V%u", v));
+    }
+    for (unsigned a = 1; a <= 16; ++a) {
+        if ((event.dwAudioTracks & (1u << (a - 1))) == 0) continue;
+        used += static_cast<size_t>(std::snprintf(tracks + used, sizeof tracks - used, "A%u", a));
+    }
+}
+
+// The first note the comments cell carries. The notes the log's own columns carry (the audio
+// line of the tracks, the clip name, the source file) stay out of its comments where a CMX
+// list written from the log would write them again, in the same place.
+size_t firstCommentNote(const EdlLine& event, const NoteLines& notes) {
+    for (size_t drop = notes.count < 3 ? notes.count : 3; drop > 0; --drop) {
+        const NotePlan plan(event, notes, drop);
+        if (plan.reproduces(notes)) return drop;
+    }
+    return 0;
+}
+
+// The transition field without the blanks that pad it to its width in an event line.
+void logTransition(const EdlLine& event, char (&transition)[kFieldSize]) {
+    transitionField(event, transition);
+    size_t end = std::strlen(transition);
+    while (end > 0 && transition[end - 1] == ' ') --end;
+    transition[end] = '\0';
+}
+
+// Cells hold no tab and no line break: a tab in a text becomes a blank.
+void putCell(FILE* file, const char* text, size_t length) {
+    for (size_t k = 0; k < length; ++k) {
+        const char c = text[k];
+        std::fputc(c == '\t' || c == '\r' || c == '\n' ? ' ' : c, file);
+    }
+}
+
+void putTextCell(FILE* file, const char* text) { putCell(file, text, std::strlen(text)); }
+
+// The comments cell: the note lines from `first` on, joined by " | " since a cell cannot hold
+// a line break (the column reader splits them there again).
+void putNotesCell(FILE* file, const NoteLines& notes, size_t first) {
+    for (size_t i = first; i < notes.count; ++i) {
+        if (i > first) std::fputs(" | ", file);
+        putCell(file, notes.start[i], notes.length[i]);
+    }
+}
+
 }  // namespace
 
 InterchangeForm interchangeForm(const EdlList& list) {
@@ -289,58 +342,21 @@ void writeLogRow(tagKvEdlHandle* handle, const EdlLine& event, const char* const
     const NoteLines notes(event.szComment);
     char name[kNameMax + 1];
     wholeClipName(event, notes, name);
-    const char* media = fileNameOf(event);
-
-    // Tracks as log-exchange lists spell them: 'V', 'V2', 'A1' ... run together ('VA1A2').
-    char tracks[96] = "";
-    size_t used = 0;
-    for (unsigned v = 1; v <= 8; ++v) {
-        if ((event.dwVideoTracks & (1u << (v - 1))) == 0) continue;
-        used += static_cast<size_t>(std::snprintf(tracks + used, sizeof tracks - used,
-                                                  v == 1 ? "V" : "V%u", v));
-    }
-    for (unsigned a = 1; a <= 16; ++a) {
-        if ((event.dwAudioTracks & (1u << (a - 1))) == 0) continue;
-        used += static_cast<size_t>(std::snprintf(tracks + used, sizeof tracks - used, "A%u", a));
-    }
-
-    // The notes the log's own columns carry (the audio line of the tracks, the clip name, the
-    // source file) stay out of its comments where a CMX list written from the log would
-    // write them again, in the same place.
-    size_t first = 0;
-    for (size_t drop = notes.count < 3 ? notes.count : 3; drop > 0; --drop) {
-        const NotePlan plan(event, notes, drop);
-        if (plan.reproduces(notes)) {
-            first = drop;
-            break;
-        }
-    }
-
+    char tracks[96];
+    logTracks(event, tracks);
+    const size_t first = firstCommentNote(event, notes);
     char transition[kFieldSize];
-    transitionField(event, transition);
-    size_t end = std::strlen(transition);
-    while (end > 0 && transition[end - 1] == ' ') --end;
-    transition[end] = '\0';
+    logTransition(event, transition);
 
-    // Cells hold no tab and no line break: a tab in a text becomes a blank.
-    auto cell = [file](const char* text, size_t length) {
-        for (size_t k = 0; k < length; ++k) {
-            const char c = text[k];
-            std::fputc(c == '\t' || c == '\r' || c == '\n' ? ' ' : c, file);
-        }
-    };
-    auto textCell = [&cell](const char* text) { cell(text, std::strlen(text)); };
+    // The cells in the order of kLogColumns.
     const char* reel = event.szReel != nullptr ? event.szReel : "";
-    textCell(name);
+    putTextCell(file, name);
     std::fprintf(file, "\t%s\t%s\t%s\t", tracks, tc[0], tc[1]);
-    cell(reel, strnlen(reel, kReelMax));
+    putCell(file, reel, strnlen(reel, kReelMax));
     std::fputc('\t', file);
-    textCell(media);
+    putTextCell(file, fileNameOf(event));
     std::fputc('\t', file);
-    for (size_t i = first; i < notes.count; ++i) {
-        if (i > first) std::fputs(" | ", file);
-        cell(notes.start[i], notes.length[i]);
-    }
+    putNotesCell(file, notes, first);
     // Marks where the event has them.
     const bool marked = event.dwMarkIn != 0 || event.dwMarkOut != 0;
     std::fprintf(file, "\t%s\t%s\t%s\t%s\t", marked ? tc[4] : "", marked ? tc[5] : "", tc[2],
