@@ -17,11 +17,6 @@ using Json = nlohmann::ordered_json;
 const char* const kChangeNames[kChangeKindCount] = {"added", "removed", "replaced", "trimmed",
                                                     "moved", "transition", "unchanged"};
 
-unsigned listMode(const ListInfo& info) {
-    const unsigned mode = info.list.dwTcMode & 0xFFu;
-    return mode != 0 ? mode : EDL_TC_DF;
-}
-
 // A range of frames [in, end); an empty one still covers its first frame, so that events of
 // logs without out points can match.
 struct Range {
@@ -41,8 +36,6 @@ bool tracksMeet(const EventRow& a, const EventRow& b) {
     return (a.videoTracks & b.videoTracks) != 0 || (a.audioTracks & b.audioTracks) != 0;
 }
 
-bool isTransition(char editType) { return editType == 'D' || editType == 'W' || editType == 'K'; }
-
 // One event as the comparison sees it: times in NEW's mode, and its names.
 struct Compared {
     const EventRow* event = nullptr;
@@ -53,7 +46,7 @@ struct Compared {
 };
 
 std::vector<Compared> prepare(const ListData& data, unsigned toMode) {
-    const unsigned fromMode = listMode(data);
+    const unsigned fromMode = listMode(data.list.dwTcMode);
     std::vector<Compared> out(data.events.size());
     for (size_t i = 0; i < data.events.size(); ++i) {
         const EventRow& e = data.events[i];
@@ -274,8 +267,8 @@ std::string transitionText(const EventRow& event) {
 }
 
 DiffResult diffLists(const ListData& oldList, const ListData& newList) {
-    const unsigned newMode = listMode(newList);
-    const unsigned oldMode = listMode(oldList);
+    const unsigned newMode = listMode(newList.list.dwTcMode);
+    const unsigned oldMode = listMode(oldList.list.dwTcMode);
     const std::vector<Compared> olds = prepare(oldList, newMode);
     const std::vector<Compared> news = prepare(newList, newMode);
 

@@ -1,11 +1,11 @@
 #include "list_reader.h"
 
+#include "notes.h"
 #include "timecode_text.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
 namespace edlbtool {
 namespace {
@@ -79,6 +79,15 @@ void fillRecord(const EventRow& row, EdlLineVB& record) {
     copyText(record.achLine, sizeof record.achLine, row.line);
 }
 
+void relabelTimes(EventRow& event, unsigned from, unsigned to) {
+    for (uint32_t* position : {&event.srcIn, &event.srcOut, &event.recIn, &event.recOut,
+                               &event.markIn, &event.markOut}) {
+        *position = relabel(*position, from, to);
+    }
+    event.audioOffset = static_cast<int32_t>(rescale(event.audioOffset, from, to));
+    event.effectLength = static_cast<uint32_t>(rescale(event.effectLength, from, to));
+}
+
 void copyText(char* buffer, size_t size, const std::string& text) {
     const size_t length = text.size() < size ? text.size() : size - 1;
     std::memcpy(buffer, text.data(), length);
@@ -105,19 +114,14 @@ std::string fullClipName(const EventRow& event) {
     if ((event.present & EDL_P_FILE_NAME) == 0 && !event.name.empty()) return event.name;
     if ((event.present & EDL_P_CLIP_NAME) == 0) return event.clipName;
     // szName holds the file: a name longer than the ten characters is in the notes.
-    const bool transition =
-        event.editType == 'D' || event.editType == 'W' || event.editType == 'K';
     for (const char* keyword : {"TO CLIP NAME:", "FROM CLIP NAME:"}) {
-        if (!transition && keyword[0] == 'T') continue;
-        const size_t keyLength = std::strlen(keyword);
+        if (!isTransition(event.editType) && keyword[0] == 'T') continue;
         for (const std::string& line : noteLines(event)) {
-            if (line.size() < keyLength || strncasecmp(line.c_str(), keyword, keyLength) != 0) {
-                continue;
+            if (!beginsNoCase(line, keyword)) continue;
+            const std::string name = trimmed(line.substr(std::strlen(keyword)));
+            if (!name.empty() && name.compare(0, event.clipName.size(), event.clipName) == 0) {
+                return name;
             }
-            const size_t first = line.find_first_not_of(" \t", keyLength);
-            if (first == std::string::npos) continue;
-            const std::string name = line.substr(first, line.find_last_not_of(" \t") + 1 - first);
-            if (name.compare(0, event.clipName.size(), event.clipName) == 0) return name;
         }
     }
     return event.clipName;
@@ -265,7 +269,7 @@ std::string ListWriter::open(const ListInfo& from, const WriteOptions& options,
     path_ = path;
     options_ = options;
     if (path.size() > kMaxPathLength) return "cannot create: " + errorText(ENAMETOOLONG);
-    fromMode_ = (from.list.dwTcMode & 0xFFu) != 0 ? from.list.dwTcMode & 0xFFu : EDL_TC_DF;
+    fromMode_ = listMode(from.list.dwTcMode);
     toMode_ = options.tcMode != 0 ? options.tcMode : fromMode_;
 
     std::unique_ptr<EdlList> list(new EdlList);
@@ -297,37 +301,18 @@ std::string ListWriter::open(const ListInfo& from, const WriteOptions& options,
 
 std::string ListWriter::write(const EventRow& row) {
     if (handle_ == nullptr) return reason_.empty() ? "not open" : reason_;
-    EdlLineVB* record = record_.get();
-    std::memset(record, 0, sizeof *record);
-    record->dwEditNum = row.editNumber;
-    record->dwSrcIn = relabel(row.srcIn, fromMode_, toMode_);
-    record->dwSrcOut = relabel(row.srcOut, fromMode_, toMode_);
-    record->dwRecIn = relabel(row.recIn, fromMode_, toMode_);
-    record->dwRecOut = relabel(row.recOut, fromMode_, toMode_);
-    record->dwMarkIn = relabel(row.markIn, fromMode_, toMode_);
-    record->dwMarkOut = relabel(row.markOut, fromMode_, toMode_);
-    record->lAudioOffset = static_cast<int32_t>(rescale(row.audioOffset, fromMode_, toMode_));
-    record->dwVideoTracks = row.videoTracks;
-    record->dwAudioTracks = row.audioTracks;
-    record->chEditType = row.editType;
+    moved_ = row;
+    relabelTimes(moved_, fromMode_, toMode_);
     // A dissolve read from 'D 030' holds its length as its number: it is a length too.
-    const bool dissolveLength = row.editType == 'D' && row.effectLength == 0;
-    record->dwWipeCode = dissolveLength
-                             ? static_cast<uint32_t>(rescale(row.wipeCode, fromMode_, toMode_))
-                             : row.wipeCode;
-    record->dwEffectLen = static_cast<uint32_t>(rescale(row.effectLength, fromMode_, toMode_));
-    record->dwPresent = row.present;
-    record->dwLineFlags = row.lineFlags & ~EDL_LINE_DROP_FRAME;
-    if (modeInfo(toMode_).dropped != 0) record->dwLineFlags |= EDL_LINE_DROP_FRAME;
+    if (lengthInWipeCode(row)) {
+        moved_.wipeCode = static_cast<uint32_t>(rescale(row.wipeCode, fromMode_, toMode_));
+    }
+    moved_.lineFlags &= ~EDL_LINE_DROP_FRAME;
+    if (modeInfo(toMode_).dropped != 0) moved_.lineFlags |= EDL_LINE_DROP_FRAME;
     // The clip list writes only clip events: converting into it makes each event a clip.
-    if (options_.listType == EDLTYPE_XJT_CLIP) record->dwLineFlags |= EDL_LINE_CLIP;
-    copyText(record->achReel, sizeof record->achReel, row.reel);
-    copyText(record->achClipName, sizeof record->achClipName, row.clipName);
-    copyText(record->achName, sizeof record->achName, row.name);
-    copyText(record->achComment, sizeof record->achComment, row.comment);
-    copyText(record->szEffectText, sizeof record->szEffectText, row.effectText);
-    copyText(record->achLine, sizeof record->achLine, row.line);
-    const uint32_t result = edlWriteLineVB(handle_, record);
+    if (options_.listType == EDLTYPE_XJT_CLIP) moved_.lineFlags |= EDL_LINE_CLIP;
+    fillRecord(moved_, *record_);
+    const uint32_t result = edlWriteLineVB(handle_, record_.get());
     if (result != EDL_OK) {
         reason_ = resultText("write", result);
         abandon();

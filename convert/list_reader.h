@@ -28,6 +28,20 @@ struct EventRow {
     std::string reel, clipName, name, comment, effectText, line;
 };
 
+// A dissolve, wipe or key: the event begins with a transition from the one before it.
+inline bool isTransition(char editType) {
+    return editType == 'D' || editType == 'W' || editType == 'K';
+}
+
+// A dissolve read from 'D 030' holds its length as its number, where a wipe's pattern goes.
+inline bool lengthInWipeCode(const EventRow& event) {
+    return event.editType == 'D' && event.effectLength == 0;
+}
+
+// Carries an event's times into another mode: its positions relabelled (the same hours,
+// minutes and seconds), its audio offset and effect length rescaled.
+void relabelTimes(EventRow& event, unsigned from, unsigned to);
+
 // What is known of a list once it is open: detection sets the type, title and mode, and
 // the record does not change while events are read (an FCM line inside a list changes the
 // mode of the events after it inside the library only).
@@ -129,6 +143,7 @@ private:
 
     tagKvEdlHandle* handle_ = nullptr;
     std::unique_ptr<EdlLineVB> record_;
+    EventRow moved_;  // the event being written, in the mode written
     WriteOptions options_;
     unsigned fromMode_ = 0, toMode_ = 0;
     std::string path_, reason_;

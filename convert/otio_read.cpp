@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 #include "list_type_names.h"
+#include "notes.h"
 #include "otio.h"
 #include "otio_common.h"
 #include "platform.h"
@@ -146,6 +148,47 @@ uint32_t asFrames(int64_t value) {
     return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kMaxFrames));
 }
 
+// The modes that count fps frame numbers a second: the one at that whole rate, the one at
+// the NTSC rate counted like it (23.976 for 24), and the drop-frame one; where the table has
+// no such mode, the whole rate's (or, at 30, the NTSC one's).
+struct RateModes {
+    uint32_t fps = 0;
+    unsigned plain = 0, ntsc = 0, drop = 0;
+};
+
+RateModes modesAt(uint32_t fps) {
+    size_t count = 0;
+    const ModeInfo* rows = modes(&count);
+    RateModes out;
+    out.fps = fps;
+    for (size_t i = 0; i < count; ++i) {
+        const ModeInfo& row = rows[i];
+        if (row.fps != fps) continue;
+        unsigned& slot = row.dropFrame                ? out.drop
+                         : row.frameRate == fps * 100 ? out.plain
+                                                      : out.ntsc;
+        if (slot == 0) slot = row.value;
+    }
+    if (out.plain == 0) out.plain = out.ntsc;
+    if (out.ntsc == 0) out.ntsc = out.plain;
+    if (out.drop == 0) out.drop = out.plain;
+    return out;
+}
+
+// The modes of the whole rate nearest to nominal (by ratio); the slowest of two as near.
+RateModes nearestModes(double nominal) {
+    size_t count = 0;
+    const ModeInfo* rows = modes(&count);
+    std::vector<uint32_t> rates;
+    for (size_t i = 0; i < count; ++i) rates.push_back(rows[i].fps);
+    std::sort(rates.begin(), rates.end());
+    uint32_t best = rates.front();
+    for (uint32_t rate : rates) {
+        if (std::fabs(std::log(rate / nominal)) < std::fabs(std::log(best / nominal))) best = rate;
+    }
+    return modesAt(best);
+}
+
 // A marker in record time, relative to the piece's track until the track is placed.
 struct MarkerAt {
     int64_t record = 0;
@@ -270,30 +313,13 @@ private:
             mode_ = static_cast<unsigned>(mode);
             return;
         }
-        struct Choice {
-            double rate;
-            unsigned plain, ntsc, drop;
-        };
-        static const Choice kChoices[] = {
-            {24, EDL_TC_FILM, EDL_TC_2398, EDL_TC_2398DF},
-            {25, EDL_TC_PAL, EDL_TC_PAL, EDL_TC_PAL},
-            {30, EDL_TC_NDF, EDL_TC_NDF, EDL_TC_DF},
-            {50, EDL_TC_PAL50, EDL_TC_PAL50, EDL_TC_PAL50},
-            {60, EDL_TC_NTSC60, EDL_TC_NTSC60, EDL_TC_NTSC5994},
-            {100, EDL_TC_HUNDREDTHS, EDL_TC_HUNDREDTHS, EDL_TC_HUNDREDTHS}};
-        const Choice* best = &kChoices[0];
-        for (const Choice& choice : kChoices) {
-            if (std::fabs(std::log(choice.rate / nominal)) <
-                std::fabs(std::log(best->rate / nominal))) {
-                best = &choice;
-            }
-        }
-        mode_ = dropFrame ? best->drop : isNtscRate(rate) ? best->ntsc : best->plain;
-        if (best->rate != nominal) {
+        const RateModes best = nearestModes(nominal);
+        mode_ = dropFrame ? best.drop : isNtscRate(rate) ? best.ntsc : best.plain;
+        if (best.fps != nominal) {
             char note[160];
             std::snprintf(note, sizeof note,
                           "frame rate %g has no timecode mode: times counted at %g (%s)", rate,
-                          best->rate, modeInfo(mode_).name);
+                          static_cast<double>(best.fps), modeInfo(mode_).name);
             warnings_.push_back(note);
         }
     }
@@ -891,7 +917,7 @@ private:
         }
     }
 
-    static bool isTransitionRow(const EventRow& row) { return otio::isTransition(row.editType); }
+    static bool isTransitionRow(const EventRow& row) { return isTransition(row.editType); }
 
     EventRow eventOf(const Piece& piece, const Piece* before, std::string& key,
                      std::vector<std::string>& notices) {
@@ -927,7 +953,7 @@ private:
             }
             if (piece.scalar != 1.0) {
                 const double speed = piece.scalar * modeInfo(mode_).fps;
-                const std::string note = otio::m2Line(row.reel, speed, row.srcIn, mode_);
+                const std::string note = m2Line(row.reel, speed, row.srcIn, mode_);
                 addNote(row, note);
                 char text[96];
                 std::snprintf(text, sizeof text, "time_scalar %g (%.1f fps)", piece.scalar, speed);

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "list_type_names.h"
+#include "notes.h"
 #include "otio.h"
 #include "otio_common.h"
 #include "platform.h"
@@ -18,7 +19,6 @@ namespace edlbtool {
 namespace {
 
 using Json = nlohmann::ordered_json;
-using otio::isTransition;
 
 constexpr unsigned kTrackBits = 32;
 
@@ -258,8 +258,8 @@ private:
     // The speed of the event's own "M2" note, in frames per second; false when it has none.
     bool motionSpeed(const EventRow& e, double& speed) const {
         for (const std::string& note : noteLines(e)) {
-            otio::M2Note m2;
-            if (otio::parseM2(note, m2) && strcasecmp(m2.reel.c_str(), e.reel.c_str()) == 0) {
+            M2Note m2;
+            if (parseM2(note, m2) && strcasecmp(m2.reel.c_str(), e.reel.c_str()) == 0) {
                 speed = m2.speed;
                 return true;
             }
@@ -297,8 +297,7 @@ private:
 
     Json transition(size_t i) const {
         const EventRow& e = events_[i];
-        const uint32_t length =
-            e.editType == 'D' && e.effectLength == 0 ? e.wipeCode : e.effectLength;
+        const uint32_t length = lengthInWipeCode(e) ? e.wipeCode : e.effectLength;
         Json m{{"edit_type", std::string(1, e.editType)}};
         if (e.editType == 'W') m["wipe_code"] = e.wipeCode;
         if (!e.effectText.empty()) m["effect_text"] = e.effectText;
@@ -323,13 +322,13 @@ private:
     Json markers(const EventRow& e) const {
         Json list = Json::array();
         for (const std::string& note : noteLines(e)) {
-            otio::LocNote loc;
-            if (!otio::parseLoc(note, mode_, loc)) continue;
+            LocNote loc;
+            if (!parseLocNote(note, mode_, loc) || !loc.timed) continue;
             const int64_t at = int64_t{e.srcIn} + (int64_t{loc.frames} - int64_t{e.recIn});
             list.push_back(Json{{"OTIO_SCHEMA", "Marker.2"},
                                 {"metadata", Json{{otio::kKey, Json{{"note", note}}}}},
-                                {"name", loc.name},
-                                {"color", loc.color.empty() ? "RED" : loc.color},
+                                {"name", loc.text},
+                                {"color", loc.colour != nullptr ? loc.colour->name : "RED"},
                                 {"marked_range", timeRange(at, 1, rate_)}});
         }
         return list;
@@ -408,20 +407,6 @@ private:
     int64_t start_ = 0;
 };
 
-// The events in another timecode mode, as writeList converts them.
-ListData inMode(const ListData& data, unsigned from, unsigned to) {
-    ListData out = data;
-    for (EventRow& e : out.events) {
-        for (uint32_t* position :
-             {&e.srcIn, &e.srcOut, &e.recIn, &e.recOut, &e.markIn, &e.markOut}) {
-            *position = relabel(*position, from, to);
-        }
-        e.audioOffset = static_cast<int32_t>(rescale(e.audioOffset, from, to));
-        e.effectLength = static_cast<uint32_t>(rescale(e.effectLength, from, to));
-    }
-    return out;
-}
-
 }  // namespace
 
 bool isOtioType(const std::string& text) {
@@ -430,10 +415,15 @@ bool isOtioType(const std::string& text) {
 
 std::string otioText(const ListData& data, const WriteOptions& options,
                      std::vector<std::string>& warnings) {
-    const unsigned fromMode =
-        (data.list.dwTcMode & 0xFFu) != 0 ? data.list.dwTcMode & 0xFFu : EDL_TC_DF;
+    const unsigned fromMode = listMode(data.list.dwTcMode);
     const unsigned toMode = options.tcMode != 0 ? options.tcMode : fromMode;
-    const ListData converted = fromMode == toMode ? ListData() : inMode(data, fromMode, toMode);
+    ListData converted;
+    if (fromMode != toMode) {
+        // The events in the mode written, as writeList converts them, except that a
+        // dissolve's number ('D 030') keeps its frames.
+        converted = data;
+        for (EventRow& e : converted.events) relabelTimes(e, fromMode, toMode);
+    }
     const ListData& source = fromMode == toMode ? data : converted;
     std::string title =
         options.setTitle

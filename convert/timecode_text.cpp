@@ -1,8 +1,10 @@
 #include "timecode_text.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <strings.h>
+
+#include "services/timecode.h"
 
 namespace edlbtool {
 namespace {
@@ -53,57 +55,47 @@ const ModeInfo* findMode(const std::string& text) {
     return nullptr;
 }
 
-Label labelOf(uint32_t frames, unsigned mode) {
-    const ModeInfo& info = modeInfo(mode);
-    uint64_t n = frames;
-    if (info.dropped != 0) {
-        // Add back the frame numbers skipped so far, then count as if none were.
-        const uint64_t perTen = info.fps * 600u - 9u * info.dropped;
-        const uint64_t perMinute = info.fps * 60u - info.dropped;
-        const uint64_t tens = n / perTen;
-        const uint64_t rest = n % perTen;
-        n += 9u * info.dropped * tens;
-        if (rest > info.dropped) n += info.dropped * ((rest - info.dropped) / perMinute);
-    }
-    Label label;
-    label.frames = static_cast<unsigned>(n % info.fps);
-    n /= info.fps;
-    label.seconds = static_cast<unsigned>(n % 60);
-    n /= 60;
-    label.minutes = static_cast<unsigned>(n % 60);
-    label.hours = n / 60;
-    return label;
-}
-
-uint32_t framesOf(const Label& label, unsigned mode) {
-    const ModeInfo& info = modeInfo(mode);
-    const uint64_t minutes = label.hours * 60u + label.minutes;
-    uint64_t n = (minutes * 60u + label.seconds) * info.fps + label.frames;
-    if (info.dropped != 0) n -= info.dropped * (minutes - minutes / 10u);
-    return static_cast<uint32_t>(n);
+unsigned listMode(uint32_t tcMode) {
+    const unsigned mode = tcMode & EDL_TCF_MODE_MASK;
+    return mode != 0 ? mode : EDL_TC_DF;
 }
 
 std::string timecodeText(uint32_t frames, unsigned mode) {
-    const Label label = labelOf(frames, mode);
-    char text[48];
-    std::snprintf(text, sizeof text, "%02llu:%02u:%02u%c%02u",
-                  static_cast<unsigned long long>(label.hours), label.minutes, label.seconds,
-                  modeInfo(mode).dropFrame ? ';' : ':', label.frames);
+    char text[16];
+    tc2String(frames,
+              (mode & EDL_TCF_MODE_MASK) | EDL_TCF_BASE | EDL_TCF_SEPARATORS | EDL_TCF_DROP_MARK,
+              text);
     return text;
+}
+
+bool parseTimecode(const std::string& text, unsigned mode, uint32_t& frames) {
+    uint32_t fields[4] = {0, 0, 0, 0};
+    size_t count = 0, digits = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            // Two digits a field, three or more for the hours only.
+            if (++digits > (count == 0 ? 5u : 2u)) return false;
+            fields[count] = fields[count] * 10u + static_cast<uint32_t>(c - '0');
+        } else if (std::strchr(":;.,", c) != nullptr && digits > 0 && count < 3) {
+            ++count;
+            digits = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count != 3 || digits == 0) return false;
+    if (fields[1] > 59 || fields[2] > 59 || fields[3] >= modeInfo(mode).fps) return false;
+    frames = tcFramesOf({fields[0], fields[1], fields[2], fields[3]}, mode);
+    return true;
 }
 
 uint32_t relabel(uint32_t frames, unsigned from, unsigned to) {
     const ModeInfo& source = modeInfo(from);
     const ModeInfo& target = modeInfo(to);
     if (source.fps == target.fps && source.dropped == target.dropped) return frames;
-    Label label = labelOf(frames, from);
-    label.frames = static_cast<unsigned>(uint64_t{label.frames} * target.fps / source.fps);
-    // Drop-frame counting has no labels for the first frame numbers of most minutes.
-    if (target.dropped != 0 && label.seconds == 0 && label.minutes % 10 != 0 &&
-        label.frames < target.dropped) {
-        label.frames = target.dropped;
-    }
-    return framesOf(label, to);
+    TcLabel label = tcLabelOf(frames, from);
+    label.frames = static_cast<uint32_t>(uint64_t{label.frames} * target.fps / source.fps);
+    return tcFramesOf(tcCountedLabel(label, to), to);
 }
 
 int64_t rescale(int64_t frames, unsigned from, unsigned to) {

@@ -1,5 +1,6 @@
 // Timecode texts for the command line: the library carries frame counts, and a host shows
-// them as 'HH:MM:SS:FF' in the list's timecode mode.
+// them as 'HH:MM:SS:FF' in the list's timecode mode. The counting itself is the records
+// library's timecode service (services/timecode.h); this is its text for people.
 #ifndef EDLBRIDGE_TOOLS_TIMECODE_TEXT_H
 #define EDLBRIDGE_TOOLS_TIMECODE_TEXT_H
 
@@ -25,17 +26,18 @@ const ModeInfo* findMode(const std::string& text);
 // Every mode, in value order.
 const ModeInfo* modes(size_t* count);
 
-struct Label {
-    uint64_t hours;
-    unsigned minutes, seconds, frames;
-};
-
-Label labelOf(uint32_t frames, unsigned mode);
-// Counts wrap in 32 bits, as the library's frame counts do.
-uint32_t framesOf(const Label& label, unsigned mode);
+// The mode the events of a list count in: the low byte of its dwTcMode, drop frame when that
+// is 0, as the library opens such a list.
+unsigned listMode(uint32_t tcMode);
 
 // 'HH:MM:SS:FF', with ';' before the frames in drop-frame modes; hours grow past 99.
 std::string timecodeText(uint32_t frames, unsigned mode);
+
+// Reads 'HH:MM:SS:FF' as frames in mode: one to five digits of hours, one or two of each
+// other field, ':' ';' '.' or ',' between them. False for any other text, and for minutes or
+// seconds above 59 or a frame number of the mode's frames per second or more. Counts wrap
+// in 32 bits.
+bool parseTimecode(const std::string& text, unsigned mode, uint32_t& frames);
 
 // A position in another mode: the same hours, minutes and seconds, the frame number scaled
 // to the new rate, and a label a drop-frame count skips moved to the next one that exists.

@@ -1,12 +1,14 @@
 #include "timeline.h"
 
+#include "notes.h"
 #include "render.h"
 #include "timecode_text.h"
+
+#include "services/timecode.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace edlbtool {
@@ -109,19 +111,16 @@ std::vector<uint32_t> ticksOf(const Axis& axis, unsigned mode) {
     if (step == 0) {
         step = 3600 * static_cast<uint64_t>(std::ceil(kMinTickSpacing / (3600 * pixelsPerSecond)));
     }
-    const Label first = labelOf(axis.start, mode);
-    uint64_t seconds = (first.hours * 60 + first.minutes) * 60 + first.seconds;
+    const TcLabel first = tcLabelOf(axis.start, mode);
+    uint64_t seconds = (uint64_t{first.hours} * 60 + first.minutes) * 60 + first.seconds;
     if (first.frames != 0) ++seconds;
     seconds = (seconds + step - 1) / step * step;
     std::vector<uint32_t> ticks;
     for (; ticks.size() < kMaxTicks; seconds += step) {
-        Label label{seconds / 3600, static_cast<unsigned>(seconds / 60 % 60),
-                    static_cast<unsigned>(seconds % 60), 0};
-        // Drop-frame counting has no label for the first frames of most minutes.
-        if (info.dropped != 0 && label.seconds == 0 && label.minutes % 10 != 0) {
-            label.frames = info.dropped;
-        }
-        const uint64_t frame = framesOf(label, mode);
+        const TcLabel label{static_cast<uint32_t>(seconds / 3600),
+                            static_cast<uint32_t>(seconds / 60 % 60),
+                            static_cast<uint32_t>(seconds % 60), 0};
+        const uint64_t frame = tcFramesOf(tcCountedLabel(label, mode), mode);
         if (frame > axis.end || frame < axis.start) break;
         ticks.push_back(static_cast<uint32_t>(frame));
     }
@@ -204,64 +203,12 @@ std::string editLabel(const EventRow& e) {
     return text;
 }
 
-const char* markerColour(const std::string& word) {
-    static const std::pair<const char*, const char*> kColours[] = {
-        {"RED", "#d7191c"},  {"GREEN", "#1a9641"},   {"BLUE", "#2c7bb6"},
-        {"CYAN", "#00a6ca"}, {"MAGENTA", "#d01c8b"}, {"YELLOW", "#f2c500"},
-        {"BLACK", "#202020"}, {"WHITE", "#ffffff"},
-    };
-    for (const auto& [name, colour] : kColours) {
-        if (word == name) return colour;
-    }
-    return "#f07c00";
-}
+// The fill of a flag whose note names no colour.
+const char* const kNoColourFill = "#f07c00";
 
-std::string upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
-// "HH:MM:SS:FF" with any of : ; . , between the fields.
-bool parseTimecode(const std::string& text, unsigned mode, uint32_t& frames) {
-    unsigned fields[4];
-    size_t count = 0, i = 0;
-    while (count < 4) {
-        size_t digits = 0;
-        unsigned value = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 3) {
-            value = value * 10 + static_cast<unsigned>(text[i++] - '0');
-            ++digits;
-        }
-        if (digits == 0) return false;
-        fields[count++] = value;
-        if (count == 4) break;
-        if (i >= text.size() || text[i] == '\0' || std::strchr(":;.,", text[i]) == nullptr) {
-            return false;
-        }
-        ++i;
-    }
-    if (i != text.size()) return false;
-    const ModeInfo& info = modeInfo(mode);
-    if (fields[1] > 59 || fields[2] > 59 || fields[3] >= info.fps) return false;
-    frames = framesOf({fields[0], fields[1], fields[2], fields[3]}, mode);
-    return true;
-}
-
-std::vector<std::string> words(const std::string& text, size_t limit, std::string& rest) {
-    std::vector<std::string> out;
-    size_t i = 0;
-    while (out.size() < limit) {
-        i = text.find_first_not_of(" \t", i);
-        if (i == std::string::npos) break;
-        const size_t end = std::min(text.find_first_of(" \t", i), text.size());
-        out.push_back(text.substr(i, end - i));
-        i = end;
-    }
-    const size_t start = i == std::string::npos ? text.size() : text.find_first_not_of(" \t", i);
-    rest = start == std::string::npos ? std::string() : text.substr(start);
-    return out;
+const char* fillOf(const std::string& colour) {
+    const MarkerColour* row = markerColour(colour);
+    return row != nullptr ? row->fill : kNoColourFill;
 }
 
 // An SVG written piece by piece.
@@ -489,7 +436,7 @@ void drawMarkers(Svg& svg, const Picture& p) {
                      num(x) + "\" y2=\"" + num(top + kLaneHeight - 1) +
                      "\" stroke=\"#202020\" stroke-width=\"1.5\"/><polygon points=\"" + num(x) +
                      "," + num(top + 1) + " " + num(x + 11) + "," + num(top + 5) + " " + num(x) +
-                     "," + num(top + 9) + "\" fill=\"" + markerColour(marker.colour) +
+                     "," + num(top + 9) + "\" fill=\"" + fillOf(marker.colour) +
                      "\" stroke=\"#202020\" stroke-width=\"0.8\"/></g>");
         }
     }
@@ -519,8 +466,7 @@ void drawLegend(Svg& svg, const Picture& p) {
 
 Picture layout(const ListData& list, const TimelineChanges& changes) {
     Picture p{list, changes, 0, {}, {}, {}, {}, 0, 0};
-    p.mode = list.list.dwTcMode & 0xFFu;
-    if (p.mode == 0) p.mode = EDL_TC_DF;
+    p.mode = listMode(list.list.dwTcMode);
     p.drawn.resize(list.events.size());
     for (size_t i = 0; i < list.events.size(); ++i) p.drawn[i] = !isTransitionLead(list.events, i);
     p.lanes = lanesOf(list, p.drawn);
@@ -636,30 +582,19 @@ std::string reelColour(const std::string& reel) {
 }
 
 bool parseMarker(const std::string& note, const EventRow& event, unsigned mode, Marker& out) {
-    if (note.size() < 4 || upper(note.substr(0, 4)) != "LOC:") return false;
-    std::string rest;
-    const std::vector<std::string> fields = words(note.substr(4), 1, rest);
+    LocNote loc;
+    if (!parseLocNote(note, mode, loc)) return false;
     out = Marker();
     out.frame = event.recIn;
-    uint32_t frames = 0;
-    if (!fields.empty() && parseTimecode(fields[0], mode, frames)) {
-        if (frames >= event.recIn && frames <= event.recOut) {
-            out.frame = frames;
-        } else if (frames >= event.srcIn && frames <= event.srcOut) {
-            out.frame = event.recIn + (frames - event.srcIn);
+    if (loc.timed) {
+        if (loc.frames >= event.recIn && loc.frames <= event.recOut) {
+            out.frame = loc.frames;
+        } else if (loc.frames >= event.srcIn && loc.frames <= event.srcOut) {
+            out.frame = event.recIn + (loc.frames - event.srcIn);
         }
-    } else {
-        rest = note.substr(4);
     }
-    std::string text;
-    const std::vector<std::string> colour = words(rest, 1, text);
-    if (!colour.empty() && std::string(markerColour(upper(colour[0]))) != "#f07c00") {
-        out.colour = upper(colour[0]);
-        rest = text;
-    }
-    const size_t first = rest.find_first_not_of(" \t");
-    const size_t last = rest.find_last_not_of(" \t");
-    out.text = first == std::string::npos ? std::string() : rest.substr(first, last - first + 1);
+    if (loc.colour != nullptr) out.colour = loc.colour->name;
+    out.text = loc.text;
     return true;
 }
 

@@ -286,6 +286,12 @@ TEST(OtioRead, RatesBecomeModesAndTimesWholeFrames) {
         {59.94, R"({"edlbridge": {"drop_frame": true}})", EDL_TC_NTSC5994, clipAt(59.94, 0, 60), 0, 60},
         {60, R"({"edlbridge": {"timecode_mode": 64}})", EDL_TC_NTSC60, clipAt(60, 120, 60), 120, 180},
         {30, R"({"edlbridge": {"timecode_mode": 1}})", EDL_TC_NDF, clipAt(30, 3, 3), 3, 6},  // mode of another rate
+        {30, R"({"edlbridge": {"drop_frame": true}})", EDL_TC_DF, clipAt(30, 0, 30), 0, 30},
+        {23.976, R"({"edlbridge": {"drop_frame": true}})", EDL_TC_2398DF, clipAt(23.976, 0, 24), 0, 24},
+        {25, R"({"edlbridge": {"drop_frame": true}})", EDL_TC_PAL, clipAt(25, 0, 25), 0, 25},  // none at 25
+        {50, "{}", EDL_TC_PAL50, clipAt(50, 0, 50), 0, 50},
+        {59.94, "{}", EDL_TC_NTSC60, clipAt(59.94, 0, 60), 0, 60},
+        {100, "{}", EDL_TC_HUNDREDTHS, clipAt(100, 0, 100), 0, 100},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.rate);
@@ -297,13 +303,29 @@ TEST(OtioRead, RatesBecomeModesAndTimesWholeFrames) {
         EXPECT_EQ(data.events[0].srcIn, row.srcIn);
         EXPECT_EQ(data.events[0].srcOut, row.srcOut);
     }
-    std::vector<std::string> warnings;
-    const ListData odd = fromTimeline(timelineAt(12, clipAt(12, 6, 12)), &warnings);
-    EXPECT_EQ(odd.list.dwTcMode, EDL_TC_FILM);
-    ASSERT_EQ(odd.events.size(), 1u);
-    EXPECT_EQ(odd.events[0].srcIn, 12u);
-    EXPECT_EQ(odd.events[0].recOut, 24u);
-    EXPECT_EQ(warnings, std::vector<std::string>{"frame rate 12 has no timecode mode: times counted at 24 (film)"});
+    // A rate no mode counts at is counted at the nearest one.
+    const struct {
+        double rate;
+        std::string clip;
+        unsigned mode;
+        uint32_t srcIn, recOut;
+        std::string warning;
+    } odd[] = {
+        {12, clipAt(12, 6, 12), EDL_TC_FILM, 12, 24, "frame rate 12 has no timecode mode: times counted at 24 (film)"},
+        {27.5, clipAt(27.5, 55, 27.5), EDL_TC_NDF, 60, 30,
+         "frame rate 27.5 has no timecode mode: times counted at 30 (ndf)"},
+        {48, clipAt(48, 48, 48), EDL_TC_PAL50, 50, 50, "frame rate 48 has no timecode mode: times counted at 50 (pal50)"},
+    };
+    for (const auto& row : odd) {
+        SCOPED_TRACE(row.rate);
+        std::vector<std::string> warnings;
+        const ListData data = fromTimeline(timelineAt(row.rate, row.clip), &warnings);
+        EXPECT_EQ(data.list.dwTcMode, row.mode);
+        ASSERT_EQ(data.events.size(), 1u);
+        EXPECT_EQ(data.events[0].srcIn, row.srcIn);
+        EXPECT_EQ(data.events[0].recOut, row.recOut);
+        EXPECT_EQ(warnings, std::vector<std::string>{row.warning});
+    }
 }
 
 // Nesting is counted on the raw bytes: 64 levels are read, 65 are refused.

@@ -1,6 +1,6 @@
 // The command line's own pieces: its lookups and text helpers (rows in
-// tests/data/tools/lookups.txt), its type table against the library's catalogue, its
-// timecode texts against the timecode service, and the texts it prints for a list built here.
+// tests/data/tools/lookups.txt), the list types it writes, its timecode texts and the
+// timecode service's labels, and the texts it prints for a list built here.
 #include "diff.h"
 #include "list_type_names.h"
 #include "render.h"
@@ -85,29 +85,92 @@ TEST(ToolTypeTable, ConvertWritesAllButCsvAndNone) {
     EXPECT_EQ(edlbtool::typeByValue(47), nullptr);
 }
 
-// In every mode the text is the service's separated form with the drop marker, and a label
-// counts back to the frames it came from.
-TEST(ToolTimecodeText, AgreesWithTheTimecodeServiceAndRoundTrips) {
-    size_t count = 0;
-    const edlbtool::ModeInfo* modes = edlbtool::modes(&count);
-    const uint32_t samples[] = {0,      1,      29,     1799,    1800,    1801,    17981,   17982,    17983,
-                                107892, 108000, 215999, 863999, 2589407, 5178815, 8639999, 12345678, 0xFFFFFFFFu};
-    for (size_t i = 0; i < count; ++i) {
-        SCOPED_TRACE(modes[i].name);
-        for (uint32_t frames : samples) {
-            char expected[32] = {0};
-            tc2String(frames, modes[i].value | EDL_TCF_BASE | EDL_TCF_DROP_MARK | EDL_TCF_SEPARATORS, expected);
-            EXPECT_EQ(edlbtool::timecodeText(frames, modes[i].value), expected) << frames;
-        }
-        for (uint32_t frames = 0; frames < 40000; frames += 7) {
-            ASSERT_EQ(edlbtool::framesOf(edlbtool::labelOf(frames, modes[i].value), modes[i].value), frames);
-        }
-    }
-}
-
 std::string fieldsOf(const TcLabel& label) {
     return std::to_string(label.hours) + ":" + std::to_string(label.minutes) + ":" +
            std::to_string(label.seconds) + ":" + std::to_string(label.frames);
+}
+
+// Timecode texts at the edges: the first frame, the drop-frame minute and tenth minute, the
+// hour, 24 hours (not wrapped), hours past 99, the last frame count.
+TEST(ToolTimecodeText, WritesEveryModeAtTheEdges) {
+    const struct {
+        uint32_t frames;
+        unsigned mode;
+        const char* text;
+    } rows[] = {
+        {0, EDL_TC_DF, "00:00:00;00"},
+        {1799, EDL_TC_DF, "00:00:59;29"},
+        {1800, EDL_TC_DF, "00:01:00;02"},  // frame numbers 00 and 01 of the minute skipped
+        {3597, EDL_TC_DF, "00:01:59;29"},
+        {3598, EDL_TC_DF, "00:02:00;02"},
+        {17981, EDL_TC_DF, "00:09:59;29"},
+        {17982, EDL_TC_DF, "00:10:00;00"},  // every tenth minute keeps them
+        {17983, EDL_TC_DF, "00:10:00;01"},
+        {107892, EDL_TC_DF, "01:00:00;00"},
+        {2589408, EDL_TC_DF, "24:00:00;00"},
+        {3599, EDL_TC_NTSC5994, "00:00:59;59"},
+        {3600, EDL_TC_NTSC5994, "00:01:00;04"},
+        {86400, EDL_TC_2398DF, "01:00:00;00"},  // the marker, nothing skipped
+        {86400, EDL_TC_2398, "01:00:00:00"},
+        {108000, EDL_TC_NDF, "01:00:00:00"},
+        {2592000, EDL_TC_NDF, "24:00:00:00"},
+        {10800000, EDL_TC_NDF, "100:00:00:00"},
+        {0xFFFFFFFFu, EDL_TC_NDF, "39768:12:56:15"},
+        {9000000, EDL_TC_PAL, "100:00:00:00"},
+        {99, EDL_TC_HUNDREDTHS, "00:00:00:99"},
+        {30, 0x99, "00:00:01:00"},                 // an unknown mode counts like non-drop 30
+        {1800, EDL_TC_DF | 0x100, "00:01:00;02"},  // only the low byte is the mode
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(edlbtool::timecodeText(row.frames, row.mode), row.text) << row.frames;
+    }
+}
+
+TEST(ToolTimecodeText, ReadsFourFieldsWithTheirSeparators) {
+    const struct {
+        const char* text;
+        unsigned mode;
+        uint32_t frames;
+    } good[] = {
+        {"00:00:00:00", EDL_TC_DF, 0},
+        {"00:01:00;02", EDL_TC_DF, 1800},
+        {"00:10:00;00", EDL_TC_DF, 17982},
+        {"01:00:00;00", EDL_TC_DF, 107892},
+        {"23:59:59;29", EDL_TC_DF, 2589407},
+        {"24:00:00:00", EDL_TC_NDF, 2592000},
+        {"100:00:00:00", EDL_TC_PAL, 9000000},
+        {"99999:00:00:00", EDL_TC_NDF, 2209957408u},  // 99999 hours wrap in 32 bits
+        {"1:2:3:4", EDL_TC_NDF, 111694},
+        {"01.00.00.00", EDL_TC_PAL, 90000},
+        {"01,00,00,24", EDL_TC_PAL, 90024},
+        {"01;00;00;00", EDL_TC_NDF, 108000},
+        {"00:00:00:59", EDL_TC_NTSC5994, 59},
+        {"00:00:00:99", EDL_TC_HUNDREDTHS, 99},
+    };
+    for (const auto& row : good) {
+        uint32_t frames = 0;
+        EXPECT_TRUE(edlbtool::parseTimecode(row.text, row.mode, frames)) << row.text;
+        EXPECT_EQ(frames, row.frames) << row.text;
+    }
+    const struct {
+        const char* text;
+        unsigned mode;
+    } bad[] = {
+        {"", EDL_TC_NDF},                 {"01:00:00", EDL_TC_NDF},
+        {"01:00:00:00:00", EDL_TC_NDF},   {"123456:00:00:00", EDL_TC_NDF},
+        {"01:000:00:00", EDL_TC_NDF},     {"01:00:000:00", EDL_TC_NDF},
+        {"01:00:00:000", EDL_TC_NDF},     {"01:60:00:00", EDL_TC_NDF},
+        {"01:00:60:00", EDL_TC_NDF},      {"01:00:00:30", EDL_TC_NDF},
+        {"01:00:00:25", EDL_TC_PAL},      {"01:00:00:24", EDL_TC_FILM},
+        {"01::00:00", EDL_TC_NDF},        {":01:00:00", EDL_TC_NDF},
+        {"01:00:00:", EDL_TC_NDF},        {" 01:00:00:00", EDL_TC_NDF},
+        {"01:00:00:00 ", EDL_TC_NDF},     {"01-00-00-00", EDL_TC_NDF},
+        {"0a:00:00:00", EDL_TC_NDF},
+    };
+    for (const auto& row : bad) {
+        uint32_t frames = 0;
+        EXPECT_FALSE(edlbtool::parseTimecode(row.text, row.mode, frames)) << row.text;
+    }
 }
 
 // The labels of the timecode service: drop-frame counting skips the first frame numbers of

@@ -1,0 +1,85 @@
+#include "notes.h"
+
+#include <strings.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "timecode_text.h"
+
+namespace edlbtool {
+namespace {
+
+// OTIO's marker colours; a picture draws a flag of no colour orange.
+const MarkerColour kMarkerColours[] = {
+    {"PINK", "#f1b6da"},    {"RED", "#d7191c"},   {"ORANGE", "#fd8d3c"}, {"YELLOW", "#f2c500"},
+    {"GREEN", "#1a9641"},   {"CYAN", "#00a6ca"},  {"BLUE", "#2c7bb6"},   {"PURPLE", "#7b3294"},
+    {"MAGENTA", "#d01c8b"}, {"BLACK", "#202020"}, {"WHITE", "#ffffff"},
+};
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
+std::string trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+}
+
+bool beginsNoCase(const std::string& text, const char* keyword) {
+    return strncasecmp(text.c_str(), keyword, std::strlen(keyword)) == 0;
+}
+
+std::string nextWord(const std::string& text, size_t& at) {
+    while (at < text.size() && isBlank(text[at])) ++at;
+    const size_t start = at;
+    while (at < text.size() && !isBlank(text[at])) ++at;
+    const std::string result = text.substr(start, at - start);
+    while (at < text.size() && isBlank(text[at])) ++at;
+    return result;
+}
+
+const MarkerColour* markerColour(const std::string& word) {
+    for (const MarkerColour& colour : kMarkerColours) {
+        if (strcasecmp(colour.name, word.c_str()) == 0) return &colour;
+    }
+    return nullptr;
+}
+
+bool parseLocNote(const std::string& note, unsigned mode, LocNote& out) {
+    if (!beginsNoCase(note, "LOC:")) return false;
+    out = LocNote();
+    size_t at = 4;
+    out.timed = parseTimecode(nextWord(note, at), mode, out.frames);
+    if (!out.timed) at = 4;
+    const size_t rest = at;
+    out.colour = markerColour(nextWord(note, at));
+    if (out.colour == nullptr) at = rest;
+    out.text = trimmed(note.substr(at));
+    return true;
+}
+
+bool parseM2(const std::string& note, M2Note& out) {
+    if (!beginsNoCase(note, "M2") || note.size() < 3 || !isBlank(note[2])) return false;
+    size_t at = 2;
+    out.reel = nextWord(note, at);
+    const std::string speed = nextWord(note, at);
+    if (out.reel.empty() || speed.empty()) return false;
+    char* end = nullptr;
+    out.speed = std::strtod(speed.c_str(), &end);
+    return end != nullptr && *end == '\0' && std::isfinite(out.speed);
+}
+
+std::string m2Line(const std::string& reel, double speed, uint32_t sourceIn, unsigned mode) {
+    char text[160];
+    std::snprintf(text, sizeof text, "M2   %-8s       %05.1f                %s", reel.c_str(),
+                  speed, timecodeText(sourceIn, mode).c_str());
+    return text;
+}
+
+}  // namespace edlbtool

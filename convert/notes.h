@@ -1,0 +1,56 @@
+// Notes of events that timelines and pictures read: "LOC:" notes (a timeline's markers, a
+// picture's flags) and "M2" notes (the speed of a time warp), with the text helpers note
+// lines are read with.
+#ifndef EDLBRIDGE_TOOLS_NOTES_H
+#define EDLBRIDGE_TOOLS_NOTES_H
+
+#include <cstdint>
+#include <string>
+
+namespace edlbtool {
+
+// A note line without the blanks (spaces, tabs) at its ends.
+std::string trimmed(const std::string& text);
+
+// True when text begins with keyword, in any case.
+bool beginsNoCase(const std::string& text, const char* keyword);
+
+// The next blank-separated word of text from at; at moves past it and the blanks after it.
+std::string nextWord(const std::string& text, size_t& at);
+
+// A marker colour: its name as OTIO spells it, and the fill a picture gives its flag.
+struct MarkerColour {
+    const char* name;
+    const char* fill;
+};
+
+// The colour word names (any case); null when it is none of OTIO's marker colours.
+const MarkerColour* markerColour(const std::string& word);
+
+// A "LOC:" note: 'LOC: 01:00:01:02 YELLOW  053_CSC_0750 // text'. The timecode is the first
+// word when it reads as one in the list's mode; the colour the word after it (the first
+// word without a timecode) when that names a marker colour; the text the rest of the line.
+struct LocNote {
+    bool timed = false;
+    uint32_t frames = 0;
+    const MarkerColour* colour = nullptr;
+    std::string text;
+};
+// False when note is no "LOC:" note.
+bool parseLocNote(const std::string& note, unsigned mode, LocNote& out);
+
+// An "M2" note: 'M2   B001C001       048.0                09:00:00:00' (reel, speed in
+// frames per second, source in).
+struct M2Note {
+    std::string reel;
+    double speed = 0;
+};
+bool parseM2(const std::string& note, M2Note& out);
+
+// The note a time warp is kept as: the M2 line of reel at speed frames per second from
+// sourceIn.
+std::string m2Line(const std::string& reel, double speed, uint32_t sourceIn, unsigned mode);
+
+}  // namespace edlbtool
+
+#endif
