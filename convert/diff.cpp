@@ -159,6 +159,84 @@ void pairReplaced(const std::vector<Compared>& olds, const std::vector<Compared>
     }
 }
 
+// Which OLD event each NEW event matched (kNoEvent: none), the reverse, and which NEW events
+// replaced the OLD event they matched.
+struct Matches {
+    std::vector<size_t> oldFor, newFor;
+    std::vector<bool> replaced;
+};
+
+Matches match(const std::vector<Compared>& olds, const std::vector<Compared>& news) {
+    std::unordered_map<std::string, Group> byReel, byClip;
+    for (size_t i = 0; i < olds.size(); ++i) {
+        if (!olds[i].takesPart) continue;
+        addTo(byReel, olds[i].event->reel, i, olds[i]);
+        if (!olds[i].clip.empty()) addTo(byClip, olds[i].clip, i, olds[i]);
+    }
+    sortGroups(byReel, olds);
+    sortGroups(byClip, olds);
+
+    std::vector<Candidate> candidates;
+    for (size_t n = 0; n < news.size(); ++n) {
+        const Compared& c = news[n];
+        if (!c.takesPart) continue;
+        const auto reel = byReel.find(c.event->reel);
+        if (!c.clip.empty()) {
+            // Clip names decide where both lists give one; the reel where either has none.
+            const auto clip = byClip.find(c.clip);
+            if (clip != byClip.end()) collect(clip->second, olds, c, n, false, candidates);
+            if (reel != byReel.end()) collect(reel->second, olds, c, n, true, candidates);
+        } else if (reel != byReel.end()) {
+            collect(reel->second, olds, c, n, false, candidates);
+        }
+    }
+    Matches m{std::vector<size_t>(news.size(), kNoEvent),
+              std::vector<size_t>(olds.size(), kNoEvent), std::vector<bool>(news.size(), false)};
+    assign(candidates, m.oldFor, m.newFor);
+    pairReplaced(olds, news, m.oldFor, m.newFor, m.replaced);
+    return m;
+}
+
+// The change row of NEW's event n.
+DiffRow compared(const std::vector<Compared>& olds, const std::vector<Compared>& news, size_t n,
+                 const Matches& matches, unsigned oldMode, unsigned newMode) {
+    DiffRow row;
+    row.newIndex = n;
+    row.oldIndex = matches.oldFor[n];
+    if (row.oldIndex == kNoEvent) {
+        row.kinds = kAdded;
+        return row;
+    }
+    if (matches.replaced[n]) {
+        row.kinds = kReplaced;
+        return row;
+    }
+    const Compared& o = olds[row.oldIndex];
+    const EventRow& oe = *o.event;
+    const EventRow& ne = *news[n].event;
+    row.head = int64_t{news[n].srcIn} - o.srcIn;
+    row.tail = int64_t{news[n].srcOut} - o.srcOut;
+    row.move = int64_t{news[n].recIn} - o.recIn;
+    if (row.head != 0 || row.tail != 0) row.kinds |= kTrimmed;
+    if (row.move != 0) row.kinds |= kMoved;
+    const bool pattern = ne.editType == 'W' && ne.wipeCode != oe.wipeCode;
+    if (ne.editType != oe.editType || pattern ||
+        transitionFrames(ne) != rescale(transitionFrames(oe), oldMode, newMode)) {
+        row.kinds |= kTransition;
+    }
+    if (row.kinds == 0) row.kinds = kUnchanged;
+    return row;
+}
+
+// A row with its sort keys: record in (NEW's mode), then NEW's events before OLD's, then list
+// order.
+struct Keyed {
+    uint32_t time;
+    int side;
+    size_t index;
+    DiffRow row;
+};
+
 std::string signedFrames(int64_t value) {
     if (value == 0) return "0";
     return (value > 0 ? "+" : "") + std::to_string(value);
@@ -271,73 +349,14 @@ DiffResult diffLists(const ListData& oldList, const ListData& newList) {
     const unsigned oldMode = listMode(oldList.list.dwTcMode);
     const std::vector<Compared> olds = prepare(oldList, newMode);
     const std::vector<Compared> news = prepare(newList, newMode);
-
-    std::unordered_map<std::string, Group> byReel, byClip;
-    for (size_t i = 0; i < olds.size(); ++i) {
-        if (!olds[i].takesPart) continue;
-        addTo(byReel, olds[i].event->reel, i, olds[i]);
-        if (!olds[i].clip.empty()) addTo(byClip, olds[i].clip, i, olds[i]);
-    }
-    sortGroups(byReel, olds);
-    sortGroups(byClip, olds);
-
-    std::vector<Candidate> candidates;
-    for (size_t n = 0; n < news.size(); ++n) {
-        const Compared& c = news[n];
-        if (!c.takesPart) continue;
-        const auto reel = byReel.find(c.event->reel);
-        if (!c.clip.empty()) {
-            // Clip names decide where both lists give one; the reel where either has none.
-            const auto clip = byClip.find(c.clip);
-            if (clip != byClip.end()) collect(clip->second, olds, c, n, false, candidates);
-            if (reel != byReel.end()) collect(reel->second, olds, c, n, true, candidates);
-        } else if (reel != byReel.end()) {
-            collect(reel->second, olds, c, n, false, candidates);
-        }
-    }
-    std::vector<size_t> oldFor(news.size(), kNoEvent), newFor(olds.size(), kNoEvent);
-    assign(candidates, oldFor, newFor);
-    std::vector<bool> replaced(news.size(), false);
-    pairReplaced(olds, news, oldFor, newFor, replaced);
-
-    DiffResult result;
-    // Sort keys: record in (NEW's mode), then NEW's events before OLD's, then list order.
-    struct Keyed {
-        uint32_t time;
-        int side;
-        size_t index;
-        DiffRow row;
-    };
+    const Matches matches = match(olds, news);
     std::vector<Keyed> keyed;
     for (size_t n = 0; n < news.size(); ++n) {
         if (!news[n].takesPart) continue;
-        DiffRow row;
-        row.newIndex = n;
-        row.oldIndex = oldFor[n];
-        if (row.oldIndex == kNoEvent) {
-            row.kinds = kAdded;
-        } else if (replaced[n]) {
-            row.kinds = kReplaced;
-        } else {
-            const Compared& o = olds[row.oldIndex];
-            const EventRow& oe = *o.event;
-            const EventRow& ne = *news[n].event;
-            row.head = int64_t{news[n].srcIn} - o.srcIn;
-            row.tail = int64_t{news[n].srcOut} - o.srcOut;
-            row.move = int64_t{news[n].recIn} - o.recIn;
-            if (row.head != 0 || row.tail != 0) row.kinds |= kTrimmed;
-            if (row.move != 0) row.kinds |= kMoved;
-            const bool pattern = ne.editType == 'W' && ne.wipeCode != oe.wipeCode;
-            if (ne.editType != oe.editType || pattern ||
-                transitionFrames(ne) != rescale(transitionFrames(oe), oldMode, newMode)) {
-                row.kinds |= kTransition;
-            }
-            if (row.kinds == 0) row.kinds = kUnchanged;
-        }
-        keyed.push_back({news[n].recIn, 0, n, row});
+        keyed.push_back({news[n].recIn, 0, n, compared(olds, news, n, matches, oldMode, newMode)});
     }
     for (size_t o = 0; o < olds.size(); ++o) {
-        if (!olds[o].takesPart || newFor[o] != kNoEvent) continue;
+        if (!olds[o].takesPart || matches.newFor[o] != kNoEvent) continue;
         DiffRow row;
         row.kinds = kRemoved;
         row.oldIndex = o;
@@ -348,6 +367,7 @@ DiffResult diffLists(const ListData& oldList, const ListData& newList) {
         if (a.side != b.side) return a.side < b.side;
         return a.index < b.index;
     });
+    DiffResult result;
     for (const Keyed& k : keyed) {
         for (unsigned bit = 0; bit < kChangeKindCount; ++bit) {
             if ((k.row.kinds & (1u << bit)) != 0) ++result.counts[bit];

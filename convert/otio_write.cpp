@@ -117,7 +117,37 @@ public:
             audioUsed |= e.audioTracks;
         }
         start_ = start < 0 ? 0 : start;
+        return Json{{"OTIO_SCHEMA", "Timeline.1"},
+                    {"metadata", Json{{otio::kKey, timelineMetadata()}}},
+                    {"name", title},
+                    {"global_start_time", rationalTime(start_, rate_)},
+                    {"tracks", Json{{"OTIO_SCHEMA", "Stack.1"},
+                                    {"metadata", Json::object()},
+                                    {"name", "tracks"},
+                                    {"source_range", nullptr},
+                                    {"effects", Json::array()},
+                                    {"markers", Json::array()},
+                                    {"enabled", true},
+                                    {"children", tracks(videoUsed, audioUsed)}}}};
+    }
 
+private:
+    static constexpr size_t kNone = static_cast<size_t>(-1);
+
+    // The list's type and mode, so that drop frame and 23.98 come back.
+    Json timelineMetadata() const {
+        const ModeInfo& mode = modeInfo(mode_);
+        const TypeName* type = typeByValue(data_.list.dwListType);
+        return Json{{"list_type", data_.list.dwListType},
+                    {"list_type_name", type != nullptr ? type->shortName : "unknown"},
+                    {"timecode_mode", mode_},
+                    {"timecode_mode_name", mode.name},
+                    {"drop_frame", mode.dropFrame},
+                    {"frame_rate", mode.frameRate / 100.0}};
+    }
+
+    // One track per video track used, then one per audio track.
+    Json tracks(uint32_t videoUsed, uint32_t audioUsed) {
         std::vector<std::vector<Slot>> layouts;
         std::vector<std::string> names;
         for (bool audio : {false, true}) {
@@ -132,39 +162,16 @@ public:
         for (const std::vector<Slot>& slots : layouts) {
             for (const Slot& slot : slots) end = std::max(end, slot.start + slot.length);
         }
-        Json tracks = Json::array();
+        Json children = Json::array();
         for (size_t t = 0; t < layouts.size(); ++t) {
             std::vector<Slot>& slots = layouts[t];
             const int64_t trackEnd =
                 slots.empty() ? start_ : slots.back().start + slots.back().length;
             if (trackEnd < end) slots.push_back({Slot::Hole, 0, trackEnd, end - trackEnd});
-            tracks.push_back(track(names[t], slots));
+            children.push_back(track(names[t], slots));
         }
-
-        const ModeInfo& mode = modeInfo(mode_);
-        const TypeName* type = typeByValue(data_.list.dwListType);
-        Json ours{{"list_type", data_.list.dwListType},
-                  {"list_type_name", type != nullptr ? type->shortName : "unknown"},
-                  {"timecode_mode", mode_},
-                  {"timecode_mode_name", mode.name},
-                  {"drop_frame", mode.dropFrame},
-                  {"frame_rate", mode.frameRate / 100.0}};
-        return Json{{"OTIO_SCHEMA", "Timeline.1"},
-                    {"metadata", Json{{otio::kKey, ours}}},
-                    {"name", title},
-                    {"global_start_time", rationalTime(start_, rate_)},
-                    {"tracks", Json{{"OTIO_SCHEMA", "Stack.1"},
-                                    {"metadata", Json::object()},
-                                    {"name", "tracks"},
-                                    {"source_range", nullptr},
-                                    {"effects", Json::array()},
-                                    {"markers", Json::array()},
-                                    {"enabled", true},
-                                    {"children", tracks}}}};
+        return children;
     }
-
-private:
-    static constexpr size_t kNone = static_cast<size_t>(-1);
 
     // The events of one track in record order, with holes and transitions between them.
     std::vector<Slot> layout(bool audio, unsigned bit, const std::string& trackName) {
@@ -267,6 +274,20 @@ private:
         return false;
     }
 
+    // The time warp of an event placed for length frames: the speed of its "M2" note over the
+    // rate, else its source length over length; 1 for none.
+    double timeScalar(const EventRow& e, int64_t length) const {
+        double speed = 0;
+        const int64_t sourceLength = int64_t{e.srcOut} - e.srcIn;
+        double scalar = 1.0;
+        if (motionSpeed(e, speed)) {
+            scalar = speed / rate_;
+        } else if (length > 0 && sourceLength != length) {
+            scalar = static_cast<double>(sourceLength) / static_cast<double>(length);
+        }
+        return std::fabs(scalar) <= otio::kMaxScalar ? scalar : 1.0;
+    }
+
     // The fields of an event a clip cannot carry. full: also those its place would give (the
     // cut line of a transition has no place of its own).
     Json eventMetadata(size_t i, bool full) const {
@@ -340,16 +361,7 @@ private:
         // Times the clip's place does not give are kept: a reader takes the record in from the
         // place, the record out from the length, the source out from the time warp.
         const int64_t length = slot.length;
-        double speed = 0;
-        const bool motion = motionSpeed(e, speed);
-        const int64_t sourceLength = int64_t{e.srcOut} - e.srcIn;
-        double scalar = 1.0;
-        if (motion) {
-            scalar = speed / rate_;
-        } else if (length > 0 && sourceLength != length) {
-            scalar = static_cast<double>(sourceLength) / static_cast<double>(length);
-        }
-        if (!(std::fabs(scalar) <= otio::kMaxScalar)) scalar = 1.0;
+        const double scalar = timeScalar(e, length);
         if (slot.start != e.recIn) m["record_in"] = e.recIn;
         if (slot.start + length != int64_t{e.recIn} + recordLength(e) || e.recOut < e.recIn) {
             m["record_out"] = e.recOut;

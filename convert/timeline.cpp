@@ -326,57 +326,77 @@ uint32_t transitionEnd(const EventRow& e) {
     return e.recIn + std::min(transitionFrames(e), length);
 }
 
+// What hovering a box shows: edit and name, reel, tracks and transition, the times, and
+// the change when comparing.
+std::string boxTip(const Picture& p, const EventRow& e, const std::string& change) {
+    std::string tip = editLabel(e) + " " + nameOf(p.list, e) + "\nreel " + e.reel + ", " +
+                      trackText(e.videoTracks, e.audioTracks) + ", " + transitionText(e) +
+                      "\nsource " + timecodeText(e.srcIn, p.mode) + " to " +
+                      timecodeText(e.srcOut, p.mode) + "\nrecord " +
+                      timecodeText(e.recIn, p.mode) + " to " + timecodeText(e.recOut, p.mode);
+    if (!change.empty()) tip += "\n" + change;
+    return tip;
+}
+
+// An event's box on each of its lanes.
+struct Box {
+    double x0 = 0, x1 = 0;
+    std::string classes, stroke, tip, label;
+};
+
+Box boxOf(const Picture& p, size_t i) {
+    const EventRow& e = p.list.events[i];
+    const DiffRow* row = p.rowOf.empty() ? nullptr : p.rowOf[i];
+    const ChangeStyle* style = row != nullptr ? styleOf(row->kinds) : nullptr;
+    const std::string clip = clipNameOf(p.list, e);
+    const std::string change = row != nullptr ? changeLine(*row, p.changes) : std::string();
+    Box box;
+    box.tip = boxTip(p, e, change);
+    // A box of no length is drawn a pixel and a half wide, inside the time area.
+    box.x0 = p.axis.x(e.recIn);
+    box.x1 = std::max(p.axis.x(std::max(e.recIn, e.recOut)), box.x0 + 1.5);
+    if (box.x1 > kLabelWidth + p.axis.width) {
+        box.x0 -= box.x1 - (kLabelWidth + p.axis.width);
+        box.x1 = kLabelWidth + p.axis.width;
+    }
+    // A label starts after the transition that covers the head of the box.
+    const double labelX = p.axis.x(transitionEnd(e)) - box.x0 + 4;
+    box.label = "<text x=\"" + num(labelX) + "\" y=\"14\">" +
+                xmlText(editLabel(e) + " " + nameOf(p.list, e)) + "</text>";
+    // The second line: what changed when comparing, else the reel under a clip name.
+    const std::string second = !change.empty() ? change : (clip.empty() ? "" : e.reel);
+    if (!second.empty()) {
+        box.label += "<text x=\"" + num(labelX) + "\" y=\"29\" fill=\"#333333\">" +
+                     xmlText(second) + "</text>";
+    }
+    box.classes = "event";
+    if (row != nullptr && row->kinds != kUnchanged) box.classes += " " + classesOf(row->kinds);
+    box.stroke = "#555555\" stroke-width=\"1";
+    if (style != nullptr) {
+        box.stroke = std::string(style->colour) + "\" stroke-width=\"3";
+        if (*style->dash) box.stroke += std::string("\" stroke-dasharray=\"") + style->dash;
+    }
+    return box;
+}
+
 void drawBoxes(Svg& svg, const Picture& p) {
     for (size_t i = 0; i < p.list.events.size(); ++i) {
         if (!p.drawn[i]) continue;
         const EventRow& e = p.list.events[i];
-        const DiffRow* row = p.rowOf.empty() ? nullptr : p.rowOf[i];
-        const ChangeStyle* style = row != nullptr ? styleOf(row->kinds) : nullptr;
-        const std::string name = nameOf(p.list, e);
-        const std::string clip = clipNameOf(p.list, e);
-        std::string tip = editLabel(e) + " " + name + "\nreel " + e.reel + ", " +
-                          trackText(e.videoTracks, e.audioTracks) + ", " + transitionText(e) +
-                          "\nsource " + timecodeText(e.srcIn, p.mode) + " to " +
-                          timecodeText(e.srcOut, p.mode) + "\nrecord " +
-                          timecodeText(e.recIn, p.mode) + " to " + timecodeText(e.recOut, p.mode);
-        const std::string change = row != nullptr ? changeLine(*row, p.changes) : std::string();
-        if (!change.empty()) tip += "\n" + change;
-        // The second line: what changed when comparing, else the reel under a clip name.
-        const std::string second = !change.empty() ? change : (clip.empty() ? "" : e.reel);
-        // A box of no length is drawn a pixel and a half wide, inside the time area.
-        double x0 = p.axis.x(e.recIn);
-        double x1 = std::max(p.axis.x(std::max(e.recIn, e.recOut)), x0 + 1.5);
-        if (x1 > kLabelWidth + p.axis.width) {
-            x0 -= x1 - (kLabelWidth + p.axis.width);
-            x1 = kLabelWidth + p.axis.width;
-        }
-        // A label starts after the transition that covers the head of the box.
-        const double labelX = p.axis.x(transitionEnd(e)) - x0 + 4;
+        const Box box = boxOf(p, i);
         for (size_t lane = 0; lane < p.lanes.size(); ++lane) {
             if (!onLane(e, p.lanes[lane])) continue;
             const double y = p.laneTop(lane) + kBoxInset, h = kLaneHeight - 2 * kBoxInset;
-            std::string classes = "event";
-            if (row != nullptr && row->kinds != kUnchanged) classes += " " + classesOf(row->kinds);
-            svg.line("<g class=\"" + classes + "\" data-lane=\"" + p.lanes[lane].name() +
+            svg.line("<g class=\"" + box.classes + "\" data-lane=\"" + p.lanes[lane].name() +
                      "\" data-edit=\"" + std::to_string(e.editNumber) + "\">");
-            svg.line("<title>" + xmlText(tip) + "</title>");
-            std::string stroke = "#555555\" stroke-width=\"1";
-            if (style != nullptr) {
-                stroke = std::string(style->colour) + "\" stroke-width=\"3";
-                if (*style->dash) stroke += std::string("\" stroke-dasharray=\"") + style->dash;
-            }
-            svg.line("<rect x=\"" + num(x0) + "\" y=\"" + num(y) + "\" width=\"" + num(x1 - x0) +
-                     "\" height=\"" + num(h) + "\" rx=\"3\" fill=\"" + reelColour(e.reel) +
-                     "\" stroke=\"" + stroke + "\"/>");
-            std::string label = "<text x=\"" + num(labelX) + "\" y=\"14\">" +
-                                xmlText(editLabel(e) + " " + name) + "</text>";
-            if (!second.empty()) {
-                label += "<text x=\"" + num(labelX) + "\" y=\"29\" fill=\"#333333\">" +
-                         xmlText(second) + "</text>";
-            }
+            svg.line("<title>" + xmlText(box.tip) + "</title>");
+            svg.line("<rect x=\"" + num(box.x0) + "\" y=\"" + num(y) + "\" width=\"" +
+                     num(box.x1 - box.x0) + "\" height=\"" + num(h) + "\" rx=\"3\" fill=\"" +
+                     reelColour(e.reel) + "\" stroke=\"" + box.stroke + "\"/>");
             // The nested svg clips the label to its box.
-            svg.line("<svg x=\"" + num(x0) + "\" y=\"" + num(y) + "\" width=\"" + num(x1 - x0) +
-                     "\" height=\"" + num(h) + "\">" + label + "</svg>");
+            svg.line("<svg x=\"" + num(box.x0) + "\" y=\"" + num(y) + "\" width=\"" +
+                     num(box.x1 - box.x0) + "\" height=\"" + num(h) + "\">" + box.label +
+                     "</svg>");
             svg.line("</g>");
         }
     }
