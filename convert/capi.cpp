@@ -14,6 +14,7 @@
 #include "timeline.h"
 
 #include "core/list_types.h"
+#include "services/timecode.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -406,7 +407,23 @@ int edlcFindTcMode(const char* text, edlcTcMode* out) {
 int edlcParseTimecode(const char* text, uint32_t mode, uint32_t* frames) {
     if (text == nullptr || frames == nullptr) return 0;
     try {
-        return otio::parseTimecode(text, mode, *frames) ? 1 : 0;
+        uint32_t counted = 0;
+        if (!parseTimecode(text, mode, counted)) return 0;
+        // The parser counts a label drop-frame counting skips as the label before it; a host
+        // asking for a timecode's frames is told that no such label exists.
+        TcLabel label{};
+        char separators[3];
+        if (std::sscanf(text, "%u%c%u%c%u%c%u", &label.hours, &separators[0], &label.minutes,
+                        &separators[1], &label.seconds, &separators[2], &label.frames) != 7) {
+            return 0;
+        }
+        const TcLabel kept = tcCountedLabel(label, mode);
+        if (kept.minutes != label.minutes || kept.seconds != label.seconds ||
+            kept.frames != label.frames) {
+            return 0;
+        }
+        *frames = counted;
+        return 1;
     } catch (...) {
         return 0;
     }

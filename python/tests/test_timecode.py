@@ -60,8 +60,6 @@ def test_parse_refuses_what_is_no_timecode_of_the_mode(text, mode):
         Timecode.parse(text, mode)
 
 
-@pytest.mark.xfail(strict=True, reason="edlcParseTimecode takes labels drop-frame counting "
-                                      "skips, which edlconvert.h says it refuses")
 @pytest.mark.parametrize("text, mode", [("00:01:00;00", M.DF), ("00:01:00;03", M.DF5994)])
 def test_parse_refuses_labels_drop_frame_counting_skips(text, mode):
     with pytest.raises(ValueError):

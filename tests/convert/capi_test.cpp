@@ -178,6 +178,15 @@ TEST(Timecode, TextsThatAreNoTimecode) {
         EXPECT_EQ(edlcParseTimecode(text, EDL_TC_NDF, &frames), 0) << text;
     }
     EXPECT_EQ(edlcParseTimecode("00:00:00:25", EDL_TC_PAL, &frames), 0);
+    // Drop-frame counting has no ;00 and ;01 at minutes not divisible by ten (;00 to ;03
+    // at 59.94); the tenth minutes keep them.
+    EXPECT_EQ(edlcParseTimecode("00:01:00;00", EDL_TC_DF, &frames), 0);
+    EXPECT_EQ(edlcParseTimecode("00:01:00;01", EDL_TC_DF, &frames), 0);
+    EXPECT_EQ(edlcParseTimecode("00:01:00;03", EDL_TC_NTSC5994, &frames), 0);
+    EXPECT_EQ(edlcParseTimecode("00:10:00;00", EDL_TC_DF, &frames), 1);
+    EXPECT_EQ(frames, 17982u);
+    EXPECT_EQ(edlcParseTimecode("00:01:00:00", EDL_TC_NDF, &frames), 1);
+    EXPECT_EQ(frames, 1800u);
     EXPECT_EQ(edlcParseTimecode(nullptr, EDL_TC_NDF, &frames), 0);
     EXPECT_EQ(edlcParseTimecode("00:00:00:00", EDL_TC_NDF, nullptr), 0);
 }
