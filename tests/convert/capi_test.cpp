@@ -10,6 +10,8 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -474,6 +476,34 @@ TEST(Files, SameFile) {
     EXPECT_EQ(edlcSameFile("-", "-"), 0);
     EXPECT_EQ(edlcSameFile("/nonexistent/a", "/nonexistent/a"), 0);
     EXPECT_EQ(edlcSameFile(nullptr, kHarbour.c_str()), 0);
+}
+
+// Separate calls on separate threads: each thread dumps and converts the lists again and
+// again, and every text is the one a single thread gets.
+TEST(Threads, SeparateCallsGiveTheSameTexts) {
+    const std::string lists[] = {kHarbour, kCutV1, kCutV2};
+    auto dumpOf = [](const std::string& path) {
+        TextOptions out(EDLC_FORMAT_JSON);
+        EXPECT_EQ(edlcDump(path.c_str(), &out.options, nullptr), EDLC_OK);
+        TextOptions timeline;
+        timeline.options.listType = EDLC_TYPE_OTIO;
+        EXPECT_EQ(edlcConvert(path.c_str(), "-", &timeline.options, nullptr, nullptr), EDLC_OK);
+        return out.text + timeline.text;
+    };
+    std::vector<std::string> expected;
+    for (const std::string& list : lists) expected.push_back(dumpOf(list));
+    std::vector<int> mismatches(4, 0);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < mismatches.size(); ++t) {
+        threads.emplace_back([&, t] {
+            for (size_t round = 0; round < 6; ++round) {
+                const size_t i = (t + round) % 3;
+                mismatches[t] += dumpOf(lists[i]) != expected[i];
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (int count : mismatches) EXPECT_EQ(count, 0);
 }
 
 }  // namespace
