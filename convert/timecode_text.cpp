@@ -12,17 +12,17 @@ namespace {
 const ModeInfo* const kModes = edlb::kTcModes;
 constexpr size_t kModeCount = sizeof edlb::kTcModes / sizeof edlb::kTcModes[0];
 
-// Other spellings a user may type for --fcm.
-struct Alias {
-    const char* text;
-    unsigned value;
-};
-const Alias kAliases[] = {
-    {"24", 0x01},         {"non-drop", 0x02}, {"nondrop", 0x02},  {"30", 0x02},
-    {"drop", 0x04},       {"29.97", 0x04},    {"25", 0x08},       {"50", 0x10},
-    {"59.94", 0x20},      {"60", 0x40},       {"100", 0x44},      {"2398", 0x80},
-    {"2398df", 0x84},
-};
+// Whether text is one of the blank-separated words of spellings, in any case.
+bool isSpelling(const char* spellings, const std::string& text) {
+    const size_t length = text.size();
+    for (const char* word = spellings; *word != '\0';) {
+        const size_t wordLength = std::strcspn(word, " ");
+        if (wordLength == length && strncasecmp(word, text.c_str(), length) == 0) return true;
+        word += wordLength;
+        word += std::strspn(word, " ");
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -42,8 +42,8 @@ const ModeInfo* findMode(const std::string& text) {
     for (size_t i = 0; i < kModeCount; ++i) {
         if (strcasecmp(kModes[i].name, text.c_str()) == 0) return &kModes[i];
     }
-    for (const Alias& alias : kAliases) {
-        if (strcasecmp(alias.text, text.c_str()) == 0) return &modeInfo(alias.value);
+    for (size_t i = 0; i < kModeCount; ++i) {
+        if (isSpelling(kModes[i].spellings, text)) return &kModes[i];
     }
     // Mode values as the list record holds them: "4", "0x44".
     char* end = nullptr;

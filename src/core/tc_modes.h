@@ -41,6 +41,9 @@ struct TcMode {
     // mode an "fcm=" naming the other kind of frame counting turns it into (0: it stays).
     uint32_t dsReadRates[2];
     uint32_t dsOtherFcm;
+    // Other spellings a user may give for the mode (the command line's --fcm, the Python
+    // module's mode names), separated by blanks.
+    const char* spellings;
 };
 
 // 23.98 without drop frame is announced like 23.98 drop frame in "*DS" lists; their reader
@@ -50,54 +53,54 @@ inline constexpr TcMode kTcModes[] = {
      "FCM: FILM ", "REM  Record times are film ", "REM  system timecode flags must be set to film ",
      "FCM: FILM ", "FCM: FILM", "*DS type=header frame-rate=24 fcm=non-drop-frame", "FILM",
      "24", "FILM",
-     {24000, 0}, 3, {24, 0}, EDL_TC_2398},
+     {24000, 0}, 3, {24, 0}, EDL_TC_2398, "24"},
     {EDL_TC_NDF, "ndf", "non-drop frame, 30 fps", 30, 0, false, 2997, 0,
      "FCM: NON-DROP FRAME ", "REM  Record times are non-drop ",
      "REM  system timecode flags must be set to non-drop ", "FCM: NON-DROP FRAME ",
      "FCM: NON-DROP FRAME", "*DS type=header frame-rate=30 fcm=non-drop-frame", "NTSC",
      "29.97", "NTSC",
-     {29970, 30000}, 2, {30, 60}, EDL_TC_DF},
+     {29970, 30000}, 2, {30, 60}, EDL_TC_DF, "non-drop nondrop 30"},
     {EDL_TC_DF, "df", "drop frame, 29.97 fps", 30, 2, true, 2997, ';',
      "FCM: DROP FRAME ", "REM  Record times are drop ",
      "REM  system timecode flags must be set to drop ", "FCM: DROP FRAME ", "FCM: DROP FRAME",
      "*DS type=header frame-rate=30 fcm=drop-frame", "NTSC", "29.97", "NTSC DROP",
-     {29970, 0}, 1, {0, 0}, EDL_TC_NDF},
+     {29970, 0}, 1, {0, 0}, EDL_TC_NDF, "drop 29.97"},
     {EDL_TC_PAL, "pal", "PAL, 25 fps", 25, 0, false, 2500, '.',
      "FCM: PAL ", "REM  Record times are pal ", "REM  system timecode flags must be set to pal ",
      "FCM: PAL ", "FCM: PAL", "*DS type=header frame-rate=25 fcm=non-drop-frame", "PAL",
      "25", "PAL",
-     {25000, 0}, 4, {25, 50}, 0},
+     {25000, 0}, 4, {25, 50}, 0, "25"},
     {EDL_TC_PAL50, "pal50", "50 fps", 50, 0, false, 5000, 0,
      "FCM: PAL 50 ", "REM  Record times are 50fps ",
      "REM  system timecode flags must be set to 50fps ", "FCM: 50 ", "FCM: 50",
      "*DS type=header frame-rate=50 fcm=non-drop-frame", "50", "50", "PAL",
-     {50000, 0}, 0, {0, 0}, 0},
+     {50000, 0}, 0, {0, 0}, 0, "50"},
     {EDL_TC_NTSC5994, "df5994", "drop frame, 59.94 fps", 60, 4, true, 5994, ',',
      "FCM: NTSC 59.94 ", "REM  Record times are 59.94fps ",
      "REM  system timecode flags must be set to 59.94fps ", "FCM: 59.94 ", "FCM: 59.94",
      "*DS type=header frame-rate=60 fcm=drop-frame", "5994", "59.94", "NTSC DROP",
-     {59940, 0}, 0, {0, 0}, 0},
+     {59940, 0}, 0, {0, 0}, 0, "59.94"},
     {EDL_TC_NTSC60, "ntsc60", "60 fps", 60, 0, false, 6000, '=',
      "FCM: NTSC 60 ", "REM  Record times are NTSC 60fps ",
      "REM  system timecode flags must be set to NTSC 60fps ", "FCM: 60 ", "FCM: 60",
      "*DS type=header frame-rate=60 fcm=non-drop-frame", "60", "60", "NTSC",
-     {60000, 0}, 0, {0, 0}, 0},
+     {60000, 0}, 0, {0, 0}, 0, "60"},
     {EDL_TC_HUNDREDTHS, "hundredths", "hundredths of a second", 100, 0, false, 10000, 0,
      "FCM: 100ths ", "REM  Record times are 100ths of a second ",
      "REM  system timecode flags must be set to 100ths of a second ", "FCM: 100ths ",
      "FCM: 100ths", "*DS type=header frame-rate=100 fcm=non-drop-frame", "100", "100", "NTSC",
-     {0, 0}, 0, {0, 0}, 0},
+     {0, 0}, 0, {0, 0}, 0, "100"},
     {EDL_TC_2398, "23.98", "23.98 fps, counted like 24", 24, 0, false, 2398, '+',
      "FCM: NTSC FILM 23.98 ", "REM  Record times are 23.98fps ",
      "REM  system timecode flags must be set to 23.98fps ", "FCM: NTSC FILM ", "FCM: NTSC FILM",
      "*DS type=header frame-rate=24 fcm=drop-frame", "2398", "23.976", "FILM",
-     {23976, 23980}, 0, {23, 0}, EDL_TC_FILM},
+     {23976, 23980}, 0, {23, 0}, EDL_TC_FILM, "2398"},
     // 23.98 "drop frame" is written with the drop marker but skips no frame numbers.
     {EDL_TC_2398DF, "23.98df", "23.98 fps, counted like 24, drop-frame marker", 24, 0, true,
      2398, '_', "FCM: 23.98DF ", "REM  Record times are film drop frame ",
      "REM  system timecode flags must be set to film drop frame ", "FCM: 23.98 ", "FCM: 23.98",
      "*DS type=header frame-rate=24 fcm=drop-frame", "2398", "23.976", "NTSC DROP",
-     {23976, 23980}, 0, {0, 0}, 0},
+     {23976, 23980}, 0, {0, 0}, 0, "2398df"},
 };
 
 // Any other value: counted like non-drop 30, and named as unknown by the headers.
@@ -105,7 +108,7 @@ inline constexpr TcMode kUnknownTcMode = {
     0, "unknown", "unknown mode, counted like non-drop 30 fps", 30, 0, false, 2997, 0,
     "FCM: NONE ", "REM  Unknown time code type (non-drop assumed) ", nullptr,
     "SMPTE FRAME CODE ", "SMPTE FRAME CODE", "*DS type=header frame-rate=30 fcm=non-drop-frame",
-    "NTSC", "29.97", "NTSC", {0, 0}, 0, {0, 0}, 0};
+    "NTSC", "29.97", "NTSC", {0, 0}, 0, {0, 0}, 0, ""};
 
 // The row of a mode, looked up by the low byte of a mode value or a timecode flags word.
 constexpr const TcMode& tcMode(uint32_t modeOrWord) {
