@@ -58,21 +58,4 @@ TEST(ListTypeForms, EachRowNamesTheHeaderAndEventFormItIsWrittenWith) {
     EXPECT_STREQ(edlb::listTypeInfo(300).eventForm, "full-reel");
 }
 
-TEST(ListTypeForms, ExamplesReadAsTheCommandLineNamesThem) {
-    const struct {
-        uint32_t type;
-        const char* header;
-        const char* events;
-    } cases[] = {
-        {1, "xjt-list", "full-reel"}, {2, "xjt-clip", "clip"},     {3, "none", "short-reel"},
-        {7, "cmx", "cmx-numbered"},   {21, "smpte", "smpte"},      {24, "smpte", "short-reel"},
-        {27, "edit-columns", "short-reel"}, {43, "flex", "flex"},  {44, "short-cmx", "short-cmx"},
-        {45, "ds", "ds"},             {46, "cmx", "full-reel"},    {256, "cmx", "full-reel"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_STREQ(edlb::listTypeInfo(c.type).headerForm, c.header) << c.type;
-        EXPECT_STREQ(edlb::listTypeInfo(c.type).eventForm, c.events) << c.type;
-    }
-}
-
 }  // namespace
