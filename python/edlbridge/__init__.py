@@ -35,7 +35,7 @@ from ._list_types import ListType
 from ._lists import EditList, Event, convert, detect, iter_events, read, write
 from ._timecode import Timecode, TimecodeMode
 
-__version__ = "1.0.0"
+from ._version import __version__
 
 __all__ = [
     "Change",
