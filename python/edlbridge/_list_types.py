@@ -20,6 +20,7 @@ class _Row(NamedTuple):
     alternative: str
     detected: bool
     written: bool
+    header_form: str
 
 
 def _row_of(entry: rec.edlcListType) -> _Row:
@@ -27,7 +28,8 @@ def _row_of(entry: rec.edlcListType) -> _Row:
         return value.decode("utf-8") if value else ""
 
     return _Row(entry.value, text(entry.name), text(entry.dialect), text(entry.extension),
-                text(entry.altExtension), bool(entry.detected), bool(entry.written))
+                text(entry.altExtension), bool(entry.detected), bool(entry.written),
+                text(entry.headerForm))
 
 
 def _catalogue() -> List[_Row]:
@@ -65,10 +67,23 @@ class ListType(enum.IntEnum):
     for _row in _ROWS.values():
         _members[_member_name(_row.name)] = _row.value
 
+    def __str__(self) -> str:
+        return self.label
+
+    def __format__(self, spec: str) -> str:
+        # f"{list_type}" shows the name as str() does; a numeric format formats the value.
+        return str(self) if not spec else format(int(self), spec)
+
     @property
     def label(self) -> str:
         """The tool's name of the type ('xjt-list', 'cmx3600', 'flex-aaton', ...)."""
         return _ROWS[self].name
+
+    @property
+    def header_form(self) -> str:
+        """The header the library writes for the type ('cmx', 'log-exchange', ...), as the
+        HEADER column of ``edlbridge types`` shows it."""
+        return _ROWS[self].header_form
 
     @property
     def dialect(self) -> str:

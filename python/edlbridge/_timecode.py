@@ -8,7 +8,7 @@ other modes by the library (edlcFormatTimecode, edlcParseTimecode, edlcRelabel).
 
 import ctypes
 import enum
-from typing import Dict, List, NamedTuple, Union
+from typing import Dict, List, NamedTuple, Union, overload
 
 from . import _records as rec
 from ._library import converter
@@ -84,20 +84,43 @@ class TimecodeMode(enum.IntEnum):
         """Frames a second (29.97)."""
         return _ROWS[self].frame_rate / 100.0
 
+    def __str__(self) -> str:
+        return self.label
+
+    def __format__(self, spec: str) -> str:
+        # f"{mode}" shows the name as str() does; a numeric format still formats the value.
+        return str(self) if not spec else format(int(self), spec)
+
     @classmethod
-    def parse(cls, text: Union[str, int]) -> "TimecodeMode":
-        """A mode by its value, the tool's name ('film', 'ndf', '23.98df', ...) or another
-        spelling the tool takes ('drop', '29.97', '0x44'), or its member name."""
-        if isinstance(text, int):
-            try:
+    def parse(cls, text: Union[str, int, float]) -> "TimecodeMode":
+        """A mode as the edlbridge tool takes one (``--fcm``): its value (``0x04``, ``"4"``,
+        ``"0x44"``), the tool's name (``"film"``, ``"ndf"``, ``"23.98df"``), another spelling
+        it takes (``"drop"``, a rate such as ``"25"`` or ``"29.97"``), or the member name.
+
+        A number that is no mode value is looked up as a rate, as its text would be: ``25``
+        is PAL and ``29.97`` drop frame. Raises ValueError for anything the table does not
+        name, so no number is ever counted like another mode.
+
+        >>> TimecodeMode.parse("pal"), TimecodeMode.parse(25), TimecodeMode.parse(0x04)
+        (<TimecodeMode.PAL: 8>, <TimecodeMode.PAL: 8>, <TimecodeMode.DF: 4>)
+        """
+        if isinstance(text, bool) or not isinstance(text, (str, int, float)):
+            raise TypeError(f"a timecode mode is a name, a value or a rate, not {text!r}")
+        if isinstance(text, TimecodeMode):
+            return text
+        if isinstance(text, float):
+            spelled = str(int(text)) if text.is_integer() else repr(text)
+        elif isinstance(text, int):
+            if text in _ROWS:
                 return cls(text)
-            except ValueError:
-                raise ValueError(f"no such timecode mode {text!r}") from None
-        if text.upper() in cls.__members__:
-            return cls.__members__[text.upper()]
+            spelled = str(text)
+        else:
+            if text.upper() in cls.__members__:
+                return cls.__members__[text.upper()]
+            spelled = text
         entry = rec.edlcTcMode()
-        if text and "\0" not in text and converter().edlcFindTcMode(
-                text.encode("utf-8", "surrogateescape"), ctypes.byref(entry)):
+        if spelled and "\0" not in spelled and converter().edlcFindTcMode(
+                spelled.encode("utf-8", "surrogateescape"), ctypes.byref(entry)):
             return cls(entry.value)
         raise ValueError(f"no such timecode mode {text!r}")
 
@@ -151,12 +174,26 @@ def rescale(frames: int, source: int, target: int) -> int:
     return int(converter().edlcRescale(frames, int(source) & 0xFFFFFFFF, int(target) & 0xFFFFFFFF))
 
 
+def _mode_name(mode: int) -> str:
+    return mode.label if isinstance(mode, TimecodeMode) else f"0x{int(mode):02X}"
+
+
 class Timecode:
     """A time of a list: a frame count and the timecode mode it counts in.
 
     ``frames`` is what the library carries; ``text`` (also ``str(tc)``) is 'HH:MM:SS:FF'
     in the mode, with ';' before the frames in drop-frame modes, as the edlbridge tool
     prints it. Two timecodes are equal when their frames and modes are.
+
+    Timecodes of one mode are ordered, and take frames as plain integers::
+
+        >>> start = Timecode.parse("01:00:00:00", "pal")
+        >>> end = start + 50
+        >>> str(end), end - start, end.seconds - start.seconds
+        ('01:00:02:00', 50, 2.0)
+
+    Comparing or subtracting timecodes of two modes raises TypeError (carry one into the
+    other's mode with ``to_mode`` first); a result before frame 0 raises ValueError.
     """
 
     __slots__ = ("frames", "mode")
@@ -171,6 +208,12 @@ class Timecode:
     def text(self) -> str:
         """The timecode text in the mode."""
         return text_of(self.frames, self.mode)
+
+    @property
+    def seconds(self) -> float:
+        """The time in seconds at the mode's frame rate (29.97 for drop frame), from the
+        library's table of modes."""
+        return self.frames * 100.0 / _row(self.mode).frame_rate
 
     def __str__(self) -> str:
         return self.text
@@ -190,22 +233,87 @@ class Timecode:
     def __hash__(self) -> int:
         return hash((self.frames, int(self.mode)))
 
+    def _same_mode(self, other: "Timecode", doing: str) -> None:
+        if int(self.mode) != int(other.mode):
+            raise TypeError(
+                f"cannot {doing} timecodes of modes {_mode_name(self.mode)} and "
+                f"{_mode_name(other.mode)}; carry one into the other's mode with to_mode()")
+
+    def _key(self, other: object, doing: str) -> int:
+        if not isinstance(other, Timecode):
+            raise TypeError(f"cannot {doing} a Timecode and {type(other).__name__}")
+        self._same_mode(other, doing)
+        return other.frames
+
+    def __lt__(self, other: object) -> bool:
+        return self.frames < self._key(other, "compare")
+
+    def __le__(self, other: object) -> bool:
+        return self.frames <= self._key(other, "compare")
+
+    def __gt__(self, other: object) -> bool:
+        return self.frames > self._key(other, "compare")
+
+    def __ge__(self, other: object) -> bool:
+        return self.frames >= self._key(other, "compare")
+
+    def _moved(self, frames: int) -> "Timecode":
+        if frames < 0:
+            raise ValueError(f"{self.text} {frames - self.frames:+d} frames is before 00:00:00:00")
+        return Timecode(frames, self.mode)
+
+    def __add__(self, other: Union["Timecode", int]) -> "Timecode":
+        """Frames later: ``tc + 25``; with a timecode of the same mode, the sum of both
+        (a start plus a duration given as a timecode)."""
+        if isinstance(other, Timecode):
+            self._same_mode(other, "add")
+            return self._moved(self.frames + other.frames)
+        if isinstance(other, int) and not isinstance(other, bool):
+            return self._moved(self.frames + other)
+        return NotImplemented
+
+    def __radd__(self, other: int) -> "Timecode":
+        return self.__add__(other)
+
+    @overload
+    def __sub__(self, other: "Timecode") -> int: ...
+
+    @overload
+    def __sub__(self, other: int) -> "Timecode": ...
+
+    def __sub__(self, other: Union["Timecode", int]) -> Union["Timecode", int]:
+        """Frames between two timecodes of one mode (an int, negative when ``other`` is
+        later), or the timecode frames earlier."""
+        if isinstance(other, Timecode):
+            self._same_mode(other, "subtract")
+            return self.frames - other.frames
+        if isinstance(other, int) and not isinstance(other, bool):
+            return self._moved(self.frames - other)
+        return NotImplemented
+
     def to_mode(self, mode: int) -> "Timecode":
         """The same label in another mode: hours, minutes and seconds kept, frames scaled."""
         return Timecode(relabel(self.frames, self.mode, mode), mode)
 
     @classmethod
-    def parse(cls, text: str, mode: int = _DF) -> "Timecode":
-        """Reads a timecode text as the library reads one.
+    def parse(cls, text: str, mode: Union[TimecodeMode, int, float, str]) -> "Timecode":
+        """Reads a timecode text of a mode as the library reads one.
+
+        ``mode`` is required and taken as TimecodeMode.parse takes it: a member, a value
+        (``0x04``), a name (``"pal"``, ``"df"``) or a rate (``"25"``, ``25``, ``"29.97"``).
 
         'HH:MM:SS:FF', with ':', ';', '.' or ',' between the fields; hours may have up to
-        five digits, the other fields one or two. Raises ValueError for anything else, and
-        for minutes or seconds above 59 or a frame number the mode does not count. Hours
-        past the 32-bit frame count wrap, as the library's counts do.
+        five digits, the other fields one or two. Raises ValueError for an unknown mode and
+        for a text that is no timecode of the mode: minutes or seconds above 59, a frame
+        number the mode does not count, a label drop-frame counting skips. Hours past the
+        32-bit frame count wrap, as the library's counts do.
+
+        >>> Timecode.parse("01:00:00:00", "pal")
+        Timecode(90000, TimecodeMode.PAL)
         """
+        chosen = TimecodeMode.parse(mode)
         frames = ctypes.c_uint32()
         if "\0" in text or not converter().edlcParseTimecode(
-                text.encode("utf-8", "surrogateescape"), int(mode) & 0xFFFFFFFF,
-                ctypes.byref(frames)):
-            raise ValueError(f"{text!r} is no timecode of mode {_row(mode).name}")
-        return cls(frames.value, mode)
+                text.encode("utf-8", "surrogateescape"), int(chosen), ctypes.byref(frames)):
+            raise ValueError(f"{text!r} is no timecode of mode {chosen.label}")
+        return cls(frames.value, chosen)

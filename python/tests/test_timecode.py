@@ -115,3 +115,69 @@ def test_modes_describe_themselves_from_the_librarys_table():
     assert (M.DF.fps, M.DF.drop_frame, M.DF.frame_rate) == (30, True, 29.97)
     assert (M.NTSC2398DF.fps, M.NTSC2398DF.drop_frame, M.NTSC2398DF.frame_rate) == (24, True, 23.98)
     assert (M.PAL50.fps, M.PAL50.drop_frame, M.PAL50.description) == (50, False, "50 fps")
+
+
+def test_parse_has_no_default_mode():
+    with pytest.raises(TypeError):
+        Timecode.parse("01:00:00:00")  # type: ignore[call-arg]
+
+
+@pytest.mark.parametrize("mode, frames, expected", [
+    ("pal", 90000, M.PAL), ("25", 90000, M.PAL), (25, 90000, M.PAL), (25.0, 90000, M.PAL),
+    ("29.97", 107892, M.DF), (29.97, 107892, M.DF), ("df", 107892, M.DF), (0x04, 107892, M.DF),
+    ("0x04", 107892, M.DF), ("30", 108000, M.NDF), (24, 86400, M.FILM), (M.PAL50, 180000, M.PAL50),
+])
+def test_parse_takes_modes_and_rates_as_the_tool_does(mode, frames, expected):
+    assert Timecode.parse("01:00:00:00", mode) == Timecode(frames, expected)
+
+
+@pytest.mark.parametrize("mode", [3, "26", "23.976", "", None])
+def test_parse_refuses_modes_the_table_does_not_name(mode):
+    with pytest.raises((ValueError, TypeError)):
+        Timecode.parse("01:00:00:00", mode)
+
+
+def test_timecodes_of_one_mode_order_add_and_subtract():
+    start = Timecode.parse("01:00:00:00", "pal")
+    later = Timecode.parse("01:00:02:10", "pal")
+    assert start < later and later >= start and not later <= start and max(start, later) is later
+    assert sorted([later, start]) == [start, later]
+    assert later - start == 60
+    assert start - later == -60
+    assert str(start + 60) == "01:00:02:10" and 60 + start == later
+    assert later - 60 == start
+    assert start + Timecode(25, M.PAL) == Timecode(90025, M.PAL)
+    assert {start + 60: "x"}[later] == "x"
+
+
+def test_seconds_use_the_modes_frame_rate():
+    assert Timecode(50, M.PAL).seconds == 2.0
+    assert Timecode(2997, M.DF).seconds == pytest.approx(100.0)
+    assert Timecode.parse("01:00:00:00", "film").seconds == 3600.0
+
+
+def test_timecodes_of_two_modes_neither_compare_nor_subtract():
+    pal, ndf = Timecode(25, M.PAL), Timecode(25, M.NDF)
+    with pytest.raises(TypeError, match="modes pal and ndf"):
+        pal < ndf
+    with pytest.raises(TypeError, match="modes ndf and pal"):
+        ndf - pal
+    with pytest.raises(TypeError):
+        pal + ndf
+    with pytest.raises(TypeError):
+        pal < 3
+    assert pal != ndf
+
+
+def test_results_before_frame_zero_are_refused():
+    with pytest.raises(ValueError, match="before 00:00:00:00"):
+        Timecode(10, M.PAL) - 11
+    with pytest.raises(ValueError):
+        Timecode(10, M.PAL) + -11
+
+
+def test_enums_print_the_tools_names():
+    from edlbridge import ListType
+    assert (str(ListType.ALE), str(ListType.CMX3600), str(M.PAL), str(M.NTSC2398DF)) == (
+        "ale", "cmx3600", "pal", "23.98df")
+    assert f"{M.DF} {ListType.XJT_LIST} {M.PAL:02X}" == "df xjt-list 08"
