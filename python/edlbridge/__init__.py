@@ -32,7 +32,7 @@ from ._errors import (
     WriteError,
 )
 from ._list_types import ListType
-from ._lists import EditList, Event, convert, detect, iter_events, read, write
+from ._lists import EditList, Event, OpenList, convert, detect, iter_events, open, read, write
 from ._timecode import Timecode, TimecodeMode
 
 from ._version import __version__
@@ -48,6 +48,7 @@ __all__ = [
     "ListType",
     "NotAListError",
     "OpenError",
+    "OpenList",
     "ReadError",
     "Timecode",
     "TimecodeMode",
@@ -57,6 +58,7 @@ __all__ = [
     "detect",
     "diff",
     "iter_events",
+    "open",
     "read",
     "timeline",
     "write",

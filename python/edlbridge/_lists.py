@@ -12,20 +12,23 @@ bytes. The edlbridge tool shows those bytes as U+FFFD instead.
 """
 
 import ctypes
+import dataclasses
 import errno
 import itertools
+import json
 import os
 import stat
 import sys
 import weakref
 from dataclasses import dataclass, field
-from typing import Callable, Iterable, Iterator, List, Optional, Union, overload
+from typing import Any, Callable, Dict, Iterable, Iterator, List, Optional, Union, overload
 
 from . import _records as rec
 from ._calls import Host, failure, file_name
 from ._errors import PathLike, UnknownListTypeError, WriteError
 from ._library import converter, library
 from ._list_types import ListType
+from ._sources import Input, Source, resolve
 from ._timecode import (
     Timecode,
     TimecodeMode,
@@ -34,6 +37,7 @@ from ._timecode import (
     mode_of,
     relabel,
     rescale,
+    text_of,
 )
 
 Time = Union[Timecode, int]
@@ -159,6 +163,54 @@ class Event:
         """The notes as one text, a line feed between two notes."""
         return "\n".join(self.notes)
 
+    @property
+    def duration(self) -> int:
+        """Frames from record in to record out; 0 when the event gives no record times (or
+        its record out is not after its record in).
+
+        >>> Event(rec_in=Timecode(90000, TimecodeMode.PAL),
+        ...       rec_out=Timecode(90050, TimecodeMode.PAL)).duration
+        50
+        """
+        record_in, record_out = self.rec_in, self.rec_out
+        if isinstance(record_in, Timecode) and isinstance(record_out, Timecode):
+            record_out = Timecode(_frames(record_out, record_in.mode), record_in.mode)
+        return max(0, int(record_out) - int(record_in))
+
+    def to_dict(self) -> Dict[str, Any]:
+        """The event as the tool's JSON dump (``edlbridge dump --format json``) gives it:
+        the same keys and values, track sets as bit masks, each time as ``{"timecode",
+        "frames"}``, bytes that are no UTF-8 as U+FFFD. ``json.dumps`` takes it as it is.
+
+        >>> Event(edit=1, reel="R1", video_tracks=[1]).to_dict()["tracks"]
+        'V1'
+        """
+        item: Dict[str, Any] = {
+            "edit": self.edit,
+            "reel": _shown(self.reel),
+            "tracks": self.tracks,
+            "video_tracks": _mask_of(self.video_tracks),
+            "audio_tracks": _mask_of(self.audio_tracks),
+            "edit_type": _shown(self.edit_type),
+            "wipe_code": self.wipe_code,
+            "effect_length": self.effect_length,
+        }
+        for key in _TIMES:
+            time = getattr(self, key)
+            frames = int(time)
+            mode = time.mode if isinstance(time, Timecode) else rec.EDL_TC_DF
+            item[key] = {"timecode": text_of(frames, mode), "frames": frames}
+        item.update({
+            "audio_offset": self.audio_offset,
+            "clip_name": _shown(self.clip_name),
+            "name": _shown(self.name),
+            "comment": _shown(self.comment),
+            "source_file": None if self.source_file is None else _shown(self.source_file),
+            "notes": [_shown(note) for note in self.notes],
+            "raw_line": _shown(self.raw_line),
+        })
+        return item
+
 
 @dataclass
 class EditList:
@@ -181,6 +233,50 @@ class EditList:
 
     def __len__(self) -> int:
         return len(self.events)
+
+    def to_dict(self) -> Dict[str, Any]:
+        """The list as the tool's JSON dump of it: ``file``, ``list_type`` and its name,
+        ``title``, ``timecode_mode`` and its name, ``frame_rate``, ``column_line`` and the
+        ``events`` (each as Event.to_dict gives it)."""
+        return {
+            "file": _shown(self.path),
+            "list_type": int(self.list_type),
+            "list_type_name": self.list_type.label if isinstance(self.list_type, ListType)
+            else "unknown",
+            "title": _shown(self.title),
+            "timecode_mode": int(self.timecode_mode) & 0xFF,
+            "timecode_mode_name": _mode_label(self.timecode_mode),
+            "frame_rate": self.frame_rate,
+            "column_line": _shown(self.column_line),
+            "events": [event.to_dict() for event in self.events],
+        }
+
+    def to_json(self, indent: Optional[int] = 2) -> str:
+        """The JSON text of to_dict(): what ``edlbridge dump --format json`` prints for the
+        list (the same keys and values).
+
+        >>> cut = edlbridge.read("cut.edl")
+        >>> json.loads(cut.to_json())["events"][0]["rec_in"]
+        {'timecode': '01:00:00:00', 'frames': 108000}
+        """
+        return json.dumps(self.to_dict(), indent=indent, ensure_ascii=False)
+
+
+_TIMES = ("src_in", "src_out", "rec_in", "rec_out", "mark_in", "mark_out")
+
+
+def _shown(text: str) -> str:
+    # As the tool shows texts: bytes that are no UTF-8 (kept here as surrogates) as U+FFFD.
+    return text.encode("utf-8", "surrogateescape").decode("utf-8", "replace")
+
+
+def _mask_of(numbers: Iterable[int]) -> int:
+    return sum(1 << (number - 1) for number in set(numbers))
+
+
+def _mode_label(mode: Union[TimecodeMode, int]) -> str:
+    # The library counts a mode value it does not know like non-drop 30, and names it so.
+    return mode.label if isinstance(mode, TimecodeMode) else TimecodeMode.parse("ndf").label
 
 
 def _event_of(record: rec.EdlLineVB, mode: Union[TimecodeMode, int], clip_name: bytes,
@@ -215,14 +311,15 @@ class _Reader:
     """An open list or timeline (edlcOpen): its list record and its handle, closed once by
     whoever comes first."""
 
-    def __init__(self, path: PathLike, legacy: bool) -> None:
-        self.path = path
+    def __init__(self, path: PathLike, legacy: bool, shown: Optional[str] = None) -> None:
+        # Errors name the list as the host gave it, not a temporary copy of it.
+        self.path: PathLike = shown if shown is not None else path
         self._library = converter()
         status = rec.edlcStatus()
         handle = self._library.edlcOpen(file_name(path), rec.EDLC_LEGACY if legacy else 0,
                                         ctypes.byref(status))
         if not handle:
-            raise failure(status, path)
+            raise failure(status, self.path)
         self._handle: Optional[object] = handle
         self.timeline = bool(self._library.edlcIsTimeline(handle))
         self.list = rec.EdlList.from_buffer_copy(self._library.edlcListRecord(handle).contents)
@@ -270,27 +367,135 @@ class _Reader:
             self._library.edlcClose(handle)
 
 
-def read(path: PathLike, *, legacy: bool = False) -> EditList:
+def _in_mode(event: Event, source: int, target: int) -> Event:
+    # Positions relabelled, lengths scaled, as write() and convert --fcm carry them.
+    times = {key: getattr(event, key).to_mode(target) for key in _TIMES}
+    wipe_code = event.wipe_code
+    if event.edit_type == "D" and event.effect_length == 0:
+        # A dissolve's length sits in its wipe-code field when it gives no effect length.
+        wipe_code = rescale(wipe_code, source, target)
+    return dataclasses.replace(
+        event, wipe_code=wipe_code, effect_length=rescale(event.effect_length, source, target),
+        audio_offset=rescale(event.audio_offset, source, target), **times)
+
+
+def _release(reader: "_Reader", source: Input) -> None:
+    reader.close()
+    source.close()
+
+
+class OpenList:
+    """A list open for reading, as ``open()`` gives it: its header at once, its events one
+    at a time as it is iterated.
+
+    ``path`` (the name given, or "<text>", "<bytes>", a stream's name), ``list_type``,
+    ``title``, ``timecode_mode`` and ``frame_rate`` (those the events are shown in),
+    ``source_mode`` (the mode the list says) and ``column_line`` are known when the list
+    is opened. Iterating yields each event once, in list order, read as it is asked for;
+    a second loop continues where the first stopped. ``close()`` (or leaving the ``with``
+    block) releases the list and any temporary copy of it; iterating a closed list raises
+    ValueError. A list that is never closed is released when it is garbage-collected.
+    """
+
+    def __init__(self, source: Source, rate: Optional[ModeLike] = None, *,
+                 legacy: bool = False, name: Optional[str] = None) -> None:
+        shown_mode = TimecodeMode.parse(rate) if rate is not None else None
+        given = resolve(source, name)
+        try:
+            reader = _Reader(given.path, legacy, given.shown)
+        except BaseException:
+            given.close()
+            raise
+        self._reader: Optional[_Reader] = reader
+        self._closer = weakref.finalize(self, _release, reader, given)
+        record = reader.list
+        self.path: str = given.shown
+        self.list_type: Union[ListType, int] = reader.list_type
+        self.title: str = _text(record.szTitle)
+        self.source_mode: Union[TimecodeMode, int] = reader.mode
+        self.timecode_mode: Union[TimecodeMode, int] = reader.mode
+        self.frame_rate: float = record.dwFrameRate / 100.0
+        if shown_mode is not None and int(shown_mode) != int(reader.mode):
+            self.timecode_mode = shown_mode
+            self.frame_rate = shown_mode.frame_rate
+        self.column_line: str = _text(record.szColumnLine)
+        self._events = reader.events()
+
+    def __iter__(self) -> Iterator[Event]:
+        return self
+
+    def __next__(self) -> Event:
+        if self._reader is None:
+            raise ValueError(f"{self.path}: the list is closed")
+        event = next(self._events)
+        if int(self.timecode_mode) != int(self.source_mode):
+            return _in_mode(event, self.source_mode, self.timecode_mode)
+        return event
+
+    def close(self) -> None:
+        """Releases the list's handle and removes a temporary copy; closing twice is fine."""
+        self._reader = None
+        self._closer()
+
+    @property
+    def closed(self) -> bool:
+        return self._reader is None
+
+    def __enter__(self) -> "OpenList":
+        return self
+
+    def __exit__(self, *_exception: object) -> None:
+        self.close()
+
+
+# Named after the builtin on purpose (edlbridge.open, as tarfile.open); this module uses no
+# builtin open().
+def open(source: Source, rate: Optional[ModeLike] = None, *, legacy: bool = False,
+         name: Optional[str] = None) -> OpenList:
+    """Opens a list (or an OpenTimelineIO timeline) once and reads its events lazily.
+
+    ``source`` is a path, list text (a str or bytes holding a line break; one that names
+    an existing file or has no line break is a path), or a binary or text file object such
+    as ``sys.stdin.buffer``. Text, bytes and streams are copied into a temporary file,
+    removed when the list is closed; ``name`` is the name to show for them, and its suffix
+    is kept (``name="log.csv"`` reads a CSV log as one).
+
+    ``rate`` None shows times in the list's own mode. A mode or rate (``"pal"``, ``"25"``,
+    ``29.97``, ``0x04``) shows them in that mode instead: positions are relabelled (hours,
+    minutes and seconds kept, the frame number scaled) and lengths scaled, as ``convert
+    --fcm`` carries them; ``source_mode`` keeps the list's own mode.
+
+    >>> with edlbridge.open("cut.edl") as cut:
+    ...     print(cut.list_type, cut.title, cut.timecode_mode)
+    ...     for event in cut:
+    ...         print(event.edit, event.reel, event.rec_in, event.duration)
+
+    Raises OpenError, NotAListError (when opening), ReadError (while iterating), and
+    ValueError for an unknown ``rate``.
+    """
+    return OpenList(source, rate, legacy=legacy, name=name)
+
+
+def read(path: Source, *, legacy: bool = False, name: Optional[str] = None) -> EditList:
     """Reads a whole list, or an OpenTimelineIO timeline (a ".otio" file).
 
-    The list is read for interchange (every note, the whole clip name, the file it names)
-    unless ``legacy`` is set, which reads with the library's documented derivations
-    (ten-character clip names, comments run together). Raises OpenError, NotAListError or
-    ReadError.
+    ``path`` is what ``open()`` takes: a path, list text, bytes or a file object (with
+    ``name`` to show for them). The list is read for interchange (every note, the whole
+    clip name, the file it names) unless ``legacy`` is set, which reads with the library's
+    documented derivations (ten-character clip names, comments run together). Raises
+    OpenError, NotAListError or ReadError.
+
+    >>> cut = edlbridge.read(sys.stdin.buffer, name="cut.edl")
     """
-    reader = _Reader(path, legacy)
-    try:
-        events = list(reader.events())
-    finally:
-        reader.close()
-    record = reader.list
+    with open(path, legacy=legacy, name=name) as listed:
+        events = list(listed)
     return EditList(
-        path=os.fsdecode(path),
-        list_type=reader.list_type,
-        title=_text(record.szTitle),
-        timecode_mode=reader.mode,
-        frame_rate=record.dwFrameRate / 100.0,
-        column_line=_text(record.szColumnLine),
+        path=listed.path,
+        list_type=listed.list_type,
+        title=listed.title,
+        timecode_mode=listed.timecode_mode,
+        frame_rate=listed.frame_rate,
+        column_line=listed.column_line,
         events=events,
     )
 
@@ -511,7 +716,23 @@ def write(path: PathLike, events: Iterable[Event], list_type: TypeLike, *,
     mode. Unless ``legacy`` is set the list is written for interchange (event numbers,
     transitions and every note kept). ``events`` may be any iterable, a generator too.
 
-    Returns the number of events written. Raises UnknownListTypeError, WriteError, and
+    CMX lists (the types whose header is "cmx") give a dissolve, wipe or key as two lines
+    under one edit number: a cut of no length of the outgoing clip, then the transition to
+    the incoming one. A transition whose event before it is not that cut gets it written
+    before it: the previous event's reel held at its source out (black, "BL", before the
+    first event), at the transition's record in, on its tracks, under its edit number.
+    Events without a number are then numbered by their place among the events given, the
+    added cuts not counted. Events read from a list (those with a ``raw_line``) are
+    written as the list gave them, with or without that cut::
+
+        edlbridge.write("fade.edl", [
+            Event(edit=1, reel="A", video_tracks=[1], ...),
+            Event(edit=2, reel="B", video_tracks=[1], edit_type="D", wipe_code=30, ...),
+        ], "cmx3600")
+        # 002  A  V  C  (A's source out twice, B's record in twice), then 002  B  V  D  030
+
+    Returns the number of events written, the added cuts among them. Raises
+    UnknownListTypeError, WriteError, and
     ValueError or TypeError for an event that cannot be written; no file is left then.
     """
     chosen = _writable(list_type, path)
@@ -529,8 +750,57 @@ def write(path: PathLike, events: Iterable[Event], list_type: TypeLike, *,
     list_record.dwFrameRate = frame_rate_of(mode)
     list_record.szTitle = rec.cut(_bytes(title), rec.TITLE_SIZE)
     events = itertools.chain([] if first is None else [first], remaining)
+    if chosen.header_form == "cmx":
+        events = _with_outgoing_cuts(events, mode)
     return _write_all(_Writer(path, list_record), events,
                       lambda record, event: _fill(record, event, mode))
+
+
+_TRANSITIONS = ("D", "W", "K")
+
+
+def _gives_outgoing(previous: Optional[Event], event: Event, mode: int) -> bool:
+    # The line before a transition is its outgoing side when it is a cut of no length at
+    # the transition's record in, under the same edit number.
+    if previous is None or previous.edit_type != "C" or previous.edit != event.edit:
+        return False
+    at = _frames(event.rec_in, mode)
+    return _frames(previous.rec_in, mode) == at and _frames(previous.rec_out, mode) == at
+
+
+def _outgoing_cut(previous: Optional[Event], event: Event, edit: int) -> Event:
+    # The clip that plays into the transition, held at the frame where it stopped; before
+    # the first event that is black ("BL"), as CMX lists fade in from it.
+    start: Time = previous.src_out if previous is not None else 0
+    if isinstance(event.rec_in, Timecode) and isinstance(start, int):
+        start = Timecode(start, event.rec_in.mode)
+    return Event(edit=edit, reel=previous.reel if previous is not None else "BL",
+                 video_tracks=list(event.video_tracks), audio_tracks=list(event.audio_tracks),
+                 edit_type="C", src_in=start, src_out=start, rec_in=event.rec_in,
+                 rec_out=event.rec_in)
+
+
+def _with_outgoing_cuts(events: Iterable[Event], mode: int) -> Iterator[Event]:
+    """The events, each dissolve, wipe or key preceded by the outgoing cut CMX reads it
+    with, unless the event before it is that cut already."""
+    previous: Optional[Event] = None
+    given = 0
+    added = 0
+    for event in events:
+        # An event read from a list (it has its line) is written as the list gave it: lists
+        # that leave a transition's outgoing side to the event before it stay as they are.
+        needs_cut = (event.edit_type in _TRANSITIONS and not event.raw_line
+                     and not _gives_outgoing(previous, event, mode))
+        if not event.edit and (needs_cut or added):
+            # The library numbers an event without a number by the lines written before
+            # it; the added cuts are no events of their own, so they are not counted.
+            event = dataclasses.replace(event, edit=given + 1)
+        if needs_cut:
+            yield _outgoing_cut(previous, event, event.edit)
+            added += 1
+        yield event
+        given += 1
+        previous = event
 
 
 def _write_all(writer: _Writer, items: Iterable[Event],

@@ -33,7 +33,8 @@ def test_cmx3600_for_interchange_byte_for_byte(tmp_path):
             audio_tracks=[3, 4]),
     ]
     path = tmp_path / "cut.edl"
-    assert edlbridge.write(str(path), events, "cmx3600", title="HARBOUR CUT") == 4
+    # The dissolve and the key get their outgoing cuts: six lines for four events.
+    assert edlbridge.write(str(path), events, "cmx3600", title="HARBOUR CUT") == 6
     assert path.read_bytes() == (
         b"TITLE: HARBOUR CUT\r\n"
         b"FCM: NON-DROP FRAME\r\n"
@@ -42,11 +43,39 @@ def test_cmx3600_for_interchange_byte_for_byte(tmp_path):
         b"* FROM CLIP NAME: harbour_wide\r\n"
         b"* SOURCE FILE: /media/harbour_wide.mov\r\n"
         b"* harbour at dawn\r\n"
+        b"002  HARB01   AA/V  C        01:00:04:00 01:00:04:00 00:00:04:00 00:00:04:00\r\n"
         b"002  HARB03   AA/V  D    030 03:20:10:00 03:20:13:00 00:00:04:00 00:00:07:00\r\n"
         b"* FROM CLIP NAME: boats\r\n"
+        b"003  HARB03   V     C        03:20:13:00 03:20:13:00 00:00:07:00 00:00:07:00\r\n"
         b"003  GFX      V     KB   010 00:00:00:00 00:00:01:00 00:00:07:00 00:00:08:00\r\n"
         b"004  HARB02   NONE  C        00:00:33:10 00:00:34:10 00:00:08:00 00:00:09:00\r\n"
         b"AUD  3    4\r\n")
+
+
+def test_a_dissolve_alone_gets_its_outgoing_cut(tmp_path):
+    events = [
+        cut(1, "BL", "00:00:00:00", "00:00:00:00", "00:00:00:00", "00:00:00:00", video_tracks=[1]),
+        cut(1, "A", "01:00:00:00", "01:00:02:00", "00:00:00:00", "00:00:02:00", video_tracks=[1],
+            edit_type="D", wipe_code=15),
+        cut(2, "B", "02:00:00:00", "02:00:01:00", "00:00:02:00", "00:00:03:00", video_tracks=[1],
+            edit_type="W", wipe_code=1, effect_length=10),
+    ]
+    path = tmp_path / "pair.edl"
+    assert edlbridge.write(str(path), events, "cmx3600") == 4
+    assert path.read_bytes() == (
+        b"FCM: NON-DROP FRAME\r\n"
+        b"\r\n"
+        b"001  BL       V     C        00:00:00:00 00:00:00:00 00:00:00:00 00:00:00:00\r\n"
+        b"001  A        V     D    015 01:00:00:00 01:00:02:00 00:00:00:00 00:00:02:00\r\n"
+        b"002  A        V     C        01:00:02:00 01:00:02:00 00:00:02:00 00:00:02:00\r\n"
+        b"002  B        V     W001 010 02:00:00:00 02:00:01:00 00:00:02:00 00:00:03:00\r\n")
+    # The first event has no event before it: it fades in from black.
+    assert edlbridge.write(str(path), events[1:2], "cmx3600") == 2
+    assert path.read_bytes().split(b"\r\n")[2:4] == [
+        b"001  BL       V     C        00:00:00:00 00:00:00:00 00:00:00:00 00:00:00:00",
+        b"001  A        V     D    015 01:00:00:00 01:00:02:00 00:00:00:00 00:00:02:00"]
+    # Lists that are no CMX lists keep one row per event.
+    assert edlbridge.write(str(tmp_path / "log.ale"), events[1:2], "ale") == 1
 
 
 def test_log_exchange_for_interchange_byte_for_byte(tmp_path):
