@@ -15,7 +15,7 @@ import subprocess
 import sys
 import tempfile
 
-from setuptools import setup
+from setuptools import Distribution, setup
 from setuptools.command.build_py import build_py
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -62,6 +62,14 @@ class BuildWithLibraries(build_py):
                 shutil.copy2(os.path.join(prefix, "lib", name), os.path.join(package, name))
 
 
+class BinaryDistribution(Distribution):
+    """Holds platform files: built and installed as platform-specific (platlib), so the
+    wheel is a platform wheel."""
+
+    def has_ext_modules(self):
+        return True
+
+
 commands = {"build_py": BuildWithLibraries}
 try:
     from wheel.bdist_wheel import bdist_wheel
@@ -69,10 +77,6 @@ try:
     class PlatformWheel(bdist_wheel):
         """A wheel for this platform, for any Python 3: the libraries are loaded with
         ctypes, so they depend on the system, not on the interpreter's ABI."""
-
-        def finalize_options(self):
-            super().finalize_options()
-            self.root_is_pure = False
 
         def get_tag(self):
             return ("py3", "none") + tuple(super().get_tag()[2:])
@@ -84,4 +88,4 @@ except ImportError:
 if sys.platform == "win32":
     raise SystemExit("setup.py builds the Linux libraries; on Windows see README.md")
 
-setup(version=project_version(), cmdclass=commands)
+setup(version=project_version(), cmdclass=commands, distclass=BinaryDistribution)
