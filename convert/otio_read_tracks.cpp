@@ -38,11 +38,15 @@ void shift(Flat& flat, int64_t by) {
     }
 }
 
-// What a trim of a composition shows of it, from the trim's start.
+// What a trim of a composition shows of it, from the trim's start. A trim cuts only into
+// the content: a window that starts before it (a negative start, which is how OTIO's CMX
+// reader places a list's first record in) shows all of it, each piece later by the start.
 Flat trimmedTo(const Flat& flat, const Range& trim) {
     Flat out;
     out.duration = trim.duration;
-    const int64_t from = trim.start, to = trim.start + trim.duration;
+    const int64_t from = trim.start;
+    const int64_t to = trim.start < 0 ? std::max(trim.start + trim.duration, flat.duration)
+                                      : trim.start + trim.duration;
     for (const Piece& piece : flat.pieces) {
         const int64_t a = std::max(piece.recIn, from);
         const int64_t b = std::min(piece.recIn + piece.length, to);
@@ -208,6 +212,19 @@ unsigned trackNumber(const std::string& name, bool audio, uint32_t used) {
     return number + 1;
 }
 
+// The stack's own trim applies to every track, each lasting to its last piece's end.
+void trimTracks(std::vector<Track>& tracks, const Range& trim, int64_t start) {
+    for (Track& track : tracks) {
+        Flat flat{track.pieces, 0};
+        shift(flat, -start);
+        for (const Piece& piece : flat.pieces)
+            flat.duration = std::max(flat.duration, piece.recIn + piece.length);
+        flat = trimmedTo(flat, trim);
+        shift(flat, start);
+        track.pieces = std::move(flat.pieces);
+    }
+}
+
 }  // namespace
 
 std::vector<Track> readTracks(const Json& stack, int64_t start, const Clock& clock,
@@ -244,17 +261,8 @@ std::vector<Track> readTracks(const Json& stack, int64_t start, const Clock& clo
     std::stable_sort(tracks.begin(), tracks.end(), [](const Track& a, const Track& b) {
         return a.audio != b.audio ? !a.audio : a.bit < b.bit;
     });
-    // The stack's own trim applies to every track.
     Range trim;
-    if (clock.range(stack, "source_range", "tracks", trim)) {
-        for (Track& track : tracks) {
-            Flat flat{track.pieces, 0};
-            shift(flat, -start);
-            flat = trimmedTo(flat, trim);
-            shift(flat, start);
-            track.pieces = std::move(flat.pieces);
-        }
-    }
+    if (clock.range(stack, "source_range", "tracks", trim)) trimTracks(tracks, trim, start);
     return tracks;
 }
 

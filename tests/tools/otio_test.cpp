@@ -381,3 +381,76 @@ TEST(OtioRead, ChangesToOurTimelineBecomeNotes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A timeline in the shape OTIO's CMX 3600 reader gives: each track's source_range starts at
+// minus the first record in (01:00:00:00 at 24 fps) and lasts the track, no global start
+// time, reels in the "cmx_3600" metadata. V: shot_010 (48 frames), a gap of 24, shot_020
+// (36), a dissolve of 12 from the cut point, shot_030 (48); A1: shot_010 again, then a gap.
+const char kCmxAdapterTimeline[] = "tools/otio/cmx_adapter_cuts.otio";
+
+// The CMX 3600 list the tool converts a timeline of this folder to.
+std::string cmxListOf(const char* timeline) {
+    edlbtest::TempDir dir;
+    const edlbtest::RunResult result = edlbtest::runTool(
+        {"convert", edlbtest::dataPath(timeline), "--to", "cmx3600", "-o", "-"}, dir.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    return result.out;
+}
+
+// Record times: place in the track (gaps take time, the transition none) less the track's
+// start, that is plus one hour. The clip on V and A1 is one event.
+TEST(OtioRead, CmxAdapterTimelineIsReadInRecordTime) {
+    EXPECT_EQ(cmxListOf(kCmxAdapterTimeline),
+              "TITLE: HARBOUR CUT\r\nFCM: FILM\r\n\r\n"
+              "001  AX       A1/V  C        01:00:10:00 01:00:12:00 01:00:00:00 01:00:02:00\r\n"
+              "* FROM CLIP NAME: shot_010\r\n"
+              "002  AX       V     C        02:00:00:00 02:00:01:12 01:00:03:00 01:00:04:12\r\n"
+              "* FROM CLIP NAME: shot_020\r\n"
+              "003  AX       V     C        02:00:01:12 02:00:01:12 01:00:04:12 01:00:04:12\r\n"
+              "003  AX       V     D    012 03:00:00:00 03:00:02:00 01:00:04:12 01:00:06:12\r\n"
+              "* FROM CLIP NAME: shot_020\r\n* TO CLIP NAME: shot_030\r\n");
+}
+
+// A global start time adds to the tracks' own start: ten seconds later.
+TEST(OtioRead, CmxAdapterTimelineWithGlobalStartTime) {
+    Json timeline = Json::parse(edlbtest::readFile(edlbtest::dataPath(kCmxAdapterTimeline)));
+    timeline["global_start_time"] = {{"OTIO_SCHEMA", "RationalTime.1"}, {"rate", 24.0}, {"value", 240.0}};
+    const ListData data = fromTimeline(timeline.dump());
+    ASSERT_EQ(data.events.size(), 4u);
+    const uint32_t hour = 86400, later = 240;
+    EXPECT_EQ(data.events[0].recIn, hour + later);
+    EXPECT_EQ(data.events[0].recOut, hour + later + 48);
+    EXPECT_EQ(data.events[0].srcIn, hour + 240);
+    EXPECT_EQ(data.events[0].videoTracks, 1u);
+    EXPECT_EQ(data.events[0].audioTracks, 1u);
+    EXPECT_EQ(data.events[1].recIn, hour + later + 72);
+    EXPECT_EQ(data.events[1].srcIn, 2 * hour);
+    EXPECT_EQ(data.events[1].srcOut, 2 * hour + 36);
+    EXPECT_EQ(data.events[3].editType, 'D');
+    EXPECT_EQ(data.events[3].wipeCode, 12u);
+    EXPECT_EQ(data.events[3].recIn, hour + later + 108);
+    EXPECT_EQ(data.events[3].recOut, hour + later + 156);
+    EXPECT_EQ(data.events[3].srcIn, 3 * hour);
+}
+
+// A track window that starts inside the content still trims it: the first clip's first
+// 24 frames are cut away, and what is left starts at the timeline's start.
+TEST(OtioRead, TrackWindowInsideItsContentTrims) {
+    Json timeline = Json::parse(edlbtest::readFile(edlbtest::dataPath(kCmxAdapterTimeline)));
+    Json& range = timeline["tracks"]["children"][0]["source_range"];
+    range["start_time"]["value"] = 24.0;
+    range["duration"]["value"] = 60.0;
+    timeline["tracks"]["children"].erase(1);
+    const ListData data = fromTimeline(timeline.dump());
+    ASSERT_EQ(data.events.size(), 2u);
+    EXPECT_EQ(data.events[0].recIn, 0u);
+    EXPECT_EQ(data.events[0].srcIn, 86400u + 264);
+    EXPECT_EQ(data.events[0].recOut, 24u);
+    EXPECT_EQ(data.events[1].recIn, 48u);
+    EXPECT_EQ(data.events[1].recOut, 60u);
+}
+
+}  // namespace
