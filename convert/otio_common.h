@@ -12,6 +12,9 @@ namespace otio {
 
 // Everything an event has that OTIO has no field for lives under this metadata key.
 constexpr const char kKey[] = "edlbridge";
+// OTIO's CMX 3600 adapter keeps a clip's reel under this key, as {"reel": "A001"}: written
+// beside ours so that its writer keeps our reels, and read when ours is not there.
+constexpr const char kCmxKey[] = "cmx_3600";
 // The one media reference a clip written here has.
 constexpr const char kDefaultMedia[] = "DEFAULT_MEDIA";
 

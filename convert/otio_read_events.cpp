@@ -40,9 +40,18 @@ std::string clipName(const Piece& piece, const Json* mine) {
     return text(*piece.item, "name", piece.path);
 }
 
+// The reel OTIO's CMX 3600 adapter keeps in a clip's metadata.
+bool cmxReel(const Json& item, std::string& reel) {
+    const Json* metadata = field(item, "metadata");
+    const Json* cmx = metadata != nullptr && metadata->is_object() ? field(*metadata, kCmxKey)
+                                                                   : nullptr;
+    return cmx != nullptr && cmx->is_object() && mdText(cmx, "reel", reel);
+}
+
+// The reel of a piece: ours, else the CMX adapter's, else black's or an unknown source's.
 std::string reelOf(const Piece& piece) {
     std::string reel;
-    if (mdText(ours(*piece.item), "reel", reel)) return reel;
+    if (mdText(ours(*piece.item), "reel", reel) || cmxReel(*piece.item, reel)) return reel;
     return piece.black ? "BL" : "AX";
 }
 
@@ -242,10 +251,13 @@ private:
         const Json* mine = ours(*piece.item);
         int64_t index = 0;
         const bool ourEvent = mine != nullptr && mdInteger(mine, "event", index);
-        if (ourEvent)
+        if (ourEvent) {
             ourFields(row, *mine);
-        else
+            // Ours names the reel; a pipeline may have left only the CMX adapter's.
+            if (field(*mine, "reel") == nullptr) cmxReel(*piece.item, row.reel);
+        } else {
             row.reel = reelOf(piece);
+        }
         placeTimes(row, piece, ourEvent ? mine : nullptr);
         if (piece.transition != nullptr) setTransition(row, piece, ourEvent);
 

@@ -389,7 +389,7 @@ private:
         }
         return Json{
             {"OTIO_SCHEMA", "Clip.2"},
-            {"metadata", Json{{otio::kKey, m}}},
+            {"metadata", Json{{otio::kCmxKey, Json{{"reel", e.reel}}}, {otio::kKey, m}}},
             {"name", clipName.empty() ? e.reel : clipName},
             {"source_range", timeRange(e.srcIn, length, rate_)},
             {"effects", effects},

@@ -401,16 +401,17 @@ std::string cmxListOf(const char* timeline) {
 }
 
 // Record times: place in the track (gaps take time, the transition none) less the track's
-// start, that is plus one hour. The clip on V and A1 is one event.
+// start, that is plus one hour. The clip on V and A1 is one event. Reels come from the
+// "cmx_3600" metadata, the cut line's from the outgoing clip.
 TEST(OtioRead, CmxAdapterTimelineIsReadInRecordTime) {
     EXPECT_EQ(cmxListOf(kCmxAdapterTimeline),
               "TITLE: HARBOUR CUT\r\nFCM: FILM\r\n\r\n"
-              "001  AX       A1/V  C        01:00:10:00 01:00:12:00 01:00:00:00 01:00:02:00\r\n"
+              "001  REEL_A   A1/V  C        01:00:10:00 01:00:12:00 01:00:00:00 01:00:02:00\r\n"
               "* FROM CLIP NAME: shot_010\r\n"
-              "002  AX       V     C        02:00:00:00 02:00:01:12 01:00:03:00 01:00:04:12\r\n"
+              "002  REEL_B   V     C        02:00:00:00 02:00:01:12 01:00:03:00 01:00:04:12\r\n"
               "* FROM CLIP NAME: shot_020\r\n"
-              "003  AX       V     C        02:00:01:12 02:00:01:12 01:00:04:12 01:00:04:12\r\n"
-              "003  AX       V     D    012 03:00:00:00 03:00:02:00 01:00:04:12 01:00:06:12\r\n"
+              "003  REEL_B   V     C        02:00:01:12 02:00:01:12 01:00:04:12 01:00:04:12\r\n"
+              "003  REEL_C   V     D    012 03:00:00:00 03:00:02:00 01:00:04:12 01:00:06:12\r\n"
               "* FROM CLIP NAME: shot_020\r\n* TO CLIP NAME: shot_030\r\n");
 }
 
@@ -451,6 +452,54 @@ TEST(OtioRead, TrackWindowInsideItsContentTrims) {
     EXPECT_EQ(data.events[0].recOut, 24u);
     EXPECT_EQ(data.events[1].recIn, 48u);
     EXPECT_EQ(data.events[1].recOut, 60u);
+}
+
+// Our own metadata names the reel when both are there; without either a clip is on "AX".
+TEST(OtioRead, OurReelWinsOverTheCmxAdaptersReel) {
+    Json timeline = Json::parse(edlbtest::readFile(edlbtest::dataPath(kCmxAdapterTimeline)));
+    Json& video = timeline["tracks"]["children"][0]["children"];
+    video[0]["metadata"]["edlbridge"] = {{"reel", "OURS01"}};
+    timeline["tracks"]["children"][1]["children"][0]["metadata"]["edlbridge"] = {{"reel", "OURS01"}};
+    video[2]["metadata"].erase("cmx_3600");
+    video[4]["metadata"]["cmx_3600"]["reel"] = 7;  // not a text: not a reel
+    const ListData data = fromTimeline(timeline.dump());
+    ASSERT_EQ(data.events.size(), 4u);
+    EXPECT_EQ(data.events[0].reel, "OURS01");
+    EXPECT_EQ(data.events[1].reel, "AX");
+    EXPECT_EQ(data.events[2].reel, "AX");
+    EXPECT_EQ(data.events[3].reel, "AX");
+
+    // A clip written here whose reel a pipeline left only in the CMX adapter's metadata.
+    Json ourTimeline = Json::parse(edlbtest::readFile(edlbtest::dataPath("tools/golden/otio/cuts_only.otio")));
+    Json& metadata = ourTimeline["tracks"]["children"][0]["children"][0]["metadata"];
+    metadata["edlbridge"].erase("reel");
+    metadata["cmx_3600"]["reel"] = "PIPE01";
+    const ListData ourData = fromTimeline(ourTimeline.dump());
+    ASSERT_EQ(ourData.events.size(), 3u);
+    EXPECT_EQ(ourData.events[0].reel, "PIPE01");
+    EXPECT_EQ(ourData.events[1].reel, "A002C007");
+}
+
+// Every clip written carries its reel where OTIO's CMX 3600 adapter looks for it too, the
+// same reel as ours; gaps carry none.
+TEST(OtioWrite, ClipsCarryTheirReelForTheCmxAdapter) {
+    for (const char* list : kLists) {
+        SCOPED_TRACE(list);
+        const Json timeline = Json::parse(toTimeline(read(edlbtest::dataPath(list))));
+        size_t clips = 0;
+        for (const Json& track : timeline.at("tracks").at("children")) {
+            for (const Json& item : track.at("children")) {
+                const Json& metadata = item.at("metadata");
+                if (item.at("OTIO_SCHEMA") != "Clip.2") {
+                    EXPECT_EQ(metadata.count("cmx_3600"), 0u);
+                    continue;
+                }
+                ++clips;
+                EXPECT_EQ(metadata.at("cmx_3600"), Json({{"reel", metadata.at("edlbridge").at("reel")}}));
+            }
+        }
+        EXPECT_GT(clips, 0u);
+    }
 }
 
 }  // namespace
