@@ -223,6 +223,9 @@ void readTimeline(const Json& root, const std::string& name, ListData& out,
     }
     const std::vector<otio::Track> flat = otio::readTracks(*tracks, start, clock, warnings);
     std::vector<EventRow> events = otio::buildEvents(flat, clock.mode(), warnings);
+    // An empty list would pass for a converted timeline; a timeline we can place nothing of
+    // (its clips in tracks of a kind we do not read, say) must not.
+    if (events.empty()) fail("no clips in the timeline");
 
     fillListRecord(root, mine, clock.mode(), out.list);
     out.path = name;

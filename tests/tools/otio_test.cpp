@@ -328,12 +328,17 @@ TEST(OtioRead, RatesBecomeModesAndTimesWholeFrames) {
     }
 }
 
+// A video track of one clip, one second at 24 fps.
+const char kOneClipTrack[] =
+    R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [{"OTIO_SCHEMA": "Clip.2", "source_range": )"
+    R"({"start_time": {"rate": 24, "value": 0}, "duration": {"rate": 24, "value": 24}}}]})";
+
 // Nesting is counted on the raw bytes: 64 levels are read, 65 are refused.
 TEST(OtioRead, NestingUpTo64Levels) {
     for (int levels : {64, 65}) {
         const int inner = levels - 2;  // the timeline and its metadata object are two
         const std::string text = R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"x": )" + std::string(inner, '[') +
-                                 std::string(inner, ']') + R"(}, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": []}})";
+                                 std::string(inner, ']') + R"(}, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)" + kOneClipTrack + "]}}";
         ListData data;
         std::vector<std::string> warnings;
         const std::string reason = edlbtool::readOtioText(text, "deep.otio", data, warnings);
@@ -344,7 +349,8 @@ TEST(OtioRead, NestingUpTo64Levels) {
 // A bad timeline leaves no file behind, whatever the target.
 TEST(OtioRead, BadTimelinesWriteNothing) {
     const char* const bad[] = {"bad_not_json", "bad_clip_at_top", "bad_no_schema", "bad_unknown_schema", "bad_zero_rate",
-                               "bad_negative_rate", "bad_missing_range", "bad_text_value", "bad_deep", "bad_huge_number"};
+                               "bad_negative_rate", "bad_missing_range", "bad_text_value", "bad_deep", "bad_huge_number",
+                               "bad_no_clips"};
     for (const char* name : bad) {
         for (const char* target : {"cmx3600", "otio"}) {
             SCOPED_TRACE(std::string(name) + " to " + target);
@@ -499,6 +505,30 @@ TEST(OtioWrite, ClipsCarryTheirReelForTheCmxAdapter) {
             }
         }
         EXPECT_GT(clips, 0u);
+    }
+}
+
+// A timeline with nothing to read in it is refused, not read as an empty list: no tracks,
+// tracks of gaps only, or a clip that is disabled.
+TEST(OtioRead, TimelineWithoutClipsIsAnError) {
+    const std::string gap =
+        R"({"OTIO_SCHEMA": "Gap.1", "source_range": {"start_time": {"rate": 24, "value": 0}, )"
+        R"("duration": {"rate": 24, "value": 48}}})";
+    Json disabled = Json::parse(kOneClipTrack);
+    disabled["children"][0]["enabled"] = false;
+    const std::string stacks[] = {
+        "[]",
+        R"([{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" + gap + "]}]",
+        "[" + disabled.dump() + "]",
+    };
+    for (const std::string& children : stacks) {
+        SCOPED_TRACE(children);
+        const std::string text = R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": )" +
+                                 children + "}}";
+        ListData data;
+        std::vector<std::string> warnings;
+        EXPECT_EQ(edlbtool::readOtioText(text, "empty.otio", data, warnings), "no clips in the timeline");
+        EXPECT_TRUE(data.events.empty());
     }
 }
 
