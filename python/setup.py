@@ -29,14 +29,12 @@ def project_version():
 
 
 class BuildWithLibraries(build_py):
-    """The module's files, then _built_version.py and the two libraries beside them."""
+    """The module's files, then the VERSION file and the two libraries beside them."""
 
     def run(self):
         super().run()
         package = os.path.join(self.build_lib, "edlbridge")
-        with open(os.path.join(package, "_built_version.py"), "w", encoding="utf-8") as file:
-            file.write('"""Written by the build: the project\'s VERSION."""\n'
-                       f'VERSION = "{project_version()}"\n')
+        shutil.copyfile(os.path.join(ROOT, "VERSION"), os.path.join(package, "VERSION"))
         self.build_libraries(package)
 
     def build_libraries(self, package):

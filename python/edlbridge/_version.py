@@ -1,20 +1,23 @@
 """The package's version: the project's VERSION file, the one place it is written.
 
-A build (CMake's copy and install of the module, or the Python package's build) writes it
-into _built_version.py beside this file; a module run from a checkout reads the VERSION file
-at the checkout's root.
+A build (CMake's copy and install of the module, or the Python package's build) places a
+copy of the file in the package; a module run from a checkout reads the one at its root.
 """
 
 import os
 
-try:
-    from ._built_version import VERSION  # type: ignore[import]
-except ImportError:
-    _checkout = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-    try:
-        with open(os.path.join(_checkout, "VERSION"), encoding="utf-8") as _file:
-            VERSION = _file.read().strip()
-    except OSError:
-        VERSION = "unknown"
+_here = os.path.dirname(os.path.abspath(__file__))
 
-__version__: str = VERSION
+
+def _read() -> str:
+    for path in (os.path.join(_here, "VERSION"),
+                 os.path.join(os.path.dirname(os.path.dirname(_here)), "VERSION")):
+        try:
+            with open(path, encoding="utf-8") as file:
+                return file.readline().strip()
+        except OSError:
+            pass
+    return "unknown"
+
+
+__version__ = _read()
