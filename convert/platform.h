@@ -1,10 +1,10 @@
-// The calls of the command line that differ between operating systems: what kind of file a
-// name is, whether two names are one file, temporary files, removing those when a signal
-// ends the program, binary standard streams and error texts. platform_posix.cpp implements
-// them with POSIX calls, platform_windows.cpp with Windows ones, platform.cpp what both
-// share; no other file of the tool includes a system header for them.
-#ifndef EDLBRIDGE_TOOLS_PLATFORM_H
-#define EDLBRIDGE_TOOLS_PLATFORM_H
+// The calls of the conversion library that differ between operating systems: what kind of
+// file a name is, whether two names are one file, temporary files, removing those when a
+// signal ends the program, and error texts. platform_posix.cpp implements them with POSIX
+// calls, platform_windows.cpp with Windows ones, platform.cpp what both share; no other file
+// of the library includes a system header for them.
+#ifndef EDLBRIDGE_CONVERT_PLATFORM_H
+#define EDLBRIDGE_CONVERT_PLATFORM_H
 
 #include <cstdint>
 #include <string>
@@ -18,10 +18,6 @@ constexpr const char* kDirectoryEnds = "/\\:";
 #else
 constexpr const char* kDirectoryEnds = "/";
 #endif
-
-// Standard output and standard error carry bytes unchanged: on Windows they would turn each
-// LF into CR LF, and a list written to standard output must come out byte for byte.
-void useBinaryStandardStreams();
 
 // The text of an errno value. The common ones read the same on every system, so messages
 // (and the tests that compare them) do not depend on the C library's wording.

@@ -85,8 +85,6 @@ std::string createTempFile(std::string& path, const std::string& suffix) {
 
 }  // namespace platform
 
-void useBinaryStandardStreams() {}
-
 }  // namespace edlbtool
 
 #endif

@@ -23,11 +23,6 @@
 
 namespace edlbtool {
 
-void useBinaryStandardStreams() {
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-}
-
 namespace platform {
 namespace {
 
