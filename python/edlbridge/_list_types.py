@@ -5,11 +5,11 @@ imported, so a dialect the library gains is a member here without a change to th
 """
 
 import ctypes
-import enum
 from typing import Dict, List, NamedTuple, Union
 
 from . import _records as rec
 from ._library import converter
+from ._named import NamedIntEnum
 
 
 class _Row(NamedTuple):
@@ -53,7 +53,7 @@ def _member_name(label: str) -> str:
     return label.upper().replace("-", "_")
 
 
-class ListType(enum.IntEnum):
+class ListType(NamedIntEnum):
     """A list type (a value of edlListTypes), or OTIO for an OpenTimelineIO timeline.
 
     Member names are the tool's names in capitals with '_' for '-': ``xjt-list`` is
@@ -66,13 +66,6 @@ class ListType(enum.IntEnum):
     _members = vars()
     for _row in _ROWS.values():
         _members[_member_name(_row.name)] = _row.value
-
-    def __str__(self) -> str:
-        return self.label
-
-    def __format__(self, spec: str) -> str:
-        # f"{list_type}" shows the name as str() does; a numeric format formats the value.
-        return str(self) if not spec else format(int(self), spec)
 
     @property
     def label(self) -> str:

@@ -7,11 +7,11 @@ other modes by the library (edlcFormatTimecode, edlcParseTimecode, edlcRelabel).
 """
 
 import ctypes
-import enum
 from typing import Dict, List, NamedTuple, Union, overload
 
 from . import _records as rec
 from ._library import converter
+from ._named import NamedIntEnum
 
 
 class _Row(NamedTuple):
@@ -46,7 +46,7 @@ def _member_name(label: str) -> str:
     return "NTSC" + name if name[:1].isdigit() else name
 
 
-class TimecodeMode(enum.IntEnum):
+class TimecodeMode(NamedIntEnum):
     """The timecode modes of a list (the low byte of the list record's dwTcMode).
 
     Member names are the tool's names in capitals (``DF``, ``PAL50``); those of 23.98
@@ -83,13 +83,6 @@ class TimecodeMode(enum.IntEnum):
     def frame_rate(self) -> float:
         """Frames a second (29.97)."""
         return _ROWS[self].frame_rate / 100.0
-
-    def __str__(self) -> str:
-        return self.label
-
-    def __format__(self, spec: str) -> str:
-        # f"{mode}" shows the name as str() does; a numeric format still formats the value.
-        return str(self) if not spec else format(int(self), spec)
 
     @classmethod
     def parse(cls, text: Union[str, int, float]) -> "TimecodeMode":
