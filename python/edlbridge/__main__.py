@@ -23,17 +23,6 @@ _DUMP_FORMATS = {"table": rec.EDLC_FORMAT_TABLE, "json": rec.EDLC_FORMAT_JSON,
 _DIFF_FORMATS = {"table": rec.EDLC_FORMAT_TABLE, "json": rec.EDLC_FORMAT_JSON}
 
 
-def _declare() -> ctypes.CDLL:
-    """The library, with the two text calls only this command line makes."""
-    library = converter()
-    options, status = ctypes.POINTER(rec.edlcOptions), ctypes.POINTER(rec.edlcStatus)
-    library.edlcWriteTypes.argtypes = [options, status]
-    library.edlcWriteTypes.restype = ctypes.c_uint32
-    library.edlcDump.argtypes = [ctypes.c_char_p, options, status]
-    library.edlcDump.restype = ctypes.c_uint32
-    return library
-
-
 def _out(text: str) -> None:
     sys.stdout.buffer.write(text.encode("utf-8", "surrogateescape"))
 
@@ -41,8 +30,8 @@ def _out(text: str) -> None:
 def _types(_args: argparse.Namespace) -> int:
     host = Host(sys.stdout.buffer)
     status = rec.edlcStatus()
-    result = _declare().edlcWriteTypes(ctypes.byref(host.options(format=rec.EDLC_FORMAT_TABLE)),
-                                       ctypes.byref(status))
+    result = converter().edlcWriteTypes(ctypes.byref(host.options(format=rec.EDLC_FORMAT_TABLE)),
+                                        ctypes.byref(status))
     host.finish(result, status, "types")
     return OK
 
@@ -71,7 +60,7 @@ def _dump(args: argparse.Namespace) -> int:
     name = file_name(args.file)
     options = host.options(format=_DUMP_FORMATS[args.format], name=name)
     status = rec.edlcStatus()
-    result = _declare().edlcDump(name, ctypes.byref(options), ctypes.byref(status))
+    result = converter().edlcDump(name, ctypes.byref(options), ctypes.byref(status))
     host.finish(result, status, args.file)
     return OK
 
