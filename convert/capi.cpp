@@ -7,7 +7,6 @@
 #include "list_reader.h"
 #include "list_type_names.h"
 #include "otio.h"
-#include "otio_common.h"
 #include "platform.h"
 #include "render.h"
 #include "timecode_text.h"
@@ -407,22 +406,16 @@ int edlcFindTcMode(const char* text, edlcTcMode* out) {
 int edlcParseTimecode(const char* text, uint32_t mode, uint32_t* frames) {
     if (text == nullptr || frames == nullptr) return 0;
     try {
-        uint32_t counted = 0;
-        if (!parseTimecode(text, mode, counted)) return 0;
-        // The parser counts a label drop-frame counting skips as the label before it; a host
-        // asking for a timecode's frames is told that no such label exists.
+        // A label drop-frame counting skips would count as the label before it; a host asking
+        // for a timecode's frames is told that no such label exists.
         TcLabel label{};
-        char separators[3];
-        if (std::sscanf(text, "%u%c%u%c%u%c%u", &label.hours, &separators[0], &label.minutes,
-                        &separators[1], &label.seconds, &separators[2], &label.frames) != 7) {
-            return 0;
-        }
+        if (!parseLabel(text, mode, label)) return 0;
         const TcLabel kept = tcCountedLabel(label, mode);
         if (kept.minutes != label.minutes || kept.seconds != label.seconds ||
             kept.frames != label.frames) {
             return 0;
         }
-        *frames = counted;
+        *frames = tcFramesOf(label, mode);
         return 1;
     } catch (...) {
         return 0;

@@ -68,7 +68,7 @@ std::string timecodeText(uint32_t frames, unsigned mode) {
     return text;
 }
 
-bool parseTimecode(const std::string& text, unsigned mode, uint32_t& frames) {
+bool parseLabel(const std::string& text, unsigned mode, TcLabel& label) {
     uint32_t fields[4] = {0, 0, 0, 0};
     size_t count = 0, digits = 0;
     for (char c : text) {
@@ -85,7 +85,14 @@ bool parseTimecode(const std::string& text, unsigned mode, uint32_t& frames) {
     }
     if (count != 3 || digits == 0) return false;
     if (fields[1] > 59 || fields[2] > 59 || fields[3] >= modeInfo(mode).fps) return false;
-    frames = tcFramesOf({fields[0], fields[1], fields[2], fields[3]}, mode);
+    label = {fields[0], fields[1], fields[2], fields[3]};
+    return true;
+}
+
+bool parseTimecode(const std::string& text, unsigned mode, uint32_t& frames) {
+    TcLabel label{};
+    if (!parseLabel(text, mode, label)) return false;
+    frames = tcFramesOf(label, mode);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/tc_modes.h"
+#include "services/timecode.h"
 
 namespace edlbtool {
 
@@ -38,6 +39,8 @@ std::string timecodeText(uint32_t frames, unsigned mode);
 // seconds above 59 or a frame number of the mode's frames per second or more. Counts wrap
 // in 32 bits.
 bool parseTimecode(const std::string& text, unsigned mode, uint32_t& frames);
+// The same text as its fields, before they are counted.
+bool parseLabel(const std::string& text, unsigned mode, TcLabel& label);
 
 // A position in another mode: the same hours, minutes and seconds, the frame number scaled
 // to the new rate, and a label a drop-frame count skips moved to the next one that exists.
