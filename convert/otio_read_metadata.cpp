@@ -13,13 +13,18 @@ namespace edlbtool {
 namespace otio {
 namespace {
 
-// The rate of the first time in the tracks, for timelines without a start time.
+// The rate of the first time in the tracks, for timelines without a start time. Markers,
+// effects and metadata are passed over: their times need not count at the timeline's rate
+// (OTIO's CMX 3600 reader gives a marker's length at rate 1).
 double firstRate(const Json* node, int depth) {
     if (node == nullptr || depth > kMaxDepth) return 0;
     if (node->is_object()) {
         const auto it = node->find("rate");
         if (it != node->end() && it->is_number()) return it->get<double>();
         for (const auto& entry : node->items()) {
+            if (entry.key() == "markers" || entry.key() == "effects" || entry.key() == "metadata") {
+                continue;
+            }
             const double rate = firstRate(&entry.value(), depth + 1);
             if (rate > 0) return rate;
         }

@@ -443,6 +443,23 @@ TEST(OtioRead, CmxAdapterTimelineWithGlobalStartTime) {
     EXPECT_EQ(data.events[3].srcIn, 3 * hour);
 }
 
+// OTIO's CMX 3600 reader gives a marker's length at rate 1; the timeline still counts at its
+// clips' rate, 24.
+TEST(OtioRead, AMarkerAtRateOneLeavesTheClipsRate) {
+    Json timeline = Json::parse(edlbtest::readFile(edlbtest::dataPath(kCmxAdapterTimeline)));
+    const Json zero = {{"OTIO_SCHEMA", "RationalTime.1"}, {"rate", 1.0}, {"value", 0.0}};
+    const Json start = {{"OTIO_SCHEMA", "RationalTime.1"}, {"rate", 24.0}, {"value", 86424.0}};
+    timeline["tracks"]["children"][0]["children"][0]["markers"] = Json::array(
+        {{{"OTIO_SCHEMA", "Marker.2"}, {"name", "FOCUS"}, {"color", "RED"},
+          {"marked_range", {{"OTIO_SCHEMA", "TimeRange.1"}, {"duration", zero},
+                            {"start_time", start}}}}});
+    const ListData data = fromTimeline(timeline.dump());
+    EXPECT_EQ(data.list.dwTcMode & 0xFFu, EDL_TC_FILM);
+    ASSERT_EQ(data.events.size(), 4u);
+    EXPECT_EQ(data.events[0].recIn, 86400u);
+    EXPECT_EQ(data.events[0].recOut, 86400u + 48);
+}
+
 // A track window that starts inside the content still trims it: the first clip's first
 // 24 frames are cut away, and what is left starts at the timeline's start.
 TEST(OtioRead, TrackWindowInsideItsContentTrims) {
