@@ -27,13 +27,10 @@
 using namespace edlbtool;
 
 // An open list or timeline. A list is read one event at a time; a timeline is read whole
-// when it is opened, because its events are placed by their neighbours.
+// when it is opened (by the reader), because its events are placed by their neighbours.
 struct edlcList {
     ListSource source;
     ListReader reader;
-    ListData timeline;
-    bool isTimeline = false;
-    size_t next = 0;
 };
 
 struct edlcDiffResult {
@@ -284,7 +281,7 @@ uint32_t convertWhole(const std::string& input, const std::string& output,
     Output out(&options);
     ListData data;
     std::vector<std::string> warnings;
-    std::string reason = readAnyList(input, data, legacyOf(&options), warnings);
+    std::string reason = readList(input, data, legacyOf(&options), &warnings);
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
     if (output != "-" && !allowed(&options, output)) {
         return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
@@ -323,6 +320,8 @@ uint32_t convertStream(const std::string& input, const std::string& output,
     ListReader reader;
     const std::string reason = openReader(input.c_str(), &options, source, reader);
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+    std::vector<std::string> warnings = reader.takeWarnings();
+    warnAll(&options, warnings);
     const WriteOptions writeOptions = writeOptionsOf(options);
     uint32_t result;
     if (output == "-") {
@@ -457,15 +456,8 @@ edlcList* edlcOpen(const char* path, uint32_t flags, edlcStatus* status) {
     guarded(status, [&]() -> uint32_t {
         std::unique_ptr<edlcList> list(new edlcList);
         const bool legacy = (flags & EDLC_LEGACY) != 0;
-        std::string reason;
-        if (std::strcmp(path, "-") != 0 && isOtioFile(path)) {
-            std::vector<std::string> warnings;
-            list->isTimeline = true;
-            reason = readOtio(path, list->timeline, warnings);
-        } else {
-            reason = list->source.open(path);
-            if (reason.empty()) reason = list->reader.open(list->source, legacy);
-        }
+        std::string reason = list->source.open(path);
+        if (reason.empty()) reason = list->reader.open(list->source, legacy);
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         opened = list.release();
         return succeeded(status);
@@ -475,23 +467,18 @@ edlcList* edlcOpen(const char* path, uint32_t flags, edlcStatus* status) {
 
 const EdlList* edlcListRecord(const edlcList* list) {
     if (list == nullptr) return nullptr;
-    return list->isTimeline ? &list->timeline.list : &list->reader.info().list;
+    return &list->reader.info().list;
 }
 
-int edlcIsTimeline(const edlcList* list) { return list != nullptr && list->isTimeline ? 1 : 0; }
+int edlcIsTimeline(const edlcList* list) {
+    return list != nullptr && list->reader.info().isTimeline ? 1 : 0;
+}
 
 uint32_t edlcNext(edlcList* list, EdlLineVB* event, edlcStatus* status) {
     if (list == nullptr || event == nullptr) {
         return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no list or no event record");
     }
     return guarded(status, [&]() -> uint32_t {
-        if (list->isTimeline) {
-            if (list->next >= list->timeline.events.size()) {
-                return setStatus(status, EDLC_END, EDLC_AT_NONE, "");
-            }
-            fillRecord(list->timeline.events[list->next++], *event);
-            return succeeded(status);
-        }
         EventRow row;
         if (list->reader.next(row)) {
             fillRecord(row, *event);
@@ -506,7 +493,7 @@ uint32_t edlcNext(edlcList* list, EdlLineVB* event, edlcStatus* status) {
 
 size_t edlcEventCount(const edlcList* list) {
     if (list == nullptr) return 0;
-    return list->isTimeline ? list->next : list->reader.count();
+    return list->reader.count();
 }
 
 void edlcClose(edlcList* list) { delete list; }
@@ -516,8 +503,7 @@ size_t edlcClipName(const edlcList* list, const EdlLineVB* event, char* buffer, 
     try {
         EventRow row;
         fillRow(*event, row);
-        const ListInfo& info = list->isTimeline ? list->timeline : list->reader.info();
-        const std::string name = clipNameOf(info, row);
+        const std::string name = clipNameOf(list->reader.info(), row);
         if (buffer != nullptr && size > 0) copyText(buffer, size, name);
         return name.size();
     } catch (...) {
@@ -599,7 +585,7 @@ uint32_t edlcConvert(const char* input, const char* output, const edlcOptions* o
     if (events != nullptr) *events = 0;
     return guarded(status, [&]() -> uint32_t {
         const std::string in = input;
-        if (options->listType == EDLC_TYPE_OTIO || (in != "-" && isOtioFile(in))) {
+        if (options->listType == EDLC_TYPE_OTIO) {
             return convertWhole(in, output, *options, events, status);
         }
         return convertStream(in, output, *options, events, status);

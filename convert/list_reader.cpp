@@ -1,6 +1,7 @@
 #include "list_reader.h"
 
 #include "notes.h"
+#include "otio.h"
 #include "timecode_text.h"
 
 #include <cerrno>
@@ -200,6 +201,7 @@ ListReader::~ListReader() { close(); }
 void ListReader::close() {
     if (handle_ != nullptr) edlClose(handle_);
     handle_ = nullptr;
+    timeline_.reset();
 }
 
 std::string ListReader::open(const ListSource& source, bool legacy, size_t maxEvents) {
@@ -209,16 +211,42 @@ std::string ListReader::open(const ListSource& source, bool legacy, size_t maxEv
     maxEvents_ = maxEvents != 0 ? maxEvents : static_cast<size_t>(source.size()) + 1;
     info_.path = source.name();
     info_.interchange = !legacy;
+    info_.isTimeline = false;
     std::memset(&info_.list, 0, sizeof info_.list);
     edlInitEdlListStruct(&info_.list);
     if (!legacy) info_.list.dwFlags |= EDL_LF_INTERCHANGE;
     if (source.path().empty()) return reason_ = "cannot open";
+    if (isOtioFile(source.path())) return openTimeline(source);
     handle_ = edlOpen(source.path().c_str(), nullptr, EDL_OPEN_READ, &info_.list);
     if (handle_ == nullptr) return reason_ = "not a list edlbridge can read";
     return std::string();
 }
 
+std::string ListReader::openTimeline(const ListSource& source) {
+    timeline_.reset(new ListData);
+    warnings_.clear();
+    std::string reason = readOtio(source.path(), *timeline_, warnings_);
+    if (reason.empty() && timeline_->events.size() > maxEvents_) reason = "too many events";
+    if (!reason.empty()) {
+        timeline_.reset();
+        return reason_ = reason;
+    }
+    info_.list = timeline_->list;
+    info_.interchange = info_.isTimeline = true;
+    nextEvent_ = 0;
+    return std::string();
+}
+
 bool ListReader::next(EventRow& row) {
+    if (timeline_ != nullptr) {
+        if (nextEvent_ >= timeline_->events.size()) {
+            close();
+            return false;
+        }
+        row = std::move(timeline_->events[nextEvent_++]);
+        ++count_;
+        return true;
+    }
     if (handle_ == nullptr) return false;
     // An inline-buffer record keeps each event's texts apart from the library's shared ones.
     std::memset(record_.get(), 0, sizeof *record_);
@@ -240,7 +268,8 @@ bool ListReader::next(EventRow& row) {
     return false;
 }
 
-std::string readList(const std::string& name, ListData& out, bool legacy) {
+std::string readList(const std::string& name, ListData& out, bool legacy,
+                     std::vector<std::string>* warnings) {
     out.events.clear();
     out.path = name;
     out.interchange = !legacy;
@@ -251,6 +280,9 @@ std::string readList(const std::string& name, ListData& out, bool legacy) {
     reason = reader.open(source, legacy, kMaxEvents);
     static_cast<ListInfo&>(out) = reader.info();
     if (!reason.empty()) return reason;
+    if (warnings != nullptr) {
+        for (std::string& warning : reader.takeWarnings()) warnings->push_back(std::move(warning));
+    }
     EventRow row;
     while (reader.next(row)) out.events.push_back(row);
     return reader.reason();

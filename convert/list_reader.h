@@ -49,6 +49,7 @@ struct ListInfo {
     std::string path;  // as the command line named it; '-' is standard input
     EdlList list{};    // the list record as edlOpen left it
     bool interchange = false;  // read with the interchange flag
+    bool isTimeline = false;   // read from an OpenTimelineIO timeline
 };
 
 struct ListData : ListInfo {
@@ -97,20 +98,30 @@ public:
     bool next(EventRow& row);
     const std::string& reason() const { return reason_; }
     size_t count() const { return count_; }
+    // An OpenTimelineIO timeline (known as isOtioFile says) is read whole by open(), its
+    // events being placed by their neighbours; next() hands them out.
+    // What reading a timeline noticed (a time warp kept as a note, ...); taken once.
+    std::vector<std::string> takeWarnings() { return std::move(warnings_); }
 
 private:
     void close();
+    std::string openTimeline(const ListSource& source);
 
     ListInfo info_;
+    std::unique_ptr<ListData> timeline_;
+    size_t nextEvent_ = 0;
+    std::vector<std::string> warnings_;
     tagKvEdlHandle* handle_ = nullptr;
     std::unique_ptr<EdlLineVB> record_;
     size_t count_ = 0, maxEvents_ = 0;
     std::string reason_;
 };
 
-// Reads every event of the list named name (standard input for '-'), for interchange unless
-// legacy is set; at most about four million events. Empty text on success, else the reason.
-std::string readList(const std::string& name, ListData& out, bool legacy = false);
+// Reads every event of the list or timeline named name (standard input for '-'), for
+// interchange unless legacy is set; at most about four million events. Empty text on
+// success, else the reason. What reading a timeline noticed goes to warnings when given.
+std::string readList(const std::string& name, ListData& out, bool legacy = false,
+                     std::vector<std::string>* warnings = nullptr);
 
 struct WriteOptions {
     unsigned listType = EDLTYPE_GENERIC;

@@ -54,9 +54,6 @@ std::string otioText(const ListData& data, const WriteOptions& options,
 std::string writeOtio(const ListData& data, const WriteOptions& options, const std::string& path,
                       std::vector<std::string>& warnings);
 
-// Reads a timeline when isOtioFile says path is one, else any list through readList.
-std::string readAnyList(const std::string& path, ListData& out, bool legacy,
-                        std::vector<std::string>& warnings);
 
 // The lines `edlbridge types` adds after the library's types: the timeline format.
 std::string renderOtioType();

@@ -317,9 +317,4 @@ bool isOtioFile(const std::string& path) {
            head.find("\"OTIO_SCHEMA\"") != std::string::npos;
 }
 
-std::string readAnyList(const std::string& path, ListData& out, bool legacy,
-                        std::vector<std::string>& warnings) {
-    return isOtioFile(path) ? readOtio(path, out, warnings) : readList(path, out, legacy);
-}
-
 }  // namespace edlbtool
