@@ -52,7 +52,7 @@ class BuildWithLibraries(build_py):
                     "--target", "edlbridge", "edlconvert", "-j",
                     os.environ.get("CMAKE_BUILD_PARALLEL_LEVEL", "2")])
         with tempfile.TemporaryDirectory() as prefix:
-            for component in ("Unspecified", "convert"):
+            for component in ("runtime",):
                 self.spawn(["cmake", "--install", build_dir, "--prefix", prefix,
                             "--component", component])
             for name in LIBRARIES:
