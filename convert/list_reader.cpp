@@ -216,6 +216,7 @@ std::string ListReader::open(const ListSource& source, bool legacy, size_t maxEv
     edlInitEdlListStruct(&info_.list);
     if (!legacy) info_.list.dwFlags |= EDL_LF_INTERCHANGE;
     if (source.path().empty()) return reason_ = "cannot open";
+    if (source.size() == 0) return reason_ = "empty file: nothing to read";
     if (isOtioFile(source.path())) return openTimeline(source);
     handle_ = edlOpen(source.path().c_str(), nullptr, EDL_OPEN_READ, &info_.list);
     if (handle_ == nullptr) return reason_ = "not a list edlbridge can read";

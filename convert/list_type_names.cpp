@@ -3,8 +3,51 @@
 #include <edlbridge.h>
 
 #include <cctype>
+#include <cstring>
 
 namespace edlbtool {
+namespace {
+
+// The names people give the common targets, by the short name they stand for.
+struct TypeAlias {
+    const char* alias;
+    const char* shortName;
+};
+
+constexpr TypeAlias kTypeAliases[] = {
+    {"edl", "cmx3600"},       {"cmx3600edl", "cmx3600"}, {"avidlog", "ale"},
+    {"logexchange", "ale"},   {"avidale", "ale"},        {"flx", "flex"},
+    {"flexlog", "flex"},      {"aaton", "flex-aaton"},   {"smpte", "smpte2"},
+    {"premierebatch", "premiere"},
+};
+
+// "CMX 3600", "cmx-3600" and "cmx3600" are one name.
+constexpr const char* kTypePassedOver = " \t-_.";
+
+const TypeName* findFolded(const std::string& text) {
+    const std::string folded = foldedName(text, kTypePassedOver);
+    if (folded.empty()) return nullptr;
+    size_t count = 0;
+    const TypeName* rows = edlb::listTypeRows(&count);
+    for (size_t i = 0; i < count; ++i) {
+        if (foldedName(rows[i].shortName, kTypePassedOver) == folded) return &rows[i];
+    }
+    for (const TypeAlias& alias : kTypeAliases) {
+        if (folded == alias.alias) return edlb::findListType(alias.shortName);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string foldedName(const std::string& text, const char* passedOver) {
+    std::string out;
+    for (char c : text) {
+        if (std::strchr(passedOver, c) != nullptr) continue;
+        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
 
 const TypeName* typeNames(size_t* count) { return edlb::listTypeRows(count); }
 
@@ -24,7 +67,8 @@ const TypeName* findTypeName(const std::string& text) {
     if (digits ? text.size() > 6 : !std::isalpha(static_cast<unsigned char>(text[0]))) {
         return nullptr;
     }
-    return edlb::findListType(text.c_str());
+    if (const TypeName* exact = edlb::findListType(text.c_str())) return exact;
+    return digits ? nullptr : findFolded(text);
 }
 
 bool convertWrites(const TypeName& row) {

@@ -13,14 +13,19 @@ namespace edlbtool {
 
 using TypeName = edlb::ListTypeInfo;
 
+// text in lower case without the characters of passedOver: the one spelling in which a
+// user's name of a type or mode is compared.
+std::string foldedName(const std::string& text, const char* passedOver);
+
 // Every row, in value order.
 const TypeName* typeNames(size_t* count);
 
 // The row of a value; null when the library has no dialect of that value.
 const TypeName* typeByValue(unsigned value);
 
-// Looks a type up by decimal value (digits only), short name or enumerator (any case); null
-// when none.
+// Looks a type up by decimal value (digits only), short name or enumerator (any case), then
+// by the short name or a common alias ("edl" for cmx3600) written with blanks, '-', '_' or
+// '.' anywhere ("CMX 3600"); null when none.
 const TypeName* findTypeName(const std::string& text);
 
 // Convert writes every dialect that writes itself: not a CSV log, whose type the library

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "list_type_names.h"
 #include "services/timecode.h"
 
 namespace edlbtool {
@@ -12,12 +13,15 @@ namespace {
 const ModeInfo* const kModes = edlb::kTcModes;
 constexpr size_t kModeCount = sizeof edlb::kTcModes / sizeof edlb::kTcModes[0];
 
-// Whether text is one of the blank-separated words of spellings, in any case.
-bool isSpelling(const char* spellings, const std::string& text) {
-    const size_t length = text.size();
-    for (const char* word = spellings; *word != '\0';) {
+// "23.976 DF", "23.976-df" and "23.976df" are one spelling.
+constexpr const char* kModePassedOver = " \t-_";
+
+// Whether folded is the mode's name or one of the blank-separated words of its spellings.
+bool isSpelling(const ModeInfo& mode, const std::string& folded) {
+    if (foldedName(mode.name, kModePassedOver) == folded) return true;
+    for (const char* word = mode.spellings; *word != '\0';) {
         const size_t wordLength = std::strcspn(word, " ");
-        if (wordLength == length && strncasecmp(word, text.c_str(), length) == 0) return true;
+        if (foldedName(std::string(word, wordLength), kModePassedOver) == folded) return true;
         word += wordLength;
         word += std::strspn(word, " ");
     }
@@ -42,8 +46,9 @@ const ModeInfo* findMode(const std::string& text) {
     for (size_t i = 0; i < kModeCount; ++i) {
         if (strcasecmp(kModes[i].name, text.c_str()) == 0) return &kModes[i];
     }
-    for (size_t i = 0; i < kModeCount; ++i) {
-        if (isSpelling(kModes[i].spellings, text)) return &kModes[i];
+    const std::string folded = foldedName(text, kModePassedOver);
+    for (size_t i = 0; i < kModeCount && !folded.empty(); ++i) {
+        if (isSpelling(kModes[i], folded)) return &kModes[i];
     }
     // Mode values as the list record holds them: "4", "0x44".
     char* end = nullptr;

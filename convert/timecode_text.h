@@ -21,7 +21,8 @@ using ModeInfo = edlb::TcMode;
 // like non-drop 30, as the library's timecode service counts them.
 const ModeInfo& modeInfo(unsigned mode);
 
-// By value (decimal or 0x hex) or name, any case; null when none.
+// By value (decimal or 0x hex), name or one of the mode's spellings (rates such as "23.976"
+// or "29.97ndf"), any case, blanks, '-' and '_' passed over; null when none.
 const ModeInfo* findMode(const std::string& text);
 
 // Every mode, in value order.

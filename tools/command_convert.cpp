@@ -6,6 +6,8 @@
 
 #include <edlconvert.h>
 
+#include <algorithm>
+#include <cctype>
 #include <exception>
 #include <utility>
 
@@ -40,11 +42,57 @@ std::optional<int> readArguments(const std::vector<std::string>& args, ConvertRe
     return std::nullopt;
 }
 
+// The edits that turn a into b (letters in any case): insertions, deletions, substitutions
+// and swaps of two neighbours.
+size_t editDistance(const std::string& a, const std::string& b) {
+    const auto same = [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    };
+    std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+    for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        for (size_t j = 1; j <= b.size(); ++j) {
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                                d[i - 1][j - 1] + (same(a[i - 1], b[j - 1]) ? 0 : 1)});
+            if (i > 1 && j > 1 && same(a[i - 1], b[j - 2]) && same(a[i - 2], b[j - 1])) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+// "; did you mean A, B or C?" for the written types nearest to text: those a few edits away
+// or beginning with its first three letters, at most three, fewest edits first, then in
+// value order; nothing when none is near.
+std::string nearestTypes(const std::string& text) {
+    std::vector<std::pair<size_t, std::string>> near;
+    const auto consider = [&near, &text](const char* name) {
+        const size_t distance = editDistance(text, name);
+        const bool samePrefix = text.size() >= 3 && editDistance(text.substr(0, 3), std::string(name).substr(0, 3)) == 0;
+        if (distance <= std::max<size_t>(1, text.size() / 3) || samePrefix) near.emplace_back(distance, name);
+    };
+    edlcListType row;
+    for (size_t i = 0; edlcListTypeAt(i, &row); ++i) {
+        if (row.written) consider(row.name);
+    }
+    consider("otio");
+    std::stable_sort(near.begin(), near.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (near.size() > 3) near.resize(3);
+    std::string out;
+    for (size_t i = 0; i < near.size(); ++i) {
+        out += (i == 0 ? "; did you mean " : i + 1 == near.size() ? " or " : ", ") + near[i].second;
+    }
+    return near.empty() ? out : out + "?";
+}
+
 // The type and mode named; nothing when both are known, else the usage error's status.
 std::optional<int> resolveTarget(const ConvertRequest& request, ConvertTarget& target) {
     const std::string& type = request.typeText;
     if (!edlcFindListType(type.c_str(), &target.type)) {
-        return usageError("convert", "no such list type '" + type + "'");
+        return usageError("convert", "no such list type '" + type + "'" + nearestTypes(type));
     }
     const bool timeline = target.type.value == EDLC_TYPE_OTIO;
     if (!timeline && !target.type.written) {
@@ -76,9 +124,6 @@ std::optional<int> checkOutputs(const ConvertRequest& request) {
     }
     if (request.haveDirectory && request.directory.empty()) {
         return usageError("convert", "-d needs a directory");
-    }
-    if (request.haveDirectory && !isDirectory(request.directory)) {
-        return usageError("convert", "no such directory '" + request.directory + "'");
     }
     if (readsStandardInputTwice(request.inputs)) {
         return usageError("convert", "standard input can be read only once");
@@ -226,6 +271,14 @@ int commandConvert(const std::vector<std::string>& args) {
     if (const std::optional<int> exit = readArguments(args, request)) return *exit;
     ConvertTarget target;
     if (const std::optional<int> exit = checkRequest(request, target)) return *exit;
+    // -d's folder, and the folders above it, are made when they do not exist.
+    if (request.haveDirectory) {
+        const std::string why = makeDirectories(request.directory);
+        if (!why.empty()) {
+            report(request.directory, "cannot create the directory: " + why);
+            return kFailed;
+        }
+    }
     // A list that fails is reported and the others are still converted.
     ConvertRun run(request, target);
     int status = kOk;

@@ -15,8 +15,8 @@ const char kMainHelp[] =
     "  types                 list every list type with its extensions and forms\n"
     "  detect FILE... [--format text|json]\n"
     "                        show the type, title, timecode mode and event count of lists\n"
-    "  dump FILE [--format table|json|csv]\n"
-    "                        show every event of a list\n"
+    "  dump FILE... [--format table|json|csv]\n"
+    "                        show every event of lists\n"
     "  convert IN... --to TYPE [-o OUT | -d DIR] [--fcm MODE] [--title TEXT] [--quiet]\n"
     "                        write lists in another dialect\n"
     "  diff OLD NEW [--format table|json] [--all]\n"
@@ -50,7 +50,7 @@ const char kDetectHelp[] =
     "shown, and the exit status is 1. A FILE of '-' is standard input.\n";
 
 const char kDumpHelp[] =
-    "Usage: edlbridge dump FILE [--format table|json|csv] [--legacy]\n"
+    "Usage: edlbridge dump FILE... [--format table|json|csv] [--legacy]\n"
     "One row per event: edit number, reel, tracks, edit type with wipe code and length,\n"
     "source in/out, record in/out and marks as timecode text in the list's mode and as\n"
     "frames, audio offset, clip name, name and comment. The default format is table.\n"
@@ -59,13 +59,18 @@ const char kDumpHelp[] =
     "line. --legacy reads with the library's documented derivations (ten-character clip\n"
     "names, comments run together) and shows what they give. A FILE of '-' is standard\n"
     "input. Events are printed as they are read; the table reads the list twice, first\n"
-    "to size its columns.\n";
+    "to size its columns.\n"
+    "Several FILEs are shown one after another: tables with an empty line between\n"
+    "them, JSON objects as the elements of one array; csv takes one FILE. Files that\n"
+    "cannot be read are reported on standard error, the others are still shown, and the\n"
+    "exit status is 1.\n";
 
 const char kConvertHelp[] =
     "Usage: edlbridge convert IN... --to TYPE [-o OUT | -d DIR] [--fcm MODE] [--title TEXT]\n"
     "                         [--quiet] [--legacy]\n"
     "Reads each IN and writes its events as a list of TYPE (a value or a name from\n"
-    "'edlbridge types', such as cmx3600, ale, ds or flex).\n"
+    "'edlbridge types', such as cmx3600, ale, ds or flex; also edl or \"CMX 3600\" for\n"
+    "cmx3600, \"log exchange\" for ale; case, blanks, '-', '_' and '.' do not matter).\n"
     "\n"
     "  --to TYPE      the list type to write, or otio for an OpenTimelineIO timeline\n"
     "                 (IN may be a timeline too: a .otio name, or JSON with OTIO_SCHEMA)\n"
@@ -74,9 +79,12 @@ const char kConvertHelp[] =
     "                 Default: IN's name without directory and extension, with TYPE's\n"
     "                 default extension, in the current directory\n"
     "  -d, --directory DIR\n"
-    "                 write each list into DIR under that default name\n"
+    "                 write each list into DIR under that default name; DIR and the\n"
+    "                 folders above it are made when they do not exist\n"
     "  --fcm MODE     timecode mode of the written list: film, ndf, df, pal, pal50,\n"
-    "                 df5994, ntsc60, hundredths, 23.98, 23.98df or a mode value.\n"
+    "                 df5994, ntsc60, hundredths, 23.98, 23.98df or a mode value, or\n"
+    "                 a rate: 23.976 (or 23.98), 24, 25, 29.97, 30, 50, 59.94, 60, with\n"
+    "                 df or ndf where the rate has both (23.976df, 29.97ndf).\n"
     "                 Timecodes keep their hours, minutes and seconds; frame numbers\n"
     "                 are scaled to the new rate. Default: the mode of IN\n"
     "  --title TEXT   title of the written list. Default: the title of IN\n"

@@ -32,6 +32,14 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(std::filesystem::path(path), error);
 }
 
+std::string makeDirectories(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path), error);
+    if (isDirectory(path)) return std::string();
+    if (!error) error = std::make_error_code(std::errc::file_exists);
+    return error.message();
+}
+
 std::string baseName(const std::string& path) {
     const size_t slash = path.find_last_of(kDirectoryEnds);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);

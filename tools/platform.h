@@ -26,6 +26,10 @@ bool isDirectory(const std::string& path);
 // path names something that exists (through links).
 bool exists(const std::string& path);
 
+// Creates the folder path and the folders above it that do not exist; an empty text when it
+// exists as a folder afterwards, else why not ("File exists" for a file of that name).
+std::string makeDirectories(const std::string& path);
+
 // The file's own name without its folder and its extension: "lists/cut.v2.edl" gives
 // "cut.v2". A name that is all extension (".edl") keeps it.
 std::string baseName(const std::string& path);

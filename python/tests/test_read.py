@@ -14,6 +14,7 @@ TIMES = ("src_in", "src_out", "rec_in", "rec_out", "mark_in", "mark_out")
 ERRORS = {
     "cannot open": edlbridge.OpenError,
     "not a list edlbridge can read": edlbridge.NotAListError,
+    "empty file": edlbridge.NotAListError,
     "read failed": edlbridge.ReadError,
 }
 

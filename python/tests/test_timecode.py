@@ -98,12 +98,13 @@ def test_timecodes_compare_by_frames_and_mode():
     ("film", M.FILM), ("NDF", M.NDF), ("23.98", M.NTSC2398), ("23.98df", M.NTSC2398DF),
     ("df5994", M.DF5994), ("pal50", M.PAL50), (0x44, M.HUNDREDTHS), ("0x44", M.HUNDREDTHS),
     ("drop", M.DF), ("29.97", M.DF), ("NTSC2398DF", M.NTSC2398DF),
+    ("23.976", M.NTSC2398), ("23.976 DF", M.NTSC2398DF), ("29.97ndf", M.NDF), ("60", M.NTSC60),
 ])
 def test_modes_by_the_tools_names(text, mode):
     assert TimecodeMode.parse(text) is mode
 
 
-@pytest.mark.parametrize("text", ["", "df2", "0x03", 3, "23.976"])
+@pytest.mark.parametrize("text", ["", "df2", "0x03", 3, "23.977", "59.94ndf"])
 def test_unknown_modes_are_refused(text):
     with pytest.raises(ValueError):
         TimecodeMode.parse(text)
@@ -131,7 +132,7 @@ def test_parse_takes_modes_and_rates_as_the_tool_does(mode, frames, expected):
     assert Timecode.parse("01:00:00:00", mode) == Timecode(frames, expected)
 
 
-@pytest.mark.parametrize("mode", [3, "26", "23.976", "", None])
+@pytest.mark.parametrize("mode", [3, "26", "23.977", "", None])
 def test_parse_refuses_modes_the_table_does_not_name(mode):
     with pytest.raises((ValueError, TypeError)):
         Timecode.parse("01:00:00:00", mode)

@@ -42,7 +42,8 @@ struct TcMode {
     uint32_t dsReadRates[2];
     uint32_t dsOtherFcm;
     // Other spellings a user may give for the mode (the command line's --fcm, the Python
-    // module's mode names), separated by blanks.
+    // module's mode names), separated by blanks: rates as people write them, with "df" or
+    // "ndf" where the rate has both. Blanks, '-' and '_' in a user's text are passed over.
     const char* spellings;
 };
 
@@ -59,12 +60,12 @@ inline constexpr TcMode kTcModes[] = {
      "REM  system timecode flags must be set to non-drop ", "FCM: NON-DROP FRAME ",
      "FCM: NON-DROP FRAME", "*DS type=header frame-rate=30 fcm=non-drop-frame", "NTSC",
      "29.97", "NTSC",
-     {29970, 30000}, 2, {30, 60}, EDL_TC_DF, "non-drop nondrop 30"},
+     {29970, 30000}, 2, {30, 60}, EDL_TC_DF, "non-drop nondrop 30 29.97ndf"},
     {EDL_TC_DF, "df", "drop frame, 29.97 fps", 30, 2, true, 2997, ';',
      "FCM: DROP FRAME ", "REM  Record times are drop ",
      "REM  system timecode flags must be set to drop ", "FCM: DROP FRAME ", "FCM: DROP FRAME",
      "*DS type=header frame-rate=30 fcm=drop-frame", "NTSC", "29.97", "NTSC DROP",
-     {29970, 0}, 1, {0, 0}, EDL_TC_NDF, "drop 29.97"},
+     {29970, 0}, 1, {0, 0}, EDL_TC_NDF, "drop 29.97 29.97df 30df"},
     {EDL_TC_PAL, "pal", "PAL, 25 fps", 25, 0, false, 2500, '.',
      "FCM: PAL ", "REM  Record times are pal ", "REM  system timecode flags must be set to pal ",
      "FCM: PAL ", "FCM: PAL", "*DS type=header frame-rate=25 fcm=non-drop-frame", "PAL",
@@ -79,7 +80,7 @@ inline constexpr TcMode kTcModes[] = {
      "FCM: NTSC 59.94 ", "REM  Record times are 59.94fps ",
      "REM  system timecode flags must be set to 59.94fps ", "FCM: 59.94 ", "FCM: 59.94",
      "*DS type=header frame-rate=60 fcm=drop-frame", "5994", "59.94", "NTSC DROP",
-     {59940, 0}, 0, {0, 0}, 0, "59.94"},
+     {59940, 0}, 0, {0, 0}, 0, "59.94 59.94df"},
     {EDL_TC_NTSC60, "ntsc60", "60 fps", 60, 0, false, 6000, '=',
      "FCM: NTSC 60 ", "REM  Record times are NTSC 60fps ",
      "REM  system timecode flags must be set to NTSC 60fps ", "FCM: 60 ", "FCM: 60",
@@ -94,13 +95,13 @@ inline constexpr TcMode kTcModes[] = {
      "FCM: NTSC FILM 23.98 ", "REM  Record times are 23.98fps ",
      "REM  system timecode flags must be set to 23.98fps ", "FCM: NTSC FILM ", "FCM: NTSC FILM",
      "*DS type=header frame-rate=24 fcm=drop-frame", "2398", "23.976", "FILM",
-     {23976, 23980}, 0, {23, 0}, EDL_TC_FILM, "2398"},
+     {23976, 23980}, 0, {23, 0}, EDL_TC_FILM, "2398 23.976 23.98ndf 23.976ndf"},
     // 23.98 "drop frame" is written with the drop marker but skips no frame numbers.
     {EDL_TC_2398DF, "23.98df", "23.98 fps, counted like 24, drop-frame marker", 24, 0, true,
      2398, '_', "FCM: 23.98DF ", "REM  Record times are film drop frame ",
      "REM  system timecode flags must be set to film drop frame ", "FCM: 23.98 ", "FCM: 23.98",
      "*DS type=header frame-rate=24 fcm=drop-frame", "2398", "23.976", "NTSC DROP",
-     {23976, 23980}, 0, {0, 0}, 0, "2398df"},
+     {23976, 23980}, 0, {0, 0}, 0, "2398df 23.976df"},
 };
 
 // Any other value: counted like non-drop 30, and named as unknown by the headers.

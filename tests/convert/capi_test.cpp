@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -87,7 +88,13 @@ TEST(Catalogue, ListTypesByNameValueAndEnumerator) {
     EXPECT_STREQ(row.extension, "otio");
     EXPECT_EQ(row.detected, 1);
     EXPECT_EQ(row.written, 1);
-    for (const char* text : {"", "cmx 3600", "99999999", "47", "-1", "otioo"}) {
+    // Names people write for a type, with blanks and another case.
+    for (const auto& [text, value] : {std::make_pair("cmx 3600", 7u), std::make_pair("EDL", 7u),
+                                      std::make_pair("Log Exchange", 5u)}) {
+        ASSERT_EQ(edlcFindListType(text, &row), 1) << text;
+        EXPECT_EQ(row.value, value) << text;
+    }
+    for (const char* text : {"", "cmx 3601", "99999999", "47", "-1", "otioo", " 7"}) {
         EXPECT_EQ(edlcFindListType(text, &row), 0) << text;
     }
     EXPECT_EQ(edlcFindListType(nullptr, &row), 0);

@@ -33,13 +33,14 @@ const OptionCase kCases[] = {
     {"help_given_a_value", {"detect", "--help=1"}, 2, "", "unknown option '--help=1'"},
     {"short_flags_run_together", {"detect", "-hx"}, 2, "", "unknown option '-hx'"},
     {"three_dashes", {"detect", "---x", "a.edl"}, 2, "", "unknown option '---x'"},
-    {"double_dash_of_dump", {"dump", "a.edl", "--"}, 2, "", "unknown option '--'"},
+    // dump, like detect, takes '--' for the end of the options: "-" after it is a file.
+    {"double_dash_of_dump", {"dump", "--", "-", "-"}, 2, "", "standard input can be read only once"},
     {"double_dash_of_convert", {"convert", "--", "a.edl", "--to", "ds"}, 2, "", "unknown option '--'"},
     {"double_dash_of_types", {"types", "--"}, 2, "", "unexpected argument '--'"},
     {"option_of_types", {"types", "--legacy"}, 2, "", "unexpected argument '--legacy'"},
     {"operand_before_help_of_types", {"types", "x", "-h"}, 2, "", "unexpected argument 'x'"},
     // The first problem in the order of the arguments is the one reported.
-    {"second_file_before_bad_format", {"dump", "a.edl", "b.edl", "--format", "xml"}, 2, "", "only one file can be dumped"},
+    {"second_file_before_bad_format", {"dump", "a.edl", "b.edl", "--format", "xml"}, 2, "", "no such format 'xml'"},
     {"bad_format_before_second_file", {"dump", "a.edl", "--format", "xml", "b.edl"}, 2, "", "no such format 'xml'"},
     {"unknown_option_before_help", {"detect", "--fast", "-h"}, 2, "", "unknown option '--fast'"},
     {"unknown_option_before_missing_value", {"convert", "a.edl", "--fast", "--to"}, 2, "", "unknown option '--fast'"},
