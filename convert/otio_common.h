@@ -15,6 +15,8 @@ constexpr const char kKey[] = "edlbridge";
 // OTIO's CMX 3600 adapter keeps a clip's reel under this key, as {"reel": "A001"}: written
 // beside ours so that its writer keeps our reels, and read when ours is not there.
 constexpr const char kCmxKey[] = "cmx_3600";
+// OTIO's log exchange adapter keeps a log's columns under this key ({"Tape": "A001", ...}).
+constexpr const char kAleKey[] = "ALE";
 // The one media reference a clip written here has.
 constexpr const char kDefaultMedia[] = "DEFAULT_MEDIA";
 

@@ -2,6 +2,7 @@
 // metadata the fields OTIO has none for; the clips of one event on several tracks become one
 // event on those tracks, and a transition's outgoing cut line is made for it.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 
@@ -33,30 +34,12 @@ int32_t asOffset(int64_t value) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
-std::string clipName(const Piece& piece, const Json* mine) {
-    std::string name;
-    if (mdText(mine, "clip_name", name)) return name;
-    if (piece.black && mine == nullptr) return std::string();
-    return text(*piece.item, "name", piece.path);
-}
-
 // The reel OTIO's CMX 3600 adapter keeps in a clip's metadata.
 bool cmxReel(const Json& item, std::string& reel) {
     const Json* metadata = field(item, "metadata");
     const Json* cmx = metadata != nullptr && metadata->is_object() ? field(*metadata, kCmxKey)
                                                                    : nullptr;
     return cmx != nullptr && cmx->is_object() && mdText(cmx, "reel", reel);
-}
-
-// The reel of a piece: ours, else the CMX adapter's, else black's or an unknown source's.
-std::string reelOf(const Piece& piece) {
-    std::string reel;
-    if (mdText(ours(*piece.item), "reel", reel) || cmxReel(*piece.item, reel)) return reel;
-    return piece.black ? "BL" : "AX";
-}
-
-long versionOf(const Piece& piece) {
-    return splitSchema(schemaOf(*piece.item, piece.path)).second;
 }
 
 void setNames(EventRow& row, const std::string& clip, const std::string& file) {
@@ -76,19 +59,27 @@ void addNote(EventRow& row, const std::string& note) {
 }
 
 // The event's times from the piece's place and trim, then what our metadata keeps.
-void placeTimes(EventRow& row, const Piece& piece, const Json* mine) {
+void placeTimes(EventRow& row, const Piece& piece) {
+    const ItemFacts& facts = *piece.facts;
     row.recIn = checked(piece.recIn, "record time", piece.path);
     row.srcIn = checked(piece.srcIn, "source time", piece.path);
     // Ends past the last frame count stop there (a list keeps them in 32 bits).
     row.recOut = asFrames(piece.recIn + piece.length);
     row.srcOut = asFrames(derivedSourceOut(piece.srcIn, piece.length, piece.scalar));
-    int64_t value = 0;
-    if (mdInteger(mine, "record_in", value)) row.recIn = asFrames(value);
-    if (mdInteger(mine, "record_out", value)) row.recOut = asFrames(value);
-    if (mdInteger(mine, "source_out", value)) row.srcOut = asFrames(value);
-    row.markIn = mdInteger(mine, "mark_in", value) ? asFrames(value) : row.srcIn;
-    row.markOut = mdInteger(mine, "mark_out", value) ? asFrames(value) : row.srcOut;
-    if (mdInteger(mine, "audio_offset", value)) row.audioOffset = asOffset(value);
+    // A held frame is one frame of its source, as a list gives it.
+    if (facts.freeze && !facts.ours) row.srcOut = asFrames(int64_t{row.srcIn} + 1);
+    const auto kept = [&](ItemFacts::Kept which, uint32_t& out) {
+        if ((facts.kept & (1u << which)) != 0) out = asFrames(facts.times[which]);
+    };
+    kept(ItemFacts::kRecordIn, row.recIn);
+    kept(ItemFacts::kRecordOut, row.recOut);
+    kept(ItemFacts::kSourceOut, row.srcOut);
+    row.markIn = row.srcIn;
+    row.markOut = row.srcOut;
+    kept(ItemFacts::kMarkIn, row.markIn);
+    kept(ItemFacts::kMarkOut, row.markOut);
+    if ((facts.kept & (1u << ItemFacts::kAudioOffset)) != 0)
+        row.audioOffset = asOffset(facts.times[ItemFacts::kAudioOffset]);
 }
 
 // The fields our metadata keeps of an event (ours: it has them).
@@ -117,7 +108,7 @@ void ourFields(EventRow& row, const Json& mine) {
 // Sets the transition of an event from the transition before its piece.
 void setTransition(EventRow& row, const Piece& piece, bool ourEvent) {
     const uint32_t frames = asFrames(piece.inOffset + piece.outOffset);
-    const Json* mine = ours(*piece.transition);
+    const Json* mine = piece.transition->mine.get();
     if (ourEvent && isTransition(row.editType)) {
         // Ours: its fields stand unless the transition's length was changed.
         uint32_t& length = lengthInWipeCode(row) ? row.wipeCode : row.effectLength;
@@ -208,8 +199,7 @@ private:
                 // A warning is given once per event, not once per track.
                 warnings_.insert(warnings_.end(), notices.begin(), notices.end());
                 Built b;
-                int64_t index = -1;
-                b.index = mdInteger(ours(*piece.item), "event", index) ? index : -1;
+                b.index = piece.facts->index;
                 // An event that names no track is placed on V1 and keeps naming none.
                 if (b.index >= 0 && row.videoTracks == 0 && row.audioTracks == 0) {
                     trackless.push_back(built.size());
@@ -247,35 +237,24 @@ private:
     // The event of a piece, and the key that finds its clips on other tracks.
     EventRow eventOf(const Piece& piece, const Piece* before, std::string& key,
                      std::vector<std::string>& notices) {
-        EventRow row = blankEvent();
-        const Json* mine = ours(*piece.item);
-        int64_t index = 0;
-        const bool ourEvent = mine != nullptr && mdInteger(mine, "event", index);
-        if (ourEvent) {
-            ourFields(row, *mine);
-            // Ours names the reel; a pipeline may have left only the CMX adapter's.
-            if (field(*mine, "reel") == nullptr) cmxReel(*piece.item, row.reel);
-        } else {
-            row.reel = reelOf(piece);
+        const ItemFacts& facts = *piece.facts;
+        EventRow row = facts.row;
+        placeTimes(row, piece);
+        if (piece.transition != nullptr) setTransition(row, piece, facts.ours);
+        if (!facts.ours) {
+            foreignNotes(row, piece, before, facts.clip, facts.file, notices);
+            if (!facts.notes.empty()) addNote(row, facts.notes);
         }
-        placeTimes(row, piece, ourEvent ? mine : nullptr);
-        if (piece.transition != nullptr) setTransition(row, piece, ourEvent);
-
-        const std::string clip = clipName(piece, ourEvent ? mine : nullptr);
-        const std::string file =
-            piece.black ? std::string() : mediaFile(*piece.item, piece.path, versionOf(piece));
-        setNames(row, clip, file);
-        if (!ourEvent) foreignNotes(row, piece, before, clip, file, notices);
         for (const std::string& note : piece.effectNotes) addNote(row, note);
-        markerNotes(row, piece, ourEvent);
-        if (ourEvent) {
-            key = "event " + std::to_string(index);
+        markerNotes(row, piece, facts.ours, notices);
+        if (facts.ours) {
+            key = "event " + std::to_string(facts.index);
         } else {
             // Clips of one event on several tracks have the same times, names and transition.
             key = std::to_string(row.recIn) + "|" + std::to_string(row.recOut) + "|" +
                   std::to_string(row.srcIn) + "|" + std::to_string(row.srcOut) + "|" +
                   std::string(1, row.editType) + "|" + std::to_string(row.wipeCode) + "|" +
-                  std::to_string(row.effectLength) + "|" + clip + "|" + file;
+                  std::to_string(row.effectLength) + "|" + facts.clip + "|" + facts.file;
         }
         return row;
     }
@@ -287,8 +266,7 @@ private:
                       const std::string& clip, const std::string& file,
                       std::vector<std::string>& notices) const {
         if (piece.transition != nullptr) {
-            const std::string from =
-                before != nullptr ? clipName(*before, ours(*before->item)) : std::string();
+            const std::string from = before != nullptr ? before->facts->clip : std::string();
             if (!from.empty()) addNote(row, "FROM CLIP NAME: " + from);
             if (!clip.empty()) addNote(row, "TO CLIP NAME: " + clip);
         } else if (!file.empty() && !clip.empty()) {
@@ -304,14 +282,25 @@ private:
                           " kept as the note '" + note + "'");
     }
 
-    // Markers as "LOC:" notes, but for the notes of ours they were written from.
-    void markerNotes(EventRow& row, const Piece& piece, bool ourEvent) const {
+    // Markers as "LOC:" notes, but for the notes of ours they were written from. A marker on
+    // a record time outside its event is reported and left out.
+    void markerNotes(EventRow& row, const Piece& piece, bool ourEvent,
+                     std::vector<std::string>& notices) const {
         for (const MarkerAt& marker : piece.markers) {
             if (!marker.note.empty() && ourEvent &&
                 ("\n" + row.comment + "\n").find("\n" + marker.note + "\n") != std::string::npos) {
                 continue;  // the note it was written from is there
             }
-            std::string note = "LOC: " + timecodeText(asFrames(marker.record), mode_);
+            int64_t at = marker.record;
+            if (marker.onRecord) {
+                at = marker.raw;
+                if (at < row.recIn || (at >= row.recOut && at != row.recIn)) {
+                    notices.push_back("marker " + quoted(marker.name) + " at " + piece.path +
+                                      " lies outside its clip: left out");
+                    continue;
+                }
+            }
+            std::string note = "LOC: " + timecodeText(asFrames(at), mode_);
             if (!marker.color.empty()) note += " " + marker.color;
             if (!marker.name.empty()) note += " " + marker.name;
             addNote(row, note);
@@ -324,7 +313,7 @@ private:
                    int64_t& index) const {
         cut = blankEvent();
         index = -1;
-        if (const Json* mine = ours(*piece.transition)) {
+        if (const Json* mine = piece.transition->mine.get()) {
             const Json* line = field(*mine, "cut_line");
             if (line == nullptr || !line->is_object()) return false;
             ourCutLine(*line, incoming, cut, index);
@@ -332,9 +321,9 @@ private:
         }
         cut.recIn = cut.recOut = incoming.recIn;
         if (before != nullptr && before->recIn + before->length == piece.recIn) {
-            cut.reel = reelOf(*before);
+            cut.reel = before->facts->row.reel;
             EventRow out;
-            placeTimes(out, *before, ours(*before->item));
+            placeTimes(out, *before);
             cut.srcIn = cut.srcOut = out.srcOut;
         } else {
             cut.reel = "BL";
@@ -365,11 +354,171 @@ private:
     std::vector<std::string>& warnings_;
 };
 
+// The reel OTIO's CMX 3600 writer gives a clip that names none: from the media file's name,
+// else the clip's, its extension and every character but letters, digits and spaces left
+// out, cut to eight characters ('Clip_A.mov' gives 'ClipA').
+std::string derivedReel(const std::string& clip, const std::string& file) {
+    std::string from = clip;
+    if (!file.empty()) {
+        const size_t slash = file.find_last_of("/\\");
+        from = slash == std::string::npos ? file : file.substr(slash + 1);
+    }
+    const size_t dot = from.rfind('.');
+    if (dot != std::string::npos && dot + 1 < from.size() &&
+        std::all_of(from.begin() + static_cast<std::ptrdiff_t>(dot) + 1, from.end(),
+                    [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; })) {
+        from.erase(dot);
+    }
+    std::string reel;
+    for (char c : from) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x80 && (std::isalnum(u) != 0 || c == ' ')) reel += c;
+        if (reel.size() == 8) break;
+    }
+    return reel.empty() || reel.find_first_not_of(' ') == std::string::npos ? "AX" : reel;
+}
+
+// A metadata object under key of an object's metadata, or null.
+const Json* metadataOf(const Json& object, const char* key) {
+    const Json* metadata = field(object, "metadata");
+    const Json* found =
+        metadata != nullptr && metadata->is_object() ? field(*metadata, key) : nullptr;
+    return found != nullptr && found->is_object() ? found : nullptr;
+}
+
+// The note lines OTIO's CMX 3600 adapter kept of a clip without reading them.
+std::string adapterComments(const Json& item) {
+    const Json* cmx = metadataOf(item, kCmxKey);
+    const Json* comments = cmx != nullptr ? field(*cmx, "comments") : nullptr;
+    std::string notes;
+    if (comments == nullptr || !comments->is_array()) return notes;
+    for (const Json& line : *comments) {
+        if (!line.is_string()) continue;
+        if (!notes.empty()) notes += '\n';
+        notes += line.get<std::string>();
+    }
+    return notes;
+}
+
+// A log's "Tracks" column: 'V', 'VA1A2', 'A1 A2' ('A' alone is A1).
+void logTracks(const std::string& text, EventRow& row) {
+    uint32_t video = 0, audio = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+        if (c != 'V' && c != 'A') continue;
+        unsigned number = 0;
+        while (i + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[i + 1])) != 0 &&
+               number < 100) {
+            number = number * 10 + static_cast<unsigned>(text[++i] - '0');
+        }
+        if (number == 0) number = 1;
+        if (number > kTrackBits) continue;
+        (c == 'V' ? video : audio) |= 1u << (number - 1);
+    }
+    if (video != 0 || audio != 0) {
+        row.videoTracks = video;
+        row.audioTracks = audio;
+    }
+}
+
+bool hasFreezeFrame(const Json& item) {
+    const Json* effects = field(item, "effects");
+    if (effects == nullptr || !effects->is_array()) return false;
+    for (const Json& effect : *effects) {
+        const Json* schema = effect.is_object() ? field(effect, "OTIO_SCHEMA") : nullptr;
+        if (schema != nullptr && schema->is_string() && enabled(effect) &&
+            splitSchema(schema->get<std::string>()).first == "FreezeFrame") {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& path, bool black,
+                                           const Clock& clock) {
+    std::shared_ptr<ItemFacts> made(new ItemFacts);
+    ItemFacts& facts = *made;
+    EventRow& row = facts.row;
+    row = blankEvent();
+    const Json* mine = ours(item);
+    int64_t index = 0;
+    facts.ours = mine != nullptr && mdInteger(mine, "event", index);
+    facts.index = facts.ours ? index : -1;
+    const Json* ale = metadataOf(item, kAleKey);
+    if (!black) facts.file = mediaFile(item, path, splitSchema(schemaOf(item, path)).second, clock);
+    if (facts.file.empty() && !black) mdText(ale, "Source File", facts.file);
+    if (!mdText(facts.ours ? mine : nullptr, "clip_name", facts.clip) && !(black && !facts.ours))
+        facts.clip = text(item, "name", path);
+    if (facts.ours) {
+        ourFields(row, *mine);
+        // Ours names the reel; a pipeline may have left only the CMX adapter's.
+        if (field(*mine, "reel") == nullptr) cmxReel(item, row.reel);
+        static const char* const kKeys[ItemFacts::kKeptCount] = {
+            "record_in", "record_out", "source_out", "mark_in", "mark_out", "audio_offset"};
+        for (unsigned i = 0; i < ItemFacts::kKeptCount; ++i) {
+            if (mdInteger(mine, kKeys[i], facts.times[i])) facts.kept |= 1u << i;
+        }
+    } else {
+        if (!mdText(mine, "reel", row.reel) && !cmxReel(item, row.reel) &&
+            !mdText(ale, "Tape", row.reel)) {
+            row.reel = black ? "BL" : derivedReel(facts.clip, facts.file);
+        }
+        facts.freeze = !black && hasFreezeFrame(item);
+        // OTIO's CMX 3600 writer marks a held frame's clip name so.
+        const std::string suffix = " FF";
+        if (facts.freeze && (facts.clip.size() < suffix.size() ||
+                             facts.clip.compare(facts.clip.size() - suffix.size(), suffix.size(),
+                                                suffix) != 0)) {
+            facts.clip += suffix;
+        }
+        facts.notes = adapterComments(item);
+        row.videoTracks = 1;
+        std::string tracks;
+        if (mdText(ale, "Tracks", tracks)) logTracks(tracks, row);
+    }
+    setNames(row, facts.clip, facts.file);
+    return made;
+}
 
 std::vector<EventRow> buildEvents(const std::vector<Track>& tracks, unsigned mode,
                                   std::vector<std::string>& warnings) {
     return EventBuilder(mode, warnings).build(tracks);
+}
+
+}  // namespace otio
+}  // namespace edlbtool
+
+namespace edlbtool {
+namespace otio {
+
+std::vector<EventRow> logEvents(const std::vector<Piece>& clips) {
+    std::vector<EventRow> events;
+    events.reserve(clips.size());
+    uint32_t number = 0;
+    for (const Piece& piece : clips) {
+        const ItemFacts& facts = *piece.facts;
+        EventRow row = facts.row;
+        placeTimes(row, piece);
+        if (!facts.ours) {
+            // A log's clips have no record times, as a log exchange list's have none.
+            row.recIn = row.recOut = row.markIn = row.markOut = 0;
+            row.wipeCode = 0;
+            if (!facts.file.empty() && !facts.clip.empty())
+                addNote(row, "FROM CLIP NAME: " + facts.clip);
+            if (!facts.notes.empty()) addNote(row, facts.notes);
+            for (const std::string& note : piece.effectNotes) addNote(row, note);
+        }
+        if (facts.ours && (row.present & EDL_P_EDIT_NUMBER) != 0) {
+            number = std::max(number, row.editNumber);
+        } else {
+            row.editNumber = ++number;
+            row.present |= EDL_P_EDIT_NUMBER;
+        }
+        events.push_back(std::move(row));
+    }
+    return events;
 }
 
 }  // namespace otio

@@ -1,6 +1,7 @@
 // The items of a track: clips, gaps and the transitions between them, and the media a clip
 // names.
 #include <algorithm>
+#include <cstdio>
 
 #include "otio_common.h"
 #include "otio_reader.h"
@@ -52,9 +53,33 @@ std::string filePath(const std::string& url) {
     return file;
 }
 
+int64_t integerField(const Json& object, const char* key, int64_t otherwise) {
+    const Json* value = field(object, key);
+    return value != nullptr && value->is_number_integer() ? value->get<int64_t>() : otherwise;
+}
+
+// An image sequence as a list names it: the first frame's name with the frames in brackets,
+// 'shot_010.[1001-1020].exr', zero-padded as the sequence is.
+std::string imageSequence(const Json& media, const std::string& where, const Clock& clock) {
+    const int padding = static_cast<int>(std::clamp<int64_t>(
+        integerField(media, "frame_zero_padding", 0), 0, 16));
+    const int64_t first = std::clamp<int64_t>(integerField(media, "start_frame", 1), 0, kMaxFrames);
+    const int64_t step = std::clamp<int64_t>(integerField(media, "frame_step", 1), 1, kMaxFrames);
+    Range available;
+    const int64_t frames = clock.range(media, "available_range", where, available)
+                               ? std::max<int64_t>(available.duration, 1)
+                               : 1;
+    const int64_t last = std::min<int64_t>(first + (frames - 1) * step, kMaxFrames);
+    char range[64];
+    std::snprintf(range, sizeof range, "[%0*lld-%0*lld]", padding, static_cast<long long>(first),
+                  padding, static_cast<long long>(last));
+    std::string base = text(media, "target_url_base", where);
+    if (!base.empty() && base.back() != '/') base += '/';
+    return base + text(media, "name_prefix", where) + range + text(media, "name_suffix", where);
+}
+
 Piece clipPiece(const Json& clip, const std::string& path, long version, const Clock& clock) {
     Piece piece;
-    piece.item = &clip;
     piece.path = path;
     Range r;
     if (!clock.range(clip, "source_range", path, r)) {
@@ -71,12 +96,17 @@ Piece clipPiece(const Json& clip, const std::string& path, long version, const C
     return piece;
 }
 
+// Markers are read before the piece has its place: they move with it.
+void placeAt(Piece& piece, int64_t recIn) {
+    for (MarkerAt& marker : piece.markers) marker.record += recIn - piece.recIn;
+    piece.recIn = recIn;
+}
+
 // A gap is an event when it is ours, or when a transition goes into it (to black).
 void appendGap(const Json& gap, const std::string& path, const Clock& clock, Flat& flat,
                Pending& pending) {
     const Range r = clock.requiredRange(gap, path);
     Piece piece;
-    piece.item = &gap;
     piece.path = path;
     piece.recIn = flat.duration;
     piece.length = r.duration;
@@ -86,9 +116,11 @@ void appendGap(const Json& gap, const std::string& path, const Clock& clock, Fla
     const Json* mine = ours(gap);
     if (mine != nullptr && field(*mine, "event") != nullptr) {
         readMarkers(gap, path, r.start, clock, piece);
+        piece.facts = itemFacts(gap, path, true, clock);
         place(std::move(piece), flat, pending);
     } else if (pending.transition != nullptr) {
         piece.srcIn = 0;
+        piece.facts = itemFacts(gap, path, true, clock);
         place(std::move(piece), flat, pending);
     }
 }
@@ -98,7 +130,9 @@ void readTransition(const Json& transition, const std::string& path, const Clock
     if (pending.transition != nullptr) {
         warnings.push_back("transition at " + pending.path + " is followed by another: left out");
     }
-    pending.transition = &transition;
+    std::shared_ptr<TransitionFacts> facts(new TransitionFacts);
+    if (const Json* mine = ours(transition)) facts->mine.reset(new Json(*mine));
+    pending.transition = std::move(facts);
     pending.path = path;
     const Json* in = field(transition, "in_offset");
     const Json* out = field(transition, "out_offset");
@@ -118,9 +152,12 @@ bool appendItem(const Json& item, const std::string& path, const Clock& clock, F
         readTransition(item, path, clock, pending, warnings);
     } else if (family == "Clip" && (version == 1 || version == 2)) {
         Piece piece = clipPiece(item, path, version, clock);
-        piece.recIn = flat.duration;
+        placeAt(piece, flat.duration);
         flat.duration += piece.length;
-        if (enabled(item)) place(std::move(piece), flat, pending);
+        if (enabled(item)) {
+            piece.facts = itemFacts(item, path, false, clock);
+            place(std::move(piece), flat, pending);
+        }
     } else if (family == "Gap" && version == 1) {
         appendGap(item, path, clock, flat, pending);
     } else {
@@ -139,7 +176,7 @@ void place(Piece piece, Flat& flat, Pending& pending) {
     flat.pieces.push_back(std::move(piece));
 }
 
-std::string mediaFile(const Json& clip, const std::string& path, long version) {
+std::string mediaFile(const Json& clip, const std::string& path, long version, const Clock& clock) {
     const Json* media = activeMedia(clip, path, version);
     if (media == nullptr) return std::string();
     const std::string where = path + ".media";
@@ -148,12 +185,7 @@ std::string mediaFile(const Json& clip, const std::string& path, long version) {
     if (family == "ExternalReference") {
         url = text(*media, "target_url", where);
     } else if (family == "ImageSequenceReference") {
-        int64_t padding = 0;
-        const Json* pad = field(*media, "frame_zero_padding");
-        if (pad != nullptr && pad->is_number_integer())
-            padding = std::clamp<int64_t>(pad->get<int64_t>(), 0, 16);
-        url = text(*media, "target_url_base", where) + text(*media, "name_prefix", where) + "%0" +
-              std::to_string(padding) + "d" + text(*media, "name_suffix", where);
+        url = imageSequence(*media, where, clock);
     }
     return url.compare(0, 7, "file://") == 0 ? filePath(url) : url;
 }

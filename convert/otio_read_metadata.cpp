@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "notes.h"
 #include "otio_common.h"
 #include "otio_reader.h"
 #include "timecode_text.h"
@@ -12,30 +13,6 @@
 namespace edlbtool {
 namespace otio {
 namespace {
-
-// The rate of the first time in the tracks, for timelines without a start time. Markers,
-// effects and metadata are passed over: their times need not count at the timeline's rate
-// (OTIO's CMX 3600 reader gives a marker's length at rate 1).
-double firstRate(const Json* node, int depth) {
-    if (node == nullptr || depth > kMaxDepth) return 0;
-    if (node->is_object()) {
-        const auto it = node->find("rate");
-        if (it != node->end() && it->is_number()) return it->get<double>();
-        for (const auto& entry : node->items()) {
-            if (entry.key() == "markers" || entry.key() == "effects" || entry.key() == "metadata") {
-                continue;
-            }
-            const double rate = firstRate(&entry.value(), depth + 1);
-            if (rate > 0) return rate;
-        }
-    } else if (node->is_array()) {
-        for (const Json& entry : *node) {
-            const double rate = firstRate(&entry, depth + 1);
-            if (rate > 0) return rate;
-        }
-    }
-    return 0;
-}
 
 // The modes that count fps frame numbers a second: the one at that whole rate, the one at
 // the NTSC rate counted like it (23.976 for 24), and the drop-frame one; where the table has
@@ -78,6 +55,21 @@ RateModes nearestModes(double nominal) {
     return modesAt(best);
 }
 
+// The colour of a "LOC:" note: the word the list was written with, which OTIO's CMX 3600
+// adapter keeps as the marker's "cmx_3600" "color", else the marker's colour as OTIO spells
+// it.
+std::string markerColourWord(const Json& marker, const std::string& where) {
+    const Json* metadata = field(marker, "metadata");
+    const Json* cmx = metadata != nullptr && metadata->is_object() ? field(*metadata, kCmxKey)
+                                                                   : nullptr;
+    std::string word;
+    if (cmx != nullptr && cmx->is_object() && mdText(cmx, "color", word) && !word.empty())
+        return word;
+    word = text(marker, "color", where);
+    const MarkerColour* colour = markerColour(word);
+    return colour != nullptr ? colour->name : word;
+}
+
 }  // namespace
 
 const Json* ours(const Json& object) {
@@ -105,13 +97,12 @@ uint32_t asFrames(int64_t value) {
     return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kMaxFrames));
 }
 
-unsigned timelineMode(const Json& root, const Json* mine, std::vector<std::string>& warnings) {
-    double rate = 0;
+unsigned timelineMode(const Json& root, const Json* mine, double firstRate,
+                      std::vector<std::string>& warnings) {
+    double rate = firstRate;
     if (const Json* global = field(root, "global_start_time")) {
         requireObject(*global, "global_start_time");
         rate = number(*global, "rate", "global_start_time");
-    } else {
-        rate = firstRate(field(root, "tracks"), 0);
     }
     if (!(rate > 0)) rate = 24;
     const double nominal = nominalRate(rate);
@@ -149,9 +140,15 @@ void readMarkers(const Json& item, const std::string& path, int64_t sourceStart,
         if (!clock.range(marker, "marked_range", where, marked))
             fail("missing marked_range at " + where);
         MarkerAt at;
-        // Marked ranges are in the clip's own (source) time.
+        // Marked ranges are in the clip's own (source) time; one outside it is a record
+        // time, as OTIO's CMX 3600 adapter gives a "LOC:" note's timecode.
+        const int64_t sourceEnd =
+            std::max(piece.length, derivedSourceOut(sourceStart, piece.length, piece.scalar) -
+                                       sourceStart);
+        at.raw = marked.start;
+        at.onRecord = marked.start < sourceStart || marked.start > sourceStart + sourceEnd;
         at.record = piece.recIn + (marked.start - sourceStart);
-        at.color = text(marker, "color", where);
+        at.color = markerColourWord(marker, where);
         at.name = text(marker, "name", where);
         mdText(ours(marker), "note", at.note);
         piece.markers.push_back(at);

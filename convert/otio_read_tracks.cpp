@@ -10,10 +10,6 @@ namespace edlbtool {
 namespace otio {
 namespace {
 
-bool isComposition(const std::string& family) {
-    return family == "Track" || family == "Sequence" || family == "Stack";
-}
-
 // The part of a piece between from and to (record positions inside it).
 Piece cut(const Piece& piece, int64_t from, int64_t to) {
     Piece part = piece;
@@ -23,8 +19,10 @@ Piece cut(const Piece& piece, int64_t from, int64_t to) {
     if (from != piece.recIn) part.transition = nullptr;
     part.markers.clear();
     for (const MarkerAt& marker : piece.markers) {
-        if (marker.record >= from &&
-            (marker.record < to || (to == from && marker.record == from))) {
+        // A marker on a record time stays with the piece's first part.
+        if (marker.onRecord ? from == piece.recIn
+                            : marker.record >= from &&
+                                  (marker.record < to || (to == from && marker.record == from))) {
             part.markers.push_back(marker);
         }
     }
@@ -110,90 +108,100 @@ Flat layered(const std::vector<Flat>& layers) {
     return out;
 }
 
-class Flattener {
-public:
-    Flattener(const Clock& clock, std::vector<std::string>& warnings)
-        : clock_(clock), warnings_(warnings) {}
+}  // namespace
 
-    Flat composition(const Json& item, const std::string& path) {
-        const std::string family = splitSchema(schemaOf(item, path)).first;
-        Flat flat = family == "Stack" ? stackOf(item, path) : trackOf(item, path);
-        Range trim;
-        if (clock_.range(item, "source_range", path, trim)) flat = trimmedTo(flat, trim);
-        return flat;
-    }
+bool Flattener::isComposition(const std::string& family) {
+    return family == "Track" || family == "Sequence" || family == "Stack";
+}
 
-private:
-    Flat trackOf(const Json& track, const std::string& path) {
-        const Json* children = listField(track, "children", path);
-        Flat flat;
+Flattener::Open Flattener::open(bool stack, const std::string& path) {
+    Open composition;
+    composition.stack = stack;
+    composition.path = path;
+    return composition;
+}
+
+std::string Flattener::childPath(const Open& composition) {
+    return entryPath(composition.path, "children", composition.children);
+}
+
+void Flattener::addItem(Open& composition, const Json& item, const std::string& path) {
+    ++composition.children;
+    if (composition.stack) {
+        Flat layer;
         Pending pending;
-        for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
-            appendChild((*children)[i], entryPath(path, "children", i), flat, pending);
+        if (!appendItem(item, path, clock_, layer, pending, warnings_))
+            unknownSchema(schemaOf(item, path), path);
+        composition.layers.push_back(std::move(layer));
+        return;
+    }
+    if (!appendItem(item, path, clock_, composition.flat, composition.pending, warnings_))
+        unknownSchema(schemaOf(item, path), path);
+}
+
+void Flattener::addComposition(Open& composition, Flat inner) {
+    const std::string path = childPath(composition);
+    ++composition.children;
+    if (composition.stack) {
+        composition.layers.push_back(std::move(inner));
+        return;
+    }
+    Flat& flat = composition.flat;
+    Pending& pending = composition.pending;
+    const int64_t at = flat.duration;
+    shift(inner, at);
+    flat.duration += inner.duration;
+    for (size_t i = 0; i < inner.pieces.size(); ++i) {
+        if (i == 0 && inner.pieces[0].recIn == at) {
+            place(std::move(inner.pieces[0]), flat, pending);
+        } else {
+            flat.pieces.push_back(std::move(inner.pieces[i]));
         }
-        if (pending.transition != nullptr) {
-            warnings_.push_back("transition at " + pending.path +
+    }
+    if (pending.transition != nullptr) {
+        warnings_.push_back("transition at " + pending.path + " has no clip after it: left out");
+        pending = Pending();
+    }
+}
+
+Flat Flattener::close(Open& composition, const Json& head) {
+    Flat flat;
+    if (composition.stack) {
+        flat = layered(composition.layers);
+    } else {
+        if (composition.pending.transition != nullptr) {
+            warnings_.push_back("transition at " + composition.pending.path +
                                 " has nothing after it: left out");
         }
-        return flat;
+        flat = std::move(composition.flat);
     }
+    Range trim;
+    const bool trimmed = clock_.range(head, "source_range", composition.path, trim);
+    if (trimmed) flat = trimmedTo(flat, trim);
+    // A disabled composition only takes its time.
+    if (!enabled(head)) flat.pieces.clear();
+    return flat;
+}
 
-    Flat stackOf(const Json& stack, const std::string& path) {
-        const Json* children = listField(stack, "children", path);
-        std::vector<Flat> layers;
-        for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
-            const std::string where = entryPath(path, "children", i);
-            const Json& child = (*children)[i];
-            Flat layer;
-            if (isComposition(splitSchema(schemaOf(child, where)).first)) {
-                layer = enabledComposition(child, where);
-            } else {
-                Pending pending;
-                appendChild(child, where, layer, pending);
-            }
-            layers.push_back(std::move(layer));
-        }
-        return layered(layers);
-    }
-
-    // A composition when it is enabled; a disabled one only takes its time: its trim, else
-    // what its children add up to.
-    Flat enabledComposition(const Json& item, const std::string& path) {
-        if (enabled(item)) return composition(item, path);
-        Flat flat;
-        Range trim;
-        flat.duration = clock_.range(item, "source_range", path, trim)
-                            ? trim.duration
-                            : composition(item, path).duration;
-        return flat;
-    }
-
-    void appendChild(const Json& child, const std::string& path, Flat& flat, Pending& pending) {
-        if (appendItem(child, path, clock_, flat, pending, warnings_)) return;
-        const std::string schema = schemaOf(child, path);
-        const auto [family, version] = splitSchema(schema);
-        if (!isComposition(family) || version != 1) unknownSchema(schema, path);
-        const int64_t at = flat.duration;
-        Flat inner = enabledComposition(child, path);
-        shift(inner, at);
-        flat.duration += inner.duration;
-        for (size_t i = 0; i < inner.pieces.size(); ++i) {
-            if (i == 0 && inner.pieces[0].recIn == at) {
-                place(std::move(inner.pieces[0]), flat, pending);
-            } else {
-                flat.pieces.push_back(std::move(inner.pieces[i]));
-            }
-        }
-        if (pending.transition != nullptr) {
-            warnings_.push_back("transition at " + pending.path +
-                                " has no clip after it: left out");
-            pending = Pending();
+Flat Flattener::composition(const Json& item, const std::string& path) {
+    const std::string family = splitSchema(schemaOf(item, path)).first;
+    Open open = this->open(family == "Stack", path);
+    const Json* children = listField(item, "children", path);
+    for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
+        const std::string where = childPath(open);
+        const Json& child = (*children)[i];
+        const auto [childFamily, version] = splitSchema(schemaOf(child, where));
+        if (isComposition(childFamily)) {
+            if (version != 1) unknownSchema(schemaOf(child, where), where);
+            addComposition(open, composition(child, where));
+        } else {
+            addItem(open, child, where);
         }
     }
+    return close(open, item);
+}
 
-    const Clock& clock_;
-    std::vector<std::string>& warnings_;
-};
+namespace {
 
 // The number of a track: its own when it is named like ours ("V2") and free, else the next
 // free one.
@@ -227,42 +235,37 @@ void trimTracks(std::vector<Track>& tracks, const Range& trim, int64_t start) {
 
 }  // namespace
 
-std::vector<Track> readTracks(const Json& stack, int64_t start, const Clock& clock,
-                              std::vector<std::string>& warnings) {
-    const Json* children = listField(stack, "children", "tracks");
-    Flattener flattener(clock, warnings);
-    std::vector<Track> tracks;
-    uint32_t used[2] = {0, 0};
-    for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
-        const std::string path = entryPath("tracks", "children", i);
-        const Json& child = (*children)[i];
-        const std::string schema = schemaOf(child, path);
-        const std::string family = splitSchema(schema).first;
-        if (family != "Track" && family != "Sequence") {
-            fail("unknown OTIO schema " + quoted(schema) + " at " + path +
-                 " (a track was expected)");
-        }
-        Track track;
-        const std::string kind = text(child, "kind", path);
-        track.audio = kind == "Audio";
-        if (!track.audio && kind != "Video") {
-            warnings.push_back("track kind " + quoted(kind) + " at " + path + " read as video");
-        }
-        const unsigned number =
-            trackNumber(text(child, "name", path), track.audio, used[track.audio]);
-        used[track.audio] |= 1u << (number - 1);
-        track.bit = number - 1;
-        Flat flat = enabled(child) ? flattener.composition(child, path) : Flat();
-        openTransitions(flat.pieces);
+void TrackSet::add(const Json& head, const std::string& path, Flat flat) {
+    const std::string schema = schemaOf(head, path);
+    const std::string family = splitSchema(schema).first;
+    if (family != "Track" && family != "Sequence") {
+        fail("unknown OTIO schema " + quoted(schema) + " at " + path + " (a track was expected)");
+    }
+    Track track;
+    const std::string kind = text(head, "kind", path);
+    track.audio = kind == "Audio";
+    if (!track.audio && kind != "Video") {
+        warnings_.push_back("track kind " + quoted(kind) + " at " + path + " read as video");
+    }
+    const unsigned number = trackNumber(text(head, "name", path), track.audio, used_[track.audio]);
+    used_[track.audio] |= 1u << (number - 1);
+    track.bit = number - 1;
+    openTransitions(flat.pieces);
+    track.pieces = std::move(flat.pieces);
+    tracks_.push_back(std::move(track));
+}
+
+std::vector<Track> TrackSet::finish(const Range* stackTrim, int64_t start) {
+    std::vector<Track> tracks = std::move(tracks_);
+    for (Track& track : tracks) {
+        Flat flat{std::move(track.pieces), 0};
         shift(flat, start);
         track.pieces = std::move(flat.pieces);
-        tracks.push_back(std::move(track));
     }
     std::stable_sort(tracks.begin(), tracks.end(), [](const Track& a, const Track& b) {
         return a.audio != b.audio ? !a.audio : a.bit < b.bit;
     });
-    Range trim;
-    if (clock.range(stack, "source_range", "tracks", trim)) trimTracks(tracks, trim, start);
+    if (stackTrim != nullptr) trimTracks(tracks, *stackTrim, start);
     return tracks;
 }
 

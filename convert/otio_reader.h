@@ -1,19 +1,24 @@
 // The pieces of the OpenTimelineIO reader, private to its files:
-//  - otio_read.cpp: the timeline itself, JSON access and times;
+//  - otio_read.cpp: JSON access and times;
+//  - otio_read_stream.cpp: the timeline read as a stream of JSON events, never held whole:
+//    compositions are followed as they open and close, each item (clip, gap, transition) is
+//    held as a small document only while it is read;
 //  - otio_read_tracks.cpp: compositions (stacks, tracks) flattened into pieces placed in
 //    record time, nested tracks and stacks by their place, the top layer of a stack winning;
-//  - otio_read_items.cpp: items (clips, gaps, transitions) and the media clips name;
+//  - otio_read_items.cpp: items (clips, gaps, transitions), what each says of its event, and
+//    the media clips name;
 //  - otio_read_metadata.cpp: what sits on items (markers, effects, our own metadata) and the
 //    timecode mode the timeline counts in;
 //  - otio_read_events.cpp: the pieces of every track joined into events.
-// Anything the timeline holds that cannot be read throws a Failure, which readOtioText turns
-// into the reason it returns.
+// Anything the timeline holds that cannot be read throws a Failure, which the stream reader
+// turns into the reason it returns.
 #ifndef EDLBRIDGE_TOOLS_OTIO_READER_H
 #define EDLBRIDGE_TOOLS_OTIO_READER_H
 
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,15 +94,41 @@ bool mdText(const Json* md, const char* key, std::string& out);
 uint32_t asFrames(int64_t value);
 
 // The timecode mode: ours when the metadata names one that counts at the timeline's rate,
-// else the mode of the rate (with a warning when no mode counts at it).
-unsigned timelineMode(const Json& root, const Json* mine, std::vector<std::string>& warnings);
+// else the mode of the rate (with a warning when no mode counts at it). The rate is the
+// global start time's, else firstRate: the first in the tracks, markers, effects and
+// metadata passed over (OTIO's CMX 3600 reader gives a marker's length at rate 1).
+unsigned timelineMode(const Json& root, const Json* mine, double firstRate,
+                      std::vector<std::string>& warnings);
 
 // ---- Pieces of tracks ----
 
-// A marker in record time, relative to the piece's track until the track is placed.
+// A marker: in record time, relative to the piece's track until the track is placed. A
+// marker whose time lies outside its clip's source range is taken as a record time (OTIO's
+// CMX 3600 adapter gives "LOC:" timecodes as they are): onRecord, at raw.
 struct MarkerAt {
-    int64_t record = 0;
+    int64_t record = 0, raw = 0;
+    bool onRecord = false;
     std::string color, name, note;  // note: the "LOC:" note a marker written here came from
+};
+
+// What an item says of its event, read once when the item is read: the event without its
+// times, and what our metadata keeps of the times.
+struct ItemFacts {
+    EventRow row;           // reel, names, file, our fields
+    std::string clip, file;
+    bool ours = false;      // written here: our metadata names its event
+    int64_t index = -1;     // the event's place in the list it was written from
+    bool freeze = false;    // a freeze frame
+    std::string notes;      // the adapter's comments, one per line
+    // Times our metadata keeps, where present (bit i of kept for field i).
+    enum Kept { kRecordIn, kRecordOut, kSourceOut, kMarkIn, kMarkOut, kAudioOffset, kKeptCount };
+    uint32_t kept = 0;
+    int64_t times[kKeptCount] = {};
+};
+
+// A transition as an event needs it: our metadata of it, when it has ours.
+struct TransitionFacts {
+    std::shared_ptr<const Json> mine;
 };
 
 // A stretch of a track: an event's clip (or black gap) at its record place.
@@ -105,11 +136,11 @@ struct Piece {
     int64_t recIn = 0, length = 0, srcIn = 0;
     double scalar = 1.0;
     bool black = false;
-    const Json* item = nullptr;
+    std::shared_ptr<const ItemFacts> facts;
     std::string path;
     std::vector<MarkerAt> markers;
     std::vector<std::string> effectNotes;
-    const Json* transition = nullptr;  // the transition into this piece
+    std::shared_ptr<const TransitionFacts> transition;  // the transition into this piece
     int64_t inOffset = 0, outOffset = 0;
 };
 
@@ -129,7 +160,7 @@ void readEffects(const Json& clip, const std::string& path, Piece& piece);
 
 // A transition waiting for the item after it.
 struct Pending {
-    const Json* transition = nullptr;
+    std::shared_ptr<const TransitionFacts> transition;
     std::string path;
     int64_t in = 0, out = 0;
 };
@@ -140,8 +171,12 @@ bool appendItem(const Json& item, const std::string& path, const Clock& clock, F
                 Pending& pending, std::vector<std::string>& warnings);
 // Appends piece to flat, with the transition pending before it.
 void place(Piece piece, Flat& flat, Pending& pending);
-// The media file a clip names: the path of a file URL, any other URL as it is.
-std::string mediaFile(const Json& clip, const std::string& path, long version);
+// The media file a clip names: the path of a file URL, any other URL as it is, an image
+// sequence as its first name with its frames in brackets ('shot.[1001-1020].exr').
+std::string mediaFile(const Json& clip, const std::string& path, long version, const Clock& clock);
+// What item says of its event (black: a gap).
+std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& path, bool black,
+                                           const Clock& clock);
 
 // ---- Tracks ----
 
@@ -151,15 +186,62 @@ struct Track {
     std::vector<Piece> pieces;
 };
 
-// The tracks of the timeline's stack, video first, each flattened and placed from start.
-std::vector<Track> readTracks(const Json& stack, int64_t start, const Clock& clock,
-                              std::vector<std::string>& warnings);
+// Compositions flattened as they are read: open() one, add its children in order (items, or
+// compositions flattened before), close() it with its own fields (trim, enabled).
+class Flattener {
+public:
+    Flattener(const Clock& clock, std::vector<std::string>& warnings)
+        : clock_(clock), warnings_(warnings) {}
+
+    struct Open {
+        bool stack = false;
+        std::string path;
+        size_t children = 0;
+        Flat flat;                // a track's pieces
+        Pending pending;          // a track's transition waiting for its next item
+        std::vector<Flat> layers;  // a stack's layers
+    };
+    static bool isComposition(const std::string& family);
+    static Open open(bool stack, const std::string& path);
+    // The path of the next child of the composition.
+    static std::string childPath(const Open& composition);
+    // An item (clip, gap, transition) of the composition; a stack takes it as a layer.
+    void addItem(Open& composition, const Json& item, const std::string& path);
+    // A child composition flattened by close().
+    void addComposition(Open& composition, Flat inner);
+    // The composition's pieces from its start, trimmed by its source_range; a disabled one
+    // only takes its time. head: the composition's own fields.
+    Flat close(Open& composition, const Json& head);
+    // A composition held whole.
+    Flat composition(const Json& item, const std::string& path);
+
+private:
+    const Clock& clock_;
+    std::vector<std::string>& warnings_;
+};
+
+// The tracks of the timeline's stack, video first: each track is added as it closes, then
+// finish() places them all from start and applies the stack's trim.
+class TrackSet {
+public:
+    explicit TrackSet(std::vector<std::string>& warnings) : warnings_(warnings) {}
+    // A track of the stack (head: its own fields) with its flattened pieces.
+    void add(const Json& head, const std::string& path, Flat flat);
+    std::vector<Track> finish(const Range* stackTrim, int64_t start);
+
+private:
+    std::vector<Track> tracks_;
+    uint32_t used_[2] = {0, 0};
+    std::vector<std::string>& warnings_;
+};
 
 // ---- Events ----
 
 // The events the pieces of the tracks make, in list order.
 std::vector<EventRow> buildEvents(const std::vector<Track>& tracks, unsigned mode,
                                   std::vector<std::string>& warnings);
+// The events of a log's clips: their source times, no record times.
+std::vector<EventRow> logEvents(const std::vector<Piece>& clips);
 
 }  // namespace otio
 }  // namespace edlbtool

@@ -477,7 +477,8 @@ TEST(OtioRead, TrackWindowInsideItsContentTrims) {
     EXPECT_EQ(data.events[1].recOut, 60u);
 }
 
-// Our own metadata names the reel when both are there; without either a clip is on "AX".
+// Our own metadata names the reel when both are there; without either a clip is on the reel
+// OTIO's CMX 3600 writer gives it: its name's letters and digits, eight at most.
 TEST(OtioRead, OurReelWinsOverTheCmxAdaptersReel) {
     Json timeline = Json::parse(edlbtest::readFile(edlbtest::dataPath(kCmxAdapterTimeline)));
     Json& video = timeline["tracks"]["children"][0]["children"];
@@ -488,9 +489,9 @@ TEST(OtioRead, OurReelWinsOverTheCmxAdaptersReel) {
     const ListData data = fromTimeline(timeline.dump());
     ASSERT_EQ(data.events.size(), 4u);
     EXPECT_EQ(data.events[0].reel, "OURS01");
-    EXPECT_EQ(data.events[1].reel, "AX");
-    EXPECT_EQ(data.events[2].reel, "AX");
-    EXPECT_EQ(data.events[3].reel, "AX");
+    EXPECT_EQ(data.events[1].reel, "shot020");
+    EXPECT_EQ(data.events[2].reel, "shot020");
+    EXPECT_EQ(data.events[3].reel, "shot030");
 
     // A clip written here whose reel a pipeline left only in the CMX adapter's metadata.
     Json ourTimeline = Json::parse(edlbtest::readFile(edlbtest::dataPath("tools/golden/otio/cuts_only.otio")));

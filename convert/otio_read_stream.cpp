@@ -1,0 +1,658 @@
+// A timeline read as a stream of JSON events, never held whole. Compositions (the stack of
+// tracks, tracks, nested stacks) are followed as they open and close; each item of a track
+// (clip, gap, transition) is held as a small document while it is read and turned into a
+// piece when it ends, so memory grows with the pieces kept, not with the file. OTIO writes
+// "OTIO_SCHEMA" first in every object; a composition whose schema comes later is held whole
+// and read as a document. A collection of clips (what OTIO's log exchange adapter writes) is
+// read as a log.
+#include <rapidjson/error/en.h>
+#include <rapidjson/filereadstream.h>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "list_type_names.h"
+#include "otio.h"
+#include "otio_common.h"
+#include "otio_reader.h"
+#include "platform.h"
+#include "timecode_text.h"
+
+namespace edlbtool {
+namespace otio {
+namespace {
+
+const char kNotATimeline[] = "not an OTIO timeline (no \"OTIO_SCHEMA\": \"Timeline.1\")";
+const char kTooDeep[] = "not an OTIO timeline: JSON nested deeper than 64 levels";
+
+bool isExcludedKey(const std::string& key) {
+    return key == "markers" || key == "effects" || key == "metadata";
+}
+
+// The stream's handler. Containers open and close on a stack of frames: the root, a
+// composition or collection read child by child, the children list of one, or a value built
+// as a document.
+class TimelineStream : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, TimelineStream> {
+public:
+    // knownRoot: the root's own fields from a first reading, when they came after its tracks.
+    TimelineStream(std::vector<std::string>& warnings, const Json* knownRoot)
+        : warnings_(warnings), knownRoot_(knownRoot), tracks_(warnings) {}
+
+    bool Null() { return guarded([&] { scalar(Json(nullptr)); }); }
+    bool Bool(bool b) { return guarded([&] { scalar(Json(b)); }); }
+    bool Int(int i) { return number(Json(static_cast<int64_t>(i))); }
+    bool Uint(unsigned u) { return number(Json(static_cast<int64_t>(u))); }
+    bool Int64(int64_t i) { return number(Json(i)); }
+    bool Uint64(uint64_t u) { return number(Json(u)); }
+    bool Double(double d) { return number(Json(d)); }
+    bool String(const char* text, rapidjson::SizeType length, bool) {
+        return guarded([&] { string(std::string(text, length)); });
+    }
+    bool Key(const char* text, rapidjson::SizeType length, bool) {
+        return guarded([&] { key(std::string(text, length)); });
+    }
+    bool StartObject() { return guarded([&] { open(true); }); }
+    bool EndObject(rapidjson::SizeType) { return guarded([&] { close(); }); }
+    bool StartArray() { return guarded([&] { open(false); }); }
+    bool EndArray(rapidjson::SizeType) { return guarded([&] { close(); }); }
+
+    // The reason the handler stopped the stream; empty when it did not.
+    const std::string& failure() const { return failure_; }
+    // After the stream: the list, or a Failure.
+    void finish(const std::string& name, ListData& out);
+    // True when the root gave our metadata or its start time only after its tracks, and a
+    // reading with them known would count in another mode.
+    bool needsSecondPass() const;
+    const Json& rootHead() const { return rootHead_; }
+
+private:
+    enum class Frame { Root, Composition, Collection, Children, Document };
+    // Where a composition sits: the timeline's stack, a track of it, inside a track, or in a
+    // collection.
+    enum class Role { TopStack, TopTrack, Nested, InCollection };
+    struct Open {
+        Frame frame = Frame::Document;
+        bool content = false;   // inside the tracks or a collection's clips
+        bool excluded = false;  // under markers, effects or metadata
+        std::string key;        // the key last read, in an object
+        // Composition, Collection (and Root, for a collection's children)
+        Role role = Role::Nested;
+        Json head;              // its own fields but its children
+        std::unique_ptr<Flattener::Open> composition;
+        std::string path;
+        size_t children = 0;    // Collection and Root: children read
+        // Document
+        Json* document = nullptr;
+        bool owned = false;     // a child or the tracks, held in documents_
+        bool deciding = false;  // its first key may name a composition
+        bool awaitSchema = false;
+    };
+
+    template <typename Work>
+    bool guarded(Work&& work) {
+        try {
+            work();
+            return true;
+        } catch (const Failure& failure) {
+            failure_ = failure.reason;
+        } catch (const Json::exception& error) {
+            failure_ = std::string("not a readable OTIO timeline (") + error.what() + ")";
+        }
+        return false;
+    }
+
+    bool number(Json value) {
+        return guarded([&] {
+            const Open& top = stack_.back();
+            if (firstRate_ == 0 && top.content && !top.excluded && top.key == "rate") {
+                const double rate = value.get<double>();
+                if (rate > 0) firstRate_ = rate;
+            }
+            scalar(std::move(value));
+        });
+    }
+
+    const Clock& clock();
+    Flattener& flattener() {
+        clock();
+        return *flattener_;
+    }
+
+    void key(std::string name);
+    void string(std::string text);
+    void scalar(Json value);
+    void open(bool object);
+    void close();
+
+    Json& slot();
+    void startDocument(bool object, Json* into, bool content, bool excluded);
+    void startOwned(bool object, bool content, bool excluded);
+    std::string childPath(const Open& owner) const;
+    void counted(Open& owner);
+    void convert(Open& owner, const std::string& schema, bool intoTracks);
+    void closeComposition(Open& frame);
+    void delivered(Json document, Open& owner);
+    void tracksHeldWhole(const Json& stack);
+    void addToLog(const Json& item, const std::string& path);
+    void addToLog(Flat flat);
+
+    std::vector<std::string>& warnings_;
+    const Json* knownRoot_;
+    std::vector<Open> stack_;
+    std::vector<std::unique_ptr<Json>> documents_;
+    int depth_ = 0;
+    double firstRate_ = 0;
+    std::unique_ptr<Clock> clock_;
+    std::unique_ptr<Flattener> flattener_;
+    std::string failure_;
+
+    Json rootHead_ = Json::object();
+    bool rootSeen_ = false, tracksSeen_ = false, lateRootFields_ = false;
+    bool stackTrimmed_ = false;
+    Range stackTrim_;
+    TrackSet tracks_;
+    std::unique_ptr<Json> heldTracks_;  // a stack of tracks whose schema did not come first
+    Flat log_;
+    Pending logPending_;
+};
+
+const Clock& TimelineStream::clock() {
+    if (clock_ == nullptr) {
+        const Json& root = knownRoot_ != nullptr ? *knownRoot_ : rootHead_;
+        clock_.reset(new Clock(timelineMode(root, ours(root), firstRate_, warnings_)));
+        flattener_.reset(new Flattener(*clock_, warnings_));
+    }
+    return *clock_;
+}
+
+bool TimelineStream::needsSecondPass() const {
+    if (!lateRootFields_ || clock_ == nullptr || knownRoot_ != nullptr) return false;
+    std::vector<std::string> ignored;
+    return timelineMode(rootHead_, ours(rootHead_), firstRate_, ignored) != clock_->mode();
+}
+
+Json& TimelineStream::slot() {
+    Open& top = stack_.back();
+    Json& document = *top.document;
+    if (document.is_array()) {
+        document.push_back(Json());
+        return document.back();
+    }
+    return document[top.key];
+}
+
+void TimelineStream::startDocument(bool object, Json* into, bool content, bool excluded) {
+    Open frame;
+    frame.document = into;
+    *into = object ? Json::object() : Json::array();
+    frame.content = content;
+    frame.excluded = excluded;
+    stack_.push_back(std::move(frame));
+}
+
+// A child of a composition or collection, or the tracks: held in documents_ until it is
+// known to be a composition (and read as one) or ends (and is read whole).
+void TimelineStream::startOwned(bool object, bool content, bool excluded) {
+    documents_.emplace_back(new Json);
+    startDocument(object, documents_.back().get(), content, excluded);
+    stack_.back().owned = true;
+    stack_.back().deciding = object;
+}
+
+std::string TimelineStream::childPath(const Open& owner) const {
+    if (owner.frame == Frame::Composition) return Flattener::childPath(*owner.composition);
+    const std::string index = "children[" + std::to_string(owner.children) + "]";
+    return owner.path.empty() ? index : owner.path + "." + index;
+}
+
+// The owner read one more child (the stack of tracks counts its tracks here; other
+// compositions count theirs as they are added).
+void TimelineStream::counted(Open& owner) {
+    if (owner.frame != Frame::Composition) {
+        ++owner.children;
+    } else if (owner.role == Role::TopStack) {
+        ++owner.composition->children;
+    }
+}
+
+void TimelineStream::open(bool object) {
+    if (++depth_ > kMaxDepth) fail(kTooDeep);
+    if (stack_.empty()) {
+        if (rootSeen_ || !object) fail(kNotATimeline);
+        rootSeen_ = true;
+        Open root;
+        root.frame = Frame::Root;
+        root.head = Json::object();
+        stack_.push_back(std::move(root));
+        return;
+    }
+    Open& top = stack_.back();
+    const bool field = top.frame != Frame::Children &&
+                       (top.frame != Frame::Document || top.document->is_object());
+    const bool excluded = top.excluded || (field && isExcludedKey(top.key));
+    switch (top.frame) {
+        case Frame::Root:
+            if (top.key == "tracks") {
+                tracksSeen_ = true;
+                startOwned(object, true, false);
+                return;
+            }
+            if (top.key == "children" && !object) {
+                Open children;
+                children.frame = Frame::Children;
+                children.content = true;
+                stack_.push_back(std::move(children));
+                return;
+            }
+            if (tracksSeen_ && (top.key == "metadata" || top.key == "global_start_time"))
+                lateRootFields_ = true;
+            startDocument(object, &rootHead_[top.key], false, excluded);
+            return;
+        case Frame::Composition:
+        case Frame::Collection:
+            if (top.key == "children" && !object) {
+                Open children;
+                children.frame = Frame::Children;
+                children.content = true;
+                stack_.push_back(std::move(children));
+                return;
+            }
+            startDocument(object, &top.head[top.key], true, excluded);
+            return;
+        case Frame::Children:
+            startOwned(object, true, excluded);
+            return;
+        case Frame::Document:
+            startDocument(object, &slot(), top.content, excluded);
+            return;
+    }
+}
+
+void TimelineStream::key(std::string name) {
+    Open& top = stack_.back();
+    if (top.frame == Frame::Document && top.deciding) {
+        top.deciding = false;
+        top.awaitSchema = name == "OTIO_SCHEMA";
+    }
+    top.key = std::move(name);
+}
+
+void TimelineStream::string(std::string text) {
+    Open& top = stack_.back();
+    if (top.frame == Frame::Document && top.awaitSchema) {
+        top.awaitSchema = false;
+        Open& owner = stack_[stack_.size() - 2];
+        if (owner.frame == Frame::Root) {
+            if (splitSchema(text) != std::make_pair(std::string("Stack"), 1L))
+                unknownSchema(text, "tracks");
+            convert(owner, text, true);
+            return;
+        }
+        Open& parent = stack_[stack_.size() - 3];
+        const auto [family, version] = splitSchema(text);
+        const bool inLog = parent.frame != Frame::Composition;
+        if ((Flattener::isComposition(family) && version == 1) ||
+            (inLog && family == "SerializableCollection" && version == 1)) {
+            convert(parent, text, false);
+            return;
+        }
+    }
+    if (top.frame == Frame::Root && top.key == "OTIO_SCHEMA") {
+        const auto [family, version] = splitSchema(text);
+        if (!(family == "Timeline" && version >= 1 && version <= 2) &&
+            !(family == "SerializableCollection" && version == 1)) {
+            fail("not an OTIO timeline (its schema is " + otio::quoted(text) + ")");
+        }
+    }
+    scalar(Json(std::move(text)));
+}
+
+// The document just begun is a composition or a collection: it is read as one from here.
+void TimelineStream::convert(Open& owner, const std::string& schema, bool intoTracks) {
+    const std::string path = intoTracks ? std::string("tracks") : childPath(owner);
+    const Role role = intoTracks                              ? Role::TopStack
+                      : owner.frame != Frame::Composition     ? Role::InCollection
+                      : owner.role == Role::TopStack          ? Role::TopTrack
+                                                              : Role::Nested;
+    stack_.pop_back();
+    documents_.pop_back();
+    Open frame;
+    const std::string family = splitSchema(schema).first;
+    frame.frame = family == "SerializableCollection" ? Frame::Collection : Frame::Composition;
+    frame.content = true;
+    frame.role = role;
+    frame.path = path;
+    frame.head = Json::object();
+    frame.head["OTIO_SCHEMA"] = schema;
+    if (frame.frame == Frame::Composition)
+        frame.composition.reset(new Flattener::Open(Flattener::open(family == "Stack", path)));
+    stack_.push_back(std::move(frame));
+}
+
+void TimelineStream::scalar(Json value) {
+    if (stack_.empty()) fail(kNotATimeline);
+    Open& top = stack_.back();
+    switch (top.frame) {
+        case Frame::Root:
+            if (top.key == "tracks") {
+                tracksSeen_ = !value.is_null();
+                if (tracksSeen_) fail("not an object at tracks");
+                return;
+            }
+            if (tracksSeen_ && top.key == "global_start_time") lateRootFields_ = true;
+            rootHead_[top.key] = std::move(value);
+            return;
+        case Frame::Composition:
+        case Frame::Collection:
+            if (top.key == "children" && !value.is_null())
+                fail("children is not a list at " + top.path);
+            top.head[top.key] = std::move(value);
+            return;
+        case Frame::Children: {
+            Open& owner = stack_[stack_.size() - 2];
+            if (owner.frame == Frame::Composition) fail("not an object at " + childPath(owner));
+            counted(owner);  // a log reads its clips; anything else in it is passed over
+            return;
+        }
+        case Frame::Document:
+            top.deciding = false;
+            slot() = std::move(value);
+            return;
+    }
+}
+
+void TimelineStream::close() {
+    --depth_;
+    Open frame = std::move(stack_.back());
+    stack_.pop_back();
+    switch (frame.frame) {
+        case Frame::Root:
+        case Frame::Children:
+            return;
+        case Frame::Document:
+            if (frame.owned) {
+                Json document = std::move(*documents_.back());
+                documents_.pop_back();
+                delivered(std::move(document), stack_.back());
+            }
+            return;
+        case Frame::Composition:
+        case Frame::Collection:
+            closeComposition(frame);
+            return;
+    }
+}
+
+void TimelineStream::closeComposition(Open& frame) {
+    // Its owner: the children list's owner below it.
+    Open* owner = stack_.size() >= 2 ? &stack_[stack_.size() - 2] : nullptr;
+    switch (frame.role) {
+        case Role::TopStack:
+            stackTrimmed_ = clock().range(frame.head, "source_range", "tracks", stackTrim_);
+            return;
+        case Role::TopTrack:
+            tracks_.add(frame.head, frame.path, flattener().close(*frame.composition, frame.head));
+            counted(*owner);
+            return;
+        case Role::Nested:
+            flattener().addComposition(*owner->composition,
+                                       flattener().close(*frame.composition, frame.head));
+            return;
+        case Role::InCollection:
+            if (frame.frame == Frame::Composition)
+                addToLog(flattener().close(*frame.composition, frame.head));
+            counted(*owner);
+            return;
+    }
+}
+
+// A document held whole has ended: the stack of tracks, or a child of the composition or
+// collection that owns the children list it is in.
+void TimelineStream::delivered(Json document, Open& list) {
+    if (list.frame == Frame::Root) {
+        // Read at the end, once the root is known to be a timeline.
+        heldTracks_.reset(new Json(std::move(document)));
+        return;
+    }
+    Open& owner = stack_[stack_.size() - 2];
+    const std::string path = childPath(owner);
+    if (owner.frame != Frame::Composition) {
+        addToLog(document, path);
+        counted(owner);
+        return;
+    }
+    const auto [family, version] = splitSchema(schemaOf(document, path));
+    const bool composition = Flattener::isComposition(family);
+    if (owner.role == Role::TopStack) {
+        tracks_.add(document, path, composition ? flattener().composition(document, path) : Flat());
+        counted(owner);
+    } else if (composition) {
+        if (version != 1) unknownSchema(schemaOf(document, path), path);
+        flattener().addComposition(*owner.composition, flattener().composition(document, path));
+    } else {
+        flattener().addItem(*owner.composition, document, path);
+    }
+}
+
+// A stack of tracks whose schema did not come first, read as a document.
+void TimelineStream::tracksHeldWhole(const Json& stack) {
+    const std::string schema = schemaOf(stack, "tracks");
+    if (splitSchema(schema) != std::make_pair(std::string("Stack"), 1L))
+        unknownSchema(schema, "tracks");
+    const Json* children = listField(stack, "children", "tracks");
+    for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
+        const std::string path = entryPath("tracks", "children", i);
+        const Json& track = (*children)[i];
+        const bool composition = Flattener::isComposition(splitSchema(schemaOf(track, path)).first);
+        tracks_.add(track, path, composition ? flattener().composition(track, path) : Flat());
+    }
+    stackTrimmed_ = clock().range(stack, "source_range", "tracks", stackTrim_);
+}
+
+// A child of a collection: a clip is a clip of the log, a collection's clips and a stack's
+// or track's pieces are too; anything else is passed over.
+void TimelineStream::addToLog(const Json& item, const std::string& path) {
+    const auto [family, version] = splitSchema(schemaOf(item, path));
+    if (family == "Clip") {
+        appendItem(item, path, clock(), log_, logPending_, warnings_);
+        logPending_ = Pending();
+    } else if (family == "SerializableCollection") {
+        const Json* children = listField(item, "children", path);
+        for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
+            if ((*children)[i].is_object())
+                addToLog((*children)[i], entryPath(path, "children", i));
+        }
+    } else if (Flattener::isComposition(family) && version == 1) {
+        addToLog(flattener().composition(item, path));
+    } else if (family == "Timeline") {
+        warnings_.push_back("timeline at " + path + " inside a collection: left out");
+    }
+}
+
+void TimelineStream::addToLog(Flat flat) {
+    for (Piece& piece : flat.pieces) {
+        if (!piece.black) log_.pieces.push_back(std::move(piece));
+    }
+}
+
+// The list record: ours keeps the list type; a collection is a log; the rest is the mode
+// and title.
+void fillListRecord(const Json& root, unsigned mode, bool log, EdlList& list) {
+    std::memset(&list, 0, sizeof list);
+    edlInitEdlListStruct(&list);
+    int64_t type = 0;
+    list.dwListType = mdInteger(ours(root), "list_type", type) && type > 0 && type <= 0xFFFF &&
+                              typeByValue(static_cast<unsigned>(type)) != nullptr
+                          ? static_cast<uint32_t>(type)
+                          : static_cast<uint32_t>(log ? EDLTYPE_LOG_EXCHANGE : EDLTYPE_GENERIC);
+    list.dwFlags |= EDL_LF_INTERCHANGE;
+    list.dwTcMode = list.dwCurTcMode = mode;
+    list.dwFrameRate = modeInfo(mode).frameRate;
+    copyText(list.szTitle, sizeof list.szTitle, text(root, "name", "the timeline"));
+}
+
+void TimelineStream::finish(const std::string& name, ListData& out) {
+    const Json& root = knownRoot_ != nullptr ? *knownRoot_ : rootHead_;
+    const Json* schema = field(rootHead_, "OTIO_SCHEMA");
+    if (!rootSeen_ || schema == nullptr || !schema->is_string()) fail(kNotATimeline);
+    const auto [family, version] = splitSchema(schema->get<std::string>());
+    if (!(family == "Timeline" && version >= 1 && version <= 2) &&
+        !(family == "SerializableCollection" && version == 1)) {
+        fail("not an OTIO timeline (its schema is " + quoted(schema->get<std::string>()) + ")");
+    }
+    const bool log = family == "SerializableCollection";
+    std::vector<EventRow> events;
+    if (log) {
+        events = logEvents(log_.pieces);
+    } else {
+        if (!tracksSeen_) fail("missing tracks");
+        if (heldTracks_ != nullptr) tracksHeldWhole(*heldTracks_);
+        int64_t start = 0;
+        if (const Json* global = field(root, "global_start_time")) {
+            start = clock().frames(*global, "global_start_time");
+        }
+        const std::vector<Track> tracks =
+            tracks_.finish(stackTrimmed_ ? &stackTrim_ : nullptr, start);
+        events = buildEvents(tracks, clock().mode(), warnings_);
+    }
+    // An empty list would pass for a converted timeline; a timeline we can place nothing of
+    // (its clips in tracks of a kind we do not read, say) must not.
+    if (events.empty()) fail("no clips in the timeline");
+    fillListRecord(root, clock().mode(), log, out.list);
+    out.path = name;
+    out.interchange = true;
+    out.events = std::move(events);
+}
+
+// Where the byte at offset lies: 'line 2, column 18'.
+template <typename Stream>
+std::string lineAndColumn(Stream& bytes, size_t offset) {
+    size_t line = 1, column = 1;
+    for (size_t i = 0; i < offset && bytes.Peek() != '\0'; ++i) {
+        if (bytes.Take() == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// Reads the stream made by open() (a fresh one for each reading) into out.
+template <typename OpenStream>
+std::string readStream(OpenStream&& open, const std::string& name, ListData& out,
+                       std::vector<std::string>& warnings) {
+    out.path = name;
+    out.interchange = true;
+    out.events.clear();
+    std::unique_ptr<Json> knownRoot;
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<std::string> found;
+        TimelineStream handler(found, knownRoot.get());
+        rapidjson::Reader reader;
+        auto stream = open();
+        const rapidjson::ParseResult result =
+            reader.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag>(
+                stream->bytes(), handler);
+        if (!handler.failure().empty()) return handler.failure();
+        if (result.IsError()) {
+            if (result.Code() == rapidjson::kParseErrorNumberTooBig) {
+                // Valid JSON this reader cannot hold: a number beyond the range of a double.
+                return "not JSON this tool can read (a number out of range)";
+            }
+            auto again = open();
+            return "not JSON (syntax error at " + lineAndColumn(again->bytes(), result.Offset()) +
+                   ")";
+        }
+        try {
+            if (handler.needsSecondPass()) {
+                knownRoot.reset(new Json(handler.rootHead()));
+                continue;
+            }
+            handler.finish(name, out);
+        } catch (const Failure& failure) {
+            out.events.clear();
+            return failure.reason;
+        } catch (const Json::exception& error) {
+            out.events.clear();
+            return std::string("not a readable OTIO timeline (") + error.what() + ")";
+        }
+        warnings.insert(warnings.end(), found.begin(), found.end());
+        return std::string();
+    }
+    return std::string();
+}
+
+// The bytes of a timeline in memory, past a byte order mark.
+class TextBytes {
+public:
+    explicit TextBytes(const std::string& text)
+        : stream_(text.data() + skip(text), text.size() - skip(text)) {}
+    rapidjson::MemoryStream& bytes() { return stream_; }
+
+private:
+    static size_t skip(const std::string& text) {
+        return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    }
+    rapidjson::MemoryStream stream_;
+};
+
+// The bytes of a timeline file, read a buffer at a time, past a byte order mark.
+class FileBytes {
+public:
+    explicit FileBytes(FILE* file) : stream_(file, buffer_, sizeof buffer_) {
+        if (stream_.Peek() == '\xEF') {
+            stream_.Take();
+            if (stream_.Peek() == '\xBB') {
+                stream_.Take();
+                if (stream_.Peek() == '\xBF') stream_.Take();
+            }
+        }
+    }
+    rapidjson::FileReadStream& bytes() { return stream_; }
+
+private:
+    char buffer_[65536];
+    rapidjson::FileReadStream stream_;
+};
+
+}  // namespace
+}  // namespace otio
+
+std::string readOtioText(const std::string& text, const std::string& name, ListData& out,
+                         std::vector<std::string>& warnings) {
+    return otio::readStream(
+        [&] { return std::unique_ptr<otio::TextBytes>(new otio::TextBytes(text)); }, name, out,
+        warnings);
+}
+
+std::string readOtio(const std::string& path, ListData& out, std::vector<std::string>& warnings) {
+    out.path = path;
+    out.events.clear();
+    const platform::FileStatus status = platform::fileStatus(path);
+    switch (status.kind) {
+        case platform::FileKind::Missing: return "cannot open: " + errorText(status.error);
+        case platform::FileKind::Directory: return "cannot open: is a directory";
+        case platform::FileKind::Stream:
+        case platform::FileKind::Other: return "cannot open: not a regular file";
+        case platform::FileKind::Regular: break;
+    }
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return "cannot open: " + errorText(errno);
+    // A second reading starts from the first byte again.
+    const std::string reason = otio::readStream(
+        [&] {
+            std::rewind(file);
+            return std::unique_ptr<otio::FileBytes>(new otio::FileBytes(file));
+        },
+        path, out, warnings);
+    std::fclose(file);
+    return reason;
+}
+
+}  // namespace edlbtool
