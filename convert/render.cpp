@@ -1,5 +1,6 @@
 #include "render.h"
 
+#include "display_width.h"
 #include "list_type_names.h"
 #include "timecode_text.h"
 
@@ -183,10 +184,13 @@ std::string renderColumns(const std::vector<Row>& rows) {
     return out;
 }
 
+// Columns are as wide as their widest cell shows on a terminal (displayWidth), not as its
+// bytes count.
 void widenColumns(std::vector<size_t>& widths, const Row& row) {
     if (widths.size() < row.size()) widths.resize(row.size(), 0);
     for (size_t i = 0; i < row.size(); ++i) {
-        if (row[i].size() > widths[i]) widths[i] = row[i].size();
+        const size_t width = displayWidth(row[i]);
+        if (width > widths[i]) widths[i] = width;
     }
 }
 
@@ -195,9 +199,9 @@ std::string tableLine(const Row& row, const std::vector<size_t>& widths) {
     for (size_t i = 0; i < row.size(); ++i) {
         out += row[i];
         if (i + 1 < row.size()) {
-            const size_t width =
-                i < widths.size() && widths[i] > row[i].size() ? widths[i] : row[i].size();
-            out += std::string(width - row[i].size() + 2, ' ');
+            const size_t shown = displayWidth(row[i]);
+            const size_t width = i < widths.size() && widths[i] > shown ? widths[i] : shown;
+            out += std::string(width - shown + 2, ' ');
         }
     }
     return out + '\n';

@@ -2,8 +2,11 @@
 #include "command_line.h"
 #include "commands.h"
 #include "output.h"
+#include "platform.h"
 
 #include <edlconvert.h>
+
+#include <nlohmann/json.hpp>
 
 namespace edlbcli {
 namespace {
@@ -11,13 +14,94 @@ namespace {
 struct DetectRun {
     bool json = false;
     uint32_t flags = 0;
-    size_t shown = 0;  // summaries printed
+    size_t width = 80;  // columns a text line may take
+    size_t shown = 0;   // summaries printed
     int status = kOk;
 };
 
+// The JSON object of a file that could not be read: its name and the reason, indented as
+// the library indents a summary within the array. Bytes that are no UTF-8 become U+FFFD.
+std::string failureObject(const std::string& file, const std::string& reason) {
+    nlohmann::ordered_json object;
+    object["file"] = file;
+    object["error"] = reason;
+    std::string text = object.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    std::string out = "  ";
+    for (char c : text) {
+        out += c;
+        if (c == '\n') out += "  ";
+    }
+    return out;
+}
+
+// One printed piece of an escaped column line: a character (a whole UTF-8 sequence) or an
+// escape ("\t", "\\", "\x1F").
+size_t pieceLength(const std::string& text, size_t at) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c == '\\' && at + 1 < text.size()) return text[at + 1] == 'x' ? 4 : 2;
+    size_t length = 1;
+    while (c >= 0xC0 && at + length < text.size() &&
+           (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80) {
+        ++length;
+    }
+    return length;
+}
+
+// The "column line: " line of a text summary as it fits width columns: whole when it fits,
+// else the columns that fit, "..." and the number of columns. Columns are separated by
+// tabs (shown as "\t"), else by commas outside double quotes.
+std::string fittedColumnLine(const std::string& line, size_t width) {
+    static const std::string kLabel = "column line: ";
+    const std::string columns = line.substr(kLabel.size());
+    const bool tabs = columns.find("\\t") != std::string::npos;
+    struct Piece {
+        size_t end;      // bytes of columns up to the end of the piece
+        size_t shown;    // columns of the terminal up to the end of the piece
+        bool separator;  // the piece separates two columns
+    };
+    std::vector<Piece> pieces;
+    bool quoted = false;
+    size_t shown = 0;
+    for (size_t at = 0; at < columns.size();) {
+        const size_t length = pieceLength(columns, at);
+        const std::string piece = columns.substr(at, length);
+        if (!tabs && piece == "\"") quoted = !quoted;
+        at += length;
+        shown += piece[0] == '\\' ? length : 1;
+        pieces.push_back({at, shown, tabs ? piece == "\\t" : piece == "," && !quoted});
+    }
+    if (kLabel.size() + shown <= width) return line;
+    size_t count = 1;
+    for (const Piece& piece : pieces) count += piece.separator;
+    const std::string tail = "... (" + std::to_string(count) + " columns)";
+    // The columns up to the last separator that leaves room for the tail.
+    size_t keep = 0;
+    for (const Piece& piece : pieces) {
+        if (kLabel.size() + piece.shown + tail.size() > width) break;
+        if (piece.separator) keep = piece.end;
+    }
+    return kLabel + columns.substr(0, keep) + tail;
+}
+
+// A text summary with its column line fitted to width.
+std::string fitted(const std::string& summary, size_t width) {
+    std::string out;
+    for (size_t at = 0; at < summary.size();) {
+        size_t end = summary.find('\n', at);
+        end = end == std::string::npos ? summary.size() : end + 1;
+        std::string line = summary.substr(at, end - at);
+        const bool ended = !line.empty() && line.back() == '\n';
+        if (ended) line.pop_back();
+        if (line.compare(0, 13, "column line: ") == 0) line = fittedColumnLine(line, width);
+        out += line + (ended ? "\n" : "");
+        at = end;
+    }
+    return out;
+}
+
 // Prints the summary of one list, or reports why it has none; false when standard output
-// failed. A summary is printed whole, once the list has been read to its end, so that a list
-// that fails leaves no separator behind.
+// failed. A summary is printed whole, once the list has been read to its end. A file that
+// fails is reported on standard error and, in JSON, is an object with its error.
 bool detectOne(const std::string& file, DetectRun& run) {
     std::string summary;
     edlcOptions options;
@@ -31,7 +115,10 @@ bool detectOne(const std::string& file, DetectRun& run) {
     if (edlcDetect(file.c_str(), &options, &status) != EDLC_OK) {
         reportStatus(status, file);
         run.status = kFailed;
-        return true;
+        if (!run.json || status.code == EDLC_E_OUTPUT) return true;
+        summary = failureObject(file, status.message);
+    } else if (!run.json) {
+        summary = fitted(summary, run.width);
     }
     // Objects of the JSON array are separated by a comma, text summaries by an empty line.
     const char* separator = run.json ? (run.shown == 0 ? "\n" : ",\n") : (run.shown == 0 ? "" : "\n");
@@ -59,6 +146,7 @@ int commandDetect(const std::vector<std::string>& args) {
         return usageError("detect", "standard input can be read only once");
     }
     run.flags = legacy ? EDLC_LEGACY : 0u;
+    run.width = terminalWidth();
     if (run.json && !writeOut("[")) return kFailed;
     for (const std::string& file : names) {
         if (!detectOne(file, run)) return kFailed;

@@ -45,9 +45,13 @@ const char kDetectHelp[] =
     "Usage: edlbridge detect [--legacy] [--format text|json] FILE...\n"
     "For each file: the list type the library detects (value and name), the title, the\n"
     "timecode mode, the column line of column and CSV lists, and the number of events.\n"
-    "--format json prints a JSON array with one object of these fields per file.\n"
-    "Files that cannot be read are reported on standard error; the others are still\n"
-    "shown, and the exit status is 1. A FILE of '-' is standard input.\n";
+    "A column line longer than the terminal is wide (COLUMNS, else 80 columns off a\n"
+    "terminal) is cut after the last column that fits, with '...' and the number of\n"
+    "columns. --format json prints a JSON array with one object of these fields per\n"
+    "file, the whole column line among them.\n"
+    "Files that cannot be read are reported on standard error, and in JSON each is an\n"
+    "object with its \"file\" and its \"error\"; the others are still shown, and the\n"
+    "exit status is 1. A FILE of '-' is standard input.\n";
 
 const char kDumpHelp[] =
     "Usage: edlbridge dump FILE... [--format table|json|csv] [--legacy]\n"

@@ -2,6 +2,7 @@
 #include "platform.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -9,6 +10,12 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
 #endif
 
 namespace edlbcli {
@@ -38,6 +45,26 @@ std::string makeDirectories(const std::string& path) {
     if (isDirectory(path)) return std::string();
     if (!error) error = std::make_error_code(std::errc::file_exists);
     return error.message();
+}
+
+size_t terminalWidth() {
+    if (const char* columns = std::getenv("COLUMNS")) {
+        char* end = nullptr;
+        const unsigned long value = std::strtoul(columns, &end, 10);
+        if (end != columns && *end == '\0' && value >= 20 && value <= 10000) return value;
+    }
+#if defined(_WIN32)
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) {
+        return static_cast<size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+    }
+#else
+    winsize size{};
+    if (isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col >= 20) {
+        return size.ws_col;
+    }
+#endif
+    return 80;
 }
 
 std::string baseName(const std::string& path) {

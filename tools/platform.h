@@ -3,6 +3,7 @@
 #ifndef EDLBRIDGE_TOOLS_PLATFORM_H
 #define EDLBRIDGE_TOOLS_PLATFORM_H
 
+#include <cstddef>
 #include <string>
 
 namespace edlbcli {
@@ -29,6 +30,10 @@ bool exists(const std::string& path);
 // Creates the folder path and the folders above it that do not exist; an empty text when it
 // exists as a folder afterwards, else why not ("File exists" for a file of that name).
 std::string makeDirectories(const std::string& path);
+
+// The columns of the terminal standard output shows on: COLUMNS when it holds a number,
+// else the terminal's own width, else (not a terminal) 80.
+size_t terminalWidth();
 
 // The file's own name without its folder and its extension: "lists/cut.v2.edl" gives
 // "cut.v2". A name that is all extension (".edl") keeps it.

@@ -68,6 +68,10 @@ TEST_P(ToolCases, StatusOutputErrorsAndFiles) {
         if (arg[0] == '<') input = toolData() + "/" + arg.substr(1);
         else args.push_back(arg == "\"\"" ? "" : expand(edlbtest::unescape(arg)));
     }
+#if !defined(_WIN32)
+    // detect fits column lines to COLUMNS; the cases expect the width off a terminal.
+    unsetenv("COLUMNS");
+#endif
     const RunResult result = runTool(args, dir, input);
     EXPECT_EQ(result.status, std::stoi(c[3]));
     for (const auto& [want, got] : {std::make_pair(c[4], result.out), std::make_pair(c[5], result.err)}) {

@@ -121,7 +121,9 @@ TEST(ToolOptions, DoubleDashEndsTheOptionsOfDetectAndDiff) {
 
     result = runTool({"detect", "--format", "json", "--", "--format"}, data);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "[]\n");
+    EXPECT_EQ(result.out,
+              "[\n  {\n    \"file\": \"--format\",\n"
+              "    \"error\": \"cannot open: No such file or directory\"\n  }\n]\n");
     EXPECT_EQ(result.err, "edlbridge: --format: cannot open: No such file or directory\n");
 
     result = runTool({"diff", "--", "-a", "-b"}, data);

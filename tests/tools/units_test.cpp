@@ -2,6 +2,7 @@
 // tests/data/tools/lookups.txt), the list types it writes, its timecode texts and the
 // timecode service's labels, and the texts it prints for a list built here.
 #include "diff.h"
+#include "display_width.h"
 #include "list_type_names.h"
 #include "render.h"
 #include "services/timecode.h"
@@ -30,6 +31,13 @@ std::string apply(const std::vector<std::string>& r) {
     if (r[0] == "tracks") return trackText(number(r[1]), number(r[2]));
     if (r[0] == "csv") return csvField(r[1]);
     if (r[0] == "escape") return escapeControls(r[1]);
+    if (r[0] == "width") return std::to_string(displayWidth(r[1]));
+    if (r[0] == "columns") {
+        // Rows split at '|', cells at '/'.
+        std::vector<Row> table;
+        for (const std::string& line : edlbtest::split(r[1], '|')) table.push_back(edlbtest::split(line, '/'));
+        return renderColumns(table);
+    }
     if (r[0] == "relabel_frames") return std::to_string(relabel(number(r[1]), number(r[2]), number(r[3])));
     if (r[0] == "rescale") return std::to_string(rescale(std::stoll(r[1]), number(r[2]), number(r[3])));
     if (r[0] == "xml") return xmlText(r[1]);
