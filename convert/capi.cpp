@@ -31,6 +31,7 @@ using namespace edlbtool;
 struct edlcList {
     ListSource source;
     ListReader reader;
+    EdlLineVB record;  // the event last read from a list
 };
 
 struct edlcDiffResult {
@@ -184,6 +185,9 @@ WriteOptions writeOptionsOf(const edlcOptions& options) {
     return out;
 }
 
+// Dump text is handed to the host in pieces of about this size.
+constexpr size_t kDumpChunk = 64 * 1024;
+
 // The table sizes its columns on a first reading and prints on a second.
 uint32_t dumpTable(const char* path, const edlcOptions* options, Output& output,
                    edlcStatus* status) {
@@ -191,10 +195,14 @@ uint32_t dumpTable(const char* path, const edlcOptions* options, Output& output,
     ListReader reader;
     std::string reason = openReader(path, options, source, reader);
     std::vector<size_t> widths;
-    widenColumns(widths, tableHeaderRow());
+    Row cells = tableHeaderRow();
+    widenColumns(widths, cells);
     EventRow row;
     if (reason.empty()) {
-        while (reader.next(row)) widenColumns(widths, tableEventRow(reader.info(), row));
+        while (reader.next(row)) {
+            tableEventRow(reader.info(), row, cells);
+            widenColumns(widths, cells);
+        }
         reason = reader.reason();
     }
     const size_t count = reader.count();
@@ -203,12 +211,17 @@ uint32_t dumpTable(const char* path, const edlcOptions* options, Output& output,
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
     if (options->name != nullptr) second.showAs(options->name);
     const ListInfo& info = second.info();
-    if (!output.put(tableHead(info, count) + tableLine(tableHeaderRow(), widths))) {
-        return outputFailed(status);
-    }
+    std::string text = tableHead(info, count);
+    appendTableLine(text, tableHeaderRow(), widths);
     while (second.next(row)) {
-        if (!output.put(tableLine(tableEventRow(info, row), widths))) return outputFailed(status);
+        tableEventRow(info, row, cells);
+        appendTableLine(text, cells, widths);
+        if (text.size() >= kDumpChunk) {
+            if (!output.put(text)) return outputFailed(status);
+            text.clear();
+        }
     }
+    if (!output.put(text)) return outputFailed(status);
     if (!second.reason().empty()) {
         return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, second.reason());
     }
@@ -223,13 +236,20 @@ uint32_t dumpStream(const char* path, const edlcOptions* options, Output& output
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
     const ListInfo& info = reader.info();
     const bool json = options->format == EDLC_FORMAT_JSON;
-    if (!output.put(json ? jsonDumpHead(info) : csvDumpHead())) return outputFailed(status);
+    std::string text = json ? jsonDumpHead(info) : csvDumpHead();
     EventRow row;
     while (reader.next(row)) {
-        const std::string text =
-            json ? jsonDumpEvent(info, row, reader.count() == 1) : csvDumpRow(info, row);
-        if (!output.put(text)) return outputFailed(status);
+        if (json) {
+            jsonDumpEvent(text, info, row, reader.count() == 1);
+        } else {
+            csvDumpRow(text, info, row);
+        }
+        if (text.size() >= kDumpChunk) {
+            if (!output.put(text)) return outputFailed(status);
+            text.clear();
+        }
     }
+    if (!output.put(text)) return outputFailed(status);
     // The list was valid when opened: a failure later leaves what was written incomplete.
     if (!reader.reason().empty()) {
         return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, reader.reason());
@@ -334,6 +354,16 @@ uint32_t convertStream(const std::string& input, const std::string& output,
     }
     if (result == EDLC_OK && events != nullptr) *events = reader.count();
     return result;
+}
+
+// An event handed to the host holds what a row carries and nothing else: the fields and
+// text pointers a row has no place for are cleared, as a record filled from a row has them.
+void keepRowFields(EdlLineVB& event) {
+    event.dwEffect = 0;
+    event.dwTrackMask = 0;
+    event.dwListTag = 0;
+    event.bXFile3 = 0;
+    event.szClipName = event.szName = event.szComment = event.szReel = event.szLine = nullptr;
 }
 
 bool validListTarget(uint32_t type) {
@@ -454,7 +484,7 @@ edlcList* edlcOpen(const char* path, uint32_t flags, edlcStatus* status) {
     }
     edlcList* opened = nullptr;
     guarded(status, [&]() -> uint32_t {
-        std::unique_ptr<edlcList> list(new edlcList);
+        std::unique_ptr<edlcList> list(new edlcList());
         const bool legacy = (flags & EDLC_LEGACY) != 0;
         std::string reason = list->source.open(path);
         if (reason.empty()) reason = list->reader.open(list->source, legacy);
@@ -479,9 +509,17 @@ uint32_t edlcNext(edlcList* list, EdlLineVB* event, edlcStatus* status) {
         return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no list or no event record");
     }
     return guarded(status, [&]() -> uint32_t {
-        EventRow row;
-        if (list->reader.next(row)) {
-            fillRecord(row, *event);
+        if (list->reader.info().isTimeline) {
+            EventRow row;
+            if (list->reader.next(row)) {
+                std::memset(event, 0, sizeof *event);
+                fillRecord(row, *event);
+                return succeeded(status);
+            }
+        } else if (list->reader.next(list->record)) {
+            // Read into the list's own record: the host's keeps its event at the end.
+            std::memcpy(event, &list->record, sizeof *event);
+            keepRowFields(*event);
             return succeeded(status);
         }
         if (!list->reader.reason().empty()) {

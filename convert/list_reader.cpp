@@ -5,8 +5,10 @@
 #include "timecode_text.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <strings.h>
 
 namespace edlbtool {
 namespace {
@@ -56,7 +58,7 @@ void fillRow(const EdlLineVB& record, EventRow& row) {
 }
 
 void fillRecord(const EventRow& row, EdlLineVB& record) {
-    std::memset(&record, 0, sizeof record);
+    std::memset(&record, 0, offsetof(EdlLineVB, achClipName));
     record.dwEditNum = row.editNumber;
     record.dwSrcIn = row.srcIn;
     record.dwSrcOut = row.srcOut;
@@ -97,13 +99,7 @@ void copyText(char* buffer, size_t size, const std::string& text) {
 
 std::vector<std::string> noteLines(const EventRow& event) {
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < event.comment.size()) {
-        const size_t end = event.comment.find('\n', start);
-        lines.push_back(event.comment.substr(start, end == std::string::npos ? end : end - start));
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
+    forEachNoteLine(event, [&lines](const char* line, size_t length) { lines.emplace_back(line, length); });
     return lines;
 }
 
@@ -117,13 +113,19 @@ std::string fullClipName(const EventRow& event) {
     // szName holds the file: a name longer than the ten characters is in the notes.
     for (const char* keyword : {"TO CLIP NAME:", "FROM CLIP NAME:"}) {
         if (!isTransition(event.editType) && keyword[0] == 'T') continue;
-        for (const std::string& line : noteLines(event)) {
-            if (!beginsNoCase(line, keyword)) continue;
-            const std::string name = trimmed(line.substr(std::strlen(keyword)));
-            if (!name.empty() && name.compare(0, event.clipName.size(), event.clipName) == 0) {
-                return name;
+        const size_t keywordLength = std::strlen(keyword);
+        std::string found;
+        forEachNoteLine(event, [&](const char* line, size_t length) {
+            if (!found.empty() || length < keywordLength ||
+                strncasecmp(line, keyword, keywordLength) != 0) {
+                return;
             }
-        }
+            const std::string name = trimmed(std::string(line + keywordLength, length - keywordLength));
+            if (!name.empty() && name.compare(0, event.clipName.size(), event.clipName) == 0) {
+                found = name;
+            }
+        });
+        if (!found.empty()) return found;
     }
     return event.clipName;
 }
@@ -248,10 +250,17 @@ bool ListReader::next(EventRow& row) {
         ++count_;
         return true;
     }
+    if (!next(*record_)) return false;
+    fillRow(*record_, row);
+    return true;
+}
+
+bool ListReader::next(EdlLineVB& record) {
     if (handle_ == nullptr) return false;
     // An inline-buffer record keeps each event's texts apart from the library's shared ones.
-    std::memset(record_.get(), 0, sizeof *record_);
-    const uint32_t result = edlReadLineVB(handle_, record_.get());
+    // edlReadLineVB clears the text buffers itself; the fields before them are cleared here.
+    std::memset(&record, 0, offsetof(EdlLineVB, achClipName));
+    const uint32_t result = edlReadLineVB(handle_, &record);
     if (result == EDL_END_OF_LIST || result == EDL_NO_LINE) {
         close();
         return false;
@@ -261,7 +270,6 @@ bool ListReader::next(EventRow& row) {
     } else if (count_ >= maxEvents_) {
         reason_ = "too many events";
     } else {
-        fillRow(*record_, row);
         ++count_;
         return true;
     }

@@ -96,6 +96,9 @@ public:
     // Fills row with the next event and returns true; false at the end of the list, or on
     // a failure, after which reason() is not empty.
     bool next(EventRow& row);
+    // The same for a list (not a timeline), straight into an event record as the library
+    // fills it.
+    bool next(EdlLineVB& record);
     const std::string& reason() const { return reason_; }
     size_t count() const { return count_; }
     // An OpenTimelineIO timeline (known as isOtioFile says) is read whole by open(), its
@@ -174,9 +177,23 @@ std::string clipNameOf(const ListInfo& info, const EventRow& event);
 // The media file an event names (empty when none), and its notes, one per line.
 std::string sourceFile(const EventRow& event);
 std::vector<std::string> noteLines(const EventRow& event);
+// Calls visit(text, length) for each note line, in order, without copying them.
+template <typename Visit>
+void forEachNoteLine(const EventRow& event, Visit&& visit) {
+    const std::string& notes = event.comment;
+    size_t start = 0;
+    while (start < notes.size()) {
+        const size_t end = notes.find('\n', start);
+        const size_t stop = end == std::string::npos ? notes.size() : end;
+        visit(notes.data() + start, stop - start);
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+}
 
 // An event record's fields and texts as a row, and a row back into a record (its texts cut
-// to the record's buffers).
+// to the record's buffers; the fields a row does not carry are cleared, the bytes after each
+// text's terminator left as they were).
 void fillRow(const EdlLineVB& record, EventRow& row);
 void fillRecord(const EventRow& row, EdlLineVB& record);
 

@@ -1,12 +1,15 @@
 #include "render.h"
 
 #include "display_width.h"
+#include "json_writer.h"
 #include "list_type_names.h"
 #include "timecode_text.h"
 
 #include <nlohmann/json.hpp>
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace edlbtool {
@@ -16,12 +19,24 @@ using Json = nlohmann::ordered_json;
 
 std::string number(uint64_t value) { return std::to_string(value); }
 
-// Wipe code and effect length are printed as the writers print them, as signed numbers.
-std::string signedText(uint32_t value) { return std::to_string(static_cast<int32_t>(value)); }
+template <typename Integer>
+void appendNumber(std::string& out, Integer value) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    out.append(text, static_cast<size_t>(end - text));
+}
 
-std::string editTypeText(char editType) {
-    if (editType == '\0') return "";
-    return escapeControls(std::string(1, editType));
+void appendTimecode(std::string& out, uint32_t frames, unsigned mode) {
+    char text[16];
+    out.append(text, timecodeChars(frames, mode, text));
+}
+
+// A cell of a row reused from one event to the next: its text replaced, its room kept.
+std::string& cell(Row& row, size_t& at) {
+    if (row.size() <= at) row.emplace_back();
+    std::string& text = row[at++];
+    text.clear();
+    return text;
 }
 
 struct Timecodes {
@@ -77,31 +92,36 @@ Row tableHeaderRow() {
     return header;
 }
 
-Row tableEventRow(const ListInfo& info, const EventRow& event) {
+void tableEventRow(const ListInfo& info, const EventRow& event, Row& row) {
     const unsigned mode = info.list.dwTcMode;
-    Row row = {number(event.editNumber), escapeControls(event.reel),
-               trackText(event.videoTracks, event.audioTracks), editTypeText(event.editType),
-               signedText(event.wipeCode), signedText(event.effectLength)};
+    size_t at = 0;
+    appendNumber(cell(row, at), event.editNumber);
+    appendEscaped(cell(row, at), event.reel);
+    appendTrackText(cell(row, at), event.videoTracks, event.audioTracks);
+    if (event.editType != '\0') appendEscaped(cell(row, at), std::string(1, event.editType));
+    else cell(row, at);
+    appendNumber(cell(row, at), static_cast<int32_t>(event.wipeCode));
+    appendNumber(cell(row, at), static_cast<int32_t>(event.effectLength));
     for (const Timecodes& timecode : kTimecodes) {
-        row.push_back(timecodeText(event.*timecode.field, mode));
-        row.push_back(number(event.*timecode.field));
+        appendTimecode(cell(row, at), event.*timecode.field, mode);
+        appendNumber(cell(row, at), event.*timecode.field);
     }
-    row.push_back(std::to_string(event.audioOffset));
-    row.push_back(escapeControls(clipNameOf(info, event)));
-    row.push_back(escapeControls(event.name));
-    row.push_back(escapeControls(event.comment));
+    appendNumber(cell(row, at), event.audioOffset);
+    appendEscaped(cell(row, at), clipNameOf(info, event));
+    appendEscaped(cell(row, at), event.name);
+    appendEscaped(cell(row, at), event.comment);
+    row.resize(at);
     // An empty cell would shift the eye to the next column.
-    for (std::string& cell : row) {
-        if (cell.empty()) cell = "-";
+    for (std::string& text : row) {
+        if (text.empty()) text = "-";
     }
-    return row;
 }
 
-std::string trackText(uint32_t video, uint32_t audio) {
-    std::string out;
+void appendTrackText(std::string& out, uint32_t video, uint32_t audio) {
+    const size_t start = out.size();
     // Runs of three or more tracks are written as ranges: the readers default to every
     // audio track, and thirty-two names would bury the rest of the row.
-    auto add = [&out](char kind, uint32_t mask) {
+    auto add = [&out, start](char kind, uint32_t mask) {
         unsigned bit = 0;
         while (bit < 32) {
             if ((mask & (1u << bit)) == 0) {
@@ -110,24 +130,28 @@ std::string trackText(uint32_t video, uint32_t audio) {
             }
             unsigned last = bit;
             while (last + 1 < 32 && (mask & (1u << (last + 1))) != 0) ++last;
-            const std::string first = kind + std::to_string(bit + 1);
-            if (!out.empty()) out += ' ';
-            if (last - bit >= 2) {
-                out += first + "-" + kind + std::to_string(last + 1);
-            } else {
-                out += first;
-                if (last != bit) out += std::string(" ") + kind + std::to_string(last + 1);
+            if (out.size() != start) out += ' ';
+            out += kind;
+            appendNumber(out, bit + 1);
+            if (last != bit) {
+                out += last - bit >= 2 ? '-' : ' ';
+                out += kind;
+                appendNumber(out, last + 1);
             }
             bit = last + 1;
         }
     };
     add('V', video);
     add('A', audio);
+}
+
+std::string trackText(uint32_t video, uint32_t audio) {
+    std::string out;
+    appendTrackText(out, video, audio);
     return out;
 }
 
-std::string escapeControls(const std::string& text) {
-    std::string out;
+void appendEscaped(std::string& out, const std::string& text) {
     for (unsigned char c : text) {
         switch (c) {
             case '\t': out += "\\t"; break;
@@ -144,17 +168,31 @@ std::string escapeControls(const std::string& text) {
                 }
         }
     }
+}
+
+std::string escapeControls(const std::string& text) {
+    std::string out;
+    appendEscaped(out, text);
     return out;
 }
 
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
+void appendCsvField(std::string& out, const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
     for (char c : text) {
         if (c == '"') out += '"';
         out += c;
     }
-    return out + "\"";
+    out += '"';
+}
+
+std::string csvField(const std::string& text) {
+    std::string out;
+    appendCsvField(out, text);
+    return out;
 }
 
 std::string typeLabel(uint32_t value) {
@@ -180,31 +218,37 @@ std::string renderColumns(const std::vector<Row>& rows) {
     std::vector<size_t> widths;
     for (const Row& row : rows) widenColumns(widths, row);
     std::string out;
-    for (const Row& row : rows) out += tableLine(row, widths);
+    for (const Row& row : rows) appendTableLine(out, row, widths);
     return out;
 }
 
 // Columns are as wide as their widest cell shows on a terminal (displayWidth), not as its
-// bytes count.
+// bytes count; a cell of ASCII alone shows as many columns as it has bytes.
+size_t cellWidth(const std::string& text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return displayWidth(text);
+    }
+    return text.size();
+}
+
 void widenColumns(std::vector<size_t>& widths, const Row& row) {
     if (widths.size() < row.size()) widths.resize(row.size(), 0);
     for (size_t i = 0; i < row.size(); ++i) {
-        const size_t width = displayWidth(row[i]);
+        const size_t width = cellWidth(row[i]);
         if (width > widths[i]) widths[i] = width;
     }
 }
 
-std::string tableLine(const Row& row, const std::vector<size_t>& widths) {
-    std::string out;
+void appendTableLine(std::string& out, const Row& row, const std::vector<size_t>& widths) {
     for (size_t i = 0; i < row.size(); ++i) {
         out += row[i];
         if (i + 1 < row.size()) {
-            const size_t shown = displayWidth(row[i]);
-            const size_t width = i < widths.size() && widths[i] > shown ? widths[i] : shown;
-            out += std::string(width - shown + 2, ' ');
+            const size_t width = cellWidth(row[i]);
+            const size_t column = i < widths.size() && widths[i] > width ? widths[i] : width;
+            out.append(column - width + 2, ' ');
         }
     }
-    return out + '\n';
+    out += '\n';
 }
 
 std::string renderTypes() {
@@ -263,32 +307,52 @@ std::string jsonDumpHead(const ListInfo& info) {
     return text + ",\n  \"events\": [";
 }
 
-std::string jsonDumpEvent(const ListInfo& info, const EventRow& event, bool first) {
+void jsonDumpEvent(std::string& out, const ListInfo& info, const EventRow& event, bool first) {
     const unsigned mode = info.list.dwTcMode;
-    Json item;
-    item["edit"] = event.editNumber;
-    item["reel"] = event.reel;
-    item["tracks"] = trackText(event.videoTracks, event.audioTracks);
-    item["video_tracks"] = event.videoTracks;
-    item["audio_tracks"] = event.audioTracks;
-    item["edit_type"] = editTypeText(event.editType);
-    item["wipe_code"] = static_cast<int32_t>(event.wipeCode);
-    item["effect_length"] = static_cast<int32_t>(event.effectLength);
+    out += first ? "\n    " : ",\n    ";
+    JsonWriter json(out, 4);
+    json.beginObject();
+    json.member("edit", event.editNumber);
+    json.member("reel", event.reel);
+    json.key("tracks");
+    std::string text;
+    appendTrackText(text, event.videoTracks, event.audioTracks);
+    json.value(text);
+    json.member("video_tracks", event.videoTracks);
+    json.member("audio_tracks", event.audioTracks);
+    json.key("edit_type");
+    text.clear();
+    if (event.editType != '\0') appendEscaped(text, std::string(1, event.editType));
+    json.value(text);
+    json.member("wipe_code", static_cast<int32_t>(event.wipeCode));
+    json.member("effect_length", static_cast<int32_t>(event.effectLength));
     for (const Timecodes& timecode : kTimecodes) {
-        item[timecode.key] = {{"timecode", timecodeText(event.*timecode.field, mode)},
-                              {"frames", event.*timecode.field}};
+        json.key(timecode.key, std::strlen(timecode.key));
+        json.beginObject();
+        json.key("timecode");
+        char label[16];
+        json.value(label, timecodeChars(event.*timecode.field, mode, label));
+        json.member("frames", event.*timecode.field);
+        json.endObject();
     }
-    item["audio_offset"] = event.audioOffset;
-    item["clip_name"] = clipNameOf(info, event);
-    item["name"] = event.name;
-    item["comment"] = event.comment;
+    json.member("audio_offset", event.audioOffset);
+    json.member("clip_name", clipNameOf(info, event));
+    json.member("name", event.name);
+    json.member("comment", event.comment);
     if (info.interchange) {
-        const std::string file = sourceFile(event);
-        item["source_file"] = file.empty() ? Json(nullptr) : Json(file);
-        item["notes"] = noteLines(event);
-        item["raw_line"] = event.line;
+        json.key("source_file");
+        if ((event.present & EDL_P_FILE_NAME) != 0 && !event.name.empty()) {
+            json.value(event.name);
+        } else {
+            json.null();
+        }
+        json.key("notes");
+        json.beginArray();
+        forEachNoteLine(event, [&json](const char* line, size_t length) { json.value(line, length); });
+        json.endArray();
+        json.member("raw_line", event.line);
     }
-    return (first ? "\n" : ",\n") + indented(dumpJson(item), 4);
+    json.endObject();
 }
 
 std::string jsonDumpTail(size_t count) { return count == 0 ? "]\n}\n" : "\n  ]\n}\n"; }
@@ -301,23 +365,34 @@ std::string csvDumpHead() {
     return out + ",audio_offset,clip_name,name,comment\n";
 }
 
-std::string csvDumpRow(const ListInfo& info, const EventRow& event) {
+void csvDumpRow(std::string& out, const ListInfo& info, const EventRow& event) {
     const unsigned mode = info.list.dwTcMode;
-    Row row = {number(event.editNumber), event.reel,
-               trackText(event.videoTracks, event.audioTracks),
-               event.editType != '\0' ? std::string(1, event.editType) : std::string(),
-               signedText(event.wipeCode), signedText(event.effectLength)};
+    appendNumber(out, event.editNumber);
+    out += ',';
+    appendCsvField(out, event.reel);
+    out += ',';
+    appendTrackText(out, event.videoTracks, event.audioTracks);
+    out += ',';
+    if (event.editType != '\0') appendCsvField(out, std::string(1, event.editType));
+    out += ',';
+    appendNumber(out, static_cast<int32_t>(event.wipeCode));
+    out += ',';
+    appendNumber(out, static_cast<int32_t>(event.effectLength));
     for (const Timecodes& timecode : kTimecodes) {
-        row.push_back(timecodeText(event.*timecode.field, mode));
-        row.push_back(number(event.*timecode.field));
+        out += ',';
+        appendTimecode(out, event.*timecode.field, mode);
+        out += ',';
+        appendNumber(out, event.*timecode.field);
     }
-    row.push_back(std::to_string(event.audioOffset));
-    row.push_back(clipNameOf(info, event));
-    row.push_back(event.name);
-    row.push_back(event.comment);
-    std::string out;
-    for (size_t i = 0; i < row.size(); ++i) out += (i ? "," : "") + csvField(row[i]);
-    return out + '\n';
+    out += ',';
+    appendNumber(out, event.audioOffset);
+    out += ',';
+    appendCsvField(out, clipNameOf(info, event));
+    out += ',';
+    appendCsvField(out, event.name);
+    out += ',';
+    appendCsvField(out, event.comment);
+    out += '\n';
 }
 
 std::string tableHead(const ListInfo& info, size_t count) {
@@ -330,17 +405,20 @@ std::string renderDump(const ListData& data, DumpFormat format) {
         case DumpFormat::Json:
             out = jsonDumpHead(data);
             for (size_t i = 0; i < data.events.size(); ++i) {
-                out += jsonDumpEvent(data, data.events[i], i == 0);
+                jsonDumpEvent(out, data, data.events[i], i == 0);
             }
             return out + jsonDumpTail(data.events.size());
         case DumpFormat::Csv:
             out = csvDumpHead();
-            for (const EventRow& event : data.events) out += csvDumpRow(data, event);
+            for (const EventRow& event : data.events) csvDumpRow(out, data, event);
             return out;
         case DumpFormat::Table: break;
     }
     std::vector<Row> rows{tableHeaderRow()};
-    for (const EventRow& event : data.events) rows.push_back(tableEventRow(data, event));
+    for (const EventRow& event : data.events) {
+        rows.emplace_back();
+        tableEventRow(data, event, rows.back());
+    }
     return tableHead(data, data.events.size()) + renderColumns(rows);
 }
 

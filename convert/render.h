@@ -23,23 +23,27 @@ std::string renderDetect(const ListInfo& info, size_t count);
 std::string renderDetect(const ListData& data);
 std::string renderDetectJson(const ListInfo& info, size_t count);
 
+// Each piece of a dump is appended to out.
 // JSON: one object with the list's fields and an "events" array.
 std::string jsonDumpHead(const ListInfo& info);
-std::string jsonDumpEvent(const ListInfo& info, const EventRow& event, bool first);
+void jsonDumpEvent(std::string& out, const ListInfo& info, const EventRow& event, bool first);
 std::string jsonDumpTail(size_t count);
 
 // CSV: a header row, then one row per event.
 std::string csvDumpHead();
-std::string csvDumpRow(const ListInfo& info, const EventRow& event);
+void csvDumpRow(std::string& out, const ListInfo& info, const EventRow& event);
 
 // Table: every column as wide as its widest cell, so the rows are measured first (a first
 // reading of the list), then printed under the list's summary.
 Row tableHeaderRow();
-Row tableEventRow(const ListInfo& info, const EventRow& event);
+// The cells of one event; row is overwritten, its strings' room reused.
+void tableEventRow(const ListInfo& info, const EventRow& event, Row& row);
 void widenColumns(std::vector<size_t>& widths, const Row& row);
 std::string tableHead(const ListInfo& info, size_t count);
+// The columns a cell takes.
+size_t cellWidth(const std::string& text);
 // One row padded to the widths; the last cell is not padded.
-std::string tableLine(const Row& row, const std::vector<size_t>& widths);
+void appendTableLine(std::string& out, const Row& row, const std::vector<size_t>& widths);
 // Rows as a table, each column as wide as its widest cell.
 std::string renderColumns(const std::vector<Row>& rows);
 
@@ -47,10 +51,13 @@ std::string renderDump(const ListData& data, DumpFormat format);
 
 // Track masks as 'V1 A1 A2', runs of three or more as 'A1-A8'; empty when none is set.
 std::string trackText(uint32_t video, uint32_t audio);
+void appendTrackText(std::string& out, uint32_t video, uint32_t audio);
 // Control characters as C escapes, so that one value stays on one line.
 std::string escapeControls(const std::string& text);
+void appendEscaped(std::string& out, const std::string& text);
 // One CSV field, quoted when it holds a comma, a quote or a line break.
 std::string csvField(const std::string& text);
+void appendCsvField(std::string& out, const std::string& text);
 // A text of a fixed-size buffer, up to its terminator or the end of the buffer.
 std::string fixedText(const char* text, size_t size);
 // "251 generic"; "0x02 ndf (non-drop frame, 30 fps)".

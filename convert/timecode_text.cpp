@@ -65,12 +65,16 @@ unsigned listMode(uint32_t tcMode) {
     return mode != 0 ? mode : EDL_TC_DF;
 }
 
-std::string timecodeText(uint32_t frames, unsigned mode) {
-    char text[16];
+size_t timecodeChars(uint32_t frames, unsigned mode, char (&text)[16]) {
     tc2String(frames,
               (mode & EDL_TCF_MODE_MASK) | EDL_TCF_BASE | EDL_TCF_SEPARATORS | EDL_TCF_DROP_MARK,
               text);
-    return text;
+    return std::strlen(text);
+}
+
+std::string timecodeText(uint32_t frames, unsigned mode) {
+    char text[16];
+    return std::string(text, timecodeChars(frames, mode, text));
 }
 
 bool parseLabel(const std::string& text, unsigned mode, TcLabel& label) {

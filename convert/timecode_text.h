@@ -34,6 +34,8 @@ unsigned listMode(uint32_t tcMode);
 
 // 'HH:MM:SS:FF', with ';' before the frames in drop-frame modes; hours grow past 99.
 std::string timecodeText(uint32_t frames, unsigned mode);
+// The same text into a buffer, without allocating; its length.
+size_t timecodeChars(uint32_t frames, unsigned mode, char (&text)[16]);
 
 // Reads 'HH:MM:SS:FF' as frames in mode: one to five digits of hours, one or two of each
 // other field, ':' ';' '.' or ',' between them. False for any other text, and for minutes or

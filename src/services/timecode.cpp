@@ -99,6 +99,12 @@ uint32_t framesPerDay(const Counting& c) {
 }
 
 void putDigits(char*& out, uint64_t value, int minDigits) {
+    // Nearly every field is two digits.
+    if (minDigits == 2 && value < 100) {
+        *out++ = char('0' + value / 10u);
+        *out++ = char('0' + value % 10u);
+        return;
+    }
     char digits[24];
     int n = 0;
     do {
