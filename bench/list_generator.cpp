@@ -20,7 +20,7 @@ const char* const kTracks[] = {"V", "A", "AA", "AA/V", "A2", "V"};
 
 }  // namespace
 
-size_t writeCmx3600(const std::string& path, size_t events) {
+size_t writeCmx3600(const std::string& path, size_t events, bool revised) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return 0;
     size_t bytes = 0;
@@ -29,7 +29,16 @@ size_t writeCmx3600(const std::string& path, size_t events) {
     char s1[16], s2[16], r1[16], r2[16];
     for (size_t i = 0; i < events; ++i) {
         const unsigned length = 48 + static_cast<unsigned>(i % 97);
-        const unsigned source = static_cast<unsigned>((i * 7919) % 2000000);
+        unsigned source = static_cast<unsigned>((i * 7919) % 2000000);
+        // The revision trims some heads, drops some events (the rest keep their record
+        // place) and puts other reels in some places.
+        const bool dropped = revised && i % 97 == 50;
+        if (revised && i % 50 == 25) source += 5;
+        const char* const reel = revised && i % 131 == 65 ? "RX" : "AX";
+        if (dropped) {
+            record += length;
+            continue;
+        }
         dropFrame(source, s1);
         dropFrame(source + length, s2);
         dropFrame(record, r1);
@@ -38,9 +47,9 @@ size_t writeCmx3600(const std::string& path, size_t events) {
         const char* tracks = kTracks[i % 6];
         switch (i % 10) {
             case 3:  // two-line dissolve
-                bytes += std::fprintf(file, "%03u  AX%04u  %-5s C        %s %s %s %s\r\n",
-                                      number, static_cast<unsigned>(i % 10000), tracks, s1, s1,
-                                      r1, r1);
+                bytes += std::fprintf(file, "%03u  %s%04u  %-5s C        %s %s %s %s\r\n",
+                                      number, reel, static_cast<unsigned>(i % 10000), tracks, s1,
+                                      s1, r1, r1);
                 bytes += std::fprintf(file, "%03u  BX%04u  %-5s D    030 %s %s %s %s\r\n",
                                       number, static_cast<unsigned>(i % 10000), tracks, s1, s2,
                                       r1, r2);
@@ -51,9 +60,9 @@ size_t writeCmx3600(const std::string& path, size_t events) {
                                       r1, r2);
                 break;
             default:
-                bytes += std::fprintf(file, "%03u  AX%04u  %-5s C        %s %s %s %s\r\n",
-                                      number, static_cast<unsigned>(i % 10000), tracks, s1, s2,
-                                      r1, r2);
+                bytes += std::fprintf(file, "%03u  %s%04u  %-5s C        %s %s %s %s\r\n",
+                                      number, reel, static_cast<unsigned>(i % 10000), tracks, s1,
+                                      s2, r1, r2);
         }
         if (i % 2 == 0) {
             bytes += std::fprintf(file, "* FROM CLIP NAME: A%03uC%03u_%06u.MOV\r\n",

@@ -8,8 +8,9 @@
 namespace benchlists {
 
 // A CMX 3600 list (drop frame) with mixed tracks, dissolves, wipes, comments and
-// "FROM CLIP NAME:" notes; returns the number of bytes written.
-size_t writeCmx3600(const std::string& path, size_t events);
+// "FROM CLIP NAME:" notes; returns the number of bytes written. A revised list is the same
+// cut with some heads trimmed, some events taken out and some replaced by other reels.
+size_t writeCmx3600(const std::string& path, size_t events, bool revised = false);
 // A tab-delimited log-exchange list with one row per event.
 size_t writeLogExchange(const std::string& path, size_t rows);
 // A CSV log with one row per event.

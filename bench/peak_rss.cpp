@@ -1,6 +1,6 @@
-// Runs a command with its standard output thrown away and prints its peak resident memory
-// and wall time: "edlbridge_peak_rss PROGRAM ARGS..." prints "peak_rss_kb=N seconds=T
-// status=S".
+// Runs a command with its standard output thrown away and prints its peak resident memory,
+// wall time and processor time (user and system): "edlbridge_peak_rss PROGRAM ARGS..."
+// prints "peak_rss_kb=N seconds=T status=S cpu=C".
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -26,7 +26,9 @@ int main(int argc, char** argv) {
     rusage usage{};
     if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return 1;
     const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
-    std::printf("peak_rss_kb=%ld seconds=%.2f status=%d\n", usage.ru_maxrss, seconds.count(),
-                WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    std::printf("peak_rss_kb=%ld seconds=%.2f status=%d cpu=%.3f\n", usage.ru_maxrss,
+                seconds.count(), WIFEXITED(status) ? WEXITSTATUS(status) : -1, cpu);
     return 0;
 }
