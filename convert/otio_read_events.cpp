@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <map>
+#include <memory>
+#include <unordered_map>
 
 #include "notes.h"
 #include "otio_common.h"
@@ -138,8 +139,7 @@ struct Built {
     EventRow row;
     int64_t index = -1;  // the event's place in the list it was written from; -1: not ours
     size_t firstTrack = 0;
-    bool hasCut = false;
-    EventRow cut;
+    std::unique_ptr<EventRow> cut;  // the cut line before its transition, when it has one
     int64_t cutIndex = -1;
 };
 
@@ -148,9 +148,12 @@ public:
     EventBuilder(unsigned mode, std::vector<std::string>& warnings)
         : mode_(mode), warnings_(warnings) {}
 
-    std::vector<EventRow> build(const std::vector<Track>& tracks) {
+    std::vector<EventRow> build(std::vector<Track>& tracks) {
         std::vector<Built> built = collect(tracks);
         std::vector<EventRow> events;
+        size_t count = built.size();
+        for (const Built& b : built) count += b.cut != nullptr ? 1 : 0;
+        events.reserve(count);
         uint32_t number = 0;
         for (size_t i : listOrder(built)) {
             Built& b = built[i];
@@ -160,36 +163,43 @@ public:
                 b.row.editNumber = ++number;
                 b.row.present |= EDL_P_EDIT_NUMBER;
             }
-            if (b.hasCut) {
+            if (b.cut != nullptr) {
                 if (b.cutIndex < 0) {
-                    b.cut.editNumber = b.row.editNumber;
-                    b.cut.present |= b.row.present & EDL_P_EDIT_NUMBER;
-                    b.cut.videoTracks = b.row.videoTracks;
-                    b.cut.audioTracks = b.row.audioTracks;
+                    b.cut->editNumber = b.row.editNumber;
+                    b.cut->present |= b.row.present & EDL_P_EDIT_NUMBER;
+                    b.cut->videoTracks = b.row.videoTracks;
+                    b.cut->audioTracks = b.row.audioTracks;
                 }
-                events.push_back(b.cut);
+                events.push_back(std::move(*b.cut));
+                b.cut.reset();
             }
-            events.push_back(b.row);
+            events.push_back(std::move(b.row));
         }
         return events;
     }
 
 private:
     // One event per key, in the order of tracks and pieces; the tracks of its pieces joined.
-    std::vector<Built> collect(const std::vector<Track>& tracks) {
+    // The pieces of each track are given up as they are read.
+    std::vector<Built> collect(std::vector<Track>& tracks) {
         std::vector<Built> built;
+        size_t pieces = 0;
+        for (const Track& track : tracks) pieces += track.pieces.size();
+        built.reserve(pieces);
         std::vector<size_t> trackless;
-        std::map<std::string, size_t> byKey;
+        // Only clips of several tracks can be one event.
+        const bool joined = tracks.size() > 1;
+        std::unordered_map<std::string, size_t> byKey;
         for (size_t t = 0; t < tracks.size(); ++t) {
-            const Track& track = tracks[t];
+            Track& track = tracks[t];
             const uint32_t bit = 1u << track.bit;
             for (size_t i = 0; i < track.pieces.size(); ++i) {
                 const Piece& piece = track.pieces[i];
-                const Piece* before = i > 0 ? &track.pieces[i - 1] : nullptr;
+                Piece* before = i > 0 ? &track.pieces[i - 1] : nullptr;
                 std::string key;
                 std::vector<std::string> notices;
-                EventRow row = eventOf(piece, before, key, notices);
-                const auto found = byKey.find(key);
+                EventRow row = eventOf(piece, before, joined, key, notices);
+                const auto found = joined ? byKey.find(key) : byKey.end();
                 if (found != byKey.end()) {
                     Built& b = built[found->second];
                     b.row.videoTracks |= track.audio ? 0 : bit;
@@ -204,15 +214,20 @@ private:
                 if (b.index >= 0 && row.videoTracks == 0 && row.audioTracks == 0) {
                     trackless.push_back(built.size());
                 }
-                b.row = row;
+                b.row = std::move(row);
                 b.row.videoTracks = track.audio ? 0 : bit;
                 b.row.audioTracks = track.audio ? bit : 0;
                 b.firstTrack = t;
-                if (piece.transition != nullptr)
-                    b.hasCut = cutLineOf(piece, before, row, b.cut, b.cutIndex);
-                byKey.emplace(key, built.size());
+                if (piece.transition != nullptr) {
+                    std::unique_ptr<EventRow> cut(new EventRow);
+                    if (cutLineOf(piece, before, row, *cut, b.cutIndex)) b.cut = std::move(cut);
+                }
+                if (joined) byKey.emplace(std::move(key), built.size());
                 built.push_back(std::move(b));
+                // What the piece before says is no longer needed.
+                if (before != nullptr) before->facts.reset();
             }
+            std::vector<Piece>().swap(track.pieces);
         }
         for (size_t i : trackless) built[i].row.videoTracks = built[i].row.audioTracks = 0;
         return built;
@@ -235,7 +250,7 @@ private:
     }
 
     // The event of a piece, and the key that finds its clips on other tracks.
-    EventRow eventOf(const Piece& piece, const Piece* before, std::string& key,
+    EventRow eventOf(const Piece& piece, const Piece* before, bool keyed, std::string& key,
                      std::vector<std::string>& notices) {
         const ItemFacts& facts = *piece.facts;
         EventRow row = facts.row;
@@ -247,7 +262,9 @@ private:
         }
         for (const std::string& note : piece.effectNotes) addNote(row, note);
         markerNotes(row, piece, facts.ours, notices);
-        if (facts.ours) {
+        if (!keyed) {
+            return row;
+        } else if (facts.ours) {
             key = "event " + std::to_string(facts.index);
         } else {
             // Clips of one event on several tracks have the same times, names and transition.
@@ -482,7 +499,7 @@ std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& 
     return made;
 }
 
-std::vector<EventRow> buildEvents(const std::vector<Track>& tracks, unsigned mode,
+std::vector<EventRow> buildEvents(std::vector<Track>& tracks, unsigned mode,
                                   std::vector<std::string>& warnings) {
     return EventBuilder(mode, warnings).build(tracks);
 }

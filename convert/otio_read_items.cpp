@@ -58,17 +58,20 @@ int64_t integerField(const Json& object, const char* key, int64_t otherwise) {
     return value != nullptr && value->is_number_integer() ? value->get<int64_t>() : otherwise;
 }
 
-// An image sequence as a list names it: the first frame's name with the frames in brackets,
+// An image sequence as a list names it: the frames the clip uses in brackets,
 // 'shot_010.[1001-1020].exr', zero-padded as the sequence is.
-std::string imageSequence(const Json& media, const std::string& where, const Clock& clock) {
+std::string imageSequence(const Json& clip, const std::string& path, const Json& media,
+                          const std::string& where, const Clock& clock) {
     const int padding = static_cast<int>(std::clamp<int64_t>(
         integerField(media, "frame_zero_padding", 0), 0, 16));
-    const int64_t first = std::clamp<int64_t>(integerField(media, "start_frame", 1), 0, kMaxFrames);
     const int64_t step = std::clamp<int64_t>(integerField(media, "frame_step", 1), 1, kMaxFrames);
-    Range available;
-    const int64_t frames = clock.range(media, "available_range", where, available)
-                               ? std::max<int64_t>(available.duration, 1)
-                               : 1;
+    int64_t first = std::clamp<int64_t>(integerField(media, "start_frame", 1), 0, kMaxFrames);
+    Range used, available;
+    const bool trimmed = clock.range(clip, "source_range", path, used);
+    const bool known = clock.range(media, "available_range", where, available);
+    if (trimmed && known) first += std::clamp<int64_t>(used.start - available.start, 0, kMaxFrames) * step;
+    const int64_t frames = std::max<int64_t>(trimmed ? used.duration : known ? available.duration : 1, 1);
+    first = std::min(first, kMaxFrames);
     const int64_t last = std::min<int64_t>(first + (frames - 1) * step, kMaxFrames);
     char range[64];
     std::snprintf(range, sizeof range, "[%0*lld-%0*lld]", padding, static_cast<long long>(first),
@@ -185,7 +188,7 @@ std::string mediaFile(const Json& clip, const std::string& path, long version, c
     if (family == "ExternalReference") {
         url = text(*media, "target_url", where);
     } else if (family == "ImageSequenceReference") {
-        url = imageSequence(*media, where, clock);
+        url = imageSequence(clip, path, *media, where, clock);
     }
     return url.compare(0, 7, "file://") == 0 ? filePath(url) : url;
 }

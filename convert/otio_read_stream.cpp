@@ -29,6 +29,38 @@ namespace {
 const char kNotATimeline[] = "not an OTIO timeline (no \"OTIO_SCHEMA\": \"Timeline.1\")";
 const char kTooDeep[] = "not an OTIO timeline: JSON nested deeper than 64 levels";
 
+// The length of the UTF-8 sequence that starts at text (at most length bytes), 0 when it is
+// none: overlong forms, surrogates and code points past U+10FFFF are refused.
+size_t sequenceLength(const unsigned char* text, size_t length) {
+    const unsigned char c = text[0];
+    size_t n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
+                            : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (n == 0 || n > length) return 0;
+    for (size_t i = 1; i < n; ++i) {
+        if ((text[i] & 0xC0) != 0x80) return 0;
+    }
+    if ((c == 0xE0 && text[1] < 0xA0) || (c == 0xED && text[1] > 0x9F) ||
+        (c == 0xF0 && text[1] < 0x90) || (c == 0xF4 && text[1] > 0x8F)) {
+        return 0;
+    }
+    return n;
+}
+
+// A string of the timeline: JSON text is UTF-8, and what is not cannot be written again.
+std::string validText(const char* text, size_t length) {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    for (size_t i = 0; i < length;) {
+        if (bytes[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t n = sequenceLength(bytes + i, length - i);
+        if (n == 0) fail("not JSON (a string that is not UTF-8)");
+        i += n;
+    }
+    return std::string(text, length);
+}
+
 bool isExcludedKey(const std::string& key) {
     return key == "markers" || key == "effects" || key == "metadata";
 }
@@ -50,10 +82,10 @@ public:
     bool Uint64(uint64_t u) { return number(Json(u)); }
     bool Double(double d) { return number(Json(d)); }
     bool String(const char* text, rapidjson::SizeType length, bool) {
-        return guarded([&] { string(std::string(text, length)); });
+        return guarded([&] { string(validText(text, length)); });
     }
     bool Key(const char* text, rapidjson::SizeType length, bool) {
-        return guarded([&] { key(std::string(text, length)); });
+        return guarded([&] { key(validText(text, length)); });
     }
     bool StartObject() { return guarded([&] { open(true); }); }
     bool EndObject(rapidjson::SizeType) { return guarded([&] { close(); }); }
@@ -515,8 +547,7 @@ void TimelineStream::finish(const std::string& name, ListData& out) {
         if (const Json* global = field(root, "global_start_time")) {
             start = clock().frames(*global, "global_start_time");
         }
-        const std::vector<Track> tracks =
-            tracks_.finish(stackTrimmed_ ? &stackTrim_ : nullptr, start);
+        std::vector<Track> tracks = tracks_.finish(stackTrimmed_ ? &stackTrim_ : nullptr, start);
         events = buildEvents(tracks, clock().mode(), warnings_);
     }
     // An empty list would pass for a converted timeline; a timeline we can place nothing of
@@ -557,8 +588,7 @@ std::string readStream(OpenStream&& open, const std::string& name, ListData& out
         rapidjson::Reader reader;
         auto stream = open();
         const rapidjson::ParseResult result =
-            reader.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag>(
-                stream->bytes(), handler);
+            reader.Parse<rapidjson::kParseIterativeFlag>(stream->bytes(), handler);
         if (!handler.failure().empty()) return handler.failure();
         if (result.IsError()) {
             if (result.Code() == rapidjson::kParseErrorNumberTooBig) {

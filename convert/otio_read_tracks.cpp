@@ -39,7 +39,20 @@ void shift(Flat& flat, int64_t by) {
 // What a trim of a composition shows of it, from the trim's start. A trim cuts only into
 // the content: a window that starts before it (a negative start, which is how OTIO's CMX
 // reader places a list's first record in) shows all of it, each piece later by the start.
-Flat trimmedTo(const Flat& flat, const Range& trim) {
+Flat trimmedTo(Flat flat, const Range& trim) {
+    const int64_t windowEnd = trim.start < 0 ? std::max(trim.start + trim.duration, flat.duration)
+                                             : trim.start + trim.duration;
+    // A window that holds every piece whole cuts nothing: the pieces only move.
+    bool whole = true;
+    for (const Piece& piece : flat.pieces) {
+        whole = whole && piece.recIn >= trim.start && piece.recIn + piece.length <= windowEnd &&
+                (piece.length > 0 || piece.recIn < windowEnd);
+    }
+    if (whole) {
+        shift(flat, -trim.start);
+        flat.duration = trim.duration;
+        return flat;
+    }
     Flat out;
     out.duration = trim.duration;
     const int64_t from = trim.start;
@@ -177,7 +190,7 @@ Flat Flattener::close(Open& composition, const Json& head) {
     }
     Range trim;
     const bool trimmed = clock_.range(head, "source_range", composition.path, trim);
-    if (trimmed) flat = trimmedTo(flat, trim);
+    if (trimmed) flat = trimmedTo(std::move(flat), trim);
     // A disabled composition only takes its time.
     if (!enabled(head)) flat.pieces.clear();
     return flat;
@@ -227,7 +240,7 @@ void trimTracks(std::vector<Track>& tracks, const Range& trim, int64_t start) {
         shift(flat, -start);
         for (const Piece& piece : flat.pieces)
             flat.duration = std::max(flat.duration, piece.recIn + piece.length);
-        flat = trimmedTo(flat, trim);
+        flat = trimmedTo(std::move(flat), trim);
         shift(flat, start);
         track.pieces = std::move(flat.pieces);
     }

@@ -237,8 +237,8 @@ private:
 
 // ---- Events ----
 
-// The events the pieces of the tracks make, in list order.
-std::vector<EventRow> buildEvents(const std::vector<Track>& tracks, unsigned mode,
+// The events the pieces of the tracks make, in list order; the tracks are given up on the way.
+std::vector<EventRow> buildEvents(std::vector<Track>& tracks, unsigned mode,
                                   std::vector<std::string>& warnings);
 // The events of a log's clips: their source times, no record times.
 std::vector<EventRow> logEvents(const std::vector<Piece>& clips);

@@ -550,4 +550,198 @@ TEST(OtioRead, TimelineWithoutClipsIsAnError) {
     }
 }
 
+// A timeline as OTIO's CMX 3600 reader writes one, worked through by hand: the track starts at
+// minus one hour (24 fps); a dissolve of 12 opens the track (from black) and another leads
+// from plate_020 into plate_030. plate_010 (90000, 48 frames) keeps its notes in the
+// adapter's comments and has a marker on a record time (86410, 01:00:00:10) and one in its
+// source time (90030: 30 frames in, 01:00:01:06); its file is a URL. plate_020 names no
+// reel: OTIO's writer makes one from its image sequence's name; of its markers one lies
+// far outside the clip (reported, left out), the other was written 'check' (kept so). The
+// sequence starts at frame 1001 at source 100000, the clip 8 frames later for 24 frames.
+// hold_040 is a freeze frame: one source frame, " FF" after its name, an M2 line.
+const char kMarkersTimeline[] = "tools/otio/cmx_adapter_markers.otio";
+
+TEST(OtioRead, CmxAdapterConventionsBecomeTheListsNotes) {
+    edlbtest::TempDir dir;
+    const edlbtest::RunResult result = edlbtest::runTool(
+        {"convert", edlbtest::dataPath(kMarkersTimeline), "--to", "cmx3600", "-o", "-"}, dir.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out,
+              "TITLE: MARKED CUT\r\nFCM: FILM\r\n\r\n"
+              "001  BL       V     C        00:00:00:00 00:00:00:00 01:00:00:00 01:00:00:00\r\n"
+              "001  A001     V     D    012 01:02:30:00 01:02:32:00 01:00:00:00 01:00:02:00\r\n"
+              "* SOURCE FILE: /media/plate 010.mov\r\n"
+              "* TO CLIP NAME: plate_010\r\n"
+              "* SHOT 010 TAKE 3\r\n"
+              "* ASC_SAT 0.9\r\n"
+              "* LOC: 01:00:00:10 RED focus\r\n"
+              "* LOC: 01:00:01:06 BLUE sky\r\n"
+              "002  plate020 V     C        01:09:27:00 01:09:28:00 01:00:02:00 01:00:03:00\r\n"
+              "* FROM CLIP NAME: plate_020\r\n"
+              "* SOURCE FILE: /plates/plate_020.[1009-1032].exr\r\n"
+              "* LOC: 01:00:02:05 check ramp\r\n"
+              "003  plate020 V     C        01:09:28:00 01:09:28:00 01:00:03:00 01:00:03:00\r\n"
+              "003  A003     V     D    012 01:16:24:00 01:16:25:12 01:00:03:00 01:00:04:12\r\n"
+              "* FROM CLIP NAME: plate_020\r\n"
+              "* TO CLIP NAME: plate_030\r\n"
+              "004  A004     V     C        01:23:20:00 01:23:20:01 01:00:04:12 01:00:05:12\r\n"
+              "* FROM CLIP NAME: hold_040 FF\r\n"
+              "M2   A004           000.0                01:23:20:00\r\n"
+              "* * FREEZE FRAME\r\n");
+    const std::string file = edlbtest::dataPath(kMarkersTimeline);
+    EXPECT_EQ(result.err,
+              "edlbridge: " + file + ": marker \"lost\" at tracks.children[0].children[2] lies outside "
+              "its clip: left out\nedlbridge: " + file + ": clip \"hold_040 FF\" at "
+              "tracks.children[0].children[5]: time_scalar 0 (0.0 fps) kept as the note "
+              "'M2   A004           000.0                01:23:20:00'\n");
+}
+
+// Markers on the second and later clips are placed from their own clip's record in; no
+// marker is ever given a time before its clip.
+TEST(OtioRead, MarkersOfEveryClipKeepTheirPlace) {
+    Json timeline = Json::parse(edlbtest::readFile(edlbtest::dataPath(kCmxAdapterTimeline)));
+    Json& video = timeline["tracks"]["children"][0]["children"];
+    const auto marker = [](const char* name, double at) {
+        const Json zero = {{"OTIO_SCHEMA", "RationalTime.1"}, {"rate", 1.0}, {"value", 0.0}};
+        const Json start = {{"OTIO_SCHEMA", "RationalTime.1"}, {"rate", 24.0}, {"value", at}};
+        return Json{{"OTIO_SCHEMA", "Marker.2"}, {"name", name}, {"color", "YELLOW"},
+                    {"marked_range", {{"OTIO_SCHEMA", "TimeRange.1"}, {"duration", zero},
+                                      {"start_time", start}}}};
+    };
+    // shot_020 starts at source 02:00:00:00 (172800) and record 01:00:03:00; shot_030 at
+    // source 03:00:00:00 (259200) and record 01:00:04:12 (its dissolve starts there).
+    video[2]["markers"] = Json::array({marker("in source", 172800 + 10)});
+    video[4]["markers"] = Json::array({marker("on record", 86400 + 130), marker("before", 5)});
+    std::vector<std::string> warnings;
+    const ListData data = fromTimeline(timeline.dump(), &warnings);
+    ASSERT_EQ(data.events.size(), 4u);
+    EXPECT_EQ(data.events[1].comment, "LOC: 01:00:03:10 YELLOW in source");
+    EXPECT_EQ(data.events[3].comment,
+              "FROM CLIP NAME: shot_020\nTO CLIP NAME: shot_030\nLOC: 01:00:05:10 YELLOW on record");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "marker \"before\" at tracks.children[0].children[4] lies outside its clip: left out");
+}
+
+// A log as OTIO's log exchange adapter writes it: a collection of clips with their columns
+// under "ALE". Collections inside it and stacks in it give their clips too; the list is a
+// log: source times, no record times, numbered in order.
+TEST(OtioRead, CollectionOfClipsIsALog) {
+    const auto time = [](double value) {
+        return Json{{"OTIO_SCHEMA", "RationalTime.1"}, {"rate", 25.0}, {"value", value}};
+    };
+    const auto clip = [&](const char* name, double start, double duration, Json metadata) {
+        return Json{{"OTIO_SCHEMA", "Clip.2"}, {"metadata", metadata}, {"name", name},
+                    {"source_range", {{"OTIO_SCHEMA", "TimeRange.1"}, {"duration", time(duration)},
+                                      {"start_time", time(start)}}},
+                    {"effects", Json::array()}, {"markers", Json::array()}, {"enabled", true},
+                    {"media_references", {{"DEFAULT_MEDIA", {{"OTIO_SCHEMA", "MissingReference.1"}}}}},
+                    {"active_media_reference_key", "DEFAULT_MEDIA"}};
+    };
+    const Json log = {
+        {"OTIO_SCHEMA", "SerializableCollection.1"},
+        {"metadata", {{"ALE", {{"header", {{"FPS", "25"}}}}}}},
+        {"name", "DAY 3 LOG"},
+        {"children",
+         {clip("A005_C010", 90000, 50,
+               {{"ALE", {{"Tape", "A005"}, {"Tracks", "VA1A2"}, {"Source File", "A005_C010.mov"}}}}),
+          {{"OTIO_SCHEMA", "SerializableCollection.1"}, {"name", "B roll"},
+           {"children", {clip("B002_C001", 180000, 25, {{"cmx_3600", {{"reel", "B002"}}},
+                                                          {"ALE", {{"Tracks", "A1"}}}})}}},
+          {{"OTIO_SCHEMA", "Stack.1"},
+           {"children",
+            {{{"OTIO_SCHEMA", "Track.1"}, {"kind", "Video"},
+              {"children", {clip("C003_take2", 0, 10, Json::object())}}}}}}}}};
+    const ListData data = fromTimeline(log.dump());
+    EXPECT_EQ(data.list.dwListType, static_cast<uint32_t>(EDLTYPE_LOG_EXCHANGE));
+    EXPECT_EQ(data.list.dwTcMode & 0xFFu, EDL_TC_PAL);
+    EXPECT_STREQ(data.list.szTitle, "DAY 3 LOG");
+    ASSERT_EQ(data.events.size(), 3u);
+    const struct {
+        uint32_t edit;
+        const char* reel;
+        uint32_t video, audio, srcIn, srcOut;
+        const char* clip;
+        const char* file;
+    } expected[] = {
+        {1, "A005", 1, 3, 90000, 90050, "A005_C010", "A005_C010.mov"},
+        {2, "B002", 0, 1, 180000, 180025, "B002_C001", ""},
+        {3, "C003take", 1, 0, 0, 10, "C003_take2", ""},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const EventRow& event = data.events[i];
+        EXPECT_EQ(event.editNumber, expected[i].edit);
+        EXPECT_EQ(event.reel, expected[i].reel);
+        EXPECT_EQ(event.videoTracks, expected[i].video);
+        EXPECT_EQ(event.audioTracks, expected[i].audio);
+        EXPECT_EQ(event.srcIn, expected[i].srcIn);
+        EXPECT_EQ(event.srcOut, expected[i].srcOut);
+        EXPECT_EQ(event.recIn, 0u);
+        EXPECT_EQ(event.recOut, 0u);
+        EXPECT_EQ(edlbtool::fullClipName(event), expected[i].clip);
+        EXPECT_EQ(edlbtool::sourceFile(event), expected[i].file);
+    }
+}
+
+// Keys in any order: a track whose schema comes after its children is read whole, and a start
+// time given after the tracks still sets the rate (30 here, the clips' times at 25 scaled).
+// A byte order mark before the text is passed over.
+TEST(OtioRead, KeysInAnyOrderAndAByteOrderMark) {
+    const std::string text =
+        "\xEF\xBB\xBF"
+        R"({"tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
+             {"children": [
+                {"name": "late", "OTIO_SCHEMA": "Clip.1",
+                 "source_range": {"duration": {"value": 50, "rate": 25, "OTIO_SCHEMA": "RationalTime.1"},
+                                  "start_time": {"rate": 25, "value": 250, "OTIO_SCHEMA": "RationalTime.1"},
+                                  "OTIO_SCHEMA": "TimeRange.1"}}],
+              "kind": "Video", "OTIO_SCHEMA": "Track.1"}]},
+            "name": "ODD ORDER",
+            "global_start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 30, "value": 108000},
+            "OTIO_SCHEMA": "Timeline.1"})";
+    const ListData data = fromTimeline(text);
+    EXPECT_EQ(data.list.dwTcMode & 0xFFu, EDL_TC_NDF);
+    EXPECT_STREQ(data.list.szTitle, "ODD ORDER");
+    ASSERT_EQ(data.events.size(), 1u);
+    EXPECT_EQ(data.events[0].recIn, 108000u);
+    EXPECT_EQ(data.events[0].recOut, 108060u);
+    EXPECT_EQ(data.events[0].srcIn, 300u);
+    EXPECT_EQ(data.events[0].srcOut, 360u);
+    EXPECT_EQ(data.events[0].reel, "late");
+}
+
+// Reels OTIO's CMX 3600 writer makes for clips that name none, from the media file's name or
+// else the clip's: the extension and all but letters, digits and spaces left out.
+TEST(OtioRead, ReelsMadeAsOtiosWriterMakesThem) {
+    const struct {
+        const char* name;
+        const char* url;
+        const char* reel;
+    } cases[] = {
+        {"Clip_A.mov", nullptr, "ClipA"},
+        {"a b-c.d_e", nullptr, "a bcde"},  // '.d_e' is no extension: '_' is no letter
+        {"x.y.z", nullptr, "xy"},
+        {"ZZ100_501.take_1.0001.exr", nullptr, "ZZ100501"},
+        {"withurl", "file:///a/b/My_File-01.mov", "MyFile01"},
+        {"\xC3\x84_\xC3\x9F", nullptr, "AX"},  // nothing left: no reel
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Json clip = {{"OTIO_SCHEMA", "Clip.2"}, {"name", c.name},
+                     {"source_range", {{"OTIO_SCHEMA", "TimeRange.1"},
+                                       {"duration", {{"OTIO_SCHEMA", "RationalTime.1"}, {"rate", 24.0}, {"value", 24.0}}},
+                                       {"start_time", {{"OTIO_SCHEMA", "RationalTime.1"}, {"rate", 24.0}, {"value", 0.0}}}}}};
+        if (c.url != nullptr) {
+            clip["media_references"] = {{"DEFAULT_MEDIA", {{"OTIO_SCHEMA", "ExternalReference.1"}, {"target_url", c.url}}}};
+        }
+        const Json timeline = {{"OTIO_SCHEMA", "Timeline.1"},
+                               {"tracks", {{"OTIO_SCHEMA", "Stack.1"},
+                                           {"children", {{{"OTIO_SCHEMA", "Track.1"}, {"kind", "Video"},
+                                                          {"children", {clip}}}}}}}};
+        const ListData data = fromTimeline(timeline.dump());
+        ASSERT_EQ(data.events.size(), 1u);
+        EXPECT_EQ(data.events[0].reel, c.reel);
+    }
+}
+
 }  // namespace
