@@ -129,6 +129,12 @@
 #define EDL_P_FILE_NAME 0x1000000u
 #define EDL_P_MEDIA_MISSING 0x2000000u
 #define EDL_P_LINE_COMMENT 0x10000000u
+/* Read for interchange: the track field named no tracks a list defines (or was missing); the
+ * event has only the tracks of its "AUD" lines. */
+#define EDL_P_UNKNOWN_TRACKS 0x40000u
+/* Read for interchange: a line among the event's notes looked like an event line but could
+ * not be read as one; dwEffect holds its line number (1 for the first line of the file). */
+#define EDL_P_UNREAD_LINE 0x400000u
 /* the column code of the event-number column in a column map and column mask */
 #define EDL_COL_EDIT_NUMBER 0x20000000u
 

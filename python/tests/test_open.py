@@ -39,7 +39,8 @@ def test_open_relabels_into_the_mode_asked_for():
     assert str(events[0].rec_out) == "01:00:04:00"
     dissolve = events[3]
     # 020 frames of 30 are 16.7 frames of 25: 17.
-    assert (dissolve.edit_type, dissolve.wipe_code, str(dissolve.src_in)) == ("D", 17, "09:15:20:00")
+    assert (dissolve.edit_type, dissolve.wipe_code, dissolve.effect_length, str(dissolve.src_in)) == (
+        "D", 0, 17, "09:15:20:00")
 
 
 def test_open_refuses_unknown_modes_and_files(tmp_path):

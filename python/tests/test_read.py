@@ -106,8 +106,9 @@ def test_harbour_cut_reads_field_by_field():
     assert (str(first.src_in), str(first.src_out), first.rec_out.frames) == (
         "01:00:00:00", "01:00:04:00", 120)
     assert (second.video_tracks, second.audio_tracks, second.clip_name) == ([1], [1, 2], "gulls")
-    assert (dissolve.edit_type, dissolve.wipe_code, dissolve.reel, dissolve.clip_name) == (
-        "D", 30, "HARB03", "boats")
+    # 'D    030': a dissolve's number is its length.
+    assert (dissolve.edit_type, dissolve.wipe_code, dissolve.effect_length, dissolve.reel,
+            dissolve.clip_name) == ("D", 0, 30, "HARB03", "boats")
     assert (last.video_tracks, last.audio_tracks, str(last.rec_in)) == ([], [1, 2], "00:00:10:12")
 
 

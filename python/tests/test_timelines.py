@@ -31,7 +31,7 @@ def test_a_cut_becomes_a_timeline_and_reads_back(tmp_path):
         (3, "A004C002", "V1", "C", "11:20:03:00", "11:20:03:00", "01:00:07:00", "01:00:07:00", ""),
         (3, "B001C007", "V1", "D", "09:15:20:00", "09:15:24:00", "01:00:07:00", "01:00:11:00",
          "B001C007_210915_R2AA.MOV")]
-    assert back.events[3].wipe_code == 20
+    assert (back.events[3].wipe_code, back.events[3].effect_length) == (0, 20)
     assert rows[6] == (6, "SFX_HARB", "A1 A2", "C", "00:00:30:00", "00:00:38:00", "01:00:00:00",
                        "01:00:08:00", "HARBOUR AMBIENCE LOOP 48K.WAV")
     assert rows == summary(edlbridge.read(str(V1)))

@@ -2,6 +2,7 @@
 // the file; edlLineIsTitle stores the title, edlTokIsTimecode converts its token and
 // edlLineIsFcm always writes its mode.
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
@@ -484,3 +485,70 @@ EDLBRIDGE_API int edlLineIsComment(tagKvEdlHandle* handle, char* line) {
     if ((listFlags(handle) & EDL_LF_BLACK_NOT_EVENT) != 0) return 0;
     return !edlLineIsEdit(handle, line);
 }
+
+namespace edlb {
+
+namespace {
+
+struct CmxCode {
+    const char* text;
+    uint32_t video, audio;
+};
+
+// The codes of CMX 3600 track fields, and the spellings of the same tracks other systems
+// write. The first code of a set of tracks is the one written.
+constexpr CmxCode kCmxCodes[] = {
+    {"V", 1, 0},     {"A", 0, 1},       {"A2", 0, 2},   {"AA", 0, 3},     {"B", 1, 1},
+    {"A2/V", 1, 2},  {"AA/V", 1, 3},    {"A1", 0, 1},   {"A1/V", 1, 1},   {"A/V", 1, 1},
+};
+
+}  // namespace
+
+bool cmxTrackCode(char* token, unsigned int* video, unsigned int* audio) {
+    for (const CmxCode& code : kCmxCodes) {
+        if (strcasecmp(token, code.text) == 0) {
+            *video |= code.video;
+            *audio |= code.audio;
+            return true;
+        }
+    }
+    // A single channel: 'A3' to 'A16'.
+    if ((token[0] == 'A' || token[0] == 'a') && token[1] >= '1' && token[1] <= '9') {
+        const bool two = token[2] >= '0' && token[2] <= '9';
+        if (token[two ? 3 : 2] == '\0') {
+            const unsigned channel = two ? 10u * unsigned(token[1] - '0') + unsigned(token[2] - '0')
+                                         : unsigned(token[1] - '0');
+            if (channel < 3 || channel > 16) return false;
+            *audio |= 1u << (channel - 1);
+            return true;
+        }
+    }
+    unsigned int v = 0;
+    unsigned int a = 0;
+    if (edlTokEditType(nullptr, token, &v, &a) == 0) return false;
+    *video |= v;
+    *audio |= a;
+    return true;
+}
+
+const char* cmx3600TrackCode(uint32_t video, uint32_t audio, bool singleChannel) {
+    const uint32_t v1 = video & 1u;
+    const uint32_t low = audio & 3u;
+    if (v1 == 0 && low == 0) {
+        static thread_local char single[8];
+        const uint32_t high = audio & 0xFFFCu;
+        if (singleChannel && high != 0 && (high & (high - 1)) == 0) {
+            unsigned channel = 1;
+            while ((high >> (channel - 1)) != 1u) ++channel;
+            std::snprintf(single, sizeof single, "A%u", channel);
+            return single;
+        }
+        return "NONE";
+    }
+    for (const CmxCode& code : kCmxCodes) {
+        if (code.video == v1 && code.audio == low) return code.text;
+    }
+    return "NONE";
+}
+
+}  // namespace edlb

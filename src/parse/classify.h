@@ -20,6 +20,8 @@
 #ifndef EDLBRIDGE_PARSE_CLASSIFY_H
 #define EDLBRIDGE_PARSE_CLASSIFY_H
 
+#include <cstdint>
+
 struct tagKvEdlHandle;
 
 namespace edlb {
@@ -30,6 +32,17 @@ int tokEffectType(char* token, const char* rest, char* editType, unsigned int* n
                   int* dissolveOrWipe, int* key);
 // Comment-start token of a tokenized line; rest as above.
 int tokIsComment(char* token, const char* rest);
+
+// A track field as CMX 3600 spells it: 'V', 'A' (audio 1), 'A2', 'AA', 'B' (video and audio
+// 1), 'A2/V', 'AA/V', 'A1' and 'A1/V', single channels 'A3' to 'A16', and the multi-track
+// fields edlTokEditType reads ('V1A1A2', 'V2'). Adds the tracks to *video and *audio and
+// returns true; false (nothing added) for any other text.
+bool cmxTrackCode(char* token, unsigned int* video, unsigned int* audio);
+
+// The track field of a CMX 3600 event for the tracks given: the code that names them, 'NONE'
+// for audio above A2 alone (or no track at all), or a single channel 'A3' when singleChannel
+// allows it. Returns a static text.
+const char* cmx3600TrackCode(uint32_t video, uint32_t audio, bool singleChannel);
 
 // What edlTokIsTimecode answers for token, and the mode it would convert with (written to
 // *mode), without converting: for callers that only need the answer. -1 for a token that

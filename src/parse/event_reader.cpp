@@ -270,8 +270,39 @@ int readTransition(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, int i
             event->szEffectText[0] = '\0';
         }
     }
+    // For interchange a dissolve's number is its length, where a wipe's and a key's go.
+    if (interchange && editType == 'D' && event->dwEffectLen == 0) {
+        event->dwEffectLen = event->dwWipeCode;
+        event->dwWipeCode = 0;
+    }
     if (event->dwWipeCode != 0) event->dwPresent |= EDL_P_EFFECT_NUMBER;
     return i;
+}
+
+// An effect token where the track field should be: the event line has no track field.
+bool isTransitionToken(const char* token) {
+    const char letter = static_cast<char>(token[0] & ~0x20);
+    const bool single = token[1] == '\0' &&
+                        (letter == 'C' || letter == 'D' || letter == 'W' || letter == 'K');
+    return single || isJoinedWipe(token) || isJoinedKey(token);
+}
+
+bool isTrackCode(char* token) {
+    unsigned int video = 0;
+    unsigned int audio = 0;
+    return strcasecmp(token, "NONE") == 0 || cmxTrackCode(token, &video, &audio);
+}
+
+// Interchange: the track field after the reel, by its CMX 3600 code; a code no list defines
+// gives the event no tracks and says so.
+void readTrackCode(EdlLine* event, char* token, ReadState& state) {
+    if (strcasecmp(token, "NONE") == 0) {
+        // "NONE": the event's tracks are all on its "AUD" lines.
+        state.tracksOnAudioLine = true;
+    } else if (!cmxTrackCode(token, &event->dwVideoTracks, &event->dwAudioTracks)) {
+        event->dwPresent |= EDL_P_UNKNOWN_TRACKS;
+        state.tracksOnAudioLine = true;
+    }
 }
 
 // The rest of the line from token i on is comment; a lone marker is followed by its text.
@@ -315,20 +346,30 @@ void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const Li
             storeTimecode(handle, event, timecodeIndex++, frames);
             continue;
         }
+        // After the reel comes the track field, read by its CMX 3600 code; a code no list
+        // defines gives the event no tracks, and says so.
+        // A list written without a reel has the track code first: a code the transition
+        // follows is the track field.
+        const bool noReel = (event->dwPresent & EDL_P_REEL) == 0 && i + 1 < shape.fieldEnd &&
+                            isTransitionToken(tokens.token(i + 1)) && isTrackCode(token);
+        if (state.interchange && ((event->dwPresent & EDL_P_REEL) != 0 || noReel) && !trackSeen) {
+            trackSeen = true;
+            if (isTransitionToken(token)) {
+                // No track field at all: no tracks either.
+                event->dwPresent |= EDL_P_UNKNOWN_TRACKS;
+                state.tracksOnAudioLine = true;
+            } else {
+                event->dwPresent |= EDL_P_TRACKS;
+                readTrackCode(event, token, state);
+                continue;
+            }
+        }
         if (trackSeen) {
             const int last = readTransition(handle, event, tokens, i, shape, state.interchange);
             if (last >= 0) {
                 i = last;
                 continue;
             }
-        }
-        // "NONE": the event's tracks are all on its "AUD" line (audio above A2 alone).
-        if (state.interchange && (event->dwPresent & EDL_P_REEL) != 0 && !trackSeen &&
-            strcasecmp(token, "NONE") == 0) {
-            event->dwPresent |= EDL_P_TRACKS;
-            trackSeen = true;
-            state.tracksOnAudioLine = true;
-            continue;
         }
         unsigned int video = 0;
         unsigned int audio = 0;
@@ -474,7 +515,8 @@ uint32_t finishEvent(tagKvEdlHandle* handle, EdlLine* event, const ReadState& st
     } else {
         event->dwLineFlags &= ~EDL_LINE_DROP_FRAME;
     }
-    if (state.tracksOnAudioLine && state.audioTracks != 0) {
+    if (state.tracksOnAudioLine) {
+        // Interchange: "NONE" or an unknown code; the "AUD" lines give what there is.
         event->dwAudioTracks = state.audioTracks;
     } else if (event->dwVideoTracks == 0 && event->dwAudioTracks == 0) {
         event->dwVideoTracks = 1;

@@ -8,6 +8,7 @@
 #include "core/list_types.h"
 #include "core/portable.h"
 #include "core/tc_modes.h"
+#include "parse/classify.h"
 #include "parse/reader.h"
 #include "write/writers.h"
 
@@ -113,6 +114,13 @@ bool audioLine(uint32_t audio, char* out, size_t size) {
     return true;
 }
 
+// A single audio channel above A2, which a CMX 3600 track field names by itself ('A3').
+bool isSingleChannel(const EdlLine& event, const NoteLines& notes) {
+    const uint32_t high = event.dwAudioTracks & 0xFFFCu;
+    return (event.dwVideoTracks & 1u) == 0 && (event.dwAudioTracks & 3u) == 0 && high != 0 &&
+           (high & (high - 1)) == 0 && (event.dwAudioTracks & ~0xFFFFu) == 0 && !notes.any("AUD");
+}
+
 // The transition field: 'C' padded to eight, 'D    030', 'W001 030', 'K    030', 'KB   030'.
 void transitionField(const EdlLine& event, char* out) {
     char number[16];
@@ -171,7 +179,9 @@ struct NotePlan {
     char clipNote[kNameMax + 20];
     char fileNote[kNameMax + 20];
 
-    NotePlan(const EdlLine& event, const NoteLines& notes, size_t from) {
+    // cmx3600: the tracks are written as CMX 3600 codes, which name a single channel above
+    // A2 without an "AUD" line.
+    NotePlan(const EdlLine& event, const NoteLines& notes, size_t from, bool cmx3600 = true) {
         char name[kNameMax + 1];
         wholeClipName(event, notes, name);
         const char* media = fileNameOf(event);
@@ -187,8 +197,9 @@ struct NotePlan {
             rest[n] = '\0';
             semicolonNames(rest, endingClip, endingFile);
         }
-        const bool needAudio =
-            audioLine(event.dwAudioTracks, audio, sizeof audio) && !notes.any("AUD", from);
+        const bool needAudio = audioLine(event.dwAudioTracks, audio, sizeof audio) &&
+                               !notes.any("AUD", from) &&
+                               !(cmx3600 && isSingleChannel(event, notes));
         const bool clipNoted = notes.any("FROM CLIP NAME:", from) ||
                                (isTransition(event.chEditType) && notes.any("TO CLIP NAME:", from));
         const bool needClip = name[0] != '\0' && !clipNoted && std::strcmp(endingClip, name) != 0;
@@ -324,16 +335,24 @@ void writeCmxEvent(tagKvEdlHandle* handle, const EdlLine& event, const char* con
         (event.dwPresent & EDL_P_EDIT_NUMBER) != 0 ? event.dwEditNum : handle->dwEventCount + 1;
     char transition[kFieldSize];
     transitionField(event, transition);
-    // Tracks a CMX field cannot name (audio above A2 alone) are "NONE" with an "AUD" line.
-    const bool none = (event.dwVideoTracks & 1u) == 0 && (event.dwAudioTracks & 3u) == 0 &&
-                      (event.dwAudioTracks & ~3u) != 0;
+    const NoteLines notes(event.szComment);
+    const char* field = track;
+    const bool cmx3600 = listTypeInfo(handle->list.dwListType).tracks == TrackGroup::G3;
+    if (cmx3600) {
+        // CMX 3600 codes: 'A' is audio 1, 'B' video and audio 1; audio above A2 alone is
+        // "NONE" with its "AUD" line, or a single channel 'A3' where no "AUD" line says more.
+        field = cmx3600TrackCode(event.dwVideoTracks, event.dwAudioTracks, !notes.any("AUD"));
+    } else if ((event.dwVideoTracks & 1u) == 0 && (event.dwAudioTracks & 3u) == 0 &&
+               (event.dwAudioTracks & ~3u) != 0) {
+        // Tracks the field cannot name (audio above A2 alone) are "NONE" with an "AUD" line.
+        field = "NONE";
+    }
     const char* reel = event.szReel != nullptr ? event.szReel : "";
     std::fprintf(file, "%03u  %-8.*s %-5s %s %s %s %s %s\r\n", number,
-                 static_cast<int>(strnlen(reel, kReelMax)), reel, none ? "NONE" : track,
-                 transition, tc[0], tc[1], tc[2], tc[3]);
+                 static_cast<int>(strnlen(reel, kReelMax)), reel, field, transition, tc[0],
+                 tc[1], tc[2], tc[3]);
 
-    const NoteLines notes(event.szComment);
-    NotePlan plan(event, notes, 0);
+    NotePlan plan(event, notes, 0, cmx3600);
     for (size_t i = 0; i < plan.count; ++i) putNote(file, plan.text[i], plan.length[i]);
 }
 

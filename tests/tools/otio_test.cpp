@@ -412,7 +412,7 @@ std::string cmxListOf(const char* timeline) {
 TEST(OtioRead, CmxAdapterTimelineIsReadInRecordTime) {
     EXPECT_EQ(cmxListOf(kCmxAdapterTimeline),
               "TITLE: HARBOUR CUT\r\nFCM: FILM\r\n\r\n"
-              "001  REEL_A   A1/V  C        01:00:10:00 01:00:12:00 01:00:00:00 01:00:02:00\r\n"
+              "001  REEL_A   B     C        01:00:10:00 01:00:12:00 01:00:00:00 01:00:02:00\r\n"
               "* FROM CLIP NAME: shot_010\r\n"
               "002  REEL_B   V     C        02:00:00:00 02:00:01:12 01:00:03:00 01:00:04:12\r\n"
               "* FROM CLIP NAME: shot_020\r\n"
