@@ -73,6 +73,11 @@ struct tagKvEdlHandle {
     // under which list flags spares testing that line twice.
     int64_t lEventLineAt;
     uint32_t dwEventLineFlags;
+    // Line numbers of the lines a reading reports: the line ends before lCountedTo were
+    // counted (dwLinesCounted), bCountedCr when the byte before it is a CR.
+    int64_t lCountedTo;
+    uint32_t dwLinesCounted;
+    bool bCountedCr;
 };
 
 namespace edlb {

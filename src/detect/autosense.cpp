@@ -10,6 +10,7 @@
 #include "detect/detect.h"
 #include "detect/head_scans.h"
 #include "parse/classify.h"
+#include "parse/reader.h"
 
 namespace {
 
@@ -136,7 +137,13 @@ Verdict mediaLogLine(Scan& scan, const edlb::ListTypeInfo& row) {
 
 // After every probe: an event or clip line is the first event, read again by the reader.
 Verdict firstEvent(Scan& scan) {
-    const bool event = edlLineIsEdit(scan.handle, scan.line) != 0;
+    bool event = edlLineIsEdit(scan.handle, scan.line) != 0;
+    if (!event && (scan.list.dwFlags & EDL_LF_INTERCHANGE) != 0 &&
+        edlb::looksLikeEventLine(scan.line)) {
+        // An event line wrapped onto two lines is the first event as well.
+        char joined[edlb::kLineBufferSize];
+        event = edlb::joinWrappedLine(scan.handle, scan.line, joined);
+    }
     if (event) ungetline(scan.handle);
     if (edlLineIsClip(scan.handle, scan.line)) {
         ungetline(scan.handle);

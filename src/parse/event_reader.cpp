@@ -620,6 +620,20 @@ Step takeLine(tagKvEdlHandle* handle, EdlLine* event, char* line, LineKind kind,
             pending = true;
             return Step::ReadOn;
         case LineKind::Note:
+            if (state.interchange && looksLikeEventLine(line)) {
+                char joined[kLineBufferSize];
+                if (joinWrappedLine(handle, line, joined)) {
+                    if (pending) return Step::FinishBefore;
+                    readEventLine(handle, event, joined, state);
+                    pending = true;
+                    return Step::ReadOn;
+                }
+                // Kept as a note, but never silently: the event says where the line is.
+                if ((event->dwPresent & EDL_P_UNREAD_LINE) == 0) {
+                    event->dwPresent |= EDL_P_UNREAD_LINE;
+                    event->dwEffect = lineNumberAt(handle, handle->lLineStart);
+                }
+            }
             takeNote(handle, event, line, state);
             return Step::ReadOn;
     }

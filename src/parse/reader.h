@@ -74,6 +74,21 @@ void analyseNotes(EdlLine* event, const ReadState& state);
 // The tracks of an "AUD" line ('AUD  3    4', 'AUD 3'): bit n-1 for each track number n.
 uint32_t audioLineTracks(const char* line);
 
+// Interchange: a line that begins like an event line (an edit number of three to six digits
+// and more fields) whether or not the event line test accepts it.
+bool looksLikeEventLine(const char* line);
+
+// Interchange: an event line wrapped onto two lines, as systems write one that would pass 80
+// columns: line (just read) holds the fields without their times, the next line the times
+// alone. When the two make one event line, joined holds it, the file is after the second line
+// and a push-back goes back to the first; else the file is left after line, as it was.
+bool joinWrappedLine(tagKvEdlHandle* handle, const char* line, char* joined);
+
+// The number of the line (1 for the first) that begins at offset in the handle's file; 0 when
+// the file cannot be read again. Counting goes on from the last call, so lines asked for in
+// file order cost one pass over the file.
+uint32_t lineNumberAt(tagKvEdlHandle* handle, int64_t offset);
+
 }  // namespace edlb
 
 #endif

@@ -1,0 +1,97 @@
+// Event lines that systems wrap onto two lines, and the line numbers of lines a reading
+// reports.
+#include <cstdio>
+#include <cstring>
+
+#include "core/handle.h"
+#include "core/portable.h"
+#include "parse/classify.h"
+#include "parse/reader.h"
+
+namespace edlb {
+namespace {
+
+bool isBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+const char* skipSpace(const char* p) {
+    while (isBlankChar(*p)) ++p;
+    return p;
+}
+
+// True when the line holds at least two tokens and every one is a timecode.
+bool timecodesOnly(tagKvEdlHandle* handle, const char* line) {
+    char token[64];
+    int count = 0;
+    for (const char* p = skipSpace(line); *p != '\0'; p = skipSpace(p)) {
+        size_t length = 0;
+        while (p[length] != '\0' && !isBlankChar(p[length])) ++length;
+        if (length >= sizeof token) return false;
+        std::memcpy(token, p, length);
+        token[length] = '\0';
+        unsigned int mode = handle->dwTcFlags;
+        if (timecodeShape(handle, token, &mode) != 1) return false;
+        ++count;
+        p += length;
+    }
+    return count >= 2;
+}
+
+}  // namespace
+
+bool looksLikeEventLine(const char* line) {
+    const char* p = skipSpace(line);
+    size_t digits = 0;
+    while (p[digits] >= '0' && p[digits] <= '9') ++digits;
+    if (digits < 3 || digits > 6 || !isBlankChar(p[digits])) return false;
+    return *skipSpace(p + digits) != '\0';
+}
+
+bool joinWrappedLine(tagKvEdlHandle* handle, const char* line, char* joined) {
+    const int64_t first = handle->lLineStart;
+    const int64_t firstEnd = handle->dwLineEnd;
+    char next[kLineBufferSize];
+    if (getLine(handle, next, kLineLimit) != 0 && timecodesOnly(handle, next)) {
+        // Cut to the longest line the reader takes.
+        const size_t firstLength = strnlen(line, kLineLimit - 2);
+        std::memcpy(joined, line, firstLength);
+        joined[firstLength] = ' ';
+        const size_t room = kLineLimit - 2 - firstLength;
+        const size_t nextLength = strnlen(next, room);
+        std::memcpy(joined + firstLength + 1, next, nextLength);
+        joined[firstLength + 1 + nextLength] = '\0';
+        if (edlLineIsEdit(handle, joined) != 0) {
+            handle->lLineStart = first;
+            return true;
+        }
+    }
+    seekTo(handle, firstEnd);
+    handle->lLineStart = first;
+    handle->dwLineEnd = firstEnd;
+    return false;
+}
+
+uint32_t lineNumberAt(tagKvEdlHandle* handle, int64_t offset) {
+    if (offset < handle->lCountedTo) {
+        handle->lCountedTo = 0;
+        handle->dwLinesCounted = 0;
+        handle->bCountedCr = false;
+    }
+    FILE* file = std::fopen(handle->szFileName, "rb");
+    if (file == nullptr) return 0;
+    if (!seekFile(file, handle->lCountedTo)) {
+        std::fclose(file);
+        return 0;
+    }
+    // A CR ends a line, and so does an LF that no CR comes just before.
+    while (handle->lCountedTo < offset) {
+        const int c = std::getc(file);
+        if (c == EOF) break;
+        if (c == '\r' || (c == '\n' && !handle->bCountedCr)) ++handle->dwLinesCounted;
+        handle->bCountedCr = c == '\r';
+        ++handle->lCountedTo;
+    }
+    std::fclose(file);
+    return handle->dwLinesCounted + 1;
+}
+
+}  // namespace edlb
