@@ -2,6 +2,7 @@
 #include "core/readers.h"
 
 #include "detect/detect.h"
+#include "parse/reader.h"
 
 namespace edlb {
 
@@ -17,6 +18,7 @@ bool detectList(tagKvEdlHandle* handle) {
         if (row == nullptr) return false;
     }
     list.dwListType = row->value;
+    if ((list.dwFlags & EDL_LF_INTERCHANGE) != 0) settleCountingRate(list);
     // Only the library's own formats keep the caller's list flags.
     if (row->value != EDLTYPE_XJT_LIST && row->value != EDLTYPE_XJT_CLIP) {
         list.dwFlags &= kFlagsKeptByDetection;

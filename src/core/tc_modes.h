@@ -132,6 +132,23 @@ constexpr uint32_t modeOfSeparator(char c) {
     return 0;
 }
 
+// The mode that counts at a rate (hundredths of a frame per second, as dwFrameRate holds
+// it), drop frame where the rate has both kinds and dropFrame asks for it; 0 for a rate no
+// mode counts at. 59.94 without drop frame counts like 60.
+constexpr uint32_t modeAtRate(uint32_t rate, bool dropFrame) {
+    switch (rate) {
+        case 2397: case 2398: return dropFrame ? EDL_TC_2398DF : EDL_TC_2398;
+        case 2400: return EDL_TC_FILM;
+        case 2500: return EDL_TC_PAL;
+        case 2997: return dropFrame ? EDL_TC_DF : EDL_TC_NDF;
+        case 3000: return EDL_TC_NDF;
+        case 5000: return EDL_TC_PAL50;
+        case 5994: return dropFrame ? EDL_TC_NTSC5994 : EDL_TC_NTSC60;
+        case 6000: return EDL_TC_NTSC60;
+        default: return 0;
+    }
+}
+
 // The timecode flags word of a mode under a list's flags: the mode in the low byte, the base
 // bit, and the option bits that list flags 1 to 3 feed. A word for writing also carries the
 // drop marker unless the list asks for none.

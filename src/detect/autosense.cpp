@@ -50,6 +50,7 @@ struct Scan {
     const edlb::ListTypeInfo* decided;
     const edlb::ListTypeInfo* undecided;
     bool columnDefaultsWanted;
+    bool fcmSeen;  // an "FCM:" line named the timecode mode
 };
 
 // What a probe makes of a line.
@@ -92,7 +93,11 @@ Verdict titleOrFcm(Scan& scan, const edlb::ListTypeInfo& row) {
     }
     EdlList& list = scan.list;
     if (edlLineIsFcm(scan.handle, scan.line, list.dwTcMode, &list.dwTcMode)) {
+        if ((list.dwFlags & EDL_LF_INTERCHANGE) != 0) {
+            list.dwTcMode = edlb::interchangeFcmMode(list, scan.line, list.dwTcMode);
+        }
         list.dwCurTcMode = list.dwTcMode;
+        scan.fcmSeen = true;
         if (scan.decided == nullptr) scan.decided = &row;
         return Verdict::NextLine;
     }
@@ -202,7 +207,7 @@ static_assert(triesEveryLineProbeOnce(), "a line probe is missing from the order
 // ends the head, detection ends at the end of the file with what was decided.
 const edlb::ListTypeInfo* scanHead(tagKvEdlHandle* handle) {
     Scan scan{handle, handle->list, handle->pszLineBuf, nullptr,
-              &edlb::listTypeInfo(EDLTYPE_XJT_LIST), true};
+              &edlb::listTypeInfo(EDLTYPE_XJT_LIST), true, false};
     while (getLine(handle, scan.line, edlb::kLineLimit)) {
         Verdict verdict = Verdict::Pass;
         for (const LineProbe& entry : kLineProbes) {
@@ -214,6 +219,13 @@ const edlb::ListTypeInfo* scanHead(tagKvEdlHandle* handle) {
         if (verdict != Verdict::HeadEnds) continue;
         if (scan.columnDefaultsWanted && scan.list.dwHasColumnMap == 0) {
             writeDefaultColumnMap(&scan.list);
+        }
+        // Read for interchange, a list without an "FCM:" line counts as its timecodes are
+        // written (unless the host chose a mode other than the default).
+        EdlList& list = scan.list;
+        if ((list.dwFlags & EDL_LF_INTERCHANGE) != 0 && !scan.fcmSeen &&
+            list.dwTcMode == EDL_TC_DF) {
+            list.dwTcMode = list.dwCurTcMode = edlb::modeOfSeparators(scan.line);
         }
         return scan.decided != nullptr ? scan.decided : scan.undecided;
     }

@@ -170,6 +170,8 @@ struct LineShape {
 };
 
 void shapeTokens(tagKvEdlHandle* handle, Tokens& tokens, LineShape* shape) {
+    const bool givenRate =
+        (handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0 && handle->list.dwReserved != 0;
     shape->fieldEnd = tokens.count;
     for (int i = 0; i < tokens.count; ++i) {
         if (tokIsComment(tokens.token(i), tokens.rest(i)) != 0) {
@@ -183,6 +185,8 @@ void shapeTokens(tagKvEdlHandle* handle, Tokens& tokens, LineShape* shape) {
         shape->modes[i] = handle->dwTcFlags;
         shape->timecode[i] =
             i < shape->fieldEnd && timecodeShape(handle, tokens.token(i), &shape->modes[i]) == 1;
+        // A rate the host gave counts every timecode, whatever its separators.
+        if (givenRate) shape->modes[i] = handle->dwTcFlags;
         if (shape->timecode[i]) ++after;
     }
 }
@@ -604,6 +608,7 @@ Step takeLine(tagKvEdlHandle* handle, EdlLine* event, char* line, LineKind kind,
             // The mode takes effect when the line is consumed, so the event before it keeps
             // its own drop-frame flag.
             if (pending) return Step::FinishBefore;
+            if (state.interchange) mode = interchangeFcmMode(handle->list, line, mode);
             applyTimecodeMode(handle, mode);
             return Step::ReadOn;
         case LineKind::Motion:

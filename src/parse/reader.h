@@ -74,6 +74,21 @@ void analyseNotes(EdlLine* event, const ReadState& state);
 // The tracks of an "AUD" line ('AUD  3    4', 'AUD 3'): bit n-1 for each track number n.
 uint32_t audioLineTracks(const char* line);
 
+// Interchange: the mode of an "FCM:" line. A line naming a rate ("FCM: 25", "FCM: 24 FPS",
+// "FCM: 23.976") counts at it; any other keeps documentedMode, what edlLineIsFcm made of
+// it. A rate the host gave (the list record's dwReserved) counts whatever the line says;
+// the line only chooses drop or non-drop frame where that rate has both.
+uint32_t interchangeFcmMode(const EdlList& list, const char* line, uint32_t documentedMode);
+
+// Interchange: the counting rate of a list once its head is read. A rate the host gave
+// decides the mode (the drop frame of the mode read kept where the rate has both) and
+// dwFrameRate; without one an event list's dwFrameRate is its mode's rate.
+void settleCountingRate(EdlList& list);
+
+// Interchange: the mode of a list without an "FCM:" line, from its first event line: drop
+// frame when a timecode is written with ';', else non-drop.
+uint32_t modeOfSeparators(const char* line);
+
 // Interchange: a line that begins like an event line (an edit number of three to six digits
 // and more fields) whether or not the event line test accepts it.
 bool looksLikeEventLine(const char* line);
