@@ -3,9 +3,11 @@
 // a message. No C++ exception leaves these functions.
 #include <edlconvert.h>
 
+#include "cdl.h"
 #include "diff.h"
 #include "list_reader.h"
 #include "list_type_names.h"
+#include "markers.h"
 #include "otio.h"
 #include "platform.h"
 #include "render.h"
@@ -757,6 +759,175 @@ int edlcSameFile(const char* a, const char* b) {
     } catch (...) {
         return 0;
     }
+}
+
+}  // extern "C"
+
+namespace {
+
+// Text for an output file, or for "-" through the host's write function.
+uint32_t putOutput(const std::string& text, const std::string& output, const edlcOptions* options,
+                   edlcStatus* status) {
+    Output out(options);
+    if (output == "-") return out.put(text) ? succeeded(status) : outputFailed(status);
+    if (!allowed(options, output)) return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
+    const std::string reason = platform::writeTextFile(output, text);
+    if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    return succeeded(status);
+}
+
+bool markerFormatOf(uint32_t format, MarkerFormat& out) {
+    switch (format) {
+        case EDLC_FORMAT_JSON: out = MarkerFormat::Json; return true;
+        case EDLC_FORMAT_AVID: out = MarkerFormat::Editing; return true;
+        case EDLC_FORMAT_CSV: out = MarkerFormat::Bookmarks; return true;
+        case EDLC_FORMAT_EDL: out = MarkerFormat::Grading; return true;
+        case EDLC_FORMAT_LOC: out = MarkerFormat::Loc; return true;
+        case EDLC_FORMAT_NOTES: out = MarkerFormat::Review; return true;
+        default: return false;
+    }
+}
+
+bool cdlFormatOf(uint32_t format, CdlFormat& out) {
+    switch (format) {
+        case EDLC_FORMAT_CDL: out = CdlFormat::Cdl; return true;
+        case EDLC_FORMAT_CC: out = CdlFormat::Cc; return true;
+        case EDLC_FORMAT_CCC: out = CdlFormat::Ccc; return true;
+        case EDLC_FORMAT_JSON: out = CdlFormat::Json; return true;
+        default: return false;
+    }
+}
+
+// The checks edlcMarkers and edlcWriteMarkers share; EDLC_OK when the call may go on.
+uint32_t checkMarkerCall(const char* input, const char* output, const edlcOptions* options,
+                         MarkerFormat& format, size_t* count, edlcStatus* status) {
+    if (count != nullptr) *count = 0;
+    if (input == nullptr || output == nullptr || options == nullptr) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no input, output or options");
+    }
+    if (!markerFormatOf(options->format, format)) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no such format");
+    }
+    if (options->tcMode != 0 && findMode(std::to_string(options->tcMode)) == nullptr) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no such timecode mode");
+    }
+    if (std::strcmp(output, "-") == 0 && !Output(options).available()) return noOutput(status);
+    return EDLC_OK;
+}
+
+uint32_t putMarkers(const MarkerList& markers, MarkerFormat format, const char* output,
+                    const edlcOptions* options, size_t* count, edlcStatus* status) {
+    const uint32_t result = putOutput(markerText(markers, format), output, options, status);
+    if (result == EDLC_OK && count != nullptr) *count = markers.markers.size();
+    return result;
+}
+
+// The checks edlcCdl and edlcWriteCdl share.
+uint32_t checkCdlCall(const char* input, const char* directory, const edlcOptions* options,
+                      CdlFormat& format, size_t* count, edlcStatus* status) {
+    if (count != nullptr) *count = 0;
+    if (input == nullptr || options == nullptr) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no input or options");
+    }
+    if (!cdlFormatOf(options->format, format)) {
+        return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no such format");
+    }
+    if (format == CdlFormat::Json ? !Output(options).available() : directory == nullptr) {
+        return format == CdlFormat::Json
+                   ? noOutput(status)
+                   : setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_NONE, "no directory given");
+    }
+    return EDLC_OK;
+}
+
+// The name of a collection: the host's, else the list's file name without its extension.
+std::string collectionName(const edlcOptions* options, const std::string& path) {
+    std::string name = options->name != nullptr ? options->name : path;
+    const size_t slash = name.find_last_of(kDirectoryEnds);
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name.empty() || name == "-" ? std::string("grades") : name;
+}
+
+uint32_t putGrades(const std::vector<GradedShot>& shots, CdlFormat format, const char* directory,
+                   const std::string& name, const edlcOptions* options, size_t* count,
+                   edlcStatus* status) {
+    if (format == CdlFormat::Json) {
+        if (!Output(options).put(cdlJson(shots))) return outputFailed(status);
+    } else {
+        if (!allowed(options, directory)) return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
+        std::vector<std::string> files;
+        const std::string reason = writeCdlFiles(shots, format, directory, name, files);
+        if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    }
+    if (count != nullptr) *count = shots.size();
+    return succeeded(status);
+}
+
+}  // namespace
+
+extern "C" {
+
+uint32_t edlcMarkers(const char* path, const char* output, const edlcOptions* options,
+                     size_t* count, edlcStatus* status) {
+    MarkerFormat format;
+    const uint32_t checked = checkMarkerCall(path, output, options, format, count, status);
+    if (checked != EDLC_OK) return checked;
+    return guarded(status, [&]() -> uint32_t {
+        MarkerList markers;
+        std::vector<std::string> warnings;
+        const std::string reason = readMarkers(path, options->tcMode, markers, warnings);
+        warnAll(options, warnings);
+        if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+        return putMarkers(markers, format, output, options, count, status);
+    });
+}
+
+uint32_t edlcWriteMarkers(const char* json, const char* output, const edlcOptions* options,
+                          size_t* count, edlcStatus* status) {
+    MarkerFormat format;
+    const uint32_t checked = checkMarkerCall(json, output, options, format, count, status);
+    if (checked != EDLC_OK) return checked;
+    return guarded(status, [&]() -> uint32_t {
+        MarkerList markers;
+        const std::string reason = markersFromJson(json, options->tcMode, markers);
+        if (!reason.empty()) return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_INPUT, reason);
+        return putMarkers(markers, format, output, options, count, status);
+    });
+}
+
+uint32_t edlcCdl(const char* path, const char* directory, const edlcOptions* options,
+                 size_t* count, edlcStatus* status) {
+    CdlFormat format;
+    const uint32_t checked = checkCdlCall(path, directory, options, format, count, status);
+    if (checked != EDLC_OK) return checked;
+    return guarded(status, [&]() -> uint32_t {
+        ListData data;
+        std::vector<std::string> warnings;
+        const std::string reason = readAnyList(path, data, legacyOf(options), warnings);
+        warnAll(options, warnings);
+        if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
+        const CdlId id = (options->flags & EDLC_ID_EVENT) != 0  ? CdlId::Event
+                         : (options->flags & EDLC_ID_REEL) != 0 ? CdlId::Reel
+                                                                : CdlId::Clip;
+        return putGrades(gradedShots(data, id), format, directory, collectionName(options, path),
+                         options, count, status);
+    });
+}
+
+uint32_t edlcWriteCdl(const char* json, const char* directory, const edlcOptions* options,
+                      size_t* count, edlcStatus* status) {
+    CdlFormat format;
+    const uint32_t checked = checkCdlCall(json, directory, options, format, count, status);
+    if (checked != EDLC_OK) return checked;
+    return guarded(status, [&]() -> uint32_t {
+        std::vector<GradedShot> shots;
+        const std::string reason = cdlFromJson(json, shots);
+        if (!reason.empty()) return setStatus(status, EDLC_E_ARGUMENT, EDLC_AT_INPUT, reason);
+        return putGrades(shots, format, directory, collectionName(options, "grades"), options,
+                         count, status);
+    });
 }
 
 }  // extern "C"

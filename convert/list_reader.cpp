@@ -1,5 +1,6 @@
 #include "list_reader.h"
 
+#include "markers.h"
 #include "notes.h"
 #include "otio.h"
 #include "timecode_text.h"
@@ -220,6 +221,16 @@ std::string ListReader::open(const ListSource& source, bool legacy, size_t maxEv
     if (source.path().empty()) return reason_ = "cannot open";
     if (source.size() == 0) return reason_ = "empty file: nothing to read";
     if (isOtioFile(source.path())) return openTimeline(source);
+    // Marker lists are known before the library's detection, which takes some for logs.
+    MarkerList markers;
+    if (!legacy && readMarkerFile(source.path(), 0, markers, reason_)) {
+        if (!reason_.empty()) return reason_;
+        timeline_.reset(new ListData);
+        markerEvents(markers, *timeline_);
+        info_.list = timeline_->list;
+        nextEvent_ = 0;
+        return std::string();
+    }
     handle_ = edlOpen(source.path().c_str(), nullptr, EDL_OPEN_READ, &info_.list);
     if (handle_ == nullptr) return reason_ = "not a list edlbridge can read";
     return std::string();

@@ -102,7 +102,8 @@ public:
     const std::string& reason() const { return reason_; }
     size_t count() const { return count_; }
     // An OpenTimelineIO timeline (known as isOtioFile says) is read whole by open(), its
-    // events being placed by their neighbours; next() hands them out.
+    // events being placed by their neighbours, and so is a marker list (one event a
+    // marker); next() hands them out.
     // What reading a timeline noticed (a time warp kept as a note, ...); taken once.
     std::vector<std::string> takeWarnings() { return std::move(warnings_); }
 

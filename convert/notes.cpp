@@ -19,6 +19,58 @@ const MarkerColour kMarkerColours[] = {
     {"MAGENTA", "#d01c8b"}, {"BLACK", "#202020"}, {"WHITE", "#ffffff"},
 };
 
+// A word of one spelling and the OTIO colour it stands for. A colour's first row in a
+// spelling is the word written for it; the editing system and the finishing system have
+// eight colours, so OTIO's other three are written as their nearest, listed after the
+// eight so that reading those words gives the colour they name first.
+struct ColourWord {
+    ColourSpelling spelling;
+    const char* word;
+    const char* colour;
+};
+
+const ColourWord kColourWords[] = {
+    {ColourSpelling::Editing, "red", "RED"},
+    {ColourSpelling::Editing, "green", "GREEN"},
+    {ColourSpelling::Editing, "blue", "BLUE"},
+    {ColourSpelling::Editing, "cyan", "CYAN"},
+    {ColourSpelling::Editing, "magenta", "MAGENTA"},
+    {ColourSpelling::Editing, "yellow", "YELLOW"},
+    {ColourSpelling::Editing, "black", "BLACK"},
+    {ColourSpelling::Editing, "white", "WHITE"},
+    {ColourSpelling::Editing, "magenta", "PINK"},
+    {ColourSpelling::Editing, "yellow", "ORANGE"},
+    {ColourSpelling::Editing, "magenta", "PURPLE"},
+    {ColourSpelling::Bookmark, "0", "RED"},
+    {ColourSpelling::Bookmark, "1", "GREEN"},
+    {ColourSpelling::Bookmark, "2", "BLUE"},
+    {ColourSpelling::Bookmark, "3", "CYAN"},
+    {ColourSpelling::Bookmark, "4", "MAGENTA"},
+    {ColourSpelling::Bookmark, "5", "YELLOW"},
+    {ColourSpelling::Bookmark, "6", "BLACK"},
+    {ColourSpelling::Bookmark, "7", "WHITE"},
+    {ColourSpelling::Bookmark, "4", "PINK"},
+    {ColourSpelling::Bookmark, "5", "ORANGE"},
+    {ColourSpelling::Bookmark, "4", "PURPLE"},
+    // The grading system has sixteen colours and no black: its darkest stands for it.
+    {ColourSpelling::Grading, "ResolveColorRed", "RED"},
+    {ColourSpelling::Grading, "ResolveColorPink", "PINK"},
+    {ColourSpelling::Grading, "ResolveColorSand", "ORANGE"},
+    {ColourSpelling::Grading, "ResolveColorYellow", "YELLOW"},
+    {ColourSpelling::Grading, "ResolveColorGreen", "GREEN"},
+    {ColourSpelling::Grading, "ResolveColorCyan", "CYAN"},
+    {ColourSpelling::Grading, "ResolveColorBlue", "BLUE"},
+    {ColourSpelling::Grading, "ResolveColorPurple", "PURPLE"},
+    {ColourSpelling::Grading, "ResolveColorFuchsia", "MAGENTA"},
+    {ColourSpelling::Grading, "ResolveColorCocoa", "BLACK"},
+    {ColourSpelling::Grading, "ResolveColorCream", "WHITE"},
+    {ColourSpelling::Grading, "ResolveColorRose", "PINK"},
+    {ColourSpelling::Grading, "ResolveColorLavender", "PURPLE"},
+    {ColourSpelling::Grading, "ResolveColorSky", "CYAN"},
+    {ColourSpelling::Grading, "ResolveColorMint", "GREEN"},
+    {ColourSpelling::Grading, "ResolveColorLemon", "YELLOW"},
+};
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -49,6 +101,24 @@ const MarkerColour* markerColour(const std::string& word) {
         if (strcasecmp(colour.name, word.c_str()) == 0) return &colour;
     }
     return nullptr;
+}
+
+std::string colourName(const std::string& word, ColourSpelling spelling) {
+    for (const ColourWord& row : kColourWords) {
+        if (row.spelling == spelling && strcasecmp(row.word, word.c_str()) == 0) return row.colour;
+    }
+    const MarkerColour* colour = markerColour(word);
+    return colour != nullptr ? colour->name : word;
+}
+
+std::string colourWord(const std::string& colour, ColourSpelling spelling) {
+    const MarkerColour* known = markerColour(colour);
+    if (known == nullptr) return colour;
+    if (spelling == ColourSpelling::Otio) return known->name;
+    for (const ColourWord& row : kColourWords) {
+        if (row.spelling == spelling && std::strcmp(row.colour, known->name) == 0) return row.word;
+    }
+    return known->name;
 }
 
 bool parseLocNote(const std::string& note, unsigned mode, LocNote& out) {

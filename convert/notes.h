@@ -27,6 +27,20 @@ struct MarkerColour {
 // The colour word names (any case); null when it is none of OTIO's marker colours.
 const MarkerColour* markerColour(const std::string& word);
 
+// The ways marker lists write a colour: OTIO's names, the editing system's marker colour
+// words ("red"), the finishing system's bookmark codes ("0" to "7") and the grading
+// system's words ("ResolveColorBlue"). One table maps them all through OTIO's names.
+enum class ColourSpelling { Otio, Editing, Bookmark, Grading };
+
+// A colour word of a list as OTIO's name: the spelling's own words first, then OTIO's
+// names, in any case; the word as written when the table knows neither.
+std::string colourName(const std::string& word, ColourSpelling spelling);
+
+// The word spelling gives a colour (an OTIO name or a colour kept as written): its own
+// word for that colour, or the nearest one it has; a colour the table does not know is
+// written as it stands.
+std::string colourWord(const std::string& colour, ColourSpelling spelling);
+
 // A "LOC:" note: 'LOC: 01:00:01:02 YELLOW  053_CSC_0750 // text'. The timecode is the first
 // word when it reads as one in the list's mode; the colour the word after it (the first
 // word without a timecode) when that names a marker colour; the text the rest of the line.

@@ -150,6 +150,16 @@ typedef int (*edlcGuardFn)(void* context, const char* output);
 #define EDLC_FORMAT_CSV 3u    /* dump */
 #define EDLC_FORMAT_SVG 4u    /* timeline */
 #define EDLC_FORMAT_HTML 5u   /* timeline */
+#define EDLC_FORMAT_AVID 6u   /* markers: the editing system's tab-separated marker list */
+#define EDLC_FORMAT_EDL 7u    /* markers: the grading system's marker EDL */
+#define EDLC_FORMAT_LOC 8u    /* markers: "* LOC:" notes, one a line */
+#define EDLC_FORMAT_NOTES 9u  /* markers: review notes CSV (Comment, Commenter, Timecode In...) */
+#define EDLC_FORMAT_CDL 10u   /* cdl: one ColorDecisionList file per graded event */
+#define EDLC_FORMAT_CC 11u    /* cdl: one ColorCorrection file per graded event */
+#define EDLC_FORMAT_CCC 12u   /* cdl: one ColorCorrectionCollection file */
+
+#define EDLC_ID_REEL 0x4u     /* cdl: ids from reels instead of clip names */
+#define EDLC_ID_EVENT 0x8u    /* cdl: ids from event numbers */
 
 typedef struct edlcOptions {
     uint32_t flags;           /* EDLC_LEGACY, EDLC_ALL */
@@ -268,6 +278,39 @@ EDLCONVERT_API uint32_t edlcDiff(const char* oldPath, const char* newPath,
  * record among them, though it is drawn as part of the transition). */
 EDLCONVERT_API uint32_t edlcTimeline(const char* path, const char* oldPath, const char* output,
                                      const edlcOptions* options, size_t* events,
+                                     edlcStatus* status);
+
+/* ---- Markers and grades around a cut ---- */
+
+/* Reads the markers of the file at path (a marker list: the editing system's tab-separated
+ * export, the finishing system's "Timeline Bookmarks" CSV, a review service's notes CSV; or
+ * the "LOC:" and grading-system notes of any list or timeline) and writes them into output
+ * ("-": through options->write) as options->format: EDLC_FORMAT_JSON ({"markers": [...]},
+ * one object per marker with timecode, frames, track, colour, name, comment, duration),
+ * _AVID, _CSV (the bookmarks CSV), _EDL, _LOC or _NOTES. options->tcMode, when not 0, is the
+ * rate of a marker list's timecodes (lists and timelines are moved into it). *count, when
+ * given, is the number of markers. */
+EDLCONVERT_API uint32_t edlcMarkers(const char* path, const char* output,
+                                    const edlcOptions* options, size_t* count,
+                                    edlcStatus* status);
+/* The same for markers given as the JSON edlcMarkers writes (timecode or frames per marker;
+ * the other fields may be left out), read in options->tcMode (0: from the timecodes). */
+EDLCONVERT_API uint32_t edlcWriteMarkers(const char* json, const char* output,
+                                         const edlcOptions* options, size_t* count,
+                                         edlcStatus* status);
+
+/* Reads the list or timeline at path and writes the grade of every event that has an
+ * "ASC_SOP" or "ASC_SAT" note (or ASC_SOP and ASC_SAT log columns): as EDLC_FORMAT_CDL or
+ * _CC, one file per event in directory, named and identified by its clip name (by its reel
+ * with EDLC_ID_REEL, its event number with EDLC_ID_EVENT in options->flags), ids made unique;
+ * as _CCC one collection named after options->name (else the list's name); as _JSON
+ * ({"corrections": [...]}, values as numbers) through options->write. Values are written as
+ * the list gives them. *count, when given, is the number of graded events. */
+EDLCONVERT_API uint32_t edlcCdl(const char* path, const char* directory,
+                                const edlcOptions* options, size_t* count, edlcStatus* status);
+/* Writes grades given as the JSON edlcCdl writes, as edlcCdl writes files. */
+EDLCONVERT_API uint32_t edlcWriteCdl(const char* json, const char* directory,
+                                     const edlcOptions* options, size_t* count,
                                      edlcStatus* status);
 
 /* ---- Files ---- */

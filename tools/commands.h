@@ -14,6 +14,8 @@ int commandDump(const std::vector<std::string>& args);
 int commandConvert(const std::vector<std::string>& args);
 int commandDiff(const std::vector<std::string>& args);
 int commandTimeline(const std::vector<std::string>& args);
+int commandMarkers(const std::vector<std::string>& args);
+int commandCdl(const std::vector<std::string>& args);
 
 }  // namespace edlbcli
 

@@ -23,6 +23,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"types", commandTypes},     {"detect", commandDetect}, {"dump", commandDump},
     {"convert", commandConvert}, {"diff", commandDiff},     {"timeline", commandTimeline},
+    {"markers", commandMarkers}, {"cdl", commandCdl},
 };
 
 int run(int argc, char** argv) {

@@ -23,6 +23,10 @@ const char kMainHelp[] =
     "                        list what changed from one cut to the next\n"
     "  timeline LIST [-o OUT.svg|OUT.html] [--diff OLD] [--quiet]\n"
     "                        draw a cut: one lane per track over record time\n"
+    "  markers LIST [--format json|avid|csv|edl|loc|notes] [-o OUT] [--rate FPS]\n"
+    "                        show or write the markers of a list in another marker format\n"
+    "  cdl LIST -d DIR [--format cdl|cc|ccc] [--id clip|reel|event]\n"
+    "                        write the ASC CDL grades of a list, one file per graded event\n"
     "\n"
     "A list named '-' is read from standard input; pipes and FIFOs are read like files.\n"
     "\n"
@@ -134,6 +138,39 @@ const char kTimelineHelp[] =
     "  --diff OLD        mark the boxes added, replaced, trimmed, moved or with another\n"
     "                    transition since the cut OLD (as 'edlbridge diff OLD LIST')\n"
     "  --quiet           print no 'wrote ...' line\n";
+
+const char kMarkersHelp[] =
+    "Usage: edlbridge markers LIST [--format json|avid|csv|edl|loc|notes] [-o OUT]\n"
+    "                         [--rate FPS]\n"
+    "Reads the markers of LIST and prints them (or writes them into OUT) in another form.\n"
+    "LIST is a marker list (the editing system's tab-separated marker export, a \"Timeline\n"
+    "Bookmarks\" CSV, a review service's notes CSV) or any list or timeline, whose \"LOC:\"\n"
+    "notes and the grading system's '|C:colour |M:name |D:duration' notes are its markers.\n"
+    "\n"
+    "  --format json   {\"markers\": [...]}: timecode, frames, track, colour, name, comment\n"
+    "                  and duration of each marker (the default)\n"
+    "  --format avid   the editing system's tab-separated marker list\n"
+    "  --format csv    the finishing system's \"Timeline Bookmarks\" CSV\n"
+    "  --format edl    the grading system's marker EDL\n"
+    "  --format loc    \"* LOC:\" notes, one a line\n"
+    "  --format notes  a review notes CSV (Comment, Commenter, Timecode In, Timecode Out,\n"
+    "                  Frame)\n"
+    "  --rate FPS      the frame rate of a marker list's timecodes (23.976, 24, 25, 29.97,\n"
+    "                  30, 50, 59.94, 60 or a mode name); lists are moved into it\n"
+    "\n"
+    "Colours map by name between the forms; a colour none of them knows is kept as written.\n";
+
+const char kCdlHelp[] =
+    "Usage: edlbridge cdl LIST -d DIR [--format cdl|cc|ccc] [--id clip|reel|event]\n"
+    "Writes the grade of every event of LIST that carries \"ASC_SOP\" or \"ASC_SAT\" notes\n"
+    "(or ASC_SOP and ASC_SAT log columns) as ASC CDL XML into DIR, with the values as the\n"
+    "list writes them.\n"
+    "\n"
+    "  --format cdl    one ColorDecisionList file per event (the default)\n"
+    "  --format cc     one ColorCorrection file per event\n"
+    "  --format ccc    one ColorCorrectionCollection file for the whole list\n"
+    "  --id clip       files named and identified by clip name (the default), reel or event\n"
+    "                  number; repeated ids get _2, _3, ...\n";
 
 void report(const std::string& subject, const std::string& reason) {
     std::fprintf(stderr, "edlbridge: %s: %s\n", subject.c_str(), reason.c_str());

@@ -23,6 +23,8 @@ extern const char kDumpHelp[];
 extern const char kConvertHelp[];
 extern const char kDiffHelp[];
 extern const char kTimelineHelp[];
+extern const char kMarkersHelp[];
+extern const char kCdlHelp[];
 
 // Errors are one line on standard error: "edlbridge: SUBJECT: REASON", the subject being the
 // file as the command line names it, or the command for a usage error.

@@ -1,0 +1,325 @@
+#include "cdl.h"
+
+#include "notes.h"
+#include "platform.h"
+#include "text_rows.h"
+#include "timeline.h"
+
+#include <nlohmann/json.hpp>
+#include <strings.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <set>
+
+namespace edlbtool {
+namespace {
+
+using OrderedJson = nlohmann::ordered_json;
+
+constexpr const char kNamespace[] = "urn:ASC:CDL:v1.01";
+constexpr const char kXmlHead[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+bool isBlankChar(char c) { return c == ' ' || c == '\t'; }
+
+// A decimal number as lists write them: a sign, digits with at most one point, an exponent.
+bool isNumber(const std::string& text) {
+    if (text.empty() || text.size() > 64) return false;
+    const char* start = text.c_str();
+    char* end = nullptr;
+    std::strtod(start, &end);
+    if (end != start + text.size()) return false;
+    // strtod also takes "inf", "nan" and hexadecimal numbers, which no grade holds.
+    return text.find_first_not_of("0123456789+-.eE") == std::string::npos;
+}
+
+// Numbers separated by blanks, as many as fit into count; false unless exactly count.
+bool readNumbers(const std::string& text, std::string* out, size_t count) {
+    size_t at = 0, found = 0;
+    for (;;) {
+        const std::string word = nextWord(text, at);
+        if (word.empty()) return found == count;
+        if (found == count || !isNumber(word)) return false;
+        out[found++] = word;
+    }
+}
+
+// The text after keyword at the start of note, and the blanks or ':' after it.
+bool afterKeyword(const std::string& note, const char* keyword, std::string& rest) {
+    if (!beginsNoCase(note, keyword)) return false;
+    size_t at = std::strlen(keyword);
+    if (at < note.size() && note[at] != '(' && note[at] != ':' && !isBlankChar(note[at])) return false;
+    if (at < note.size() && note[at] == ':') ++at;
+    rest = trimmed(note.substr(at));
+    return true;
+}
+
+std::string joined(const std::string (&values)[3]) {
+    return values[0] + " " + values[1] + " " + values[2];
+}
+
+// The ColorCorrection element at indent, with the namespace when it stands alone.
+std::string correction(const GradedShot& shot, const std::string& indent, bool withNamespace) {
+    const std::string in = indent + "    ";
+    std::string text = indent + "<ColorCorrection id=\"" + xmlText(shot.id) + "\"" +
+                       (withNamespace ? std::string(" xmlns=\"") + kNamespace + "\"" : "") + ">\n";
+    if (shot.cdl.hasSop) {
+        text += in + "<SOPNode>\n";
+        text += in + "    <Slope>" + joined(shot.cdl.slope) + "</Slope>\n";
+        text += in + "    <Offset>" + joined(shot.cdl.offset) + "</Offset>\n";
+        text += in + "    <Power>" + joined(shot.cdl.power) + "</Power>\n";
+        text += in + "</SOPNode>\n";
+    }
+    if (shot.cdl.hasSat) {
+        text += in + "<SatNode>\n" + in + "    <Saturation>" + shot.cdl.saturation +
+                "</Saturation>\n" + in + "</SatNode>\n";
+    }
+    return text + indent + "</ColorCorrection>\n";
+}
+
+// A file name for an id: characters no file system takes in a name become '_'.
+std::string fileNameOf(const std::string& id) {
+    std::string name = id;
+    for (char& c : name) {
+        if (std::strchr("/\\:*?\"<>|", c) != nullptr || static_cast<unsigned char>(c) < 32) c = '_';
+    }
+    if (name.empty() || name == "." || name == "..") name = "_" + name;
+    return name;
+}
+
+std::string pathIn(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    return std::strchr(kDirectoryEnds, dir.back()) != nullptr ? dir + name : dir + "/" + name;
+}
+
+// A JSON number for a value kept as text; JSON has no "1." or ".5", so those are read.
+OrderedJson numberOf(const std::string& text) {
+    const OrderedJson parsed = OrderedJson::parse(text, nullptr, false);
+    if (!parsed.is_discarded() && parsed.is_number()) return parsed;
+    return std::strtod(text.c_str(), nullptr);
+}
+
+OrderedJson triple(const std::string (&values)[3]) {
+    return OrderedJson::array({numberOf(values[0]), numberOf(values[1]), numberOf(values[2])});
+}
+
+// A JSON number back as text: an integer as it stands, else the shortest text that reads
+// back as the same double.
+bool textOfNumber(const OrderedJson& value, std::string& out) {
+    if (!value.is_number()) return false;
+    out = value.dump();
+    return isNumber(out);
+}
+
+bool readTriple(const OrderedJson& object, const char* key, std::string (&out)[3]) {
+    const auto found = object.find(key);
+    if (found == object.end() || !found->is_array() || found->size() != 3) return false;
+    for (size_t i = 0; i < 3; ++i) {
+        if (!textOfNumber((*found)[i], out[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parseSop(const std::string& text, Cdl& out) {
+    std::string groups[3];
+    size_t at = 0;
+    for (std::string& group : groups) {
+        while (at < text.size() && isBlankChar(text[at])) ++at;
+        if (at >= text.size() || text[at] != '(') return false;
+        const size_t close = text.find(')', at);
+        if (close == std::string::npos) return false;
+        group = text.substr(at + 1, close - at - 1);
+        at = close + 1;
+    }
+    if (!trimmed(text.substr(at)).empty()) return false;
+    Cdl read = out;
+    if (!readNumbers(groups[0], read.slope, 3) || !readNumbers(groups[1], read.offset, 3) ||
+        !readNumbers(groups[2], read.power, 3)) {
+        return false;
+    }
+    read.hasSop = true;
+    out = read;
+    return true;
+}
+
+bool parseSat(const std::string& text, Cdl& out) {
+    const std::string value = trimmed(text);
+    if (!isNumber(value)) return false;
+    out.saturation = value;
+    out.hasSat = true;
+    return true;
+}
+
+bool cdlOfEvent(const ListInfo& info, const EventRow& event, Cdl& out) {
+    out = Cdl();
+    for (const std::string& line : noteLines(event)) {
+        const std::string note = trimmed(line);
+        std::string rest;
+        if (afterKeyword(note, "ASC_SOP", rest)) {
+            parseSop(rest, out);
+        } else if (afterKeyword(note, "ASC_SAT", rest)) {
+            parseSat(rest, out);
+        }
+    }
+    // A log keeps its cells in the event's line, under the list's column line.
+    const std::string columns(info.list.szColumnLine,
+                              strnlen(info.list.szColumnLine, sizeof info.list.szColumnLine));
+    if (!columns.empty() && !event.line.empty()) {
+        const bool tabs = columns.find('\t') != std::string::npos;
+        const std::vector<std::string> names =
+            tabs ? splitFields(columns, '\t') : csvRows(columns, false).front();
+        const std::vector<std::vector<std::string>> rows = csvRows(event.line, false);
+        const std::vector<std::string> cells =
+            tabs ? splitFields(event.line, '\t') : (rows.empty() ? std::vector<std::string>() : rows[0]);
+        for (size_t i = 0; i < names.size() && i < cells.size(); ++i) {
+            const std::string name = trimmed(names[i]);
+            if (strcasecmp(name.c_str(), "ASC_SOP") == 0) parseSop(cells[i], out);
+            if (strcasecmp(name.c_str(), "ASC_SAT") == 0) parseSat(cells[i], out);
+        }
+    }
+    return out.hasSop || out.hasSat;
+}
+
+bool findCdlId(const std::string& name, CdlId& out) {
+    if (name == "clip") out = CdlId::Clip;
+    else if (name == "reel") out = CdlId::Reel;
+    else if (name == "event") out = CdlId::Event;
+    else return false;
+    return true;
+}
+
+bool findCdlFormat(const std::string& name, CdlFormat& out) {
+    if (name == "cdl") out = CdlFormat::Cdl;
+    else if (name == "cc") out = CdlFormat::Cc;
+    else if (name == "ccc") out = CdlFormat::Ccc;
+    else if (name == "json") out = CdlFormat::Json;
+    else return false;
+    return true;
+}
+
+void makeIdsUnique(std::vector<GradedShot>& shots) {
+    std::set<std::string> taken;
+    for (GradedShot& shot : shots) {
+        std::string id = shot.id;
+        for (unsigned n = 2; taken.count(id) != 0; ++n) id = shot.id + "_" + std::to_string(n);
+        shot.id = id;
+        taken.insert(id);
+    }
+}
+
+std::vector<GradedShot> gradedShots(const ListData& data, CdlId id) {
+    std::vector<GradedShot> shots;
+    for (const EventRow& event : data.events) {
+        GradedShot shot;
+        if (!cdlOfEvent(data, event, shot.cdl)) continue;
+        shot.event = event.editNumber;
+        shot.clip = clipNameOf(data, event);
+        shot.reel = event.reel;
+        shot.id = id == CdlId::Clip ? shot.clip : id == CdlId::Reel ? shot.reel : std::string();
+        if (trimmed(shot.id).empty()) {
+            char number[16];
+            std::snprintf(number, sizeof number, "%03u", static_cast<unsigned>(event.editNumber));
+            shot.id = number;
+        }
+        shots.push_back(shot);
+    }
+    makeIdsUnique(shots);
+    return shots;
+}
+
+std::string cdlDocument(const GradedShot& shot, CdlFormat format) {
+    if (format == CdlFormat::Cc) return kXmlHead + correction(shot, "", true);
+    return std::string(kXmlHead) + "<ColorDecisionList xmlns=\"" + kNamespace + "\">\n" +
+           "    <ColorDecision>\n" + correction(shot, "        ", false) +
+           "    </ColorDecision>\n</ColorDecisionList>\n";
+}
+
+std::string cccDocument(const std::vector<GradedShot>& shots) {
+    std::string text = std::string(kXmlHead) + "<ColorCorrectionCollection xmlns=\"" + kNamespace + "\">\n";
+    for (const GradedShot& shot : shots) text += correction(shot, "    ", false);
+    return text + "</ColorCorrectionCollection>\n";
+}
+
+std::string cdlJson(const std::vector<GradedShot>& shots) {
+    OrderedJson list = OrderedJson::array();
+    for (const GradedShot& shot : shots) {
+        OrderedJson entry{{"id", shot.id}, {"event", shot.event}, {"clip", shot.clip},
+                          {"reel", shot.reel}};
+        if (shot.cdl.hasSop) {
+            entry["slope"] = triple(shot.cdl.slope);
+            entry["offset"] = triple(shot.cdl.offset);
+            entry["power"] = triple(shot.cdl.power);
+        }
+        if (shot.cdl.hasSat) entry["saturation"] = numberOf(shot.cdl.saturation);
+        list.push_back(entry);
+    }
+    const OrderedJson root{{"corrections", list}};
+    return root.dump(2, ' ', false, OrderedJson::error_handler_t::replace) + "\n";
+}
+
+std::string cdlFromJson(const std::string& text, std::vector<GradedShot>& out) {
+    out.clear();
+    const OrderedJson root = OrderedJson::parse(text, nullptr, false);
+    if (root.is_discarded() || !root.is_object()) return "not a JSON object";
+    const auto list = root.find("corrections");
+    if (list == root.end() || !list->is_array()) return "no \"corrections\" array";
+    for (size_t i = 0; i < list->size(); ++i) {
+        const OrderedJson& entry = (*list)[i];
+        const std::string where = "correction " + std::to_string(i + 1) + ": ";
+        if (!entry.is_object()) return where + "not an object";
+        GradedShot shot;
+        const auto id = entry.find("id");
+        if (id == entry.end() || !id->is_string() || id->get<std::string>().empty()) {
+            return where + "no id";
+        }
+        shot.id = id->get<std::string>();
+        const bool sop = entry.contains("slope") || entry.contains("offset") || entry.contains("power");
+        if (sop) {
+            if (!readTriple(entry, "slope", shot.cdl.slope) ||
+                !readTriple(entry, "offset", shot.cdl.offset) ||
+                !readTriple(entry, "power", shot.cdl.power)) {
+                return where + "slope, offset and power need three numbers each";
+            }
+            shot.cdl.hasSop = true;
+        }
+        const auto saturation = entry.find("saturation");
+        if (saturation != entry.end()) {
+            if (!textOfNumber(*saturation, shot.cdl.saturation)) return where + "saturation is no number";
+            shot.cdl.hasSat = true;
+        }
+        if (!shot.cdl.hasSop && !shot.cdl.hasSat) return where + "no values";
+        out.push_back(shot);
+    }
+    makeIdsUnique(out);
+    return std::string();
+}
+
+std::string writeCdlFiles(const std::vector<GradedShot>& shots, CdlFormat format,
+                          const std::string& dir, const std::string& name,
+                          std::vector<std::string>& files) {
+    if (format == CdlFormat::Ccc) {
+        const std::string path = pathIn(dir, fileNameOf(name) + ".ccc");
+        const std::string reason = platform::writeTextFile(path, cccDocument(shots));
+        if (!reason.empty()) return path + ": " + reason;
+        files.push_back(path);
+        return std::string();
+    }
+    const std::string extension = format == CdlFormat::Cc ? ".cc" : ".cdl";
+    // Ids are unique, but two may still give one file name: those get a number too.
+    std::set<std::string> used;
+    for (const GradedShot& shot : shots) {
+        const std::string base = fileNameOf(shot.id);
+        std::string file = base;
+        for (unsigned n = 2; used.count(file) != 0; ++n) file = base + "_" + std::to_string(n);
+        used.insert(file);
+        const std::string path = pathIn(dir, file + extension);
+        const std::string reason = platform::writeTextFile(path, cdlDocument(shot, format));
+        if (!reason.empty()) return path + ": " + reason;
+        files.push_back(path);
+    }
+    return std::string();
+}
+
+}  // namespace edlbtool

@@ -1,0 +1,74 @@
+// ASC CDL: the slope, offset, power and saturation a grade carries through a cut ("ASC_SOP"
+// and "ASC_SAT" notes of CMX lists, ASC_SOP and ASC_SAT columns of logs), written as one
+// ASC CDL XML file per graded event (.cdl, .cc) or one collection per cut (.ccc). Values
+// are kept as the list writes them, every digit; they are checked to be numbers.
+#ifndef EDLBRIDGE_CONVERT_CDL_H
+#define EDLBRIDGE_CONVERT_CDL_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "list_reader.h"
+
+namespace edlbtool {
+
+struct Cdl {
+    std::string slope[3], offset[3], power[3];
+    std::string saturation;
+    bool hasSop = false, hasSat = false;
+};
+
+// '(1.5 1.0 0.9)(0.1 -0.2 0.0)(1.0 1.1 0.95)', with or without blanks between and inside
+// the groups; false unless three groups of three numbers.
+bool parseSop(const std::string& text, Cdl& out);
+// One number; false for anything else.
+bool parseSat(const std::string& text, Cdl& out);
+
+// The grade of an event: its "ASC_SOP" and "ASC_SAT" notes, in any order, or the ASC_SOP and
+// ASC_SAT cells of its log line under the list's column line. False when it has neither.
+bool cdlOfEvent(const ListInfo& info, const EventRow& event, Cdl& out);
+
+// A graded event with the id its file is named and identified by.
+struct GradedShot {
+    Cdl cdl;
+    std::string id;
+    uint32_t event = 0;
+    std::string clip, reel;
+};
+
+enum class CdlId { Clip, Reel, Event };
+enum class CdlFormat { Cdl, Cc, Ccc, Json };
+
+// By the names the command line takes.
+bool findCdlId(const std::string& name, CdlId& out);
+bool findCdlFormat(const std::string& name, CdlFormat& out);
+
+// The graded events of a list, identified by clip name, reel or event number (the event
+// number where the clip name or reel is empty); an id met before gets "_2", "_3", ...
+std::vector<GradedShot> gradedShots(const ListData& data, CdlId id);
+
+// Gives the ids of shots "_2", "_3", ... where they repeat one met before.
+void makeIdsUnique(std::vector<GradedShot>& shots);
+
+// One correction as a .cdl (ColorDecisionList) or .cc (ColorCorrection) document; every
+// shot as one .ccc (ColorCorrectionCollection); every shot as JSON {"corrections": [...]}
+// with the values as numbers.
+std::string cdlDocument(const GradedShot& shot, CdlFormat format);
+std::string cccDocument(const std::vector<GradedShot>& shots);
+std::string cdlJson(const std::vector<GradedShot>& shots);
+
+// Reads the JSON cdlJson writes (id, slope, offset, power, saturation, event, clip, reel).
+// Empty text on success, else the reason.
+std::string cdlFromJson(const std::string& text, std::vector<GradedShot>& out);
+
+// Writes shots into dir: one file per shot named by its id (.cdl, .cc), or one .ccc named
+// name. files receives the paths written. Empty text on success, else the reason; what was
+// written before a failure stays.
+std::string writeCdlFiles(const std::vector<GradedShot>& shots, CdlFormat format,
+                          const std::string& dir, const std::string& name,
+                          std::vector<std::string>& files);
+
+}  // namespace edlbtool
+
+#endif
