@@ -285,7 +285,9 @@ std::string locText(const MarkerList& list) {
                                  ColourSpelling::Otio)
                           .c_str());
         const std::string words = oneLine(marker.comment.empty() ? marker.name : marker.comment);
-        text += "* LOC: " + timecodeText(marker.frames, list.mode) + " " + colour + " " + words +
+        // A marker without a text ends at its colour.
+        text += trimmed("* LOC: " + timecodeText(marker.frames, list.mode) + " " + colour + " " +
+                        words) +
                 kLineEnd;
     }
     return text;
