@@ -32,6 +32,7 @@ from ._errors import (
     WriteError,
 )
 from ._list_types import ListType
+from ._markers import Grade, Marker, cdl, markers, write_cdl, write_markers
 from ._lists import EditList, Event, OpenList, convert, detect, iter_events, open, read, write
 from ._timecode import Timecode, TimecodeMode
 
@@ -44,8 +45,10 @@ __all__ = [
     "EdlWarning",
     "EditList",
     "Event",
+    "Grade",
     "LibraryError",
     "ListType",
+    "Marker",
     "NotAListError",
     "OpenError",
     "OpenList",
@@ -54,12 +57,16 @@ __all__ = [
     "TimecodeMode",
     "UnknownListTypeError",
     "WriteError",
+    "cdl",
     "convert",
     "detect",
     "diff",
     "iter_events",
+    "markers",
     "open",
     "read",
     "timeline",
     "write",
+    "write_cdl",
+    "write_markers",
 ]

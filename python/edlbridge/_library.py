@@ -138,6 +138,10 @@ def _declare_convert(library: ctypes.CDLL) -> ctypes.CDLL:
         "edlcTimeline": ([c_char_p, c_char_p, c_char_p, options, POINTER(c_size_t), status],
                          c_uint32),
         "edlcSameFile": ([c_char_p, c_char_p], c_int),
+        "edlcMarkers": ([c_char_p, c_char_p, options, POINTER(c_size_t), status], c_uint32),
+        "edlcWriteMarkers": ([c_char_p, c_char_p, options, POINTER(c_size_t), status], c_uint32),
+        "edlcCdl": ([c_char_p, c_char_p, options, POINTER(c_size_t), status], c_uint32),
+        "edlcWriteCdl": ([c_char_p, c_char_p, options, POINTER(c_size_t), status], c_uint32),
     }
     for name, (arguments, returned) in prototypes.items():
         function = getattr(library, name)
