@@ -905,7 +905,7 @@ uint32_t edlcCdl(const char* path, const char* directory, const edlcOptions* opt
     return guarded(status, [&]() -> uint32_t {
         ListData data;
         std::vector<std::string> warnings;
-        const std::string reason = readAnyList(path, data, legacyOf(options), warnings);
+        const std::string reason = readList(path, data, legacyOf(options), &warnings);
         warnAll(options, warnings);
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         const CdlId id = (options->flags & EDLC_ID_EVENT) != 0  ? CdlId::Event

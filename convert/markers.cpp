@@ -1,7 +1,6 @@
 #include "markers.h"
 
 #include "notes.h"
-#include "otio.h"
 #include "text_rows.h"
 #include "timecode_text.h"
 
@@ -460,7 +459,7 @@ std::string readMarkers(const std::string& path, unsigned mode, MarkerList& out,
     if (!reason.empty()) return reason;
     if (readMarkerFile(source.path(), mode, out, reason)) return reason;
     ListData data;
-    reason = readAnyList(source.path(), data, false, warnings);
+    reason = readList(source.path(), data, false, &warnings);
     if (!reason.empty()) return reason;
     markersOfList(data, out);
     if (mode != 0 && mode != out.mode) {

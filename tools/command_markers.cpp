@@ -22,9 +22,7 @@ constexpr FormatName kMarkerFormats[] = {
 // A frame rate as editors write it, or a timecode mode's name; 0 when none.
 uint32_t rateOption(const std::string& text) {
     edlcTcMode mode;
-    // The library knows 23.976 fps as "23.98".
-    const std::string name = text == "23.976" ? std::string("23.98") : text;
-    return edlcFindTcMode(name.c_str(), &mode) != 0 ? mode.value : 0u;
+    return edlcFindTcMode(text.c_str(), &mode) != 0 ? mode.value : 0u;
 }
 
 }  // namespace
