@@ -267,6 +267,13 @@ bool ListReader::next(EventRow& row) {
 }
 
 bool ListReader::next(EdlLineVB& record) {
+    // A list read whole when it was opened (a marker list) hands out its rows.
+    if (timeline_ != nullptr) {
+        EventRow row;
+        if (!next(row)) return false;
+        fillRecord(row, record);
+        return true;
+    }
     if (handle_ == nullptr) return false;
     // An inline-buffer record keeps each event's texts apart from the library's shared ones.
     // edlReadLineVB clears the text buffers itself; the fields before them are cleared here.
