@@ -911,7 +911,8 @@ uint32_t edlcCdl(const char* path, const char* directory, const edlcOptions* opt
         const CdlId id = (options->flags & EDLC_ID_EVENT) != 0  ? CdlId::Event
                          : (options->flags & EDLC_ID_REEL) != 0 ? CdlId::Reel
                                                                 : CdlId::Clip;
-        return putGrades(gradedShots(data, id), format, directory, collectionName(options, path),
+        return putGrades(gradedShots(data, id, csvLogCells(path, data)), format, directory,
+                         collectionName(options, path),
                          options, count, status);
     });
 }

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <strings.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -152,7 +153,30 @@ bool parseSat(const std::string& text, Cdl& out) {
     return true;
 }
 
+// The list's column names: tab-separated, else comma-separated.
+std::vector<std::string> columnNames(const ListInfo& info, bool& tabs) {
+    const std::string columns(info.list.szColumnLine,
+                              strnlen(info.list.szColumnLine, sizeof info.list.szColumnLine));
+    tabs = columns.find('\t') != std::string::npos;
+    if (tabs) return splitFields(columns, '\t');
+    const std::vector<std::vector<std::string>> rows = csvRows(columns, false);
+    return rows.empty() ? std::vector<std::string>() : rows[0];
+}
+
 bool cdlOfEvent(const ListInfo& info, const EventRow& event, Cdl& out) {
+    bool tabs = false;
+    const std::vector<std::string> names = columnNames(info, tabs);
+    std::vector<std::string> cells;
+    // A log keeps its cells in the event's line, under the list's column line.
+    if (!names.empty() && !event.line.empty()) {
+        const std::vector<std::vector<std::string>> rows = csvRows(event.line, false);
+        cells = tabs ? splitFields(event.line, '\t') : rows.empty() ? cells : rows[0];
+    }
+    return cdlOfEvent(info, event, cells, out);
+}
+
+bool cdlOfEvent(const ListInfo& info, const EventRow& event, const std::vector<std::string>& cells,
+                Cdl& out) {
     out = Cdl();
     for (const std::string& line : noteLines(event)) {
         const std::string note = trimmed(line);
@@ -163,23 +187,38 @@ bool cdlOfEvent(const ListInfo& info, const EventRow& event, Cdl& out) {
             parseSat(rest, out);
         }
     }
-    // A log keeps its cells in the event's line, under the list's column line.
-    const std::string columns(info.list.szColumnLine,
-                              strnlen(info.list.szColumnLine, sizeof info.list.szColumnLine));
-    if (!columns.empty() && !event.line.empty()) {
-        const bool tabs = columns.find('\t') != std::string::npos;
-        const std::vector<std::string> names =
-            tabs ? splitFields(columns, '\t') : csvRows(columns, false).front();
-        const std::vector<std::vector<std::string>> rows = csvRows(event.line, false);
-        const std::vector<std::string> cells =
-            tabs ? splitFields(event.line, '\t') : (rows.empty() ? std::vector<std::string>() : rows[0]);
-        for (size_t i = 0; i < names.size() && i < cells.size(); ++i) {
-            const std::string name = trimmed(names[i]);
-            if (strcasecmp(name.c_str(), "ASC_SOP") == 0) parseSop(cells[i], out);
-            if (strcasecmp(name.c_str(), "ASC_SAT") == 0) parseSat(cells[i], out);
-        }
+    bool tabs = false;
+    const std::vector<std::string> names = columnNames(info, tabs);
+    for (size_t i = 0; i < names.size() && i < cells.size(); ++i) {
+        const std::string name = trimmed(names[i]);
+        if (strcasecmp(name.c_str(), "ASC_SOP") == 0) parseSop(cells[i], out);
+        if (strcasecmp(name.c_str(), "ASC_SAT") == 0) parseSat(cells[i], out);
     }
     return out.hasSop || out.hasSat;
+}
+
+std::vector<std::vector<std::string>> csvLogCells(const std::string& path, const ListData& data) {
+    std::vector<std::vector<std::string>> cells;
+    if (data.list.dwListType != EDLTYPE_CSV || path == "-") return cells;
+    bool tabs = false;
+    const std::vector<std::string> names = columnNames(data, tabs);
+    FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr || names.empty()) {
+        if (in != nullptr) std::fclose(in);
+        return cells;
+    }
+    std::string text;
+    char buffer[16384];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, count);
+    std::fclose(in);
+    // The rows after the header are the events, one each.
+    std::vector<std::vector<std::string>> rows = csvRows(withoutByteOrderMark(text), false);
+    size_t header = 0;
+    while (header < rows.size() && rows[header] != names) ++header;
+    if (header >= rows.size() || rows.size() - header - 1 != data.events.size()) return cells;
+    cells.assign(rows.begin() + static_cast<long>(header) + 1, rows.end());
+    return cells;
 }
 
 bool findCdlId(const std::string& name, CdlId& out) {
@@ -209,18 +248,23 @@ void makeIdsUnique(std::vector<GradedShot>& shots) {
     }
 }
 
-std::vector<GradedShot> gradedShots(const ListData& data, CdlId id) {
+std::vector<GradedShot> gradedShots(const ListData& data, CdlId id,
+                                    const std::vector<std::vector<std::string>>& cells) {
     std::vector<GradedShot> shots;
-    for (const EventRow& event : data.events) {
+    for (size_t i = 0; i < data.events.size(); ++i) {
+        const EventRow& event = data.events[i];
         GradedShot shot;
-        if (!cdlOfEvent(data, event, shot.cdl)) continue;
-        shot.event = event.editNumber;
+        const bool graded = i < cells.size() ? cdlOfEvent(data, event, cells[i], shot.cdl)
+                                             : cdlOfEvent(data, event, shot.cdl);
+        if (!graded) continue;
+        // Logs number no events: their place in the list stands for the number.
+        shot.event = event.editNumber != 0 ? event.editNumber : static_cast<uint32_t>(i + 1);
         shot.clip = clipNameOf(data, event);
         shot.reel = event.reel;
         shot.id = id == CdlId::Clip ? shot.clip : id == CdlId::Reel ? shot.reel : std::string();
         if (trimmed(shot.id).empty()) {
             char number[16];
-            std::snprintf(number, sizeof number, "%03u", static_cast<unsigned>(event.editNumber));
+            std::snprintf(number, sizeof number, "%03u", static_cast<unsigned>(shot.event));
             shot.id = number;
         }
         shots.push_back(shot);

@@ -28,6 +28,9 @@ bool parseSat(const std::string& text, Cdl& out);
 // The grade of an event: its "ASC_SOP" and "ASC_SAT" notes, in any order, or the ASC_SOP and
 // ASC_SAT cells of its log line under the list's column line. False when it has neither.
 bool cdlOfEvent(const ListInfo& info, const EventRow& event, Cdl& out);
+// The same with the event's log cells given (a CSV log keeps none in the event).
+bool cdlOfEvent(const ListInfo& info, const EventRow& event, const std::vector<std::string>& cells,
+                Cdl& out);
 
 // A graded event with the id its file is named and identified by.
 struct GradedShot {
@@ -44,9 +47,16 @@ enum class CdlFormat { Cdl, Cc, Ccc, Json };
 bool findCdlId(const std::string& name, CdlId& out);
 bool findCdlFormat(const std::string& name, CdlFormat& out);
 
+// The cells of a CSV log's rows, one row per event, read again from the file at path:
+// CSV events keep no raw line. Empty when data is no CSV log, or its rows and events do
+// not pair up.
+std::vector<std::vector<std::string>> csvLogCells(const std::string& path, const ListData& data);
+
 // The graded events of a list, identified by clip name, reel or event number (the event
 // number where the clip name or reel is empty); an id met before gets "_2", "_3", ...
-std::vector<GradedShot> gradedShots(const ListData& data, CdlId id);
+// cells, when given, are the log cells of each event (csvLogCells).
+std::vector<GradedShot> gradedShots(const ListData& data, CdlId id,
+                                    const std::vector<std::vector<std::string>>& cells = {});
 
 // Gives the ids of shots "_2", "_3", ... where they repeat one met before.
 void makeIdsUnique(std::vector<GradedShot>& shots);

@@ -407,6 +407,24 @@ TEST(Cdl, LogColumnsAsOneCollection) {
               "</ColorCorrectionCollection>\n");
 }
 
+TEST(Cdl, CsvLogColumnsReadAgainFromTheFile) {
+    const std::string path = dataPath("markers/grades_log.csv");
+    ListData data;
+    ASSERT_EQ(readList(path, data), "");
+    const std::vector<std::vector<std::string>> cells = csvLogCells(path, data);
+    ASSERT_EQ(cells.size(), 3u);
+    const std::vector<GradedShot> shots = gradedShots(data, CdlId::Event, cells);
+    ASSERT_EQ(shots.size(), 2u);
+    EXPECT_EQ(shots[0].id, "001");
+    EXPECT_EQ(shots[0].cdl.power[2], "0.95");
+    EXPECT_EQ(shots[0].cdl.saturation, "0.9");
+    EXPECT_EQ(shots[1].id, "003");
+    EXPECT_FALSE(shots[1].cdl.hasSop);
+    EXPECT_EQ(shots[1].cdl.saturation, "1.25");
+    // Without the file's cells a CSV log gives no grades: its events keep no raw line.
+    EXPECT_TRUE(gradedShots(data, CdlId::Event).empty());
+}
+
 TEST(Cdl, JsonBackIntoFiles) {
     std::vector<GradedShot> shots;
     ASSERT_EQ(cdlFromJson("{\"corrections\": [{\"id\": \"a/b\", \"slope\": [1.5, 1, 0.9], "
