@@ -1,5 +1,6 @@
 """OpenTimelineIO timelines: written by convert(), read by read(), detect() and convert()."""
 
+import io
 import warnings
 
 import pytest
@@ -73,3 +74,26 @@ def test_events_are_written_as_lists_only(tmp_path):
     with pytest.raises(edlbridge.UnknownListTypeError, match="'otio' cannot be written from events"):
         edlbridge.write(str(tmp_path / "cut.otio"), edlbridge.read(str(V1)).events, "otio")
     assert not (tmp_path / "cut.otio").exists()
+
+
+def test_a_timeline_is_read_from_text_bytes_and_streams():
+    # Known by its "OTIO_SCHEMA", whatever it is called; the events as the CMX 3600 list of
+    # tools/golden/otio/foreign_flat.cmx3600 gives them (checked by hand against the timeline).
+    data = (OTIO / "foreign_flat.otio").read_bytes()
+    for source in (data, data.decode("utf-8"), io.BytesIO(data)):
+        listed = edlbridge.read(source)
+        assert listed.title == "Reel 1 conform"
+        assert listed.timecode_mode is TimecodeMode.FILM
+        assert summary(listed)[:2] == [
+            (1, "A001C002", "V1 A1", "C", "00:00:04:04", "00:00:06:04", "01:00:00:00",
+             "01:00:02:00", "A001_C002"),
+            (2, "A001C002", "V1", "C", "00:00:06:04", "00:00:06:04", "01:00:02:00",
+             "01:00:02:00", ""),
+        ]
+        assert len(listed.events) == 5
+
+
+def test_a_timeline_without_clips_is_refused():
+    with pytest.raises(edlbridge.NotAListError, match="no clips in the timeline"):
+        edlbridge.read(io.BytesIO(b'{"OTIO_SCHEMA": "Timeline.1", "tracks": '
+                                  b'{"OTIO_SCHEMA": "Stack.1", "children": []}}'))
