@@ -139,6 +139,7 @@ private:
 
     bool number(Json value) {
         return guarded([&] {
+            if (stack_.empty()) fail(kNotATimeline);
             const Open& top = stack_.back();
             if (firstRate_ == 0 && top.content && !top.excluded && top.key == "rate") {
                 const double rate = value.get<double>();
@@ -158,6 +159,7 @@ private:
     void string(std::string text);
     void scalar(Json value);
     void open(bool object);
+    void openChildren();
     void close();
 
     Json& slot();
@@ -251,6 +253,14 @@ void TimelineStream::counted(Open& owner) {
     }
 }
 
+// The children list of the root (a collection), a composition or a collection.
+void TimelineStream::openChildren() {
+    Open children;
+    children.frame = Frame::Children;
+    children.content = true;
+    stack_.push_back(std::move(children));
+}
+
 void TimelineStream::open(bool object) {
     if (++depth_ > kMaxDepth) fail(kTooDeep);
     if (stack_.empty()) {
@@ -274,10 +284,7 @@ void TimelineStream::open(bool object) {
                 return;
             }
             if (top.key == "children" && !object) {
-                Open children;
-                children.frame = Frame::Children;
-                children.content = true;
-                stack_.push_back(std::move(children));
+                openChildren();
                 return;
             }
             if (tracksSeen_ && (top.key == "metadata" || top.key == "global_start_time"))
@@ -287,10 +294,7 @@ void TimelineStream::open(bool object) {
         case Frame::Composition:
         case Frame::Collection:
             if (top.key == "children" && !object) {
-                Open children;
-                children.frame = Frame::Children;
-                children.content = true;
-                stack_.push_back(std::move(children));
+                openChildren();
                 return;
             }
             startDocument(object, &top.head[top.key], true, excluded);
@@ -299,6 +303,7 @@ void TimelineStream::open(bool object) {
             startOwned(object, true, excluded);
             return;
         case Frame::Document:
+            top.awaitSchema = false;
             startDocument(object, &slot(), top.content, excluded);
             return;
     }
@@ -306,14 +311,14 @@ void TimelineStream::open(bool object) {
 
 void TimelineStream::key(std::string name) {
     Open& top = stack_.back();
-    if (top.frame == Frame::Document && top.deciding) {
-        top.deciding = false;
-        top.awaitSchema = name == "OTIO_SCHEMA";
-    }
+    // Only a first key decides, and only when its value is a text.
+    top.awaitSchema = top.deciding && name == "OTIO_SCHEMA";
+    top.deciding = false;
     top.key = std::move(name);
 }
 
 void TimelineStream::string(std::string text) {
+    if (stack_.empty()) fail(kNotATimeline);
     Open& top = stack_.back();
     if (top.frame == Frame::Document && top.awaitSchema) {
         top.awaitSchema = false;
@@ -391,7 +396,7 @@ void TimelineStream::scalar(Json value) {
             return;
         }
         case Frame::Document:
-            top.deciding = false;
+            top.deciding = top.awaitSchema = false;
             slot() = std::move(value);
             return;
     }
@@ -595,9 +600,10 @@ std::string readStream(OpenStream&& open, const std::string& name, ListData& out
                 // Valid JSON this reader cannot hold: a number beyond the range of a double.
                 return "not JSON this tool can read (a number out of range)";
             }
+            // Offsets count from the first byte after a byte order mark.
             auto again = open();
-            return "not JSON (syntax error at " + lineAndColumn(again->bytes(), result.Offset()) +
-                   ")";
+            return "not JSON (syntax error at " +
+                   lineAndColumn(again->bytes(), result.Offset() - stream->skipped()) + ")";
         }
         try {
             if (handler.needsSecondPass()) {
@@ -624,6 +630,8 @@ public:
     explicit TextBytes(const std::string& text)
         : stream_(text.data() + skip(text), text.size() - skip(text)) {}
     rapidjson::MemoryStream& bytes() { return stream_; }
+    // The stream starts after the mark: its offsets already leave it out.
+    size_t skipped() const { return 0; }
 
 private:
     static size_t skip(const std::string& text) {
@@ -636,19 +644,18 @@ private:
 class FileBytes {
 public:
     explicit FileBytes(FILE* file) : stream_(file, buffer_, sizeof buffer_) {
-        if (stream_.Peek() == '\xEF') {
-            stream_.Take();
-            if (stream_.Peek() == '\xBB') {
-                stream_.Take();
-                if (stream_.Peek() == '\xBF') stream_.Take();
-            }
+        const char* head = stream_.Peek4();
+        if (head != nullptr && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0) {
+            for (; skipped_ < 3; ++skipped_) stream_.Take();
         }
     }
     rapidjson::FileReadStream& bytes() { return stream_; }
+    size_t skipped() const { return skipped_; }
 
 private:
     char buffer_[65536];
     rapidjson::FileReadStream stream_;
+    size_t skipped_ = 0;
 };
 
 }  // namespace

@@ -744,4 +744,47 @@ TEST(OtioRead, ReelsMadeAsOtiosWriterMakesThem) {
     }
 }
 
+// What the stream reader refuses, and why: each reason as the reader gives it, read the same
+// from memory and from a file.
+TEST(OtioRead, StreamRefusalsSayWhy) {
+    const std::string track = kOneClipTrack;
+    const struct {
+        std::string text, reason;
+    } cases[] = {
+        {"[1, 2]", "not an OTIO timeline (no \"OTIO_SCHEMA\": \"Timeline.1\")"},
+        {"\"name\"", "not an OTIO timeline (no \"OTIO_SCHEMA\": \"Timeline.1\")"},
+        {"24.0", "not an OTIO timeline (no \"OTIO_SCHEMA\": \"Timeline.1\")"},
+        // A byte order mark is no column: the missing value is the 16th character.
+        {"\xEF\xBB\xBF{\"OTIO_SCHEMA\":}", "not JSON (syntax error at line 1, column 16)"},
+        {R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": "Track.1", "children": []}})",
+         "unknown OTIO schema \"Track.1\" at tracks"},
+        {R"({"OTIO_SCHEMA": "Timeline.1", "tracks": 5})", "not an object at tracks"},
+        {R"({"OTIO_SCHEMA": "Timeline.1", "tracks": null})", "missing tracks"},
+        // A first key that names no schema in text: the child is read whole, and has none.
+        {R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)"
+         R"({"OTIO_SCHEMA": 5, "name": "Track.1"}]}})",
+         "missing OTIO_SCHEMA at tracks.children[0]"},
+        {R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [7]}})",
+         "not an object at tracks.children[0]"},
+        {R"({"OTIO_SCHEMA": "Timeline.1", "name": "caf)" "\xE9" R"(", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)" +
+             track + "]}}",
+         "not JSON (a string that is not UTF-8)"},
+        // 80 bytes, the track's 181, then the end where ',' or ']' was due: column 262.
+        {R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)" + track,
+         "not JSON (syntax error at line 1, column 262)"},
+        {R"({"OTIO_SCHEMA": "SerializableCollection.1", "children": [1, "x", {"OTIO_SCHEMA": "Gap.1"}]})",
+         "no clips in the timeline"},
+    };
+    edlbtest::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        ListData data;
+        std::vector<std::string> warnings;
+        EXPECT_EQ(edlbtool::readOtioText(c.text, "bad.otio", data, warnings), c.reason);
+        EXPECT_TRUE(data.events.empty());
+        dir.write("bad.otio", c.text);
+        EXPECT_EQ(edlbtool::readOtio(dir.file("bad.otio"), data, warnings), c.reason);
+    }
+}
+
 }  // namespace
