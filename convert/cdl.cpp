@@ -106,13 +106,15 @@ OrderedJson triple(const std::string (&values)[3]) {
 
 // A JSON number back as text: an integer as it stands, else the shortest text that reads
 // back as the same double.
-bool textOfNumber(const OrderedJson& value, std::string& out) {
+template <typename JsonValue>
+bool textOfNumber(const JsonValue& value, std::string& out) {
     if (!value.is_number()) return false;
     out = value.dump();
     return isNumber(out);
 }
 
-bool readTriple(const OrderedJson& object, const char* key, std::string (&out)[3]) {
+template <typename JsonValue>
+bool readTriple(const JsonValue& object, const char* key, std::string (&out)[3]) {
     const auto found = object.find(key);
     if (found == object.end() || !found->is_array() || found->size() != 3) return false;
     for (size_t i = 0; i < 3; ++i) {
@@ -219,6 +221,34 @@ std::vector<std::vector<std::string>> csvLogCells(const std::string& path, const
     if (header >= rows.size() || rows.size() - header - 1 != data.events.size()) return cells;
     cells.assign(rows.begin() + static_cast<long>(header) + 1, rows.end());
     return cells;
+}
+
+nlohmann::ordered_json cdlMetadata(const Cdl& cdl) {
+    OrderedJson metadata = OrderedJson::object();
+    if (cdl.hasSop) {
+        metadata["asc_sop"] = OrderedJson{{"slope", triple(cdl.slope)},
+                                          {"offset", triple(cdl.offset)},
+                                          {"power", triple(cdl.power)}};
+    }
+    if (cdl.hasSat) metadata["asc_sat"] = numberOf(cdl.saturation);
+    return metadata;
+}
+
+std::vector<std::string> cdlNotes(const nlohmann::json& metadata) {
+    std::vector<std::string> notes;
+    if (!metadata.is_object()) return notes;
+    Cdl cdl;
+    const auto sop = metadata.find("asc_sop");
+    if (sop != metadata.end() && sop->is_object() && readTriple(*sop, "slope", cdl.slope) &&
+        readTriple(*sop, "offset", cdl.offset) && readTriple(*sop, "power", cdl.power)) {
+        notes.push_back("ASC_SOP (" + joined(cdl.slope) + ")(" + joined(cdl.offset) + ")(" +
+                        joined(cdl.power) + ")");
+    }
+    const auto sat = metadata.find("asc_sat");
+    if (sat != metadata.end() && textOfNumber(*sat, cdl.saturation)) {
+        notes.push_back("ASC_SAT " + cdl.saturation);
+    }
+    return notes;
 }
 
 bool findCdlId(const std::string& name, CdlId& out) {

@@ -5,6 +5,8 @@
 #ifndef EDLBRIDGE_CONVERT_CDL_H
 #define EDLBRIDGE_CONVERT_CDL_H
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +33,14 @@ bool cdlOfEvent(const ListInfo& info, const EventRow& event, Cdl& out);
 // The same with the event's log cells given (a CSV log keeps none in the event).
 bool cdlOfEvent(const ListInfo& info, const EventRow& event, const std::vector<std::string>& cells,
                 Cdl& out);
+
+// A clip's "cdl" metadata in a timeline, as OTIO's CMX 3600 adapter keeps it:
+// {"asc_sop": {"slope": [r, g, b], "offset": [...], "power": [...]}, "asc_sat": s}, values
+// as numbers; the part the grade lacks is left out.
+nlohmann::ordered_json cdlMetadata(const Cdl& cdl);
+// The notes such metadata stands for ("ASC_SOP (1.5 1 0.9)(0 0 0)(1 1 1)", "ASC_SAT 0.9"),
+// each number as JSON writes it; none for a part of another shape.
+std::vector<std::string> cdlNotes(const nlohmann::json& metadata);
 
 // A graded event with the id its file is named and identified by.
 struct GradedShot {

@@ -425,6 +425,24 @@ TEST(Cdl, CsvLogColumnsReadAgainFromTheFile) {
     EXPECT_TRUE(gradedShots(data, CdlId::Event).empty());
 }
 
+TEST(Cdl, TimelineMetadataBothWays) {
+    Cdl cdl;
+    ASSERT_TRUE(parseSop("(1.5 1.0 0.9)(0.1 -0.2 0.0)(1.0 1.1 0.95)", cdl));
+    ASSERT_TRUE(parseSat("0.9", cdl));
+    EXPECT_EQ(cdlMetadata(cdl).dump(),
+              "{\"asc_sop\":{\"slope\":[1.5,1.0,0.9],\"offset\":[0.1,-0.2,0.0],"
+              "\"power\":[1.0,1.1,0.95]},\"asc_sat\":0.9}");
+    // The adapter's order (saturation first) and whole numbers read the same.
+    EXPECT_EQ(cdlNotes(nlohmann::json::parse(
+                  "{\"asc_sat\": 1, \"asc_sop\": {\"power\": [1.0, 1.1, 0.95], "
+                  "\"slope\": [1.5, 1.0, 0.9], \"offset\": [0.1, -0.2, 0.0]}}")),
+              (std::vector<std::string>{"ASC_SOP (1.5 1.0 0.9)(0.1 -0.2 0.0)(1.0 1.1 0.95)",
+                                        "ASC_SAT 1"}));
+    EXPECT_TRUE(cdlNotes(nlohmann::json::parse("{\"asc_sop\": {\"slope\": [1, 2]}}")).empty());
+    EXPECT_TRUE(cdlNotes(nlohmann::json::parse("{\"asc_sat\": \"0.9\"}")).empty());
+    EXPECT_TRUE(cdlNotes(nlohmann::json::parse("[]")).empty());
+}
+
 TEST(Cdl, JsonBackIntoFiles) {
     std::vector<GradedShot> shots;
     ASSERT_EQ(cdlFromJson("{\"corrections\": [{\"id\": \"a/b\", \"slope\": [1.5, 1, 0.9], "
