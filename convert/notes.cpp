@@ -128,8 +128,12 @@ bool parseLocNote(const std::string& note, unsigned mode, LocNote& out) {
     out.timed = parseTimecode(nextWord(note, at), mode, out.frames);
     if (!out.timed) at = 4;
     const size_t rest = at;
-    out.colour = markerColour(nextWord(note, at));
-    if (out.colour == nullptr) at = rest;
+    out.colourWord = nextWord(note, at);
+    out.colour = markerColour(out.colourWord);
+    if (out.colour == nullptr) {
+        out.colourWord.clear();
+        at = rest;
+    }
     out.text = trimmed(note.substr(at));
     return true;
 }

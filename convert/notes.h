@@ -48,6 +48,7 @@ struct LocNote {
     bool timed = false;
     uint32_t frames = 0;
     const MarkerColour* colour = nullptr;
+    std::string colourWord;  // the colour as the note spells it
     std::string text;
 };
 // False when note is no "LOC:" note.

@@ -18,9 +18,11 @@
 #ifndef EDLBRIDGE_TOOLS_OTIO_H
 #define EDLBRIDGE_TOOLS_OTIO_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "json_out.h"
 #include "list_reader.h"
 
 namespace edlbtool {
@@ -48,6 +50,43 @@ std::string readOtioText(const std::string& text, const std::string& name, ListD
 // events are reported in warnings.
 std::string otioText(const ListData& data, const WriteOptions& options,
                      std::vector<std::string>& warnings);
+
+// Where a timeline's events come from, as often as the writer needs them: once to learn the
+// tracks and times, once to write them.
+class EventSource {
+public:
+    virtual ~EventSource() = default;
+    // Starts again at the first event. Empty text on success, else the reason.
+    virtual std::string rewind() = 0;
+    // The next event; false at the end, or on a failure that reason() then gives.
+    virtual bool next(EventRow& row) = 0;
+    virtual std::string reason() const = 0;
+};
+
+// The events of a list, read again from its file for every pass.
+class ListEventSource : public EventSource {
+public:
+    ListEventSource(const ListSource& source, bool legacy);
+    std::string rewind() override;
+    bool next(EventRow& row) override;
+    std::string reason() const override;
+    // Events read in the current pass.
+    size_t count() const;
+
+private:
+    const ListSource& source_;
+    bool legacy_;
+    std::unique_ptr<ListReader> reader_;
+};
+
+// Writes a timeline of the events of source (a list described by info) into sink as it
+// reads them, in the mode and with the title options give; memory does not grow with the
+// list unless its events go back in record time on a track. inMemory: the tracks after the
+// first wait in memory rather than in temporary files. Empty text on success, else the
+// reason. Overlapping events and markers outside their events are reported in warnings.
+std::string writeOtioEvents(const ListInfo& info, EventSource& source, const WriteOptions& options,
+                            const TextSink& sink, std::vector<std::string>& warnings,
+                            bool inMemory = false);
 
 // Writes otioText into path ("-": standard output). Empty text on success, else the reason;
 // a file that could not be written completely is removed.

@@ -1,13 +1,26 @@
-// Events as an OpenTimelineIO timeline. Each track is laid out from the record times of the
-// events on it; the JSON is built in the order OTIO itself writes its fields.
+// Events as an OpenTimelineIO timeline, written as the events are read. A first pass over
+// the events learns the tracks, the first record in and the last record out; the second
+// writes every track at once, the first straight to the output and the others into spools
+// that follow it, so memory does not grow with the list. Only a list whose events go back in
+// record time on a track is held whole, to be put in order.
+//
+// The fields are written in the order and layout OTIO writes them, and metadata keys sorted
+// as OTIO keeps them. What OTIO's CMX 3600 adapter reads from a list goes where it puts it:
+// the reel and the notes it does not interpret under "cmx_3600", the clip name as the
+// clip's name, the source file as its media, "LOC:" notes as markers, speed notes as time
+// effects, black and bars as generated media. A log, having no record times, becomes a
+// "SerializableCollection.1" of clips as OTIO's ALE adapter reads one, its columns under
+// "ALE". What an event has beyond that stays under "edlbridge", only where it is not what
+// the rest of the timeline gives.
 #include <strings.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <nlohmann/json.hpp>
+#include <memory>
 
+#include "json_out.h"
 #include "list_type_names.h"
 #include "notes.h"
 #include "otio.h"
@@ -18,22 +31,15 @@
 namespace edlbtool {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 constexpr unsigned kTrackBits = 32;
+constexpr uint32_t kNoWipeCode = 0xFFFFFFFFu;
 
-Json rationalTime(int64_t value, unsigned rate) {
-    // Rates and values are written as OTIO writes them, as floating-point numbers; every one
-    // is a whole number of frames.
-    return Json{{"OTIO_SCHEMA", "RationalTime.1"},
-                {"rate", static_cast<double>(rate)},
-                {"value", static_cast<double>(value)}};
-}
+// The level, in OTIO's layout, of a track in the stack's list, and of a clip in a
+// collection's.
+constexpr unsigned kTrackDepth = 3;
 
-Json timeRange(int64_t start, int64_t duration, unsigned rate) {
-    return Json{{"OTIO_SCHEMA", "TimeRange.1"},
-                {"duration", rationalTime(duration, rate)},
-                {"start_time", rationalTime(start, rate)}};
+bool equalNoCase(const std::string& a, const char* b) {
+    return strcasecmp(a.c_str(), b) == 0;
 }
 
 // Percent-encodes what a file URL cannot hold as it is.
@@ -54,14 +60,34 @@ std::string fileUrl(const std::string& path) {
     return url;
 }
 
-Json mediaReference(const std::string& file) {
-    Json ref{{"OTIO_SCHEMA", file.empty() ? "MissingReference.1" : "ExternalReference.1"},
-             {"metadata", Json::object()},
-             {"name", ""},
-             {"available_range", nullptr},
-             {"available_image_bounds", nullptr}};
-    if (!file.empty()) ref["target_url"] = fileUrl(file);
-    return ref;
+// A file name of an image sequence: 'shot.[1001-1020].exr' (the frame numbers of its name
+// between brackets) as its directory, what comes before and after the numbers, the first
+// number and its digits.
+struct ImageSequence {
+    std::string directory, prefix, suffix;
+    int64_t start = 0;
+    int padding = 0;
+};
+
+bool imageSequence(const std::string& file, ImageSequence& out) {
+    const size_t slash = file.find_last_of(kDirectoryEnds);
+    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    const size_t open = file.find('[', nameAt);
+    if (open == std::string::npos) return false;
+    size_t at = open + 1;
+    const size_t first = at;
+    while (at < file.size() && file[at] >= '0' && file[at] <= '9') ++at;
+    const size_t digits = at - first;
+    if (digits == 0 || digits > 15 || at >= file.size() || file[at] != '-') return false;
+    size_t last = ++at;
+    while (at < file.size() && file[at] >= '0' && file[at] <= '9') ++at;
+    if (at == last || at >= file.size() || file[at] != ']') return false;
+    out.directory = slash == std::string::npos ? std::string() : file.substr(0, slash);
+    out.prefix = file.substr(nameAt, open - nameAt);
+    out.suffix = file.substr(at + 1);
+    out.start = std::strtoll(file.c_str() + first, nullptr, 10);
+    out.padding = static_cast<int>(digits);
+    return true;
 }
 
 // The tracks an event is placed on: its own, or V1 for an event that names none.
@@ -74,200 +100,713 @@ int64_t recordLength(const EventRow& event) {
     return event.recOut >= event.recIn ? int64_t{event.recOut} - event.recIn : 0;
 }
 
-// One item of a track being laid out: an event's clip (or black gap), a hole, or the
-// transition into the next event.
-struct Slot {
-    enum Kind { Event, Hole, Transition } kind;
-    size_t event = 0;    // index into the events (Event, Transition)
-    int64_t start = 0;   // record position, frames
-    int64_t length = 0;  // Event and Hole
-};
-
-class TimelineWriter {
-public:
-    TimelineWriter(const ListData& data, unsigned mode, std::vector<std::string>& warnings)
-        : data_(data),
-          events_(data.events),
-          mode_(mode),
-          rate_(modeInfo(mode).fps),
-          warnings_(warnings) {
-        // A zero-length cut followed by a transition of the same number is the outgoing half
-        // of that transition: it becomes no clip, and its fields go with the transition.
-        cutLineOf_.assign(events_.size(), kNone);
-        isCutLine_.assign(events_.size(), false);
-        for (size_t i = 0; i + 1 < events_.size(); ++i) {
-            const EventRow& cut = events_[i];
-            const EventRow& next = events_[i + 1];
-            if (cut.editType == 'C' && cut.recOut == cut.recIn && isTransition(next.editType) &&
-                next.editNumber == cut.editNumber) {
-                cutLineOf_[i + 1] = i;
-                isCutLine_[i] = true;
-            }
+// The first track an event is on: its markers go there.
+std::string firstTrack(const EventRow& e) {
+    for (bool audio : {false, true}) {
+        for (unsigned bit = 0; bit < kTrackBits; ++bit) {
+            if (onTrack(e, audio, bit)) return (audio ? "A" : "V") + std::to_string(bit + 1);
         }
     }
+    return std::string();
+}
 
-    Json timeline(const std::string& title) {
-        int64_t start = -1;
-        uint32_t videoUsed = 0, audioUsed = 0;
-        for (size_t i = 0; i < events_.size(); ++i) {
-            if (isCutLine_[i]) continue;
-            const EventRow& e = events_[i];
-            if (start < 0 || e.recIn < start) start = e.recIn;
-            videoUsed |= e.videoTracks == 0 && e.audioTracks == 0 ? 1u : e.videoTracks;
-            audioUsed |= e.audioTracks;
+// An event with the zero-length cut line before it when it is a transition of the same
+// number: that line is the outgoing half of the transition and becomes no clip of its own.
+struct Paired {
+    EventRow row;
+    size_t index = 0;  // the event's place in the list, from 0
+    bool hasCut = false;
+    EventRow cut;
+    size_t cutIndex = 0;
+};
+
+bool isCutLineOf(const EventRow& cut, const EventRow& next) {
+    return cut.editType == 'C' && cut.recOut == cut.recIn && isTransition(next.editType) &&
+           next.editNumber == cut.editNumber;
+}
+
+// The events of a source in the mode written, paired with their cut lines.
+class PairedEvents {
+public:
+    PairedEvents(EventSource& source, unsigned fromMode, unsigned toMode)
+        : source_(source), from_(fromMode), to_(toMode) {}
+
+    std::string rewind() {
+        count_ = 0;
+        ahead_ = false;
+        return source_.rewind();
+    }
+
+    bool next(Paired& out) {
+        if (!take(out.row)) return false;
+        out.index = count_ - 1;
+        out.hasCut = false;
+        if (out.row.editType != 'C' || out.row.recOut != out.row.recIn) return true;
+        if (!take(next_)) return true;
+        if (isCutLineOf(out.row, next_)) {
+            std::swap(out.cut, out.row);
+            std::swap(out.row, next_);
+            out.cutIndex = out.index;
+            out.index = count_ - 1;
+            out.hasCut = true;
+        } else {
+            ahead_ = true;
+            --count_;
         }
-        start_ = start < 0 ? 0 : start;
-        return Json{{"OTIO_SCHEMA", "Timeline.1"},
-                    {"metadata", Json{{otio::kKey, timelineMetadata()}}},
-                    {"name", title},
-                    {"global_start_time", rationalTime(start_, rate_)},
-                    {"tracks", Json{{"OTIO_SCHEMA", "Stack.1"},
-                                    {"metadata", Json::object()},
-                                    {"name", "tracks"},
-                                    {"source_range", nullptr},
-                                    {"effects", Json::array()},
-                                    {"markers", Json::array()},
-                                    {"enabled", true},
-                                    {"children", tracks(videoUsed, audioUsed)}}}};
+        return true;
+    }
+
+    size_t count() const { return count_; }
+    std::string reason() const { return source_.reason(); }
+
+private:
+    bool take(EventRow& row) {
+        if (ahead_) {
+            ahead_ = false;
+            std::swap(row, next_);
+        } else if (!source_.next(row)) {
+            return false;
+        } else if (from_ != to_) {
+            relabel(row);
+        }
+        ++count_;
+        return true;
+    }
+
+    // The event's times in the mode written, as writeList carries them: a dissolve's
+    // length read from 'D 030' is a length too.
+    void relabel(EventRow& e) const {
+        const bool lengthInCode = lengthInWipeCode(e);
+        relabelTimes(e, from_, to_);
+        if (lengthInCode) e.wipeCode = static_cast<uint32_t>(rescale(e.wipeCode, from_, to_));
+    }
+
+    EventSource& source_;
+    const unsigned from_, to_;
+    size_t count_ = 0;
+    bool ahead_ = false;
+    EventRow next_;
+};
+
+// What the first pass learns.
+struct Survey {
+    uint32_t videoUsed = 0, audioUsed = 0;
+    int64_t start = -1, end = 0;
+    bool ordered = true;        // every track's events come in record order
+    bool recordTimes = false;   // some event has record times: a timeline, not a log
+};
+
+// Where the tracks after the first wait until it is written: in memory for a list held in
+// memory, else in a temporary file.
+class Spool {
+public:
+    explicit Spool(bool inMemory) : inMemory_(inMemory) {}
+    ~Spool() {
+        if (file_ != nullptr) std::fclose(file_);
+    }
+    Spool(const Spool&) = delete;
+    Spool& operator=(const Spool&) = delete;
+
+    std::string open() {
+        if (inMemory_) return std::string();
+        std::string reason = temp_.create(".otio");
+        if (reason.empty()) {
+            file_ = std::fopen(temp_.path().c_str(), "w+b");
+            if (file_ == nullptr) reason = "cannot create a temporary file";
+        }
+        return reason;
+    }
+    TextSink sink() {
+        return [this](const char* bytes, size_t size) {
+            if (inMemory_) {
+                text_.append(bytes, size);
+                return true;
+            }
+            return std::fwrite(bytes, 1, size, file_) == size;
+        };
+    }
+    // Copies what was spooled into sink.
+    bool copyTo(const TextSink& sink) {
+        if (inMemory_) return sink(text_.data(), text_.size());
+        if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) return false;
+        std::vector<char> buffer(1 << 16);
+        size_t count;
+        while ((count = std::fread(buffer.data(), 1, buffer.size(), file_)) > 0) {
+            if (!sink(buffer.data(), count)) return false;
+        }
+        return std::ferror(file_) == 0;
     }
 
 private:
-    static constexpr size_t kNone = static_cast<size_t>(-1);
+    bool inMemory_;
+    std::string text_;
+    platform::TempFile temp_;
+    FILE* file_ = nullptr;
+};
 
-    // The list's type and mode, so that drop frame and 23.98 come back.
-    Json timelineMetadata() const {
-        const ModeInfo& mode = modeInfo(mode_);
-        const TypeName* type = typeByValue(data_.list.dwListType);
-        return Json{{"list_type", data_.list.dwListType},
-                    {"list_type_name", type != nullptr ? type->shortName : "unknown"},
-                    {"timecode_mode", mode_},
-                    {"timecode_mode_name", mode.name},
-                    {"drop_frame", mode.dropFrame},
-                    {"frame_rate", mode.frameRate / 100.0}};
+class TimelineWriter;
+
+// One track, written as its events come in record order: each clip waits for the event
+// after it, because a transition into that event may end it earlier.
+class TrackWriter {
+public:
+    TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, TextSink sink);
+    void add(const Paired& event);
+    void finish();
+    bool ok() { return out_.flush(); }
+    bool audio() const { return audio_; }
+    unsigned bit() const { return bit_; }
+
+private:
+    void flushPending();
+    void gap(int64_t length);
+
+    TimelineWriter& timeline_;
+    const bool audio_;
+    const unsigned bit_;
+    const std::string name_;
+    JsonOut out_;
+    int64_t position_;
+    bool anyItem_ = false;
+    bool pending_ = false;
+    Paired held_;
+    int64_t heldStart_ = 0, heldLength_ = 0;
+};
+
+// The notes of an event sorted into what the clip's fields say and what stays a note.
+struct EventNotes {
+    std::vector<std::string> all;
+    std::vector<std::string> comments;   // interpreted by nothing: OTIO's "comments"
+    std::vector<std::string> locators;   // "LOC:" notes with a timecode
+    double speed = 0;                    // of the event's own "M2" note
+    bool hasSpeed = false;
+    bool freeze = false;                 // a "FREEZE FRAME" note
+};
+
+// The names a note gives the media an event plays from.
+const char* const kFileNotes[] = {"SOURCE FILE:", "FROM FILE:", "FROM CLIP:"};
+
+bool isFreezeNote(const std::string& note) {
+    const size_t at = note.find_first_not_of("* \t");
+    return at != std::string::npos && equalNoCase(trimmed(note.substr(at)), "FREEZE FRAME");
+}
+
+class TimelineWriter {
+public:
+    TimelineWriter(const ListInfo& info, unsigned mode, const std::string& title,
+                   std::vector<std::string>& warnings)
+        : info_(info),
+          mode_(mode),
+          rate_(modeInfo(mode).fps),
+          title_(title),
+          warnings_(warnings) {}
+
+    // Writes the timeline (or, for a log, the collection) of the events.
+    std::string write(PairedEvents& events, const TextSink& sink, bool inMemory) {
+        std::string reason = survey(events);
+        if (!reason.empty()) return reason;
+        JsonOut out(sink);
+        if (!survey_.recordTimes) {
+            reason = collection(events, out);
+        } else {
+            reason = timeline(events, out, sink, inMemory);
+        }
+        if (!reason.empty()) return reason;
+        out.raw("\n", 1);
+        return out.flush() ? std::string() : "write failed";
     }
 
-    // One track per video track used, then one per audio track.
-    Json tracks(uint32_t videoUsed, uint32_t audioUsed) {
-        std::vector<std::vector<Slot>> layouts;
-        std::vector<std::string> names;
-        for (bool audio : {false, true}) {
-            for (unsigned bit = 0; bit < kTrackBits; ++bit) {
-                if (((audio ? audioUsed : videoUsed) & (1u << bit)) == 0) continue;
-                names.push_back((audio ? "A" : "V") + std::to_string(bit + 1));
-                layouts.push_back(layout(audio, bit, names.back()));
-            }
-        }
-        // Every track lasts until the last event ends, on whichever track that is.
-        int64_t end = start_;
-        for (const std::vector<Slot>& slots : layouts) {
-            for (const Slot& slot : slots) end = std::max(end, slot.start + slot.length);
-        }
-        Json children = Json::array();
-        for (size_t t = 0; t < layouts.size(); ++t) {
-            std::vector<Slot>& slots = layouts[t];
-            const int64_t trackEnd =
-                slots.empty() ? start_ : slots.back().start + slots.back().length;
-            if (trackEnd < end) slots.push_back({Slot::Hole, 0, trackEnd, end - trackEnd});
-            children.push_back(track(names[t], slots));
-        }
-        return children;
+    unsigned rate() const { return rate_; }
+    int64_t start() const { return start_; }
+    int64_t end() const { return survey_.end; }
+    std::vector<std::string>& warnings() { return warnings_; }
+
+    void rationalTime(JsonOut& out, const char* key, int64_t value) const {
+        out.key(key).beginObject();
+        out.key("OTIO_SCHEMA").string("RationalTime.1");
+        out.key("rate").real(rate_);
+        out.key("value").real(static_cast<double>(value));
+        out.end();
     }
 
-    // The events of one track in record order, with holes and transitions between them.
-    std::vector<Slot> layout(bool audio, unsigned bit, const std::string& trackName) {
-        std::vector<size_t> order;
-        for (size_t i = 0; i < events_.size(); ++i) {
-            if (!isCutLine_[i] && onTrack(events_[i], audio, bit)) order.push_back(i);
-        }
-        std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) {
-            return events_[a].recIn < events_[b].recIn;
-        });
-        std::vector<Slot> slots;
-        int64_t position = start_;
-        for (size_t i : order) {
-            const EventRow& e = events_[i];
-            int64_t at = e.recIn;
-            if (at < position) {
-                // A transition may begin inside the event before it, at its own cut point: that
-                // event then ends there. Any other overlap moves the later event along.
-                Slot* before = slots.empty() ? nullptr : &slots.back();
-                const int64_t overlap = position - at;
-                if (isTransition(e.editType) && before != nullptr && before->kind == Slot::Event &&
-                    overlap <= before->length) {
-                    before->length -= overlap;
-                    position = at;
-                } else {
-                    warnings_.push_back(describe(i) + " overlaps the event before it on " +
-                                        trackName + " by " + std::to_string(overlap) +
-                                        " frames: placed after it");
-                    at = position;
-                }
-            } else if (at > position) {
-                slots.push_back({Slot::Hole, 0, position, at - position});
-            }
-            if (isTransition(e.editType)) {
-                // A transition needs an item on each side: black at the start of a track.
-                if (slots.empty() || slots.back().kind == Slot::Transition) {
-                    slots.push_back({Slot::Hole, 0, at, 0});
-                }
-                slots.push_back({Slot::Transition, i, at, 0});
-            }
-            slots.push_back({Slot::Event, i, at, recordLength(e)});
-            position = at + recordLength(e);
-        }
-        return slots;
+    void timeRange(JsonOut& out, const char* key, int64_t start, int64_t duration) const {
+        out.key(key).beginObject();
+        out.key("OTIO_SCHEMA").string("TimeRange.1");
+        rationalTime(out, "duration", duration);
+        rationalTime(out, "start_time", start);
+        out.end();
     }
 
-    std::string describe(size_t i) const {
-        const EventRow& e = events_[i];
-        std::string text = "event " + std::to_string(i + 1);
+    // The fields items and compositions begin with.
+    static void itemHead(JsonOut& out, const char* schema) {
+        out.beginObject();
+        out.key("OTIO_SCHEMA").string(schema);
+    }
+
+    void gap(JsonOut& out, int64_t length) const {
+        itemHead(out, "Gap.1");
+        out.emptyObject("metadata");
+        out.key("name").string("");
+        timeRange(out, "source_range", 0, length);
+        out.emptyArray("effects").emptyArray("markers");
+        out.key("enabled").boolean(true);
+        out.end();
+    }
+
+    // A clip of length frames for an event (from its source in), placed on track.
+    void clip(JsonOut& out, const Paired& p, int64_t start, int64_t length,
+              const std::string& track) {
+        const EventRow& e = p.row;
+        const EventNotes notes = sortNotes(e);
+        const double scalar = notes.freeze ? 0.0 : timeScalar(e, notes, length);
+        const std::string name = fullClipName(e);
+        itemHead(out, "Clip.2");
+        out.key("metadata").beginObject();
+        aleColumns(out, e);
+        // Colour decisions ("cdl") go here, before the adapter's key.
+        cmxMetadata(out, e, notes.comments);
+        out.key(otio::kKey).beginObject();
+        ourFields(out, e, p.index);
+        // Times the clip's place does not give are kept: a reader takes the record in from
+        // the place, the record out from the length, the source out from the time warp.
+        const int64_t sourceOut = otio::derivedSourceOut(e.srcIn, length, scalar);
+        const bool keptFile = mediaLosesFile(e);
+        const std::string file = sourceFile(e);
+        if (keptFile) out.key("file").string(file);
+        if (e.markIn != e.srcIn || e.markOut != e.srcOut) {
+            out.key("mark_in").integer(e.markIn);
+            out.key("mark_out").integer(e.markOut);
+        }
+        if (!notes.all.empty()) stringList(out, "notes", notes.all);
+        if (start != e.recIn && survey_.recordTimes) out.key("record_in").integer(e.recIn);
+        if (survey_.recordTimes &&
+            (start + length != int64_t{e.recIn} + recordLength(e) || e.recOut < e.recIn)) {
+            out.key("record_out").integer(e.recOut);
+        }
+        if (sourceOut != e.srcOut) out.key("source_out").integer(e.srcOut);
+        if (e.videoTracks != 0) out.key("video_tracks").integer(e.videoTracks);
+        if (e.wipeCode != kNoWipeCode) out.key("wipe_code").integer(static_cast<int32_t>(e.wipeCode));
+        out.end().end();
+
+        out.key("name").string(name);
+        timeRange(out, "source_range", e.srcIn, length);
+        out.key("effects").beginArray();
+        if (notes.freeze) {
+            timeEffect(out, "FreezeFrame", 0.0);
+        } else if (scalar != 1.0) {
+            timeEffect(out, "LinearTimeWarp", scalar);
+        }
+        out.end();
+        out.key("markers").beginArray();
+        if (track.empty() || track == firstTrack(e)) markers(out, e, notes.locators);
+        out.end();
+        out.key("enabled").boolean(true);
+        out.key("media_references").beginObject().key(otio::kDefaultMedia);
+        media(out, e, length);
+        out.end();
+        out.key("active_media_reference_key").string(otio::kDefaultMedia);
+        out.end();
+    }
+
+    void transition(JsonOut& out, const Paired& p) const {
+        const EventRow& e = p.row;
+        const uint32_t length = lengthInWipeCode(e) ? e.wipeCode : e.effectLength;
+        const char* type = e.editType == 'D'   ? "SMPTE_Dissolve"
+                           : e.editType == 'W' ? "SMPTE_Wipe"
+                                               : "Custom_Transition";
+        itemHead(out, "Transition.1");
+        out.key("metadata").beginObject();
+        out.key(otio::kCmxKey).beginObject();
+        char code[16] = "K";
+        if (e.editType == 'D') std::strcpy(code, "D");
+        if (e.editType == 'W') std::snprintf(code, sizeof code, "W%03u", e.wipeCode % 1000);
+        out.key("transition").string(code);
+        out.key("transition_duration").real(length);
+        out.end();
+        out.key(otio::kKey).beginObject();
+        if (p.hasCut) {
+            out.key("cut_line").beginObject();
+            ourFields(out, p.cut, p.cutIndex);
+            const EventRow& c = p.cut;
+            const std::string clipName = fullClipName(c);
+            if (!clipName.empty()) out.key("clip_name").string(clipName);
+            if (!sourceFile(c).empty()) out.key("file").string(sourceFile(c));
+            if (c.markIn != c.srcIn || c.markOut != c.srcOut) {
+                out.key("mark_in").integer(c.markIn);
+                out.key("mark_out").integer(c.markOut);
+            }
+            const std::vector<std::string> notes = noteLines(c);
+            if (!notes.empty()) stringList(out, "notes", notes);
+            if (c.recIn != e.recIn) out.key("record_in").integer(c.recIn);
+            out.key("reel").string(c.reel);
+            out.key("source_in").integer(c.srcIn);
+            if (c.srcOut != c.srcIn) out.key("source_out").integer(c.srcOut);
+            if (c.videoTracks != 0) out.key("video_tracks").integer(c.videoTracks);
+            if (c.wipeCode != kNoWipeCode) {
+                out.key("wipe_code").integer(static_cast<int32_t>(c.wipeCode));
+            }
+            out.end();
+        }
+        out.key("edit_type").string(std::string(1, e.editType));
+        if (!e.effectText.empty()) out.key("effect_text").string(e.effectText);
+        if (e.editType == 'W') out.key("wipe_code").integer(e.wipeCode);
+        out.end().end();
+        out.key("name").string(transitionName(e, type));
+        rationalTime(out, "in_offset", 0);
+        rationalTime(out, "out_offset", length);
+        out.key("transition_type").string(type);
+        out.end();
+    }
+
+    void describeOverlap(const Paired& p, const std::string& track, int64_t overlap) {
+        const EventRow& e = p.row;
+        std::string text = "event " + std::to_string(p.index + 1);
         if ((e.present & EDL_P_EDIT_NUMBER) != 0)
             text += " (edit " + std::to_string(e.editNumber) + ")";
-        return text;
+        warnings_.push_back(text + " overlaps the event before it on " + track + " by " +
+                            std::to_string(overlap) + " frames: placed after it");
     }
 
-    Json track(const std::string& name, const std::vector<Slot>& slots) {
-        Json children = Json::array();
-        for (const Slot& slot : slots) {
-            switch (slot.kind) {
-                case Slot::Hole:
-                    children.push_back(gap(slot.length, Json::object()));
-                    break;
-                case Slot::Transition:
-                    children.push_back(transition(slot.event));
-                    break;
-                case Slot::Event:
-                    children.push_back(eventItem(slot, name));
-                    break;
+private:
+    std::string survey(PairedEvents& events) {
+        std::string reason = events.rewind();
+        if (!reason.empty()) return reason;
+        int64_t last[2][kTrackBits];
+        std::fill(&last[0][0], &last[0][0] + 2 * kTrackBits, int64_t{-1});
+        Paired p;
+        while (events.next(p)) {
+            const EventRow& e = p.row;
+            if (survey_.start < 0 || e.recIn < survey_.start) survey_.start = e.recIn;
+            survey_.end = std::max(survey_.end, e.recIn + recordLength(e));
+            survey_.videoUsed |= e.videoTracks == 0 && e.audioTracks == 0 ? 1u : e.videoTracks;
+            survey_.audioUsed |= e.audioTracks;
+            if ((e.present & EDL_P_REC_IN) != 0) survey_.recordTimes = true;
+            for (int audio = 0; audio < 2; ++audio) {
+                for (unsigned bit = 0; bit < kTrackBits; ++bit) {
+                    if (!onTrack(e, audio != 0, bit)) continue;
+                    if (e.recIn < last[audio][bit]) survey_.ordered = false;
+                    last[audio][bit] = e.recIn;
+                }
             }
         }
-        return Json{{"OTIO_SCHEMA", "Track.1"},
-                    {"metadata", Json::object()},
-                    {"name", name},
-                    {"source_range", nullptr},
-                    {"effects", Json::array()},
-                    {"markers", Json::array()},
-                    {"enabled", true},
-                    {"children", children},
-                    {"kind", name[0] == 'V' ? "Video" : "Audio"}};
+        reason = events.reason();
+        start_ = survey_.start < 0 ? 0 : survey_.start;
+        survey_.end = std::max(survey_.end, start_);
+        return reason;
     }
 
-    Json gap(int64_t length, Json metadata, int64_t start = 0) {
-        return Json{{"OTIO_SCHEMA", "Gap.1"},
-                    {"metadata", std::move(metadata)},
-                    {"name", ""},
-                    {"source_range", timeRange(start, length, rate_)},
-                    {"effects", Json::array()},
-                    {"markers", Json::array()},
-                    {"enabled", true}};
+    // The list's type and mode, so that drop frame and 23.98 come back.
+    void listMetadata(JsonOut& out) const {
+        const ModeInfo& mode = modeInfo(mode_);
+        const TypeName* type = typeByValue(info_.list.dwListType);
+        out.key(otio::kKey).beginObject();
+        out.key("drop_frame").boolean(mode.dropFrame);
+        out.key("frame_rate").real(mode.frameRate / 100.0);
+        out.key("list_type").integer(info_.list.dwListType);
+        out.key("list_type_name").string(type != nullptr ? type->shortName : "unknown");
+        out.key("timecode_mode").integer(mode_);
+        out.key("timecode_mode_name").string(mode.name);
+        out.end();
     }
 
-    // The speed of the event's own "M2" note, in frames per second; false when it has none.
-    bool motionSpeed(const EventRow& e, double& speed) const {
-        for (const std::string& note : noteLines(e)) {
+    std::string timeline(PairedEvents& events, JsonOut& out, const TextSink& sink,
+                         bool inMemory) {
+        out.beginObject();
+        out.key("OTIO_SCHEMA").string("Timeline.1");
+        out.key("metadata").beginObject();
+        listMetadata(out);
+        out.end();
+        out.key("name").string(title_);
+        rationalTime(out, "global_start_time", start_);
+        out.key("tracks");
+        itemHead(out, "Stack.1");
+        out.emptyObject("metadata");
+        out.key("name").string("tracks");
+        out.key("source_range").null();
+        out.emptyArray("effects").emptyArray("markers");
+        out.key("enabled").boolean(true);
+        out.key("children").beginArray();
+        if (!out.flush()) return "write failed";
+
+        // One track per video track used, then one per audio track; the first is written
+        // straight into the output, the others wait in spools.
+        std::vector<std::unique_ptr<Spool>> spools;
+        std::vector<std::unique_ptr<TrackWriter>> tracks;
+        for (bool audio : {false, true}) {
+            const uint32_t used = audio ? survey_.audioUsed : survey_.videoUsed;
+            for (unsigned bit = 0; bit < kTrackBits; ++bit) {
+                if ((used & (1u << bit)) == 0) continue;
+                TextSink trackSink = sink;
+                if (!tracks.empty()) {
+                    spools.emplace_back(new Spool(inMemory));
+                    const std::string reason = spools.back()->open();
+                    if (!reason.empty()) return reason;
+                    trackSink = spools.back()->sink();
+                }
+                tracks.emplace_back(new TrackWriter(*this, audio, bit, trackSink));
+            }
+        }
+        std::string reason = survey_.ordered ? streamTracks(events, tracks)
+                                             : sortedTracks(events, tracks);
+        if (!reason.empty()) return reason;
+        for (size_t t = 0; t < tracks.size(); ++t) {
+            if (t > 0) {
+                if (!sink(",", 1) || !spools[t - 1]->copyTo(sink)) return "write failed";
+            }
+        }
+        if (!tracks.empty()) out.filled();
+        out.end().end().end();
+        return std::string();
+    }
+
+    std::string streamTracks(PairedEvents& events, std::vector<std::unique_ptr<TrackWriter>>& tracks) {
+        std::string reason = events.rewind();
+        if (!reason.empty()) return reason;
+        Paired p;
+        while (events.next(p)) {
+            for (auto& track : tracks) {
+                if (onTrack(p.row, track->audio(), track->bit())) track->add(p);
+            }
+        }
+        reason = events.reason();
+        if (!reason.empty()) return reason;
+        return finishTracks(tracks);
+    }
+
+    // Events that go back in record time are held whole and put in order, track by track.
+    std::string sortedTracks(PairedEvents& events,
+                             std::vector<std::unique_ptr<TrackWriter>>& tracks) {
+        std::string reason = events.rewind();
+        if (!reason.empty()) return reason;
+        std::vector<Paired> all;
+        Paired p;
+        while (events.next(p)) all.push_back(p);
+        reason = events.reason();
+        if (!reason.empty()) return reason;
+        for (auto& track : tracks) {
+            std::vector<size_t> order;
+            for (size_t i = 0; i < all.size(); ++i) {
+                if (onTrack(all[i].row, track->audio(), track->bit())) order.push_back(i);
+            }
+            std::stable_sort(order.begin(), order.end(), [&all](size_t a, size_t b) {
+                return all[a].row.recIn < all[b].row.recIn;
+            });
+            for (size_t i : order) track->add(all[i]);
+        }
+        return finishTracks(tracks);
+    }
+
+    static std::string finishTracks(std::vector<std::unique_ptr<TrackWriter>>& tracks) {
+        for (auto& track : tracks) {
+            track->finish();
+            if (!track->ok()) return "write failed";
+        }
+        return std::string();
+    }
+
+    // A log: its events as clips of a collection, each its source range.
+    std::string collection(PairedEvents& events, JsonOut& out) {
+        out.beginObject();
+        out.key("OTIO_SCHEMA").string("SerializableCollection.1");
+        out.key("metadata").beginObject();
+        const std::vector<std::string> columns = columnNames();
+        if (!columns.empty()) {
+            out.key("ALE").beginObject();
+            stringList(out, "columns", columns);
+            char fps[32];
+            std::snprintf(fps, sizeof fps, "%g", modeInfo(mode_).frameRate / 100.0);
+            out.key("header").beginObject().key("FPS").string(fps).end();
+            out.end();
+        }
+        listMetadata(out);
+        out.end();
+        // The list's own description goes where a timeline has it.
+        out.key("name").string(title_);
+        out.key("children").beginArray();
+        std::string reason = events.rewind();
+        if (!reason.empty()) return reason;
+        Paired p;
+        while (events.next(p)) {
+            const EventRow& e = p.row;
+            const int64_t length = e.srcOut >= e.srcIn ? int64_t{e.srcOut} - e.srcIn : 0;
+            clip(out, p, e.recIn, length, std::string());
+            if (!out.ok()) return "write failed";
+        }
+        reason = events.reason();
+        if (!reason.empty()) return reason;
+        out.end().end();
+        return std::string();
+    }
+
+    // The columns of a tab-separated log (an ALE's), by its column line.
+    std::vector<std::string> columnNames() const {
+        const std::string line(info_.list.szColumnLine,
+                               strnlen(info_.list.szColumnLine, sizeof info_.list.szColumnLine));
+        std::vector<std::string> names;
+        if (line.find('\t') == std::string::npos) return names;
+        size_t at = 0;
+        while (true) {
+            const size_t tab = line.find('\t', at);
+            names.push_back(trimmed(line.substr(at, tab == std::string::npos ? tab : tab - at)));
+            if (tab == std::string::npos) break;
+            at = tab + 1;
+        }
+        return names;
+    }
+
+    // A log's columns of the event, but for those a clip has fields for (its times and file),
+    // under "ALE" as OTIO's ALE adapter keeps them.
+    void aleColumns(JsonOut& out, const EventRow& e) {
+        if (survey_.recordTimes) return;
+        if (!columnsRead_) {
+            columns_ = columnNames();
+            columnsRead_ = true;
+        }
+        if (columns_.empty() || e.line.find('\t') == std::string::npos) return;
+        std::vector<std::pair<std::string, std::string>> values;
+        size_t at = 0;
+        for (size_t c = 0; c < columns_.size() && at != std::string::npos; ++c) {
+            const size_t tab = e.line.find('\t', at);
+            const std::string value = e.line.substr(at, tab == std::string::npos ? tab : tab - at);
+            at = tab == std::string::npos ? tab : tab + 1;
+            const std::string& column = columns_[c];
+            if (column == "Start" || column == "End" || column == "Duration" ||
+                column == "Source File") {
+                continue;
+            }
+            values.emplace_back(column, value);
+        }
+        std::stable_sort(values.begin(), values.end());
+        out.key("ALE").beginObject();
+        for (const auto& value : values) out.key(value.first.c_str()).string(value.second);
+        out.end();
+    }
+
+    // The reel and the notes nothing else holds, as OTIO's CMX 3600 adapter keeps them.
+    static void cmxMetadata(JsonOut& out, const EventRow& e,
+                            const std::vector<std::string>& comments) {
+        out.key(otio::kCmxKey).beginObject();
+        if (!comments.empty()) stringList(out, "comments", comments);
+        out.key("reel").string(e.reel);
+        out.end();
+    }
+
+    static void stringList(JsonOut& out, const char* key, const std::vector<std::string>& texts) {
+        out.key(key).beginArray();
+        for (const std::string& text : texts) out.string(text);
+        out.end();
+    }
+
+    // The fields of an event OTIO has no place for, but for its times and texts; those that
+    // are what a reader takes when they are missing are left out.
+    static void ourFields(JsonOut& out, const EventRow& e, size_t index) {
+        if (e.audioOffset != 0) out.key("audio_offset").integer(e.audioOffset);
+        if (e.audioTracks != 0) out.key("audio_tracks").integer(e.audioTracks);
+        if ((e.present & EDL_P_EDIT_NUMBER) != 0) out.key("edit").integer(e.editNumber);
+        if (e.editType != 'C') {
+            out.key("edit_type").string(e.editType != '\0' ? std::string(1, e.editType)
+                                                           : std::string());
+        }
+        if (e.effectLength != 0) out.key("effect_length").integer(e.effectLength);
+        if (!e.effectText.empty()) out.key("effect_text").string(e.effectText);
+        out.key("event").integer(static_cast<int64_t>(index) + 1);
+    }
+
+    // True when the clip's media does not give the event's file back as the list names it:
+    // an image sequence's frame range, and no media for "(NULL)".
+    static bool mediaLosesFile(const EventRow& e) {
+        const std::string file = sourceFile(e);
+        ImageSequence sequence;
+        return !file.empty() && (equalNoCase(file, "(NULL)") || imageSequence(file, sequence) ||
+                                 otio::isBlackReel(e.reel) || equalNoCase(e.reel, "BARS"));
+    }
+
+    void media(JsonOut& out, const EventRow& e, int64_t length) const {
+        const std::string file = sourceFile(e);
+        const bool black = otio::isBlackReel(e.reel);
+        ImageSequence sequence;
+        if (black || equalNoCase(e.reel, "BARS")) {
+            itemHead(out, "GeneratorReference.1");
+            mediaHead(out);
+            out.key("generator_kind").string(black ? "black" : "SMPTEBars");
+            out.emptyObject("parameters");
+        } else if (file.empty() || equalNoCase(file, "(NULL)")) {
+            itemHead(out, "MissingReference.1");
+            mediaHead(out);
+        } else if (imageSequence(file, sequence)) {
+            itemHead(out, "ImageSequenceReference.1");
+            out.emptyObject("metadata");
+            out.key("name").string("");
+            timeRange(out, "available_range", e.srcIn,
+                      e.srcOut >= e.srcIn ? int64_t{e.srcOut} - e.srcIn : length);
+            out.key("available_image_bounds").null();
+            out.key("target_url_base").string(fileUrl(sequence.directory));
+            out.key("name_prefix").string(sequence.prefix);
+            out.key("name_suffix").string(sequence.suffix);
+            out.key("start_frame").integer(sequence.start);
+            out.key("frame_step").integer(1);
+            out.key("rate").real(rate_);
+            out.key("frame_zero_padding").integer(sequence.padding);
+            out.key("missing_frame_policy").string("error");
+        } else {
+            itemHead(out, "ExternalReference.1");
+            mediaHead(out);
+            out.key("target_url").string(fileUrl(file));
+        }
+        out.end();
+    }
+
+    static void mediaHead(JsonOut& out) {
+        out.emptyObject("metadata");
+        out.key("name").string("");
+        out.key("available_range").null();
+        out.key("available_image_bounds").null();
+    }
+
+    static void timeEffect(JsonOut& out, const char* name, double scalar) {
+        itemHead(out, name == std::string("FreezeFrame") ? "FreezeFrame.1" : "LinearTimeWarp.1");
+        out.emptyObject("metadata");
+        out.key("name").string("");
+        out.key("effect_name").string(name);
+        out.key("time_scalar").real(scalar);
+        out.end();
+    }
+
+    EventNotes sortNotes(const EventRow& e) const {
+        EventNotes notes;
+        notes.all = noteLines(e);
+        const std::string file = sourceFile(e);
+        for (const std::string& note : notes.all) {
+            LocNote loc;
             M2Note m2;
-            if (parseM2(note, m2) && strcasecmp(m2.reel.c_str(), e.reel.c_str()) == 0) {
-                speed = m2.speed;
+            if (beginsNoCase(note, "FROM CLIP NAME:") || beginsNoCase(note, "TO CLIP NAME:")) {
+                continue;
+            }
+            if (isFileNote(note, file)) continue;
+            if (parseLocNote(note, mode_, loc) && loc.timed) {
+                notes.locators.push_back(note);
+                continue;
+            }
+            if (!notes.hasSpeed && parseM2(note, m2) && strcasecmp(m2.reel.c_str(), e.reel.c_str()) == 0) {
+                notes.hasSpeed = true;
+                notes.speed = m2.speed;
+                continue;
+            }
+            if (isFreezeNote(note)) {
+                notes.freeze = true;
+                continue;
+            }
+            const size_t at = note.find_first_not_of("* \t");
+            if (at != std::string::npos) notes.comments.push_back(trimmed(note.substr(at)));
+        }
+        return notes;
+    }
+
+    // A note naming the event's file (but "(NULL)", which names none).
+    static bool isFileNote(const std::string& note, const std::string& file) {
+        if (file.empty() || equalNoCase(file, "(NULL)")) return false;
+        for (const char* keyword : kFileNotes) {
+            if (beginsNoCase(note, keyword) && trimmed(note.substr(std::strlen(keyword))) == file) {
                 return true;
             }
         }
@@ -276,148 +815,154 @@ private:
 
     // The time warp of an event placed for length frames: the speed of its "M2" note over the
     // rate, else its source length over length; 1 for none.
-    double timeScalar(const EventRow& e, int64_t length) const {
-        double speed = 0;
+    double timeScalar(const EventRow& e, const EventNotes& notes, int64_t length) const {
         const int64_t sourceLength = int64_t{e.srcOut} - e.srcIn;
         double scalar = 1.0;
-        if (motionSpeed(e, speed)) {
-            scalar = speed / rate_;
+        if (notes.hasSpeed) {
+            scalar = notes.speed / rate_;
         } else if (length > 0 && sourceLength != length) {
             scalar = static_cast<double>(sourceLength) / static_cast<double>(length);
         }
         return std::fabs(scalar) <= otio::kMaxScalar ? scalar : 1.0;
     }
 
-    // The fields of an event a clip cannot carry. full: also those its place would give (the
-    // cut line of a transition has no place of its own).
-    Json eventMetadata(size_t i, bool full) const {
-        const EventRow& e = events_[i];
-        Json m{{"event", i + 1}};
-        if ((e.present & EDL_P_EDIT_NUMBER) != 0) m["edit"] = e.editNumber;
-        m["reel"] = e.reel;
-        m["video_tracks"] = e.videoTracks;
-        m["audio_tracks"] = e.audioTracks;
-        m["edit_type"] = e.editType != '\0' ? std::string(1, e.editType) : std::string();
-        m["wipe_code"] = static_cast<int32_t>(e.wipeCode);
-        m["effect_length"] = static_cast<int32_t>(e.effectLength);
-        if (!e.effectText.empty()) m["effect_text"] = e.effectText;
-        m["notes"] = noteLines(e);
-        if (full) {
-            m["clip_name"] = fullClipName(e);
-            m["file"] = sourceFile(e);
-            m["source_in"] = e.srcIn;
-            m["source_out"] = e.srcOut;
-        }
-        if (e.markIn != e.srcIn || e.markOut != e.srcOut) {
-            m["mark_in"] = e.markIn;
-            m["mark_out"] = e.markOut;
-        }
-        if (e.audioOffset != 0) m["audio_offset"] = e.audioOffset;
-        return m;
-    }
-
-    Json transition(size_t i) const {
-        const EventRow& e = events_[i];
-        const uint32_t length = lengthInWipeCode(e) ? e.wipeCode : e.effectLength;
-        Json m{{"edit_type", std::string(1, e.editType)}};
-        if (e.editType == 'W') m["wipe_code"] = e.wipeCode;
-        if (!e.effectText.empty()) m["effect_text"] = e.effectText;
-        if (cutLineOf_[i] != kNone) {
-            Json cut = eventMetadata(cutLineOf_[i], true);
-            const EventRow& line = events_[cutLineOf_[i]];
-            if (line.recIn != e.recIn) cut["record_in"] = line.recIn;
-            m["cut_line"] = cut;
-        }
-        static const char* const kNames[] = {"Dissolve", "Wipe", "Key"};
-        const int kind = e.editType == 'D' ? 0 : e.editType == 'W' ? 1 : 2;
-        return Json{{"OTIO_SCHEMA", "Transition.1"},
-                    {"metadata", Json{{otio::kKey, m}}},
-                    {"name", kNames[kind]},
-                    {"in_offset", rationalTime(0, rate_)},
-                    {"out_offset", rationalTime(length, rate_)},
-                    {"transition_type", kind == 0 ? "SMPTE_Dissolve" : "Custom_Transition"}};
-    }
-
-    // "LOC:" notes as markers, placed in the clip's source time: the note's record timecode
-    // less the record in, from the source in.
-    Json markers(const EventRow& e) const {
-        Json list = Json::array();
-        for (const std::string& note : noteLines(e)) {
+    // "LOC:" notes as markers at the note's timecode, as OTIO's CMX 3600 adapter places
+    // them; a note outside its event's record times is reported.
+    void markers(JsonOut& out, const EventRow& e, const std::vector<std::string>& locators) {
+        for (const std::string& note : locators) {
             LocNote loc;
-            if (!parseLocNote(note, mode_, loc) || !loc.timed) continue;
-            const int64_t at = int64_t{e.srcIn} + (int64_t{loc.frames} - int64_t{e.recIn});
-            list.push_back(Json{{"OTIO_SCHEMA", "Marker.2"},
-                                {"metadata", Json{{otio::kKey, Json{{"note", note}}}}},
-                                {"name", loc.text},
-                                {"color", loc.colour != nullptr ? loc.colour->name : "RED"},
-                                {"marked_range", timeRange(at, 1, rate_)}});
+            parseLocNote(note, mode_, loc);
+            if (survey_.recordTimes && (loc.frames < e.recIn || loc.frames >= std::max(e.recOut, e.recIn + 1))) {
+                warnings_.push_back("marker '" + note + "' of edit " +
+                                    std::to_string(e.editNumber) +
+                                    " lies outside its event: kept at its timecode");
+            }
+            itemHead(out, "Marker.2");
+            out.key("metadata").beginObject();
+            if (loc.colour != nullptr) {
+                out.key(otio::kCmxKey).beginObject().key("color").string(loc.colourWord).end();
+            }
+            out.key(otio::kKey).beginObject().key("note").string(note).end();
+            out.end();
+            out.key("name").string(loc.text);
+            out.key("color").string(loc.colour != nullptr ? loc.colour->name : "RED");
+            timeRange(out, "marked_range", loc.frames, 0);
+            out.key("comment").string("");
+            out.end();
         }
-        return list;
     }
 
-    Json eventItem(const Slot& slot, const std::string& trackName) {
-        const EventRow& e = events_[slot.event];
-        Json m = eventMetadata(slot.event, false);
-        // Times the clip's place does not give are kept: a reader takes the record in from the
-        // place, the record out from the length, the source out from the time warp.
-        const int64_t length = slot.length;
-        const double scalar = timeScalar(e, length);
-        if (slot.start != e.recIn) m["record_in"] = e.recIn;
-        if (slot.start + length != int64_t{e.recIn} + recordLength(e) || e.recOut < e.recIn) {
-            m["record_out"] = e.recOut;
+    // "SMPTE_Dissolve from A to B", as OTIO's CMX 3600 adapter names a transition.
+    static std::string transitionName(const EventRow& e, const char* type) {
+        std::string from;
+        for (const std::string& note : noteLines(e)) {
+            if (beginsNoCase(note, "FROM CLIP NAME:")) from = trimmed(note.substr(15));
         }
-        if (otio::derivedSourceOut(e.srcIn, length, scalar) != e.srcOut) m["source_out"] = e.srcOut;
-
-        const std::string clipName = fullClipName(e);
-        // A clip's markers go on the first track the event is on.
-        const bool first = trackName == firstTrack(e);
-        Json markerList = first ? markers(e) : Json::array();
-        if (otio::isBlackReel(e.reel) && sourceFile(e).empty() && clipName.empty()) {
-            Json item = gap(length, Json{{otio::kKey, m}}, e.srcIn);
-            item["markers"] = markerList;
-            return item;
-        }
-        if (clipName.empty()) m["clip_name"] = "";
-        Json effects = Json::array();
-        if (scalar != 1.0) {
-            effects.push_back(Json{{"OTIO_SCHEMA", "LinearTimeWarp.1"},
-                                   {"metadata", Json::object()},
-                                   {"name", ""},
-                                   {"effect_name", "LinearTimeWarp"},
-                                   {"enabled", true},
-                                   {"time_scalar", scalar}});
-        }
-        return Json{
-            {"OTIO_SCHEMA", "Clip.2"},
-            {"metadata", Json{{otio::kCmxKey, Json{{"reel", e.reel}}}, {otio::kKey, m}}},
-            {"name", clipName.empty() ? e.reel : clipName},
-            {"source_range", timeRange(e.srcIn, length, rate_)},
-            {"effects", effects},
-            {"markers", markerList},
-            {"enabled", true},
-            {"media_references", Json{{otio::kDefaultMedia, mediaReference(sourceFile(e))}}},
-            {"active_media_reference_key", otio::kDefaultMedia}};
+        const std::string to = fullClipName(e);
+        return std::string(type) + (from.empty() ? "" : " from " + from) + " to " + to;
     }
 
-    static std::string firstTrack(const EventRow& e) {
-        for (unsigned bit = 0; bit < kTrackBits; ++bit) {
-            if (onTrack(e, false, bit)) return "V" + std::to_string(bit + 1);
-        }
-        for (unsigned bit = 0; bit < kTrackBits; ++bit) {
-            if (onTrack(e, true, bit)) return "A" + std::to_string(bit + 1);
-        }
-        return std::string();
-    }
-
-    const ListData& data_;
-    const std::vector<EventRow>& events_;
+    const ListInfo& info_;
     const unsigned mode_;
     const unsigned rate_;
+    const std::string title_;
     std::vector<std::string>& warnings_;
-    std::vector<size_t> cutLineOf_;
-    std::vector<bool> isCutLine_;
+    Survey survey_;
     int64_t start_ = 0;
+    std::vector<std::string> columns_;
+    bool columnsRead_ = false;
 };
+
+TrackWriter::TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, TextSink sink)
+    : timeline_(timeline),
+      audio_(audio),
+      bit_(bit),
+      name_((audio ? "A" : "V") + std::to_string(bit + 1)),
+      out_(std::move(sink), kTrackDepth, true),
+      position_(timeline.start()) {
+    TimelineWriter::itemHead(out_, "Track.1");
+    out_.emptyObject("metadata");
+    out_.key("name").string(name_);
+    out_.key("source_range").null();
+    out_.emptyArray("effects").emptyArray("markers");
+    out_.key("enabled").boolean(true);
+    out_.key("children").beginArray();
+}
+
+void TrackWriter::add(const Paired& event) {
+    const EventRow& e = event.row;
+    int64_t at = e.recIn;
+    if (at < position_) {
+        // A transition may begin inside the event before it, at its own cut point: that
+        // event then ends there. Any other overlap moves the later event along.
+        const int64_t overlap = position_ - at;
+        if (isTransition(e.editType) && pending_ && overlap <= heldLength_) {
+            heldLength_ -= overlap;
+            position_ = at;
+        } else {
+            timeline_.describeOverlap(event, name_, overlap);
+            at = position_;
+        }
+    }
+    flushPending();
+    if (at > position_) gap(at - position_);
+    if (isTransition(e.editType)) {
+        // A transition needs an item on each side: black at the start of a track.
+        if (!anyItem_) gap(0);
+        timeline_.transition(out_, event);
+    }
+    held_ = event;
+    heldStart_ = at;
+    heldLength_ = recordLength(e);
+    pending_ = true;
+    position_ = at + heldLength_;
+}
+
+void TrackWriter::flushPending() {
+    if (!pending_) return;
+    timeline_.clip(out_, held_, heldStart_, heldLength_, name_);
+    pending_ = false;
+    anyItem_ = true;
+}
+
+void TrackWriter::gap(int64_t length) {
+    timeline_.gap(out_, length);
+    anyItem_ = true;
+}
+
+void TrackWriter::finish() {
+    flushPending();
+    if (timeline_.end() > position_) gap(timeline_.end() - position_);
+    out_.end();
+    out_.key("kind").string(audio_ ? "Audio" : "Video");
+    out_.end();
+}
+
+// The events of a list held in memory.
+class VectorSource : public EventSource {
+public:
+    explicit VectorSource(const std::vector<EventRow>& events) : events_(events) {}
+    std::string rewind() override {
+        next_ = 0;
+        return std::string();
+    }
+    bool next(EventRow& row) override {
+        if (next_ >= events_.size()) return false;
+        row = events_[next_++];
+        return true;
+    }
+    std::string reason() const override { return std::string(); }
+
+private:
+    const std::vector<EventRow>& events_;
+    size_t next_ = 0;
+};
+
+std::string titleOf(const ListInfo& info, const WriteOptions& options) {
+    return options.setTitle
+               ? options.title
+               : std::string(info.list.szTitle, strnlen(info.list.szTitle, sizeof info.list.szTitle));
+}
 
 }  // namespace
 
@@ -425,25 +970,49 @@ bool isOtioType(const std::string& text) {
     return strcasecmp(text.c_str(), kOtioTypeName) == 0;
 }
 
+ListEventSource::ListEventSource(const ListSource& source, bool legacy)
+    : source_(source), legacy_(legacy) {}
+
+std::string ListEventSource::rewind() {
+    reader_.reset(new ListReader);
+    return reader_->open(source_, legacy_);
+}
+
+bool ListEventSource::next(EventRow& row) {
+    return reader_ != nullptr && reader_->next(row);
+}
+
+std::string ListEventSource::reason() const {
+    return reader_ != nullptr ? reader_->reason() : std::string();
+}
+
+size_t ListEventSource::count() const {
+    return reader_ != nullptr ? reader_->count() : 0;
+}
+
+std::string writeOtioEvents(const ListInfo& info, EventSource& source, const WriteOptions& options,
+                            const TextSink& sink, std::vector<std::string>& warnings,
+                            bool inMemory) {
+    const unsigned fromMode = listMode(info.list.dwTcMode);
+    const unsigned toMode = options.tcMode != 0 ? options.tcMode : fromMode;
+    PairedEvents events(source, fromMode, toMode);
+    TimelineWriter writer(info, modeInfo(toMode).value, titleOf(info, options), warnings);
+    const std::string reason = writer.write(events, sink, inMemory);
+    if (!reason.empty()) return reason;
+    return source.reason();
+}
+
 std::string otioText(const ListData& data, const WriteOptions& options,
                      std::vector<std::string>& warnings) {
-    const unsigned fromMode = listMode(data.list.dwTcMode);
-    const unsigned toMode = options.tcMode != 0 ? options.tcMode : fromMode;
-    ListData converted;
-    if (fromMode != toMode) {
-        // The events in the mode written, as writeList converts them, except that a
-        // dissolve's number ('D 030') keeps its frames.
-        converted = data;
-        for (EventRow& e : converted.events) relabelTimes(e, fromMode, toMode);
-    }
-    const ListData& source = fromMode == toMode ? data : converted;
-    std::string title =
-        options.setTitle
-            ? options.title
-            : std::string(data.list.szTitle, strnlen(data.list.szTitle, sizeof data.list.szTitle));
-    TimelineWriter writer(source, modeInfo(toMode).value, warnings);
-    // Lists are not always UTF-8: bytes that are no UTF-8 become U+FFFD.
-    return writer.timeline(title).dump(4, ' ', false, Json::error_handler_t::replace) + "\n";
+    std::string text;
+    VectorSource source(data.events);
+    writeOtioEvents(data, source, options,
+                    [&text](const char* bytes, size_t size) {
+                        text.append(bytes, size);
+                        return true;
+                    },
+                    warnings, true);
+    return text;
 }
 
 std::string writeOtio(const ListData& data, const WriteOptions& options, const std::string& path,

@@ -101,7 +101,9 @@ int64_t recordSpan(const ListData& data) {
 
 const std::set<std::string> kWritten = {"Timeline.1", "Stack.1", "Track.1", "Clip.2", "Gap.1",
                                         "Transition.1", "Marker.2", "LinearTimeWarp.1",
-                                        "ExternalReference.1", "MissingReference.1",
+                                        "FreezeFrame.1", "ExternalReference.1",
+                                        "MissingReference.1", "GeneratorReference.1",
+                                        "ImageSequenceReference.1",
                                         "RationalTime.1", "TimeRange.1"};
 
 // Every schema is one a timeline written here uses, every time a whole number of frames at
@@ -504,22 +506,25 @@ TEST(OtioRead, OurReelWinsOverTheCmxAdaptersReel) {
     EXPECT_EQ(ourData.events[1].reel, "A002C007");
 }
 
-// Every clip written carries its reel where OTIO's CMX 3600 adapter looks for it too, the
-// same reel as ours; gaps carry none.
+// Every clip written carries its event's reel where OTIO's CMX 3600 adapter looks for it,
+// and no reel of ours beside it; gaps carry none.
 TEST(OtioWrite, ClipsCarryTheirReelForTheCmxAdapter) {
     for (const char* list : kLists) {
         SCOPED_TRACE(list);
-        const Json timeline = Json::parse(toTimeline(read(edlbtest::dataPath(list))));
+        const ListData data = read(edlbtest::dataPath(list));
+        const Json timeline = Json::parse(toTimeline(data));
         size_t clips = 0;
-        for (const Json& track : timeline.at("tracks").at("children")) {
+        const Json& tracks = timeline.contains("tracks") ? timeline.at("tracks").at("children") : Json::array({timeline});
+        for (const Json& track : tracks) {
             for (const Json& item : track.at("children")) {
                 const Json& metadata = item.at("metadata");
-                if (item.at("OTIO_SCHEMA") != "Clip.2") {
-                    EXPECT_EQ(metadata.count("cmx_3600"), 0u);
-                    continue;
-                }
+                if (item.at("OTIO_SCHEMA") == "Gap.1") EXPECT_EQ(metadata.count("cmx_3600"), 0u);
+                if (item.at("OTIO_SCHEMA") != "Clip.2") continue;
                 ++clips;
-                EXPECT_EQ(metadata.at("cmx_3600"), Json({{"reel", metadata.at("edlbridge").at("reel")}}));
+                const size_t event = metadata.at("edlbridge").at("event").get<size_t>();
+                ASSERT_LE(event, data.events.size());
+                EXPECT_EQ(metadata.at("cmx_3600").at("reel"), data.events[event - 1].reel);
+                EXPECT_EQ(metadata.at("edlbridge").count("reel"), 0u);
             }
         }
         EXPECT_GT(clips, 0u);
