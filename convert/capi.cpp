@@ -297,41 +297,32 @@ uint32_t throughTempFile(Output& output, edlcStatus* status, WriteInto&& writeIn
     return succeeded(status);
 }
 
-// A timeline is read and written whole: its events are placed by their neighbours.
-uint32_t convertWhole(const std::string& input, const std::string& output,
-                      const edlcOptions& options, size_t* events, edlcStatus* status) {
+// A timeline is written as the list is read: once for its tracks, once to write them (a
+// timeline read is held by the reader).
+uint32_t streamTimeline(const std::string& input, const std::string& output,
+                        const edlcOptions& options, size_t* events, edlcStatus* status) {
     Output out(&options);
-    ListData data;
-    std::vector<std::string> warnings;
-    std::string reason = readList(input, data, legacyOf(&options), &warnings);
+    ListSource source;
+    ListReader reader;
+    const std::string reason = openReader(input.c_str(), &options, source, reader);
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
     if (output != "-" && !allowed(&options, output)) {
         return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
     }
     // Warnings of reading a timeline, then of writing one.
+    std::vector<std::string> warnings = reader.takeWarnings();
     warnAll(&options, warnings);
-    const WriteOptions writeOptions = writeOptionsOf(options);
-    uint32_t result = EDLC_OK;
-    if (options.listType == EDLC_TYPE_OTIO) {
-        const std::string text = otioText(data, writeOptions, warnings);
-        warnAll(&options, warnings);
-        if (output == "-") {
-            if (!out.put(text)) return outputFailed(status);
-        } else {
-            reason = platform::writeTextFile(output, text);
-        }
-    } else if (output == "-") {
-        result = throughTempFile(out, status, [&](const std::string& path) {
-            const std::string failed = writeList(data, writeOptions, path);
-            return failed.empty() ? EDLC_OK
-                                  : setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, failed);
-        });
-    } else {
-        reason = writeList(data, writeOptions, output);
+    const OtioStreamResult result = streamOtio(
+        source, legacyOf(&options), writeOptionsOf(options), output,
+        [&out](const char* bytes, size_t size) { return out.put(std::string(bytes, size)); },
+        warnings);
+    warnAll(&options, warnings);
+    if (result.atInput) return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, result.reason);
+    if (!result.reason.empty()) {
+        return output == "-" ? outputFailed(status)
+                             : setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, result.reason);
     }
-    if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
-    if (result != EDLC_OK) return result;
-    if (events != nullptr) *events = data.events.size();
+    if (events != nullptr) *events = result.events;
     return succeeded(status);
 }
 
@@ -626,7 +617,7 @@ uint32_t edlcConvert(const char* input, const char* output, const edlcOptions* o
     return guarded(status, [&]() -> uint32_t {
         const std::string in = input;
         if (options->listType == EDLC_TYPE_OTIO) {
-            return convertWhole(in, output, *options, events, status);
+            return streamTimeline(in, output, *options, events, status);
         }
         return convertStream(in, output, *options, events, status);
     });

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace edlbtool {
@@ -43,9 +42,7 @@ size_t utf8Length(const unsigned char* text, size_t size) {
 }  // namespace
 
 JsonOut::JsonOut(TextSink sink, unsigned depth, bool inList)
-    : sink_(std::move(sink)), base_(depth), inList_(inList) {
-    buffer_.reserve(kFlushAt + 4096);
-}
+    : sink_(std::move(sink)), buffer_(new char[kBufferSize]), base_(depth), inList_(inList) {}
 
 void JsonOut::newline(size_t depth) {
     static const char kSpaces[] = "                                                                ";
@@ -191,13 +188,10 @@ JsonOut& JsonOut::real(double value) {
         put(".0", 2);
         return *this;
     }
-    // The shortest of %.1g .. %.17g that reads back as the same number.
-    int length = 0;
-    for (int precision = 1; precision <= 17; ++precision) {
-        length = std::snprintf(text, sizeof text, "%.*g", precision, value);
-        if (std::strtod(text, nullptr) == value) break;
-    }
-    put(text, static_cast<size_t>(length));
+    // The shortest text that reads back as the same number.
+    const auto result = std::to_chars(text, text + sizeof text - 1, value);
+    *result.ptr = '\0';
+    put(text, static_cast<size_t>(result.ptr - text));
     if (std::strpbrk(text, ".eE") == nullptr) put(".0", 2);
     return *this;
 }
@@ -219,10 +213,10 @@ JsonOut& JsonOut::null() {
 }
 
 bool JsonOut::flush() {
-    if (!buffer_.empty()) {
-        if (ok_ && !sink_(buffer_.data(), buffer_.size())) ok_ = false;
-        written_ += buffer_.size();
-        buffer_.clear();
+    if (used_ > 0) {
+        if (ok_ && !sink_(buffer_.get(), used_)) ok_ = false;
+        written_ += used_;
+        used_ = 0;
     }
     return ok_;
 }

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,28 +53,37 @@ public:
     bool flush();
     bool ok() const { return ok_; }
     // Bytes written so far (the buffer included).
-    uint64_t size() const { return written_ + buffer_.size(); }
+    uint64_t size() const { return written_ + used_; }
 
 private:
     void beforeValue();
     void newline(size_t depth);
     void put(const char* text, size_t size) {
-        buffer_.append(text, size);
-        if (buffer_.size() >= kFlushAt) flush();
+        if (used_ + size > kBufferSize) {
+            flush();
+            if (size > kBufferSize) {
+                if (ok_ && !sink_(text, size)) ok_ = false;
+                written_ += size;
+                return;
+            }
+        }
+        std::memcpy(buffer_.get() + used_, text, size);
+        used_ += size;
     }
     void put(char c) {
-        buffer_.push_back(c);
-        if (buffer_.size() >= kFlushAt) flush();
+        if (used_ == kBufferSize) flush();
+        buffer_[used_++] = c;
     }
 
-    static constexpr size_t kFlushAt = 1 << 16;
+    static constexpr size_t kBufferSize = 1 << 16;
 
     struct Level {
         bool list;
         bool empty;
     };
     TextSink sink_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    size_t used_ = 0;
     std::vector<Level> levels_;
     size_t base_;
     bool inList_;

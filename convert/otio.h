@@ -70,8 +70,9 @@ public:
     std::string rewind() override;
     bool next(EventRow& row) override;
     std::string reason() const override;
-    // Events read in the current pass.
+    // Events read in the current pass, and the list as the last rewind opened it.
     size_t count() const;
+    const ListInfo& info() const;
 
 private:
     const ListSource& source_;
@@ -87,6 +88,18 @@ private:
 std::string writeOtioEvents(const ListInfo& info, EventSource& source, const WriteOptions& options,
                             const TextSink& sink, std::vector<std::string>& warnings,
                             bool inMemory = false);
+
+// A timeline written from a list as it is read (twice), into the file path or, for "-",
+// into standardOutput. A failure names the side it happened on; a file that could not be
+// written completely is removed.
+struct OtioStreamResult {
+    std::string reason;    // empty on success
+    bool atInput = false;  // the list could not be read
+    size_t events = 0;
+};
+OtioStreamResult streamOtio(const ListSource& source, bool legacy, const WriteOptions& options,
+                            const std::string& path, const TextSink& standardOutput,
+                            std::vector<std::string>& warnings);
 
 // Writes otioText into path ("-": standard output). Empty text on success, else the reason;
 // a file that could not be written completely is removed.

@@ -15,6 +15,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -986,6 +987,10 @@ std::string ListEventSource::reason() const {
     return reader_ != nullptr ? reader_->reason() : std::string();
 }
 
+const ListInfo& ListEventSource::info() const {
+    return reader_->info();
+}
+
 size_t ListEventSource::count() const {
     return reader_ != nullptr ? reader_->count() : 0;
 }
@@ -1000,6 +1005,53 @@ std::string writeOtioEvents(const ListInfo& info, EventSource& source, const Wri
     const std::string reason = writer.write(events, sink, inMemory);
     if (!reason.empty()) return reason;
     return source.reason();
+}
+
+OtioStreamResult streamOtio(const ListSource& source, bool legacy, const WriteOptions& options,
+                            const std::string& path, const TextSink& standardOutput,
+                            std::vector<std::string>& warnings) {
+    OtioStreamResult result;
+    ListEventSource events(source, legacy);
+    result.reason = events.rewind();
+    if (!result.reason.empty()) {
+        result.atInput = true;
+        return result;
+    }
+    const ListInfo info = events.info();
+    // A timeline is read whole by the reader: it is read once, not once a pass.
+    std::vector<EventRow> held;
+    if (info.isTimeline) {
+        EventRow row;
+        while (events.next(row)) held.push_back(row);
+        if (!events.reason().empty()) {
+            result.reason = events.reason();
+            result.atInput = true;
+            return result;
+        }
+    }
+    VectorSource heldEvents(held);
+    EventSource& input = info.isTimeline ? static_cast<EventSource&>(heldEvents) : events;
+    FILE* file = nullptr;
+    if (path != "-") {
+        file = std::fopen(path.c_str(), "wb");
+        if (file == nullptr) {
+            result.reason = "cannot create: " + errorText(errno);
+            return result;
+        }
+    }
+    const TextSink toFile = [file](const char* bytes, size_t size) {
+        return std::fwrite(bytes, 1, size, file) == size;
+    };
+    result.reason = writeOtioEvents(info, input, options, file != nullptr ? toFile : standardOutput,
+                                    warnings);
+    result.atInput = !input.reason().empty();
+    result.events = info.isTimeline ? held.size() : events.count();
+    if (file != nullptr) {
+        const bool closed = std::fclose(file) == 0;
+        if (result.reason.empty() && !closed) result.reason = "write failed";
+        if (!result.reason.empty()) platform::removeFailedOutput(path);
+    }
+    return result;
 }
 
 std::string otioText(const ListData& data, const WriteOptions& options,

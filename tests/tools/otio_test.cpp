@@ -518,7 +518,9 @@ TEST(OtioWrite, ClipsCarryTheirReelForTheCmxAdapter) {
         for (const Json& track : tracks) {
             for (const Json& item : track.at("children")) {
                 const Json& metadata = item.at("metadata");
-                if (item.at("OTIO_SCHEMA") == "Gap.1") EXPECT_EQ(metadata.count("cmx_3600"), 0u);
+                if (item.at("OTIO_SCHEMA") == "Gap.1") {
+                    EXPECT_EQ(metadata.count("cmx_3600"), 0u);
+                }
                 if (item.at("OTIO_SCHEMA") != "Clip.2") continue;
                 ++clips;
                 const size_t event = metadata.at("edlbridge").at("event").get<size_t>();
