@@ -221,8 +221,9 @@ std::string items(const std::string& text) {
 }
 
 // otio -> CMX 3600 -> otio: every clip, gap and transition comes back. The goldens come
-// back byte for byte; a timeline another tool wrote flat comes back item for item; a nested
-// one is flattened once and then comes back the same.
+// back byte for byte; a timeline another tool wrote flat comes back item for item, but for
+// its markers, which come back at the timecode of their "LOC:" notes as OTIO's CMX 3600
+// adapter places them; a nested one is flattened once and then comes back the same.
 TEST(OtioRoundTrip, TimelineThroughCmx3600KeepsEveryClipGapAndTransition) {
     const struct {
         const char* file;
@@ -244,7 +245,15 @@ TEST(OtioRoundTrip, TimelineThroughCmx3600KeepsEveryClipGapAndTransition) {
             EXPECT_EQ(second, first);
         }
         if (t.flat) {
-            EXPECT_EQ(items(second), items(first));
+            std::string expected = items(first);
+            if (!t.ours) {
+                // The slate marker at frame 110 of a clip from frame 100 at 01:00:00:00 (24 fps):
+                // the note 'LOC: 01:00:00:10', the marker at 86410 for no frames.
+                const std::string at = "110.000000@24.000000 1.000000@24.000000";
+                ASSERT_NE(expected.find(at), std::string::npos);
+                expected.replace(expected.find(at), at.size(), "86410.000000@24.000000 0.000000@24.000000");
+            }
+            EXPECT_EQ(items(second), expected);
         } else {
             const std::string third = toTimeline(read(writeCmx3600(fromTimeline(second), dir, "second.edl")));
             EXPECT_EQ(third, second);
