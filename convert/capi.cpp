@@ -4,6 +4,7 @@
 #include <edlconvert.h>
 
 #include "cdl.h"
+#include "cut_list.h"
 #include "diff.h"
 #include "list_reader.h"
 #include "list_type_names.h"
@@ -18,6 +19,7 @@
 #include "services/timecode.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -130,11 +132,41 @@ std::string openReader(const char* path, const edlcOptions* options, ListSource&
     return reason;
 }
 
-// Reads a whole list (never a timeline), shown by name when one is given.
-std::string readWhole(const char* path, const char* name, ListData& out) {
-    const std::string reason = readList(path, out);
+// Reads a whole list kept small, shown by name when one is given.
+std::string readWhole(const char* path, const char* name, CutList& out) {
+    const std::string reason = readCut(path, out);
     if (name != nullptr) out.path = name;
     return reason;
+}
+
+// A sink handing text to the host's write function.
+TextSink hostSink(Output& output) {
+    return TextSink([&output](const char* bytes, size_t size) {
+        return output.put(std::string(bytes, size));
+    });
+}
+
+// Renders a text into a new file at path, piece by piece; a file that could not be written
+// whole is removed again. Empty text on success, else the reason.
+template <typename Render>
+std::string renderToFile(const std::string& path, Render&& render) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return "cannot create: " + errorText(errno);
+    TextSink sink([file](const char* bytes, size_t size) {
+        return std::fwrite(bytes, 1, size, file) == size;
+    });
+    try {
+        render(sink);
+    } catch (...) {
+        std::fclose(file);
+        platform::removeFailedOutput(path);
+        throw;
+    }
+    const bool written = sink.flush();
+    const bool closed = std::fclose(file) == 0;
+    if (written && closed) return std::string();
+    platform::removeFailedOutput(path);
+    return "write failed";
 }
 
 void fillListType(const TypeName& row, edlcListType& out) {
@@ -631,10 +663,10 @@ edlcDiffResult* edlcDiffLists(const char* oldPath, const char* newPath, uint32_t
     }
     edlcDiffResult* made = nullptr;
     guarded(status, [&]() -> uint32_t {
-        ListData oldList, newList;
-        std::string reason = readList(oldPath, oldList);
+        CutList oldList, newList;
+        std::string reason = readCut(oldPath, oldList);
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_OTHER, reason);
-        reason = readList(newPath, newList);
+        reason = readCut(newPath, newList);
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         std::unique_ptr<edlcDiffResult> result(new edlcDiffResult);
         result->result = diffLists(oldList, newList);
@@ -687,17 +719,20 @@ uint32_t edlcDiff(const char* oldPath, const char* newPath, const edlcOptions* o
     return guarded(status, [&]() -> uint32_t {
         Output output(options);
         if (!output.available()) return noOutput(status);
-        ListData oldList, newList;
+        CutList oldList, newList;
         std::string reason = readWhole(oldPath, options->otherName, oldList);
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_OTHER, reason);
         reason = readWhole(newPath, options->name, newList);
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         const DiffResult result = diffLists(oldList, newList);
         const bool all = (options->flags & EDLC_ALL) != 0;
-        const std::string text = options->format == EDLC_FORMAT_JSON
-                                     ? renderDiffJson(oldList, newList, result, all)
-                                     : renderDiffTable(oldList, newList, result, all);
-        if (!output.put(text)) return outputFailed(status);
+        TextSink sink = hostSink(output);
+        if (options->format == EDLC_FORMAT_JSON) {
+            renderDiffJson(oldList, newList, result, all, sink);
+        } else {
+            renderDiffTable(oldList, newList, result, all, sink);
+        }
+        if (!sink.flush()) return outputFailed(status);
         if (same != nullptr) *same = result.same() ? 1 : 0;
         return succeeded(status);
     });
@@ -715,7 +750,7 @@ uint32_t edlcTimeline(const char* path, const char* oldPath, const char* output,
         Output out(options);
         const std::string target = output;
         if (target == "-" && !out.available()) return noOutput(status);
-        ListData newList, oldList;
+        CutList newList, oldList;
         std::string reason = readWhole(path, options->name, newList);
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         DiffResult result;
@@ -727,14 +762,20 @@ uint32_t edlcTimeline(const char* path, const char* oldPath, const char* output,
             changes.oldList = &oldList;
             changes.result = &result;
         }
-        const std::string text = options->format == EDLC_FORMAT_HTML
-                                     ? renderTimelineHtml(newList, changes)
-                                     : renderTimelineSvg(newList, changes);
+        auto render = [&](TextSink& sink) {
+            if (options->format == EDLC_FORMAT_HTML) {
+                renderTimelineHtml(newList, changes, sink);
+            } else {
+                renderTimelineSvg(newList, changes, sink);
+            }
+        };
         if (target == "-") {
-            if (!out.put(text)) return outputFailed(status);
+            TextSink sink = hostSink(out);
+            render(sink);
+            if (!sink.flush()) return outputFailed(status);
         } else {
             if (!allowed(options, target)) return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
-            reason = platform::writeTextFile(target, text);
+            reason = renderToFile(target, render);
             if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
         }
         if (events != nullptr) *events = newList.events.size();

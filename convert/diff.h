@@ -10,9 +10,11 @@
 #ifndef EDLBRIDGE_TOOLS_DIFF_H
 #define EDLBRIDGE_TOOLS_DIFF_H
 
-#include "list_reader.h"
+#include "cut_list.h"
+#include "text_sink.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,11 +36,11 @@ constexpr unsigned kChangeKindCount = 7;
 const char* changeName(unsigned bit);
 std::string changeText(unsigned kinds);
 
-constexpr size_t kNoEvent = static_cast<size_t>(-1);
+constexpr uint32_t kNoEvent = UINT32_MAX;
 
 struct DiffRow {
     unsigned kinds = 0;
-    size_t newIndex = kNoEvent, oldIndex = kNoEvent;  // into each list's events
+    uint32_t newIndex = kNoEvent, oldIndex = kNoEvent;  // into each list's events
     // Matched events: source in, source out and record in of NEW less OLD's, in frames of
     // NEW's timecode mode.
     int64_t head = 0, tail = 0, move = 0;
@@ -51,25 +53,41 @@ struct DiffResult {
     bool same() const;
 };
 
-// The outgoing record of a transition: no record length, and the next record is a
-// transition (dissolve, wipe or key) with the same edit number. It names what the
-// transition leaves, not a shot of its own, so it is neither compared nor drawn as a box.
-bool isTransitionLead(const std::vector<EventRow>& events, size_t index);
-
 // Length of an event's transition in frames: a dissolve's number ("D 030"), or the length
 // after a wipe's or key's pattern ("W001 015"); 0 for a cut.
-uint32_t transitionFrames(const EventRow& event);
-// "cut", "dissolve 30", "wipe 001 15", "key 10".
-std::string transitionText(const EventRow& event);
+template <typename Event>
+uint32_t transitionFrames(const Event& event) {
+    if (!isTransition(event.editType)) return 0;
+    if (event.effectLength != 0 && event.effectLength != 0xFFFFFFFFu) return event.effectLength;
+    // A dissolve's only number is its length; the readers keep it where a wipe's pattern goes.
+    if (event.editType == 'D' && event.wipeCode != 0xFFFFFFFFu) return event.wipeCode;
+    return 0;
+}
 
-DiffResult diffLists(const ListData& oldList, const ListData& newList);
+// "cut", "dissolve 30", "wipe 001 15", "key 10".
+template <typename Event>
+std::string transitionText(const Event& event) {
+    const std::string frames = std::to_string(transitionFrames(event));
+    switch (event.editType) {
+        case 'D': return "dissolve " + frames;
+        case 'K': return "key " + frames;
+        case 'W': {
+            char pattern[16];
+            std::snprintf(pattern, sizeof pattern, "%03u", event.wipeCode % 1000u);
+            return std::string("wipe ") + pattern + " " + frames;
+        }
+        default: return "cut";
+    }
+}
+
+DiffResult diffLists(const CutList& oldList, const CutList& newList);
 
 // The change list as a table, or as one JSON object. Unchanged events are listed only with
 // all set.
-std::string renderDiffTable(const ListData& oldList, const ListData& newList,
-                            const DiffResult& result, bool all);
-std::string renderDiffJson(const ListData& oldList, const ListData& newList,
-                           const DiffResult& result, bool all);
+void renderDiffTable(const CutList& oldList, const CutList& newList, const DiffResult& result,
+                     bool all, TextSink& out);
+void renderDiffJson(const CutList& oldList, const CutList& newList, const DiffResult& result,
+                    bool all, TextSink& out);
 
 }  // namespace edlbtool
 

@@ -17,8 +17,6 @@ namespace {
 // The library keeps file names of at most 4099 characters.
 constexpr size_t kMaxPathLength = 4099;
 
-// The commands that keep a whole list in memory stop at this many events.
-constexpr size_t kMaxEvents = 4u * 1024u * 1024u;
 
 constexpr size_t kSpoolChunk = 64 * 1024;
 
@@ -304,7 +302,7 @@ std::string readList(const std::string& name, ListData& out, bool legacy,
     std::string reason = source.open(name);
     if (!reason.empty()) return reason;
     ListReader reader;
-    reason = reader.open(source, legacy, kMaxEvents);
+    reason = reader.open(source, legacy, kMaxListEvents);
     static_cast<ListInfo&>(out) = reader.info();
     if (!reason.empty()) return reason;
     if (warnings != nullptr) {

@@ -121,6 +121,9 @@ private:
     std::string reason_;
 };
 
+// The commands that keep a whole list in memory stop at this many events.
+constexpr size_t kMaxListEvents = 4u * 1024u * 1024u;
+
 // Reads every event of the list or timeline named name (standard input for '-'), for
 // interchange unless legacy is set; at most about four million events. Empty text on
 // success, else the reason. What reading a timeline noticed goes to warnings when given.

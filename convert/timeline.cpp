@@ -40,12 +40,12 @@ struct Lane {
 };
 
 // Video lanes from the highest track down, then audio from A1, as editing systems stack them.
-std::vector<Lane> lanesOf(const ListData& list, const std::vector<bool>& drawn) {
+std::vector<Lane> lanesOf(const CutList& list, const std::vector<bool>& drawn) {
     uint32_t video = 0, audio = 0;
     bool none = false;
     for (size_t i = 0; i < list.events.size(); ++i) {
         if (!drawn[i]) continue;
-        const EventRow& e = list.events[i];
+        const CutEvent& e = list.events[i];
         video |= e.videoTracks;
         audio |= e.audioTracks;
         none = none || (e.videoTracks | e.audioTracks) == 0;
@@ -61,7 +61,7 @@ std::vector<Lane> lanesOf(const ListData& list, const std::vector<bool>& drawn) 
     return lanes;
 }
 
-bool onLane(const EventRow& e, const Lane& lane) {
+bool onLane(const CutEvent& e, const Lane& lane) {
     switch (lane.kind) {
         case 'V': return (e.videoTracks & (1u << (lane.track - 1))) != 0;
         case 'A': return (e.audioTracks & (1u << (lane.track - 1))) != 0;
@@ -77,12 +77,12 @@ struct Axis {
     }
 };
 
-Axis axisOf(const ListData& list, const std::vector<bool>& drawn, unsigned fps) {
+Axis axisOf(const CutList& list, const std::vector<bool>& drawn, unsigned fps) {
     Axis axis;
     bool any = false;
     for (size_t i = 0; i < list.events.size(); ++i) {
         if (!drawn[i]) continue;
-        const EventRow& e = list.events[i];
+        const CutEvent& e = list.events[i];
         const uint32_t out = std::max(e.recIn, e.recOut);
         axis.start = any ? std::min(axis.start, e.recIn) : e.recIn;
         axis.end = any ? std::max(axis.end, out) : out;
@@ -177,9 +177,9 @@ std::string signedFrames(int64_t value) { return (value > 0 ? "+" : "") + std::t
 std::string changeLine(const DiffRow& row, const TimelineChanges& changes) {
     if ((row.kinds & kAdded) != 0) return "added";
     if ((row.kinds & kReplaced) != 0) {
-        const EventRow& old = changes.oldList->events[row.oldIndex];
-        const std::string clip = clipNameOf(*changes.oldList, old);
-        return "replaced, was " + (clip.empty() ? old.reel : clip);
+        const CutEvent& old = changes.oldList->events[row.oldIndex];
+        const std::string clip = changes.oldList->clip(old);
+        return "replaced, was " + (clip.empty() ? std::string(changes.oldList->reel(old)) : clip);
     }
     std::string out;
     auto add = [&out](const std::string& part) { out += (out.empty() ? "" : ", ") + part; };
@@ -192,12 +192,12 @@ std::string changeLine(const DiffRow& row, const TimelineChanges& changes) {
     return out;
 }
 
-std::string nameOf(const ListData& list, const EventRow& e) {
-    const std::string clip = clipNameOf(list, e);
-    return clip.empty() ? e.reel : clip;
+std::string nameOf(const CutList& list, const CutEvent& e) {
+    const std::string clip = list.clip(e);
+    return clip.empty() ? std::string(list.reel(e)) : clip;
 }
 
-std::string editLabel(const EventRow& e) {
+std::string editLabel(const CutEvent& e) {
     char text[16];
     std::snprintf(text, sizeof text, "%03u", e.editNumber);
     return text;
@@ -214,12 +214,19 @@ const char* fillOf(const std::string& colour) {
 // An SVG written piece by piece.
 class Svg {
 public:
-    std::string out;
-    void line(const std::string& text) { out += text + "\n"; }
+    explicit Svg(TextSink& out) : out_(out) {}
+    void line(const std::string& text) {
+        out_.text() += text;
+        out_.text() += '\n';
+        out_.flushSome();
+    }
+
+private:
+    TextSink& out_;
 };
 
 struct Picture {
-    const ListData& list;
+    const CutList& list;
     const TimelineChanges& changes;
     unsigned mode;
     std::vector<bool> drawn;
@@ -231,7 +238,7 @@ struct Picture {
     double laneTop(size_t lane) const { return kTitleHeight + kRulerHeight + lane * kLaneHeight; }
 };
 
-std::string titleOf(const ListData& list) {
+std::string titleOf(const CutList& list) {
     const std::string title = fixedText(list.list.szTitle, sizeof list.list.szTitle);
     return title.empty() ? list.path : title;
 }
@@ -297,7 +304,7 @@ void drawGaps(Svg& svg, const Picture& p) {
     for (size_t lane = 0; lane < p.lanes.size(); ++lane) {
         std::vector<std::pair<uint32_t, uint32_t>> spans;
         for (size_t i = 0; i < p.list.events.size(); ++i) {
-            const EventRow& e = p.list.events[i];
+            const CutEvent& e = p.list.events[i];
             if (p.drawn[i] && onLane(e, p.lanes[lane])) {
                 spans.push_back({e.recIn, std::max(e.recIn, e.recOut)});
             }
@@ -321,15 +328,15 @@ void drawGaps(Svg& svg, const Picture& p) {
 }
 
 // Where a transition ends on the record side, within its event.
-uint32_t transitionEnd(const EventRow& e) {
+uint32_t transitionEnd(const CutEvent& e) {
     const uint32_t length = e.recOut > e.recIn ? e.recOut - e.recIn : 0;
     return e.recIn + std::min(transitionFrames(e), length);
 }
 
 // What hovering a box shows: edit and name, reel, tracks and transition, the times, and
 // the change when comparing.
-std::string boxTip(const Picture& p, const EventRow& e, const std::string& change) {
-    std::string tip = editLabel(e) + " " + nameOf(p.list, e) + "\nreel " + e.reel + ", " +
+std::string boxTip(const Picture& p, const CutEvent& e, const std::string& change) {
+    std::string tip = editLabel(e) + " " + nameOf(p.list, e) + "\nreel " + p.list.reel(e) + ", " +
                       trackText(e.videoTracks, e.audioTracks) + ", " + transitionText(e) +
                       "\nsource " + timecodeText(e.srcIn, p.mode) + " to " +
                       timecodeText(e.srcOut, p.mode) + "\nrecord " +
@@ -345,10 +352,10 @@ struct Box {
 };
 
 Box boxOf(const Picture& p, size_t i) {
-    const EventRow& e = p.list.events[i];
+    const CutEvent& e = p.list.events[i];
     const DiffRow* row = p.rowOf.empty() ? nullptr : p.rowOf[i];
     const ChangeStyle* style = row != nullptr ? styleOf(row->kinds) : nullptr;
-    const std::string clip = clipNameOf(p.list, e);
+    const std::string clip = p.list.clip(e);
     const std::string change = row != nullptr ? changeLine(*row, p.changes) : std::string();
     Box box;
     box.tip = boxTip(p, e, change);
@@ -364,7 +371,7 @@ Box boxOf(const Picture& p, size_t i) {
     box.label = "<text x=\"" + num(labelX) + "\" y=\"14\">" +
                 xmlText(editLabel(e) + " " + nameOf(p.list, e)) + "</text>";
     // The second line: what changed when comparing, else the reel under a clip name.
-    const std::string second = !change.empty() ? change : (clip.empty() ? "" : e.reel);
+    const std::string second = !change.empty() ? change : (clip.empty() ? "" : p.list.reel(e));
     if (!second.empty()) {
         box.label += "<text x=\"" + num(labelX) + "\" y=\"29\" fill=\"#333333\">" +
                      xmlText(second) + "</text>";
@@ -382,7 +389,7 @@ Box boxOf(const Picture& p, size_t i) {
 void drawBoxes(Svg& svg, const Picture& p) {
     for (size_t i = 0; i < p.list.events.size(); ++i) {
         if (!p.drawn[i]) continue;
-        const EventRow& e = p.list.events[i];
+        const CutEvent& e = p.list.events[i];
         const Box box = boxOf(p, i);
         for (size_t lane = 0; lane < p.lanes.size(); ++lane) {
             if (!onLane(e, p.lanes[lane])) continue;
@@ -392,7 +399,7 @@ void drawBoxes(Svg& svg, const Picture& p) {
             svg.line("<title>" + xmlText(box.tip) + "</title>");
             svg.line("<rect x=\"" + num(box.x0) + "\" y=\"" + num(y) + "\" width=\"" +
                      num(box.x1 - box.x0) + "\" height=\"" + num(h) + "\" rx=\"3\" fill=\"" +
-                     reelColour(e.reel) + "\" stroke=\"" + box.stroke + "\"/>");
+                     reelColour(p.list.reel(e)) + "\" stroke=\"" + box.stroke + "\"/>");
             // The nested svg clips the label to its box.
             svg.line("<svg x=\"" + num(box.x0) + "\" y=\"" + num(y) + "\" width=\"" +
                      num(box.x1 - box.x0) + "\" height=\"" + num(h) + "\">" + box.label +
@@ -407,9 +414,9 @@ void drawBoxes(Svg& svg, const Picture& p) {
 void drawTransitions(Svg& svg, const Picture& p) {
     const auto& events = p.list.events;
     for (size_t i = 0; i < events.size(); ++i) {
-        const EventRow& e = events[i];
+        const CutEvent& e = events[i];
         if (!p.drawn[i] || transitionEnd(e) == e.recIn) continue;
-        const EventRow* from = nullptr;
+        const CutEvent* from = nullptr;
         if (i > 0 && isTransitionLead(events, i - 1)) {
             from = &events[i - 1];
         } else {
@@ -431,22 +438,22 @@ void drawTransitions(Svg& svg, const Picture& p) {
                              " to " + nameOf(p.list, e)) +
                      "</title><polygon points=\"" + num(x0) + "," + num(top) + " " + num(x1) +
                      "," + num(top) + " " + num(x0) + "," + num(bottom) + "\" fill=\"" +
-                     (from != nullptr ? reelColour(from->reel) : std::string("#bbbbbb")) +
+                     (from != nullptr ? reelColour(p.list.reel(*from)) : std::string("#bbbbbb")) +
                      "\" stroke=\"#333333\" stroke-width=\"0.8\"/></g>");
         }
     }
 }
 
 void drawMarkers(Svg& svg, const Picture& p) {
-    for (size_t i = 0; i < p.list.events.size(); ++i) {
-        if (!p.drawn[i]) continue;
-        const EventRow& e = p.list.events[i];
+    for (const CutNote& note : p.list.locNotes) {
+        if (!p.drawn[note.event]) continue;
+        const CutEvent& e = p.list.events[note.event];
         size_t lane = 0;
         while (lane < p.lanes.size() && !onLane(e, p.lanes[lane])) ++lane;
         if (lane == p.lanes.size()) continue;
-        for (const std::string& note : noteLines(e)) {
+        {
             Marker marker;
-            if (!parseMarker(note, e, p.mode, marker)) continue;
+            if (!parseMarker(note.line, e, p.mode, marker)) continue;
             const double x = p.axis.x(marker.frame), top = p.laneTop(lane);
             svg.line("<g class=\"marker\" data-lane=\"" + p.lanes[lane].name() + "\"><title>" +
                      xmlText("marker " + timecodeText(marker.frame, p.mode) +
@@ -484,7 +491,7 @@ void drawLegend(Svg& svg, const Picture& p) {
     svg.line("</g>");
 }
 
-Picture layout(const ListData& list, const TimelineChanges& changes) {
+Picture layout(const CutList& list, const TimelineChanges& changes) {
     Picture p{list, changes, 0, {}, {}, {}, {}, 0, 0};
     p.mode = listMode(list.list.dwTcMode);
     p.drawn.resize(list.events.size());
@@ -503,8 +510,8 @@ Picture layout(const ListData& list, const TimelineChanges& changes) {
     return p;
 }
 
-std::string svgOf(const Picture& p) {
-    Svg svg;
+void svgOf(const Picture& p, TextSink& out) {
+    Svg svg(out);
     drawHead(svg, p);
     drawRuler(svg, p);
     drawLanes(svg, p);
@@ -514,19 +521,18 @@ std::string svgOf(const Picture& p) {
     drawMarkers(svg, p);
     drawLegend(svg, p);
     svg.line("</svg>");
-    return svg.out;
 }
 
 std::string cell(const std::string& text) { return "<td>" + xmlText(text) + "</td>"; }
 
-std::string tableRowOf(const ListData& list, const EventRow& e, bool changeColumn,
+std::string tableRowOf(const CutList& list, const CutEvent& e, bool changeColumn,
                        const std::string& change, const std::string& rowClass) {
     const unsigned mode = list.list.dwTcMode;
     std::string out = "<tr" + (rowClass.empty() ? "" : " class=\"" + rowClass + "\"") + ">";
     out += cell(editLabel(e));
-    out += "<td><span class=\"swatch\" style=\"background:" + reelColour(e.reel) + "\"></span>" +
-           xmlText(e.reel) + "</td>";
-    out += cell(clipNameOf(list, e)) + cell(trackText(e.videoTracks, e.audioTracks)) +
+    out += "<td><span class=\"swatch\" style=\"background:" + reelColour(list.reel(e)) +
+           "\"></span>" + xmlText(list.reel(e)) + "</td>";
+    out += cell(list.clip(e)) + cell(trackText(e.videoTracks, e.audioTracks)) +
            cell(transitionText(e)) + cell(timecodeText(e.srcIn, mode)) +
            cell(timecodeText(e.srcOut, mode)) + cell(timecodeText(e.recIn, mode)) +
            cell(timecodeText(e.recOut, mode));
@@ -601,7 +607,7 @@ std::string reelColour(const std::string& reel) {
     return hexColour(r + m, g + m, b + m);
 }
 
-bool parseMarker(const std::string& note, const EventRow& event, unsigned mode, Marker& out) {
+bool parseMarker(const std::string& note, const CutEvent& event, unsigned mode, Marker& out) {
     LocNote loc;
     if (!parseLocNote(note, mode, loc)) return false;
     out = Marker();
@@ -618,14 +624,14 @@ bool parseMarker(const std::string& note, const EventRow& event, unsigned mode, 
     return true;
 }
 
-std::string renderTimelineSvg(const ListData& list, const TimelineChanges& changes) {
-    return svgOf(layout(list, changes));
+void renderTimelineSvg(const CutList& list, const TimelineChanges& changes, TextSink& out) {
+    svgOf(layout(list, changes), out);
 }
 
-std::string renderTimelineHtml(const ListData& list, const TimelineChanges& changes) {
+void renderTimelineHtml(const CutList& list, const TimelineChanges& changes, TextSink& out) {
     const Picture p = layout(list, changes);
     const bool comparing = changes.result != nullptr;
-    std::string out =
+    out <<
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>" +
         xmlText(titleOf(list)) + "</title>\n<style>\n"
         "body { font-family: sans-serif; margin: 16px; color: #202020; }\n"
@@ -640,10 +646,11 @@ std::string renderTimelineHtml(const ListData& list, const TimelineChanges& chan
         "tr.added td { background: #e6f4ea; }\n"
         "tr.replaced td { background: #f1e6f5; }\n"
         "tr.removed td { background: #fbe9e9; color: #777777; }\n"
-        "</style>\n</head>\n<body>\n<div class=\"page\">\n<div class=\"timeline\">\n" +
-        svgOf(p) + "</div>\n<table class=\"events\">\n<tr><th>EDIT</th><th>REEL</th>"
+        "</style>\n</head>\n<body>\n<div class=\"page\">\n<div class=\"timeline\">\n";
+    svgOf(p, out);
+    out << std::string("</div>\n<table class=\"events\">\n<tr><th>EDIT</th><th>REEL</th>"
         "<th>CLIP NAME</th><th>TRACKS</th><th>TRANSITION</th><th>SRC IN</th><th>SRC OUT</th>"
-        "<th>REC IN</th><th>REC OUT</th>" +
+        "<th>REC IN</th><th>REC OUT</th>") +
         (comparing ? "<th>CHANGE</th>" : "") + "</tr>\n";
     for (size_t i = 0; i < list.events.size(); ++i) {
         const DiffRow* row = p.rowOf.empty() ? nullptr : p.rowOf[i];
@@ -652,16 +659,16 @@ std::string renderTimelineHtml(const ListData& list, const TimelineChanges& chan
             change = changeLine(*row, changes);
             rowClass = classesOf(row->kinds);
         }
-        out += tableRowOf(list, list.events[i], comparing, change, rowClass);
+        out << tableRowOf(list, list.events[i], comparing, change, rowClass);
     }
     if (comparing) {
         for (const DiffRow& row : changes.result->rows) {
             if ((row.kinds & kRemoved) == 0) continue;
-            out += tableRowOf(*changes.oldList, changes.oldList->events[row.oldIndex], true,
+            out << tableRowOf(*changes.oldList, changes.oldList->events[row.oldIndex], true,
                               "removed", "removed");
         }
     }
-    return out + "</table>\n</div>\n</body>\n</html>\n";
+    out << "</table>\n</div>\n</body>\n</html>\n";
 }
 
 }  // namespace edlbtool

@@ -5,22 +5,23 @@
 #ifndef EDLBRIDGE_TOOLS_TIMELINE_H
 #define EDLBRIDGE_TOOLS_TIMELINE_H
 
+#include "cut_list.h"
 #include "diff.h"
-#include "list_reader.h"
+#include "text_sink.h"
 
 #include <string>
 
 namespace edlbtool {
 
 struct TimelineChanges {
-    const ListData* oldList = nullptr;
+    const CutList* oldList = nullptr;
     const DiffResult* result = nullptr;
 };
 
 // changes, when given, marks NEW's boxes added, replaced, trimmed, moved or with another
 // transition, and adds a legend.
-std::string renderTimelineSvg(const ListData& list, const TimelineChanges& changes = {});
-std::string renderTimelineHtml(const ListData& list, const TimelineChanges& changes = {});
+void renderTimelineSvg(const CutList& list, const TimelineChanges& changes, TextSink& out);
+void renderTimelineHtml(const CutList& list, const TimelineChanges& changes, TextSink& out);
 
 // Text for XML content and attribute values: markup characters as entities, and bytes that
 // are no UTF-8, or characters XML 1.0 does not allow, as U+FFFD.
@@ -37,7 +38,7 @@ struct Marker {
 // Reads "LOC: 01:00:02:10 RED text". A timecode outside the event's record range is taken
 // as a source timecode when it falls in the source range; else, or without a timecode, the
 // marker points at the event's record in. False when the line is no marker.
-bool parseMarker(const std::string& note, const EventRow& event, unsigned mode, Marker& out);
+bool parseMarker(const std::string& note, const CutEvent& event, unsigned mode, Marker& out);
 
 }  // namespace edlbtool
 

@@ -50,7 +50,7 @@ std::string apply(const std::vector<std::string>& r) {
         return transitionText(event);
     }
     if (r[0] == "marker") {
-        EventRow event;
+        edlbtool::CutEvent event;
         event.recIn = number(r[2]), event.recOut = number(r[3]);
         event.srcIn = number(r[4]), event.srcOut = number(r[5]);
         Marker marker;
