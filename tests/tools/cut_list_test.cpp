@@ -1,6 +1,7 @@
 // Lists kept small for the change list and the picture: what each event keeps, the texts
 // shared between events, and the "LOC:" notes kept apart; texts handed on in pieces.
 #include "cut_list.h"
+#include "diff.h"
 #include "text_sink.h"
 #include "support/test_support.h"
 
@@ -63,7 +64,7 @@ TEST(CutList, KeepsTheNumbersAndTextsOfEachEvent) {
         EXPECT_STREQ(cut.reel(e), x.reel);
         EXPECT_STREQ(cut.clip(e), x.clip);
     }
-    EXPECT_EQ(cut.events[2].wipeCode, 15u);  // the dissolve's length, where the readers keep it
+    EXPECT_EQ(edlbtool::transitionFrames(cut.events[2]), 15u);  // the dissolve's length
     // A reel is kept once, whichever events name it.
     EXPECT_EQ(cut.events[0].reel, cut.events[2].reel);
     EXPECT_EQ(cut.events[1].reel, cut.events[3].reel);
