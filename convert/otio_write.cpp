@@ -860,7 +860,8 @@ private:
             if (beginsNoCase(note, "FROM CLIP NAME:")) from = trimmed(note.substr(15));
         }
         const std::string to = fullClipName(e);
-        return std::string(type) + (from.empty() ? "" : " from " + from) + " to " + to;
+        return std::string(type) + (from.empty() ? "" : " from " + from) +
+               (to.empty() ? "" : " to " + to);
     }
 
     const ListInfo& info_;
