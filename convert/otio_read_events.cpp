@@ -3,6 +3,7 @@
 // event on those tracks, and a transition's outgoing cut line is made for it.
 #include <algorithm>
 #include <cctype>
+#include <deque>
 #include <cstdio>
 #include <memory>
 #include <unordered_map>
@@ -149,7 +150,7 @@ public:
         : mode_(mode), warnings_(warnings) {}
 
     std::vector<EventRow> build(std::vector<Track>& tracks) {
-        std::vector<Built> built = collect(tracks);
+        std::deque<Built> built = collect(tracks);
         std::vector<EventRow> events;
         size_t count = built.size();
         for (const Built& b : built) count += b.cut != nullptr ? 1 : 0;
@@ -181,11 +182,8 @@ public:
 private:
     // One event per key, in the order of tracks and pieces; the tracks of its pieces joined.
     // The pieces of each track are given up as they are read.
-    std::vector<Built> collect(std::vector<Track>& tracks) {
-        std::vector<Built> built;
-        size_t pieces = 0;
-        for (const Track& track : tracks) pieces += track.pieces.size();
-        built.reserve(pieces);
+    std::deque<Built> collect(std::vector<Track>& tracks) {
+        std::deque<Built> built;
         std::vector<size_t> trackless;
         // Only clips of several tracks can be one event.
         const bool joined = tracks.size() > 1;
@@ -227,14 +225,14 @@ private:
                 // What the piece before says is no longer needed.
                 if (before != nullptr) before->facts.reset();
             }
-            std::vector<Piece>().swap(track.pieces);
+            Pieces().swap(track.pieces);
         }
         for (size_t i : trackless) built[i].row.videoTracks = built[i].row.audioTracks = 0;
         return built;
     }
 
     // Events written here keep their order; others go by record in, then by track.
-    static std::vector<size_t> listOrder(const std::vector<Built>& built) {
+    static std::vector<size_t> listOrder(const std::deque<Built>& built) {
         std::vector<size_t> order(built.size());
         for (size_t i = 0; i < order.size(); ++i) order[i] = i;
         bool allOurs = true;
@@ -510,7 +508,7 @@ std::vector<EventRow> buildEvents(std::vector<Track>& tracks, unsigned mode,
 namespace edlbtool {
 namespace otio {
 
-std::vector<EventRow> logEvents(const std::vector<Piece>& clips) {
+std::vector<EventRow> logEvents(const Pieces& clips) {
     std::vector<EventRow> events;
     events.reserve(clips.size());
     uint32_t number = 0;

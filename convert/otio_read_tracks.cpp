@@ -71,7 +71,7 @@ Flat trimmedTo(Flat flat, const Range& trim) {
 
 // A transition whose in_offset reaches back into the item before it starts the incoming
 // event that much earlier: an edit list's transition begins at its cut point.
-void openTransitions(std::vector<Piece>& pieces) {
+void openTransitions(Pieces& pieces) {
     for (size_t i = 0; i < pieces.size(); ++i) {
         Piece& in = pieces[i];
         if (in.transition == nullptr || in.inOffset == 0) continue;

@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <utility>
@@ -144,8 +145,11 @@ struct Piece {
     int64_t inOffset = 0, outOffset = 0;
 };
 
+// Pieces are kept in a deque: a long track grows a block at a time, never twice its size.
+using Pieces = std::deque<Piece>;
+
 struct Flat {
-    std::vector<Piece> pieces;
+    Pieces pieces;
     int64_t duration = 0;
 };
 
@@ -183,7 +187,7 @@ std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& 
 struct Track {
     bool audio = false;
     unsigned bit = 0;
-    std::vector<Piece> pieces;
+    Pieces pieces;
 };
 
 // Compositions flattened as they are read: open() one, add its children in order (items, or
@@ -241,7 +245,7 @@ private:
 std::vector<EventRow> buildEvents(std::vector<Track>& tracks, unsigned mode,
                                   std::vector<std::string>& warnings);
 // The events of a log's clips: their source times, no record times.
-std::vector<EventRow> logEvents(const std::vector<Piece>& clips);
+std::vector<EventRow> logEvents(const Pieces& clips);
 
 }  // namespace otio
 }  // namespace edlbtool
