@@ -129,6 +129,7 @@ std::string openReader(const char* path, const edlcOptions* options, ListSource&
     if (reason.empty() && options != nullptr && options->name != nullptr) {
         reader.showAs(options->name);
     }
+    if (options != nullptr) reader.onProgress(options->progress, options->progressContext);
     return reason;
 }
 

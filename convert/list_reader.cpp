@@ -5,6 +5,8 @@
 #include "otio.h"
 #include "timecode_text.h"
 
+#include <edlconvert.h>
+
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
@@ -249,6 +251,11 @@ std::string ListReader::openTimeline(const ListSource& source) {
     return std::string();
 }
 
+void ListReader::counted() {
+    ++count_;
+    if (progress_ != nullptr && count_ % EDLC_PROGRESS_STEP == 0) progress_(progressContext_, count_);
+}
+
 bool ListReader::next(EventRow& row) {
     if (timeline_ != nullptr) {
         if (nextEvent_ >= timeline_->events.size()) {
@@ -256,7 +263,7 @@ bool ListReader::next(EventRow& row) {
             return false;
         }
         row = std::move(timeline_->events[nextEvent_++]);
-        ++count_;
+        counted();
         return true;
     }
     if (!next(*record_)) return false;
@@ -286,7 +293,7 @@ bool ListReader::next(EdlLineVB& record) {
     } else if (count_ >= maxEvents_) {
         reason_ = "too many events";
     } else {
-        ++count_;
+        counted();
         return true;
     }
     close();

@@ -106,6 +106,11 @@ public:
     // marker); next() hands them out.
     // What reading a timeline noticed (a time warp kept as a note, ...); taken once.
     std::vector<std::string> takeWarnings() { return std::move(warnings_); }
+    // progress (when not null) is told the events read so far every EDLC_PROGRESS_STEP.
+    void onProgress(void (*progress)(void*, size_t), void* context) {
+        progress_ = progress;
+        progressContext_ = context;
+    }
 
 private:
     void close();
@@ -115,6 +120,9 @@ private:
     std::unique_ptr<ListData> timeline_;
     size_t nextEvent_ = 0;
     std::vector<std::string> warnings_;
+    void (*progress_)(void*, size_t) = nullptr;
+    void* progressContext_ = nullptr;
+    void counted();
     tagKvEdlHandle* handle_ = nullptr;
     std::unique_ptr<EdlLineVB> record_;
     size_t count_ = 0, maxEvents_ = 0;

@@ -140,6 +140,9 @@ typedef int (*edlcWriteFn)(void* context, const char* bytes, size_t size);
 typedef void (*edlcWarnFn)(void* context, const char* message);
 /* Asked before an output file is written, with its name; returns nonzero to allow it. */
 typedef int (*edlcGuardFn)(void* context, const char* output);
+/* Told how many events of a list have been read, every EDLC_PROGRESS_STEP events. */
+typedef void (*edlcProgressFn)(void* context, size_t events);
+#define EDLC_PROGRESS_STEP 4096u
 
 #define EDLC_LEGACY 0x1u  /* read and write with the documented derivations, not interchange */
 #define EDLC_ALL 0x2u     /* diff: list unchanged events too */
@@ -175,6 +178,8 @@ typedef struct edlcOptions {
     void* warnContext;
     edlcGuardFn guard;        /* null: every output is allowed */
     void* guardContext;
+    edlcProgressFn progress;  /* detect, dump, convert: events read so far; null: none */
+    void* progressContext;
 } edlcOptions;
 
 /* Sets every field to its default: interchange reading, no write function. */

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "output.h"
 #include "platform.h"
+#include "warnings.h"
 
 #include <edlconvert.h>
 
@@ -18,7 +19,8 @@ struct ConvertRequest {
     std::vector<std::string> inputs;
     std::string output, directory, typeText, modeText, title;
     bool haveOutput = false, haveDirectory = false, haveType = false, haveMode = false;
-    bool haveTitle = false, legacy = false, quiet = false;
+    bool haveTitle = false, legacy = false, quiet = false, verbose = false;
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 // What the request resolves to.
@@ -32,6 +34,7 @@ std::optional<int> readArguments(const std::vector<std::string>& args, ConvertRe
     CommandLine line("convert", kConvertHelp);
     line.flag("--legacy", request.legacy);
     line.flag("--quiet", request.quiet);
+    line.flag("--verbose", request.verbose);
     line.option("--to", request.typeText, request.haveType);
     line.option("-o,--output", request.output, request.haveOutput);
     line.option("-d,--directory", request.directory, request.haveDirectory);
@@ -39,6 +42,7 @@ std::optional<int> readArguments(const std::vector<std::string>& args, ConvertRe
     line.option("--title", request.title, request.haveTitle);
     if (const std::optional<int> exit = line.parse(args)) return exit;
     request.inputs = line.operands();
+    request.verbosity = verbosityOf(request.quiet, request.verbose);
     return std::nullopt;
 }
 
@@ -153,9 +157,10 @@ public:
 
 private:
     static int guard(void* context, const char* output);
-    static void warn(void* context, const char* message);
+    static void progress(void* context, size_t events);
+    // "[3/120] IN" in a batch, else "IN".
+    std::string progressLabel() const;
     std::string refusal() const;
-    void showWarnings();
 
     const ConvertRequest& request_;
     const ConvertTarget& target_;
@@ -165,23 +170,25 @@ private:
     std::vector<bool> existed_;
     std::vector<std::pair<std::string, std::string>> written_;
     const std::string* input_ = nullptr;
+    size_t index_ = 0, started_ = 0;  // the IN being converted, and how many have begun
     const std::string* output_ = nullptr;
     // Warnings wait until the output is allowed: a list that cannot be read, or an output
     // that is refused, is reported alone.
-    std::vector<std::string> warnings_;
-    bool warningsShown_ = false;
+    WarningReport warnings_;
 };
 
 ConvertRun::ConvertRun(const ConvertRequest& request, const ConvertTarget& target)
-    : request_(request), target_(target) {
+    : request_(request), target_(target), warnings_(request.verbosity) {
     options_ = stdoutOptions(request.legacy ? EDLC_LEGACY : 0u, EDLC_FORMAT_TEXT);
     options_.listType = target.type.value;
     options_.tcMode = target.tcMode;
     options_.title = request.haveTitle ? request.title.c_str() : nullptr;
-    options_.warn = warn;
-    options_.warnContext = this;
+    options_.warn = WarningReport::warn;
+    options_.warnContext = &warnings_;
     options_.guard = guard;
     options_.guardContext = this;
+    options_.progress = progress;
+    options_.progressContext = this;
     for (const std::string& input : request.inputs) existed_.push_back(exists(input));
 }
 
@@ -200,12 +207,6 @@ std::string ConvertRun::refusal() const {
     return std::string();
 }
 
-void ConvertRun::showWarnings() {
-    warningsShown_ = true;
-    for (const std::string& warning : warnings_) report(*input_, warning);
-    warnings_.clear();
-}
-
 // The guard and the warnings are called from inside the library: nothing may be thrown back
 // through its C interface.
 int ConvertRun::guard(void* context, const char*) {
@@ -213,35 +214,44 @@ int ConvertRun::guard(void* context, const char*) {
     try {
         const std::string refusal = run.refusal();
         if (refusal.empty()) {
-            run.showWarnings();
+            run.warnings_.release();
             return 1;
         }
-        run.warnings_.clear();
+        run.warnings_.drop();
         report(*run.output_, refusal);
     } catch (const std::exception&) {
     }
     return 0;
 }
 
-void ConvertRun::warn(void* context, const char* message) {
-    ConvertRun& run = *static_cast<ConvertRun*>(context);
+std::string ConvertRun::progressLabel() const {
+    const size_t total = request_.inputs.size();
+    if (total < 2) return *input_;
+    return "[" + std::to_string(index_ + 1) + "/" + std::to_string(total) + "] " + *input_;
+}
+
+void ConvertRun::progress(void* context, size_t events) {
+    const ConvertRun& run = *static_cast<const ConvertRun*>(context);
     try {
-        if (run.warningsShown_) report(*run.input_, message);
-        else run.warnings_.emplace_back(message);
+        showProgress(run.progressLabel() + ": " + std::to_string(events) + " events read");
     } catch (const std::exception&) {
     }
 }
 
 bool ConvertRun::convert(const std::string& input, const std::string& output) {
     input_ = &input;
+    index_ = started_++;
+    if (request_.inputs.size() > 1) showProgress(progressLabel());
     output_ = &output;
-    warnings_.clear();
-    warningsShown_ = false;
+    warnings_.begin(input);
     size_t events = 0;
     edlcStatus status;
     const uint32_t code = edlcConvert(input.c_str(), output.c_str(), &options_, &events, &status);
     if (code == EDLC_OK || (code != EDLC_E_REFUSED && status.which != EDLC_AT_INPUT)) {
-        showWarnings();
+        warnings_.release();
+        warnings_.end();
+    } else {
+        warnings_.drop();
     }
     if (code != EDLC_OK) {
         // A list written to standard output that cannot be copied there says so.
@@ -249,6 +259,7 @@ bool ConvertRun::convert(const std::string& input, const std::string& output) {
         else reportStatus(status, input, std::string(), output);
         return false;
     }
+    clearProgress();
     if (output == "-") return true;
     written_.emplace_back(output, input);
     if (!request_.quiet) reportWritten(output, target_.type.name, events);
@@ -280,11 +291,14 @@ int commandConvert(const std::vector<std::string>& args) {
         }
     }
     // A list that fails is reported and the others are still converted.
+    // A progress line only on a terminal, never with --quiet.
+    enableProgress(!request.quiet && standardErrorIsTerminal());
     ConvertRun run(request, target);
     int status = kOk;
     for (const std::string& input : request.inputs) {
         if (!run.convert(input, outputOf(input, request, target))) status = kFailed;
     }
+    clearProgress();
     return status;
 }
 

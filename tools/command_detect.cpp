@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "output.h"
 #include "platform.h"
+#include "warnings.h"
 
 #include <edlconvert.h>
 
@@ -14,6 +15,7 @@ namespace {
 struct DetectRun {
     bool json = false;
     uint32_t flags = 0;
+    Verbosity verbosity = Verbosity::Normal;
     size_t width = 80;  // columns a text line may take
     size_t shown = 0;   // summaries printed
     int status = kOk;
@@ -111,8 +113,15 @@ bool detectOne(const std::string& file, DetectRun& run) {
     options.name = file.c_str();
     options.write = appendToText;
     options.writeContext = &summary;
+    WarningReport warnings(run.verbosity);
+    warnings.begin(file);
+    warnings.release();
+    options.warn = WarningReport::warn;
+    options.warnContext = &warnings;
     edlcStatus status;
-    if (edlcDetect(file.c_str(), &options, &status) != EDLC_OK) {
+    const uint32_t code = edlcDetect(file.c_str(), &options, &status);
+    warnings.end();
+    if (code != EDLC_OK) {
         reportStatus(status, file);
         run.status = kFailed;
         if (!run.json || status.code == EDLC_E_OUTPUT) return true;
@@ -130,11 +139,13 @@ bool detectOne(const std::string& file, DetectRun& run) {
 
 int commandDetect(const std::vector<std::string>& args) {
     DetectRun run;
-    bool legacy = false;
+    bool legacy = false, quiet = false, verbose = false;
     Operands files;
     files.endsOptions = true;
     CommandLine line("detect", kDetectHelp, files);
     line.flag("--legacy", legacy);
+    line.flag("--quiet", quiet);
+    line.flag("--verbose", verbose);
     line.option("--format", [&run](const std::string& value) {
         if (value != "text" && value != "json") throw UsageError{"no such format '" + value + "'"};
         run.json = value == "json";
@@ -146,6 +157,7 @@ int commandDetect(const std::vector<std::string>& args) {
         return usageError("detect", "standard input can be read only once");
     }
     run.flags = legacy ? EDLC_LEGACY : 0u;
+    run.verbosity = verbosityOf(quiet, verbose);
     run.width = terminalWidth();
     if (run.json && !writeOut("[")) return kFailed;
     for (const std::string& file : names) {

@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "output.h"
+#include "warnings.h"
 
 #include <edlconvert.h>
 
@@ -72,11 +73,13 @@ private:
 
 int commandDump(const std::vector<std::string>& args) {
     uint32_t format = EDLC_FORMAT_TABLE;
-    bool legacy = false;
+    bool legacy = false, quiet = false, verbose = false;
     Operands files;
     files.endsOptions = true;
     CommandLine line("dump", kDumpHelp, files);
     line.flag("--legacy", legacy);
+    line.flag("--quiet", quiet);
+    line.flag("--verbose", verbose);
     line.option("--format", [&format](const std::string& value) {
         for (const FormatName& known : kDumpFormats) {
             if (value == known.name) {
@@ -99,14 +102,20 @@ int commandDump(const std::vector<std::string>& args) {
     edlcOptions options = stdoutOptions(legacy ? EDLC_LEGACY : 0u, format);
     options.write = DumpOutput::write;
     options.writeContext = &output;
+    WarningReport warnings(verbosityOf(quiet, verbose));
+    options.warn = WarningReport::warn;
+    options.warnContext = &warnings;
     // Events are printed as they are read: a failure after the first leaves that list's text
     // incomplete, and the report says why. The other lists are still dumped.
     int result = kOk;
     for (const std::string& name : names) {
         options.name = name.c_str();
         output.begin();
+        warnings.begin(name);
+        warnings.release();
         edlcStatus status;
         const uint32_t code = edlcDump(name.c_str(), &options, &status);
+        warnings.end();
         if (code == EDLC_E_OUTPUT) return kFailed;
         if (code != EDLC_OK) {
             reportStatus(status, name);

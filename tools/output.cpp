@@ -1,6 +1,8 @@
 // The texts of the command line and the calls that print them.
 #include "output.h"
 
+#include "platform.h"
+
 #include <cstdio>
 #include <exception>
 
@@ -35,6 +37,13 @@ const char kMainHelp[] =
     "  --version             show the version\n"
     "  --legacy              read and write with the library's documented derivations\n"
     "                        instead of keeping what lists say (detect, dump, convert)\n"
+    "  --verbose             show every warning about a list; without it the first three\n"
+    "                        of each kind are shown, then the count of the others\n"
+    "  --quiet               one line per kind of warning, with its count (detect, dump,\n"
+    "                        convert); convert: no 'wrote' lines and no progress line\n"
+    "\n"
+    "On a terminal, convert shows a progress line (the list of a batch, the events read);\n"
+    "never when standard error is a file or a pipe.\n"
     "\n"
     "Exit status: 0 success, 1 a file failed, 2 bad usage; diff: 0 the cuts are the same,\n"
     "1 they differ or a list could not be read, 2 bad usage.\n";
@@ -46,7 +55,7 @@ const char kTypesHelp[] =
     "line forms the library writes for it.\n";
 
 const char kDetectHelp[] =
-    "Usage: edlbridge detect [--legacy] [--format text|json] FILE...\n"
+    "Usage: edlbridge detect [--legacy] [--format text|json] [--quiet | --verbose] FILE...\n"
     "For each file: the list type the library detects (value and name), the title, the\n"
     "timecode mode, the column line of column and CSV lists, and the number of events.\n"
     "A column line longer than the terminal is wide (COLUMNS, else 80 columns off a\n"
@@ -59,6 +68,7 @@ const char kDetectHelp[] =
 
 const char kDumpHelp[] =
     "Usage: edlbridge dump FILE... [--format table|json|csv] [--legacy]\n"
+    "                      [--quiet | --verbose]\n"
     "One row per event: edit number, reel, tracks, edit type with wipe code and length,\n"
     "source in/out, record in/out and marks as timecode text in the list's mode and as\n"
     "frames, audio offset, clip name, name and comment. The default format is table.\n"
@@ -75,7 +85,7 @@ const char kDumpHelp[] =
 
 const char kConvertHelp[] =
     "Usage: edlbridge convert IN... --to TYPE [-o OUT | -d DIR] [--fcm MODE] [--title TEXT]\n"
-    "                         [--quiet] [--legacy]\n"
+    "                         [--quiet | --verbose] [--legacy]\n"
     "Reads each IN and writes its events as a list of TYPE (a value or a name from\n"
     "'edlbridge types', such as cmx3600, ale, ds or flex; also edl or \"CMX 3600\" for\n"
     "cmx3600, \"log exchange\" for ale; case, blanks, '-', '_' and '.' do not matter).\n"
@@ -96,10 +106,15 @@ const char kConvertHelp[] =
     "                 Timecodes keep their hours, minutes and seconds; frame numbers\n"
     "                 are scaled to the new rate. Default: the mode of IN\n"
     "  --title TEXT   title of the written list. Default: the title of IN\n"
-    "  --quiet        print no 'wrote ...' line for each list written\n"
+    "  --quiet        print no 'wrote ...' line for each list written, no progress\n"
+    "                 line, and one line per kind of warning with its count\n"
+    "  --verbose      print every warning; by default the first three of each kind\n"
+    "                 are printed, then one line with the count of the others\n"
     "  --legacy       read and write with the library's documented derivations and\n"
     "                 dialect bytes instead of keeping every note, name and number\n"
     "\n"
+    "On a terminal a progress line shows the IN being converted ([3/120] IN) and the\n"
+    "events read; it is not shown when standard error is a file or a pipe.\n"
     "An IN of '-' is standard input and needs -o. A list that fails is reported on\n"
     "standard error and nothing is written for it; the others are still converted, and\n"
     "the exit status is 1. No list is written over one of the INs.\n";
@@ -172,7 +187,34 @@ const char kCdlHelp[] =
     "  --id clip       files named and identified by clip name (the default), reel or event\n"
     "                  number; repeated ids get _2, _3, ...\n";
 
+namespace {
+
+bool progressEnabled = false;
+bool progressShown = false;
+
+}  // namespace
+
+void enableProgress(bool enabled) { progressEnabled = enabled; }
+
+void showProgress(const std::string& text) {
+    if (!progressEnabled) return;
+    const size_t width = terminalWidth();
+    const std::string line = text.size() >= width ? text.substr(0, width - 1) : text;
+    // Carriage return, the text, and an erase to the end of the line.
+    std::fprintf(stderr, "\r%s\x1b[K", line.c_str());
+    std::fflush(stderr);
+    progressShown = true;
+}
+
+void clearProgress() {
+    if (!progressShown) return;
+    std::fputs("\r\x1b[K", stderr);
+    std::fflush(stderr);
+    progressShown = false;
+}
+
 void report(const std::string& subject, const std::string& reason) {
+    clearProgress();
     std::fprintf(stderr, "edlbridge: %s: %s\n", subject.c_str(), reason.c_str());
 }
 
@@ -182,14 +224,17 @@ int usageError(const std::string& subject, const std::string& reason) {
 }
 
 bool writeOut(const std::string& text) {
+    clearProgress();
     return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
 }
 
 void reportWritten(const std::string& output, const char* kind, size_t events) {
+    clearProgress();
     std::printf("wrote %s (%s, %zu events)\n", output.c_str(), kind, events);
 }
 
 int writeToStdout(void*, const char* bytes, size_t size) {
+    clearProgress();
     return std::fwrite(bytes, 1, size, stdout) == size ? 0 : 1;
 }
 

@@ -30,6 +30,13 @@ extern const char kCdlHelp[];
 // file as the command line names it, or the command for a usage error.
 void report(const std::string& subject, const std::string& reason);
 
+// A progress line on standard error, for a terminal: each call replaces the line shown
+// (cut to the terminal's width); a report, a "wrote" line or text on standard output first
+// clears it. Nothing is shown unless enableProgress(true) was called.
+void enableProgress(bool enabled);
+void showProgress(const std::string& text);
+void clearProgress();
+
 // Reports a usage error of subject (a command) and returns kUsage.
 int usageError(const std::string& subject, const std::string& reason);
 

@@ -47,6 +47,14 @@ std::string makeDirectories(const std::string& path) {
     return error.message();
 }
 
+bool standardErrorIsTerminal() {
+#if defined(_WIN32)
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
 size_t terminalWidth() {
     if (const char* columns = std::getenv("COLUMNS")) {
         char* end = nullptr;

@@ -31,6 +31,9 @@ bool exists(const std::string& path);
 // exists as a folder afterwards, else why not ("File exists" for a file of that name).
 std::string makeDirectories(const std::string& path);
 
+// Standard error is a terminal (where a progress line may be shown).
+bool standardErrorIsTerminal();
+
 // The columns of the terminal standard output shows on: COLUMNS when it holds a number,
 // else the terminal's own width, else (not a terminal) 80.
 size_t terminalWidth();

@@ -226,6 +226,7 @@ class edlcTcMode(ctypes.Structure):
 edlcWriteFn = CFUNCTYPE(c_int, c_void_p, c_void_p, c_size_t)
 edlcWarnFn = CFUNCTYPE(None, c_void_p, c_char_p)
 edlcGuardFn = CFUNCTYPE(c_int, c_void_p, c_char_p)
+edlcProgressFn = CFUNCTYPE(None, c_void_p, c_size_t)
 
 
 class edlcOptions(ctypes.Structure):
@@ -245,6 +246,8 @@ class edlcOptions(ctypes.Structure):
         ("warnContext", c_void_p),
         ("guard", edlcGuardFn),
         ("guardContext", c_void_p),
+        ("progress", edlcProgressFn),
+        ("progressContext", c_void_p),
     ]
 
 

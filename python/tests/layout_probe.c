@@ -105,6 +105,8 @@ int main(void) {
     FIELD(edlcOptions, warnContext);
     FIELD(edlcOptions, guard);
     FIELD(edlcOptions, guardContext);
+    FIELD(edlcOptions, progress);
+    FIELD(edlcOptions, progressContext);
 
     printf("edlcChange - 0 %zu\n", sizeof(edlcChange));
     FIELD(edlcChange, kinds);

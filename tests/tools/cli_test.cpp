@@ -18,6 +18,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
+#if defined(__linux__)
+#include <pty.h>
+#endif
 #include <unistd.h>
 #endif
 
@@ -262,5 +266,100 @@ TEST(ToolConvert, EveryWritableTypeMatchesItsGoldenAndReadsBackAsCatalogued) {
     }
     EXPECT_EQ(converted, 47u);
 }
+
+// --verbose shows every warning: an overlap on V1 and on each of the 32 audio tracks ("B")
+// for events 2 to 6, each placed after the one before, so overlapping it by one more second.
+TEST(ToolWarnings, VerboseShowsEveryOne) {
+    edlbtest::TempDir tmp;
+    const RunResult result =
+        runTool({"convert", toolData() + "/otio/overlap_many.edl", "--to", "otio", "-o", "out.otio",
+                 "--verbose", "--quiet"},
+                tmp.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    std::string expected;
+    std::vector<std::string> tracks{"V1"};
+    for (int a = 1; a <= 32; ++a) tracks.push_back("A" + std::to_string(a));
+    for (const std::string& track : tracks) {
+        for (int k = 2; k <= 6; ++k) {
+            expected += "edlbridge: " + toolData() + "/otio/overlap_many.edl: event " + std::to_string(k) +
+                        " (edit " + std::to_string(k) + ") overlaps the event before it on " + track + " by " +
+                        std::to_string(30 * (k - 1)) + " frames: placed after it\n";
+        }
+    }
+    EXPECT_EQ(result.err, expected);
+}
+
+// A list of count one-second cuts, LF line ends.
+std::string cutsList(size_t count) {
+    std::string text = "TITLE: MANY\nFCM: NON-DROP FRAME\n\n";
+    const auto tc = [](size_t s) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "%02zu:%02zu:%02zu:00", s / 3600 % 24, s / 60 % 60, s % 60);
+        return std::string(buffer);
+    };
+    for (size_t k = 1; k <= count; ++k) {
+        char line[128];
+        std::snprintf(line, sizeof line, "%03zu  R%-6zu  V     C        %s %s %s %s\n", k % 1000, k % 100,
+                      tc(k).c_str(), tc(k + 1).c_str(), tc(k).c_str(), tc(k + 1).c_str());
+        text += line;
+    }
+    return text;
+}
+
+// Progress is for a terminal: with standard error in a file nothing but the reports is
+// written there, for a batch and for a list long enough to be reported on.
+TEST(ToolProgress, NoneWhenStandardErrorIsNoTerminal) {
+    edlbtest::TempDir tmp;
+    tmp.write("long.edl", cutsList(10000));
+    tmp.write("short.edl", cutsList(3));
+    const RunResult result = runTool({"convert", "long.edl", "short.edl", "--to", "ale", "-d", "out"}, tmp.path());
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "wrote out/long.alg (ale, 10000 events)\nwrote out/short.alg (ale, 3 events)\n");
+    EXPECT_EQ(result.err, "");
+}
+
+#if defined(__linux__)
+// Runs the tool in directory with standard error (and output) on a pseudo-terminal; what
+// the terminal received.
+std::string runOnTerminal(std::vector<std::string> args, const std::string& directory) {
+    std::string program = EDLBRIDGE_CLI;
+    std::vector<char*> argv{program.data()};
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        if (chdir(directory.c_str()) == 0) execv(argv[0], argv.data());
+        _exit(127);
+    }
+    std::string seen;
+    char buffer[4096];
+    for (ssize_t got; pid > 0 && (got = read(master, buffer, sizeof buffer)) > 0;) seen.append(buffer, static_cast<size_t>(got));
+    int status = 0;
+    if (pid > 0) waitpid(pid, &status, 0);
+    if (master >= 0) close(master);
+    return seen;
+}
+
+TEST(ToolProgress, ShownOnATerminalAndClearedAgain) {
+    edlbtest::TempDir tmp;
+    tmp.write("long.edl", cutsList(9000));
+    tmp.write("short.edl", cutsList(3));
+    const std::string seen = runOnTerminal({"convert", "long.edl", "short.edl", "--to", "ale", "-d", "out"}, tmp.path());
+    // The batch position, then the events read every 4096, each replacing the line.
+    for (const char* line : {"\r[1/2] long.edl\x1b[K", "\r[1/2] long.edl: 4096 events read\x1b[K",
+                             "\r[1/2] long.edl: 8192 events read\x1b[K", "\r[2/2] short.edl\x1b[K"}) {
+        EXPECT_NE(seen.find(line), std::string::npos) << line << " not in " << seen;
+    }
+    // Cleared before each "wrote" line (the terminal shows LF as CR LF).
+    EXPECT_NE(seen.find("\r\x1b[Kwrote out/long.alg (ale, 9000 events)\r\n"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("\r\x1b[Kwrote out/short.alg (ale, 3 events)\r\n"), std::string::npos) << seen;
+
+    const std::string quiet =
+        runOnTerminal({"convert", "long.edl", "short.edl", "--to", "ale", "-d", "quiet", "--quiet"}, tmp.path());
+    EXPECT_EQ(quiet, "");
+}
+#endif
 
 }  // namespace
