@@ -267,8 +267,8 @@ TEST(ToolConvert, EveryWritableTypeMatchesItsGoldenAndReadsBackAsCatalogued) {
     EXPECT_EQ(converted, 47u);
 }
 
-// --verbose shows every warning: an overlap on V1 and on each of the 32 audio tracks ("B")
-// for events 2 to 6, each placed after the one before, so overlapping it by one more second.
+// --verbose shows every warning: an overlap on V1 and on A1 ("B") for events 2 to 12, each
+// placed after the one before, so overlapping it by one more second.
 TEST(ToolWarnings, VerboseShowsEveryOne) {
     edlbtest::TempDir tmp;
     const RunResult result =
@@ -278,10 +278,8 @@ TEST(ToolWarnings, VerboseShowsEveryOne) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
     std::string expected;
-    std::vector<std::string> tracks{"V1"};
-    for (int a = 1; a <= 32; ++a) tracks.push_back("A" + std::to_string(a));
-    for (const std::string& track : tracks) {
-        for (int k = 2; k <= 6; ++k) {
+    for (const std::string track : {"V1", "A1"}) {
+        for (int k = 2; k <= 12; ++k) {
             expected += "edlbridge: " + toolData() + "/otio/overlap_many.edl: event " + std::to_string(k) +
                         " (edit " + std::to_string(k) + ") overlaps the event before it on " + track + " by " +
                         std::to_string(30 * (k - 1)) + " frames: placed after it\n";
