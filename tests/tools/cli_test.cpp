@@ -268,7 +268,8 @@ TEST(ToolConvert, EveryWritableTypeMatchesItsGoldenAndReadsBackAsCatalogued) {
 }
 
 // --verbose shows every warning: an overlap on V1 and on A1 ("B") for events 2 to 12, each
-// placed after the one before, so overlapping it by one more second.
+// placed after the one before, so overlapping it by one more second; the tracks are written
+// side by side, event by event.
 TEST(ToolWarnings, VerboseShowsEveryOne) {
     edlbtest::TempDir tmp;
     const RunResult result =
@@ -278,8 +279,8 @@ TEST(ToolWarnings, VerboseShowsEveryOne) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
     std::string expected;
-    for (const std::string track : {"V1", "A1"}) {
-        for (int k = 2; k <= 12; ++k) {
+    for (int k = 2; k <= 12; ++k) {
+        for (const std::string track : {"V1", "A1"}) {
             expected += "edlbridge: " + toolData() + "/otio/overlap_many.edl: event " + std::to_string(k) +
                         " (edit " + std::to_string(k) + ") overlaps the event before it on " + track + " by " +
                         std::to_string(30 * (k - 1)) + " frames: placed after it\n";
