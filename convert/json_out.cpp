@@ -41,7 +41,7 @@ size_t utf8Length(const unsigned char* text, size_t size) {
 
 }  // namespace
 
-JsonOut::JsonOut(TextSink sink, unsigned depth, bool inList)
+JsonOut::JsonOut(WriteBytes sink, unsigned depth, bool inList)
     : sink_(std::move(sink)), buffer_(new char[kBufferSize]), base_(depth), inList_(inList) {}
 
 void JsonOut::newline(size_t depth) {

@@ -16,13 +16,13 @@
 namespace edlbtool {
 
 // Where text goes, a piece at a time; false when a piece could not be written.
-using TextSink = std::function<bool(const char* bytes, size_t size)>;
+using WriteBytes = std::function<bool(const char* bytes, size_t size)>;
 
 class JsonOut {
 public:
     // depth: the level the first value is written at (a value inside a list of that level
     // when inList is set, else the document itself).
-    explicit JsonOut(TextSink sink, unsigned depth = 0, bool inList = false);
+    explicit JsonOut(WriteBytes sink, unsigned depth = 0, bool inList = false);
     ~JsonOut() = default;
     JsonOut(const JsonOut&) = delete;
     JsonOut& operator=(const JsonOut&) = delete;
@@ -81,7 +81,7 @@ private:
         bool list;
         bool empty;
     };
-    TextSink sink_;
+    WriteBytes sink_;
     std::unique_ptr<char[]> buffer_;
     size_t used_ = 0;
     std::vector<Level> levels_;

@@ -86,7 +86,7 @@ private:
 // first wait in memory rather than in temporary files. Empty text on success, else the
 // reason. Overlapping events and markers outside their events are reported in warnings.
 std::string writeOtioEvents(const ListInfo& info, EventSource& source, const WriteOptions& options,
-                            const TextSink& sink, std::vector<std::string>& warnings,
+                            const WriteBytes& sink, std::vector<std::string>& warnings,
                             bool inMemory = false);
 
 // A timeline written from a list as it is read (twice), into the file path or, for "-",
@@ -98,7 +98,7 @@ struct OtioStreamResult {
     size_t events = 0;
 };
 OtioStreamResult streamOtio(const ListSource& source, bool legacy, const WriteOptions& options,
-                            const std::string& path, const TextSink& standardOutput,
+                            const std::string& path, const WriteBytes& standardOutput,
                             std::vector<std::string>& warnings);
 
 // Writes otioText into path ("-": standard output). Empty text on success, else the reason;

@@ -217,7 +217,7 @@ public:
         }
         return reason;
     }
-    TextSink sink() {
+    WriteBytes sink() {
         return [this](const char* bytes, size_t size) {
             if (inMemory_) {
                 text_.append(bytes, size);
@@ -227,7 +227,7 @@ public:
         };
     }
     // Copies what was spooled into sink.
-    bool copyTo(const TextSink& sink) {
+    bool copyTo(const WriteBytes& sink) {
         if (inMemory_) return sink(text_.data(), text_.size());
         if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) return false;
         std::vector<char> buffer(1 << 16);
@@ -251,7 +251,7 @@ class TimelineWriter;
 // after it, because a transition into that event may end it earlier.
 class TrackWriter {
 public:
-    TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, TextSink sink);
+    TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, WriteBytes sink);
     void add(const Paired& event);
     void finish();
     bool ok() { return out_.flush(); }
@@ -303,7 +303,7 @@ public:
           warnings_(warnings) {}
 
     // Writes the timeline (or, for a log, the collection) of the events.
-    std::string write(PairedEvents& events, const TextSink& sink, bool inMemory) {
+    std::string write(PairedEvents& events, const WriteBytes& sink, bool inMemory) {
         std::string reason = survey(events);
         if (!reason.empty()) return reason;
         JsonOut out(sink);
@@ -510,7 +510,7 @@ private:
         out.end();
     }
 
-    std::string timeline(PairedEvents& events, JsonOut& out, const TextSink& sink,
+    std::string timeline(PairedEvents& events, JsonOut& out, const WriteBytes& sink,
                          bool inMemory) {
         out.beginObject();
         out.key("OTIO_SCHEMA").string("Timeline.1");
@@ -537,7 +537,7 @@ private:
             const uint32_t used = audio ? survey_.audioUsed : survey_.videoUsed;
             for (unsigned bit = 0; bit < kTrackBits; ++bit) {
                 if ((used & (1u << bit)) == 0) continue;
-                TextSink trackSink = sink;
+                WriteBytes trackSink = sink;
                 if (!tracks.empty()) {
                     spools.emplace_back(new Spool(inMemory));
                     const std::string reason = spools.back()->open();
@@ -875,7 +875,7 @@ private:
     bool columnsRead_ = false;
 };
 
-TrackWriter::TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, TextSink sink)
+TrackWriter::TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, WriteBytes sink)
     : timeline_(timeline),
       audio_(audio),
       bit_(bit),
@@ -997,7 +997,7 @@ size_t ListEventSource::count() const {
 }
 
 std::string writeOtioEvents(const ListInfo& info, EventSource& source, const WriteOptions& options,
-                            const TextSink& sink, std::vector<std::string>& warnings,
+                            const WriteBytes& sink, std::vector<std::string>& warnings,
                             bool inMemory) {
     const unsigned fromMode = listMode(info.list.dwTcMode);
     const unsigned toMode = options.tcMode != 0 ? options.tcMode : fromMode;
@@ -1009,7 +1009,7 @@ std::string writeOtioEvents(const ListInfo& info, EventSource& source, const Wri
 }
 
 OtioStreamResult streamOtio(const ListSource& source, bool legacy, const WriteOptions& options,
-                            const std::string& path, const TextSink& standardOutput,
+                            const std::string& path, const WriteBytes& standardOutput,
                             std::vector<std::string>& warnings) {
     OtioStreamResult result;
     ListEventSource events(source, legacy);
@@ -1040,7 +1040,7 @@ OtioStreamResult streamOtio(const ListSource& source, bool legacy, const WriteOp
             return result;
         }
     }
-    const TextSink toFile = [file](const char* bytes, size_t size) {
+    const WriteBytes toFile = [file](const char* bytes, size_t size) {
         return std::fwrite(bytes, 1, size, file) == size;
     };
     result.reason = writeOtioEvents(info, input, options, file != nullptr ? toFile : standardOutput,
