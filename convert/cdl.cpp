@@ -1,5 +1,6 @@
 #include "cdl.h"
 
+#include "json_out.h"
 #include "notes.h"
 #include "platform.h"
 #include "text_rows.h"
@@ -223,15 +224,30 @@ std::vector<std::vector<std::string>> csvLogCells(const std::string& path, const
     return cells;
 }
 
-nlohmann::ordered_json cdlMetadata(const Cdl& cdl) {
-    OrderedJson metadata = OrderedJson::object();
+bool isCdlNote(const std::string& note) {
+    Cdl cdl;
+    std::string rest;
+    const std::string text = trimmed(note);
+    return (afterKeyword(text, "ASC_SOP", rest) && parseSop(rest, cdl)) ||
+           (afterKeyword(text, "ASC_SAT", rest) && parseSat(rest, cdl));
+}
+
+void writeCdlMetadata(JsonOut& out, const Cdl& cdl) {
+    const auto numbers = [&out](const char* key, const std::string (&values)[3]) {
+        out.key(key).beginArray();
+        for (const std::string& value : values) out.real(std::strtod(value.c_str(), nullptr));
+        out.end();
+    };
+    out.key("cdl").beginObject();
     if (cdl.hasSop) {
-        metadata["asc_sop"] = OrderedJson{{"slope", triple(cdl.slope)},
-                                          {"offset", triple(cdl.offset)},
-                                          {"power", triple(cdl.power)}};
+        out.key("asc_sop").beginObject();
+        numbers("slope", cdl.slope);
+        numbers("offset", cdl.offset);
+        numbers("power", cdl.power);
+        out.end();
     }
-    if (cdl.hasSat) metadata["asc_sat"] = numberOf(cdl.saturation);
-    return metadata;
+    if (cdl.hasSat) out.key("asc_sat").real(std::strtod(cdl.saturation.c_str(), nullptr));
+    out.end();
 }
 
 std::vector<std::string> cdlNotes(const nlohmann::json& metadata) {

@@ -15,6 +15,8 @@
 
 namespace edlbtool {
 
+class JsonOut;
+
 struct Cdl {
     std::string slope[3], offset[3], power[3];
     std::string saturation;
@@ -34,10 +36,13 @@ bool cdlOfEvent(const ListInfo& info, const EventRow& event, Cdl& out);
 bool cdlOfEvent(const ListInfo& info, const EventRow& event, const std::vector<std::string>& cells,
                 Cdl& out);
 
-// A clip's "cdl" metadata in a timeline, as OTIO's CMX 3600 adapter keeps it:
-// {"asc_sop": {"slope": [r, g, b], "offset": [...], "power": [...]}, "asc_sat": s}, values
-// as numbers; the part the grade lacks is left out.
-nlohmann::ordered_json cdlMetadata(const Cdl& cdl);
+// True for an "ASC_SOP" or "ASC_SAT" note that reads as one.
+bool isCdlNote(const std::string& note);
+
+// A clip's "cdl" metadata in a timeline, as OTIO's CMX 3600 adapter keeps it, written into
+// an open object: "cdl": {"asc_sop": {"slope": [r, g, b], "offset": [...], "power": [...]},
+// "asc_sat": s}, values as numbers; the part the grade lacks is left out.
+void writeCdlMetadata(JsonOut& out, const Cdl& cdl);
 // The notes such metadata stands for ("ASC_SOP (1.5 1 0.9)(0 0 0)(1 1 1)", "ASC_SAT 0.9"),
 // each number as JSON writes it; none for a part of another shape.
 std::vector<std::string> cdlNotes(const nlohmann::json& metadata);

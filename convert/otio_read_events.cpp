@@ -8,6 +8,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "cdl.h"
 #include "notes.h"
 #include "otio_common.h"
 #include "otio_reader.h"
@@ -401,17 +402,22 @@ const Json* metadataOf(const Json& object, const char* key) {
     return found != nullptr && found->is_object() ? found : nullptr;
 }
 
-// The note lines OTIO's CMX 3600 adapter kept of a clip without reading them.
+// The note lines OTIO's CMX 3600 adapter kept of a clip without reading them, then those of
+// the grade it read ("cdl").
 std::string adapterComments(const Json& item) {
     const Json* cmx = metadataOf(item, kCmxKey);
     const Json* comments = cmx != nullptr ? field(*cmx, "comments") : nullptr;
-    std::string notes;
-    if (comments == nullptr || !comments->is_array()) return notes;
-    for (const Json& line : *comments) {
-        if (!line.is_string()) continue;
-        if (!notes.empty()) notes += '\n';
-        notes += line.get<std::string>();
+    std::vector<std::string> lines;
+    if (comments != nullptr && comments->is_array()) {
+        for (const Json& line : *comments) {
+            if (line.is_string()) lines.push_back(line.get<std::string>());
+        }
     }
+    if (const Json* cdl = metadataOf(item, "cdl")) {
+        for (const std::string& note : cdlNotes(*cdl)) lines.push_back(note);
+    }
+    std::string notes;
+    for (const std::string& line : lines) notes += (notes.empty() ? "" : "\n") + line;
     return notes;
 }
 

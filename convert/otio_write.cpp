@@ -21,8 +21,10 @@
 #include <cstring>
 #include <memory>
 
+#include "cdl.h"
 #include "json_out.h"
 #include "list_type_names.h"
+#include "markers.h"
 #include "notes.h"
 #include "otio.h"
 #include "otio_common.h"
@@ -365,6 +367,8 @@ public:
         out.key("metadata").beginObject();
         aleColumns(out, e);
         // Colour decisions ("cdl") go here, before the adapter's key.
+        Cdl cdl;
+        if (cdlOfEvent(info_, e, cdl)) writeCdlMetadata(out, cdl);
         cmxMetadata(out, e, notes.comments);
         out.key(otio::kKey).beginObject();
         ourFields(out, e, p.index);
@@ -780,11 +784,13 @@ private:
         for (const std::string& note : notes.all) {
             LocNote loc;
             M2Note m2;
+            MarkerRow graded;
             if (beginsNoCase(note, "FROM CLIP NAME:") || beginsNoCase(note, "TO CLIP NAME:")) {
                 continue;
             }
-            if (isFileNote(note, file)) continue;
-            if (parseLocNote(note, mode_, loc) && loc.timed) {
+            // A grade is the clip's "cdl", as OTIO's CMX 3600 adapter reads it.
+            if (isFileNote(note, file) || isCdlNote(note)) continue;
+            if ((parseLocNote(note, mode_, loc) && loc.timed) || parseGradingNote(note, graded)) {
                 notes.locators.push_back(note);
                 continue;
             }
@@ -828,11 +834,19 @@ private:
     }
 
     // "LOC:" notes as markers at the note's timecode, as OTIO's CMX 3600 adapter places
-    // them; a note outside its event's record times is reported.
+    // them, and the grading system's marker notes at their event's record in, with their
+    // name, comment and length; a note outside its event's record times is reported.
     void markers(JsonOut& out, const EventRow& e, const std::vector<std::string>& locators) {
         for (const std::string& note : locators) {
             LocNote loc;
-            parseLocNote(note, mode_, loc);
+            MarkerRow graded;
+            const bool isGraded = !parseLocNote(note, mode_, loc) && parseGradingNote(note, graded);
+            if (isGraded) {
+                loc.frames = e.recIn;
+                loc.text = graded.name;
+                loc.colour = markerColour(graded.colour);
+                loc.colourWord = loc.colour != nullptr ? loc.colour->name : graded.colour;
+            }
             if (survey_.recordTimes && (loc.frames < e.recIn || loc.frames >= std::max(e.recOut, e.recIn + 1))) {
                 warnings_.push_back("marker '" + note + "' of edit " +
                                     std::to_string(e.editNumber) +
@@ -847,8 +861,8 @@ private:
             out.end();
             out.key("name").string(loc.text);
             out.key("color").string(loc.colour != nullptr ? loc.colour->name : "RED");
-            timeRange(out, "marked_range", loc.frames, 0);
-            out.key("comment").string("");
+            timeRange(out, "marked_range", loc.frames, isGraded ? graded.duration : 0);
+            out.key("comment").string(graded.comment);
             out.end();
         }
     }

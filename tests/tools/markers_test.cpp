@@ -4,6 +4,7 @@
 #include "tool_test.h"
 
 #include "cdl.h"
+#include "json_out.h"
 #include "markers.h"
 #include "otio.h"
 #include "text_rows.h"
@@ -288,6 +289,65 @@ TEST(MarkerRoundTrip, MarkerListThroughTimelineAndBack) {
     expectMarkers(back.markers, kAvidMarkers, "through a timeline");
 }
 
+TEST(MarkerTimeline, MarkersAndGradesAsOtioWritesThem) {
+    const MarkerList original = parsed(readFile(dataPath("markers/avid_markers.txt")), MarkerKind::Editing);
+    ListData events;
+    markerEvents(original, events);
+    std::vector<std::string> warnings;
+    const nlohmann::json timeline = nlohmann::json::parse(otioText(events, WriteOptions(), warnings));
+    std::vector<nlohmann::json> found;
+    for (const nlohmann::json& track : timeline["tracks"]["children"]) {
+        for (const nlohmann::json& item : track["children"]) {
+            for (const nlohmann::json& marker : item["markers"]) found.push_back(marker);
+        }
+    }
+    ASSERT_EQ(found.size(), 9u);
+    // 'assist  01:07:43:10  A1  cyan  Room tone, 2 sec  48', at its record time.
+    const nlohmann::json* tone = nullptr;
+    for (const nlohmann::json& marker : found) {
+        if (marker["comment"] == "Room tone, 2 sec") tone = &marker;
+    }
+    ASSERT_NE(tone, nullptr);
+    EXPECT_EQ((*tone)["name"], "assist");
+    EXPECT_EQ((*tone)["color"], "CYAN");
+    EXPECT_EQ((*tone)["marked_range"]["start_time"]["value"], double(tc30(1, 7, 43, 10)));
+    EXPECT_EQ((*tone)["marked_range"]["duration"]["value"], 48.0);
+
+    ListData graded;
+    ASSERT_EQ(readList(dataPath("markers/loc_cdl.edl"), graded), "");
+    const nlohmann::json cut = nlohmann::json::parse(otioText(graded, WriteOptions(), warnings));
+    const nlohmann::json& clip = cut["tracks"]["children"][0]["children"][1];
+    EXPECT_EQ(clip["metadata"]["cdl"],
+              nlohmann::json::parse("{\"asc_sop\": {\"slope\": [0.98765, 1.0, 1.0], "
+                                    "\"offset\": [0.0, 0.0, -0.001], \"power\": [1.0, 1.0, 1.0]}, "
+                                    "\"asc_sat\": 1.05}"));
+    // The grade is no comment of the adapter's.
+    EXPECT_EQ(clip["metadata"]["cmx_3600"].dump().find("ASC_"), std::string::npos);
+}
+
+TEST(MarkerTimeline, AdaptersGradeBecomesNotes) {
+    // A clip as OTIO's CMX 3600 adapter writes one: its grade under "cdl", nothing of ours.
+    const std::string text = R"({"OTIO_SCHEMA": "Timeline.1", "name": "graded", "tracks": {
+        "OTIO_SCHEMA": "Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video",
+        "name": "V1", "children": [{"OTIO_SCHEMA": "Clip.2", "name": "A001C003",
+        "metadata": {"cdl": {"asc_sat": 0.9, "asc_sop": {"offset": [0.1, -0.2, 0.0],
+        "power": [1.0, 1.1, 0.95], "slope": [1.5, 1.0, 0.9]}}},
+        "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+          "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 86400.0},
+          "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 48.0}}}]}]}})";
+    ListData data;
+    std::vector<std::string> warnings;
+    ASSERT_EQ(readOtioText(text, "graded.otio", data, warnings), "");
+    ASSERT_EQ(data.events.size(), 1u);
+    const std::vector<GradedShot> shots = gradedShots(data, CdlId::Clip);
+    ASSERT_EQ(shots.size(), 1u);
+    EXPECT_EQ(shots[0].id, "A001C003");
+    EXPECT_EQ(shots[0].cdl.slope[2], "0.9");
+    EXPECT_EQ(shots[0].cdl.offset[1], "-0.2");
+    EXPECT_EQ(shots[0].cdl.power[2], "0.95");
+    EXPECT_EQ(shots[0].cdl.saturation, "0.9");
+}
+
 TEST(MarkerRead, MarkerListsOpenAsListsForInterchangeOnly) {
     TempDir dir;
     const std::string path = dir.write("notes.csv", readFile(dataPath("markers/review_notes.csv")));
@@ -429,9 +489,20 @@ TEST(Cdl, TimelineMetadataBothWays) {
     Cdl cdl;
     ASSERT_TRUE(parseSop("(1.5 1.0 0.9)(0.1 -0.2 0.0)(1.0 1.1 0.95)", cdl));
     ASSERT_TRUE(parseSat("0.9", cdl));
-    EXPECT_EQ(cdlMetadata(cdl).dump(),
-              "{\"asc_sop\":{\"slope\":[1.5,1.0,0.9],\"offset\":[0.1,-0.2,0.0],"
-              "\"power\":[1.0,1.1,0.95]},\"asc_sat\":0.9}");
+    std::string text;
+    {
+        JsonOut out([&text](const char* bytes, size_t size) {
+            text.append(bytes, size);
+            return true;
+        });
+        out.beginObject();
+        writeCdlMetadata(out, cdl);
+        out.end();
+        out.flush();
+    }
+    EXPECT_EQ(nlohmann::json::parse(text).dump(),
+              "{\"cdl\":{\"asc_sat\":0.9,\"asc_sop\":{\"offset\":[0.1,-0.2,0.0],"
+              "\"power\":[1.0,1.1,0.95],\"slope\":[1.5,1.0,0.9]}}}");
     // The adapter's order (saturation first) and whole numbers read the same.
     EXPECT_EQ(cdlNotes(nlohmann::json::parse(
                   "{\"asc_sat\": 1, \"asc_sop\": {\"power\": [1.0, 1.1, 0.95], "
