@@ -495,6 +495,9 @@ std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& 
             facts.clip += suffix;
         }
         facts.notes = adapterComments(item);
+        std::string comments;
+        if (mdText(ale, "Comments", comments) && !comments.empty())
+            facts.notes += (facts.notes.empty() ? "" : "\n") + comments;
         row.videoTracks = 1;
         std::string tracks;
         if (mdText(ale, "Tracks", tracks)) logTracks(tracks, row);

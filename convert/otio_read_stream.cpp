@@ -495,7 +495,20 @@ void TimelineStream::tracksHeldWhole(const Json& stack) {
 void TimelineStream::addToLog(const Json& item, const std::string& path) {
     const auto [family, version] = splitSchema(schemaOf(item, path));
     if (family == "Clip") {
-        appendItem(item, path, clock(), log_, logPending_, warnings_);
+        try {
+            appendItem(item, path, clock(), log_, logPending_, warnings_);
+        } catch (const Failure&) {
+            if (field(item, "source_range") != nullptr) throw;
+            // A log's row without times (no start, no end, no media range) is still a clip
+            // of the log.
+            const Json none = {{"OTIO_SCHEMA", "RationalTime.1"},
+                               {"rate", static_cast<double>(modeInfo(clock().mode()).fps)},
+                               {"value", 0.0}};
+            Json timed = item;
+            timed["source_range"] = {
+                {"OTIO_SCHEMA", "TimeRange.1"}, {"start_time", none}, {"duration", none}};
+            appendItem(timed, path, clock(), log_, logPending_, warnings_);
+        }
         logPending_ = Pending();
     } else if (family == "SerializableCollection") {
         const Json* children = listField(item, "children", path);

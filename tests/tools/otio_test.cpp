@@ -666,12 +666,15 @@ TEST(OtioRead, CollectionOfClipsIsALog) {
           {{"OTIO_SCHEMA", "Stack.1"},
            {"children",
             {{{"OTIO_SCHEMA", "Track.1"}, {"kind", "Video"},
-              {"children", {clip("C003_take2", 0, 10, Json::object())}}}}}}}}};
+              {"children", {clip("C003_take2", 0, 10, Json::object())}}}}}},
+          // A row without start and end: a clip of the log all the same.
+          {{"OTIO_SCHEMA", "Clip.2"}, {"name", "D004"}, {"source_range", nullptr},
+           {"metadata", {{"ALE", {{"Tape", "D004"}, {"Comments", "pan left"}}}}}}}}};
     const ListData data = fromTimeline(log.dump());
     EXPECT_EQ(data.list.dwListType, static_cast<uint32_t>(EDLTYPE_LOG_EXCHANGE));
     EXPECT_EQ(data.list.dwTcMode & 0xFFu, EDL_TC_PAL);
     EXPECT_STREQ(data.list.szTitle, "DAY 3 LOG");
-    ASSERT_EQ(data.events.size(), 3u);
+    ASSERT_EQ(data.events.size(), 4u);
     const struct {
         uint32_t edit;
         const char* reel;
@@ -682,8 +685,9 @@ TEST(OtioRead, CollectionOfClipsIsALog) {
         {1, "A005", 1, 3, 90000, 90050, "A005_C010", "A005_C010.mov"},
         {2, "B002", 0, 1, 180000, 180025, "B002_C001", ""},
         {3, "C003take", 1, 0, 0, 10, "C003_take2", ""},
+        {4, "D004", 1, 0, 0, 0, "D004", ""},
     };
-    for (size_t i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         const EventRow& event = data.events[i];
         EXPECT_EQ(event.editNumber, expected[i].edit);
@@ -697,6 +701,8 @@ TEST(OtioRead, CollectionOfClipsIsALog) {
         EXPECT_EQ(edlbtool::fullClipName(event), expected[i].clip);
         EXPECT_EQ(edlbtool::sourceFile(event), expected[i].file);
     }
+    EXPECT_EQ(data.events[0].comment, "FROM CLIP NAME: A005_C010");
+    EXPECT_EQ(data.events[3].comment, "pan left");
 }
 
 // Keys in any order: a track whose schema comes after its children is read whole, and a start
