@@ -238,13 +238,16 @@ private:
         for (size_t i = 0; i < order.size(); ++i) order[i] = i;
         bool allOurs = true;
         for (const Built& b : built) allOurs = allOurs && b.index >= 0;
-        std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) {
+        const auto before = [&](size_t x, size_t y) {
             const Built& a = built[x];
             const Built& b = built[y];
             if (allOurs) return a.index < b.index;
             if (a.row.recIn != b.row.recIn) return a.row.recIn < b.row.recIn;
             return a.firstTrack < b.firstTrack;
-        });
+        };
+        // A track read in order is in list order already.
+        if (!std::is_sorted(order.begin(), order.end(), before))
+            std::stable_sort(order.begin(), order.end(), before);
         return order;
     }
 
