@@ -141,8 +141,8 @@ std::string readWhole(const char* path, const char* name, CutList& out) {
 }
 
 // A sink handing text to the host's write function.
-TextSink hostSink(Output& output) {
-    return TextSink([&output](const char* bytes, size_t size) {
+PieceSink hostSink(Output& output) {
+    return PieceSink([&output](const char* bytes, size_t size) {
         return output.put(std::string(bytes, size));
     });
 }
@@ -153,7 +153,7 @@ template <typename Render>
 std::string renderToFile(const std::string& path, Render&& render) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return "cannot create: " + errorText(errno);
-    TextSink sink([file](const char* bytes, size_t size) {
+    PieceSink sink([file](const char* bytes, size_t size) {
         return std::fwrite(bytes, 1, size, file) == size;
     });
     try {
@@ -727,7 +727,7 @@ uint32_t edlcDiff(const char* oldPath, const char* newPath, const edlcOptions* o
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         const DiffResult result = diffLists(oldList, newList);
         const bool all = (options->flags & EDLC_ALL) != 0;
-        TextSink sink = hostSink(output);
+        PieceSink sink = hostSink(output);
         if (options->format == EDLC_FORMAT_JSON) {
             renderDiffJson(oldList, newList, result, all, sink);
         } else {
@@ -763,7 +763,7 @@ uint32_t edlcTimeline(const char* path, const char* oldPath, const char* output,
             changes.oldList = &oldList;
             changes.result = &result;
         }
-        auto render = [&](TextSink& sink) {
+        auto render = [&](PieceSink& sink) {
             if (options->format == EDLC_FORMAT_HTML) {
                 renderTimelineHtml(newList, changes, sink);
             } else {
@@ -771,7 +771,7 @@ uint32_t edlcTimeline(const char* path, const char* oldPath, const char* output,
             }
         };
         if (target == "-") {
-            TextSink sink = hostSink(out);
+            PieceSink sink = hostSink(out);
             render(sink);
             if (!sink.flush()) return outputFailed(status);
         } else {

@@ -412,7 +412,7 @@ DiffResult diffLists(const CutList& oldList, const CutList& newList) {
 }
 
 void renderDiffTable(const CutList& oldList, const CutList& newList, const DiffResult& result,
-                     bool all, TextSink& out) {
+                     bool all, PieceSink& out) {
     out << listLine("old: ", oldList) + listLine("new: ", newList);
     std::string counts;
     for (unsigned bit = 0; bit < kChangeKindCount; ++bit) {
@@ -447,7 +447,7 @@ void renderDiffTable(const CutList& oldList, const CutList& newList, const DiffR
 }
 
 void renderDiffJson(const CutList& oldList, const CutList& newList, const DiffResult& result,
-                    bool all, TextSink& out) {
+                    bool all, PieceSink& out) {
     JsonWriter json(out.text());
     json.beginObject();
     json.key("old");

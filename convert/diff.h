@@ -85,9 +85,9 @@ DiffResult diffLists(const CutList& oldList, const CutList& newList);
 // The change list as a table, or as one JSON object. Unchanged events are listed only with
 // all set.
 void renderDiffTable(const CutList& oldList, const CutList& newList, const DiffResult& result,
-                     bool all, TextSink& out);
+                     bool all, PieceSink& out);
 void renderDiffJson(const CutList& oldList, const CutList& newList, const DiffResult& result,
-                    bool all, TextSink& out);
+                    bool all, PieceSink& out);
 
 }  // namespace edlbtool
 

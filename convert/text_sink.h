@@ -10,17 +10,17 @@
 
 namespace edlbtool {
 
-class TextSink {
+class PieceSink {
 public:
     // write is given each piece and says whether it was taken.
     using Write = std::function<bool(const char* bytes, size_t size)>;
-    explicit TextSink(Write write) : write_(std::move(write)) {}
-    TextSink(const TextSink&) = delete;
-    TextSink& operator=(const TextSink&) = delete;
+    explicit PieceSink(Write write) : write_(std::move(write)) {}
+    PieceSink(const PieceSink&) = delete;
+    PieceSink& operator=(const PieceSink&) = delete;
 
     // Where text is appended.
     std::string& text() { return text_; }
-    TextSink& operator<<(const std::string& piece) {
+    PieceSink& operator<<(const std::string& piece) {
         text_ += piece;
         flushSome();
         return *this;
@@ -48,7 +48,7 @@ private:
 template <typename Render>
 std::string renderedText(Render&& render) {
     std::string out;
-    TextSink sink([&out](const char* bytes, size_t size) {
+    PieceSink sink([&out](const char* bytes, size_t size) {
         out.append(bytes, size);
         return true;
     });

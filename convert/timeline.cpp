@@ -214,7 +214,7 @@ const char* fillOf(const std::string& colour) {
 // An SVG written piece by piece.
 class Svg {
 public:
-    explicit Svg(TextSink& out) : out_(out) {}
+    explicit Svg(PieceSink& out) : out_(out) {}
     void line(const std::string& text) {
         out_.text() += text;
         out_.text() += '\n';
@@ -222,7 +222,7 @@ public:
     }
 
 private:
-    TextSink& out_;
+    PieceSink& out_;
 };
 
 struct Picture {
@@ -510,7 +510,7 @@ Picture layout(const CutList& list, const TimelineChanges& changes) {
     return p;
 }
 
-void svgOf(const Picture& p, TextSink& out) {
+void svgOf(const Picture& p, PieceSink& out) {
     Svg svg(out);
     drawHead(svg, p);
     drawRuler(svg, p);
@@ -624,11 +624,11 @@ bool parseMarker(const std::string& note, const CutEvent& event, unsigned mode, 
     return true;
 }
 
-void renderTimelineSvg(const CutList& list, const TimelineChanges& changes, TextSink& out) {
+void renderTimelineSvg(const CutList& list, const TimelineChanges& changes, PieceSink& out) {
     svgOf(layout(list, changes), out);
 }
 
-void renderTimelineHtml(const CutList& list, const TimelineChanges& changes, TextSink& out) {
+void renderTimelineHtml(const CutList& list, const TimelineChanges& changes, PieceSink& out) {
     const Picture p = layout(list, changes);
     const bool comparing = changes.result != nullptr;
     out <<

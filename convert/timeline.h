@@ -20,8 +20,8 @@ struct TimelineChanges {
 
 // changes, when given, marks NEW's boxes added, replaced, trimmed, moved or with another
 // transition, and adds a legend.
-void renderTimelineSvg(const CutList& list, const TimelineChanges& changes, TextSink& out);
-void renderTimelineHtml(const CutList& list, const TimelineChanges& changes, TextSink& out);
+void renderTimelineSvg(const CutList& list, const TimelineChanges& changes, PieceSink& out);
+void renderTimelineHtml(const CutList& list, const TimelineChanges& changes, PieceSink& out);
 
 // Text for XML content and attribute values: markup characters as entities, and bytes that
 // are no UTF-8, or characters XML 1.0 does not allow, as U+FFFD.

@@ -84,10 +84,10 @@ TEST(CutList, AListThatCannotBeReadSaysWhy) {
     EXPECT_EQ(edlbtool::readCut(dir.write("empty.edl", ""), cut), "empty file: nothing to read");
 }
 
-TEST(TextSink, HandsTextOnInPiecesAndStopsAfterAFailedWrite) {
+TEST(PieceSink, HandsTextOnInPiecesAndStopsAfterAFailedWrite) {
     std::vector<size_t> pieces;
     bool accept = true;
-    edlbtool::TextSink sink([&](const char*, size_t size) {
+    edlbtool::PieceSink sink([&](const char*, size_t size) {
         pieces.push_back(size);
         return accept;
     });
@@ -102,7 +102,7 @@ TEST(TextSink, HandsTextOnInPiecesAndStopsAfterAFailedWrite) {
     for (int i = 0; i < 100; ++i) sink << std::string(1000, 'c');
     EXPECT_FALSE(sink.flush());
     EXPECT_EQ(pieces.size(), tried);  // nothing more is written after a failure
-    EXPECT_EQ(edlbtool::renderedText([](edlbtool::TextSink& out) { out << "one " << "two"; }),
+    EXPECT_EQ(edlbtool::renderedText([](edlbtool::PieceSink& out) { out << "one " << "two"; }),
               "one two");
 }
 
