@@ -69,8 +69,15 @@ uint32_t guarded(edlcStatus* status, Work&& work) {
     }
 }
 
-bool legacyOf(const edlcOptions* options) {
-    return options != nullptr && (options->flags & EDLC_LEGACY) != 0;
+ReadOptions readOptionsOf(uint32_t flags, const char* recordStart = nullptr) {
+    ReadOptions read((flags & EDLC_LEGACY) != 0);
+    read.rate = EDLC_RATE_OF(flags);
+    if (recordStart != nullptr) read.recordStart = recordStart;
+    return read;
+}
+
+ReadOptions readOptionsOf(const edlcOptions* options) {
+    return options == nullptr ? ReadOptions() : readOptionsOf(options->flags, options->recordStart);
 }
 
 // The host's output for texts, and for outputs named "-".
@@ -125,7 +132,7 @@ bool allowed(const edlcOptions* options, const std::string& output) {
 std::string openReader(const char* path, const edlcOptions* options, ListSource& source,
                        ListReader& reader) {
     std::string reason = source.open(path);
-    if (reason.empty()) reason = reader.open(source, legacyOf(options));
+    if (reason.empty()) reason = reader.open(source, readOptionsOf(options));
     if (reason.empty() && options != nullptr && options->name != nullptr) {
         reader.showAs(options->name);
     }
@@ -134,8 +141,9 @@ std::string openReader(const char* path, const edlcOptions* options, ListSource&
 }
 
 // Reads a whole list kept small, shown by name when one is given.
-std::string readWhole(const char* path, const char* name, CutList& out) {
-    const std::string reason = readCut(path, out);
+std::string readWhole(const char* path, const char* name, CutList& out,
+                      const ReadOptions& read) {
+    const std::string reason = readCut(path, out, read);
     if (name != nullptr) out.path = name;
     return reason;
 }
@@ -242,7 +250,7 @@ uint32_t dumpTable(const char* path, const edlcOptions* options, Output& output,
     }
     const size_t count = reader.count();
     ListReader second;
-    if (reason.empty()) reason = second.open(source, legacyOf(options));
+    if (reason.empty()) reason = second.open(source, readOptionsOf(options));
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
     if (options->name != nullptr) second.showAs(options->name);
     const ListInfo& info = second.info();
@@ -346,7 +354,7 @@ uint32_t streamTimeline(const std::string& input, const std::string& output,
     std::vector<std::string> warnings = reader.takeWarnings();
     warnAll(&options, warnings);
     const OtioStreamResult result = streamOtio(
-        source, legacyOf(&options), writeOptionsOf(options), output,
+        source, readOptionsOf(&options), writeOptionsOf(options), output,
         [&out](const char* bytes, size_t size) { return out.put(std::string(bytes, size)); },
         warnings);
     warnAll(&options, warnings);
@@ -378,6 +386,9 @@ uint32_t convertStream(const std::string& input, const std::string& output,
         if (!allowed(&options, output)) return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
         result = streamList(reader, writeOptions, output, status);
     }
+    // What the events read could not say.
+    warnings = reader.takeWarnings();
+    warnAll(&options, warnings);
     if (result == EDLC_OK && events != nullptr) *events = reader.count();
     return result;
 }
@@ -511,9 +522,8 @@ edlcList* edlcOpen(const char* path, uint32_t flags, edlcStatus* status) {
     edlcList* opened = nullptr;
     guarded(status, [&]() -> uint32_t {
         std::unique_ptr<edlcList> list(new edlcList());
-        const bool legacy = (flags & EDLC_LEGACY) != 0;
         std::string reason = list->source.open(path);
-        if (reason.empty()) reason = list->reader.open(list->source, legacy);
+        if (reason.empty()) reason = list->reader.open(list->source, readOptionsOf(flags));
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         opened = list.release();
         return succeeded(status);
@@ -665,9 +675,9 @@ edlcDiffResult* edlcDiffLists(const char* oldPath, const char* newPath, uint32_t
     edlcDiffResult* made = nullptr;
     guarded(status, [&]() -> uint32_t {
         CutList oldList, newList;
-        std::string reason = readCut(oldPath, oldList);
+        std::string reason = readCut(oldPath, oldList, readOptionsOf(flags));
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_OTHER, reason);
-        reason = readCut(newPath, newList);
+        reason = readCut(newPath, newList, readOptionsOf(flags));
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         std::unique_ptr<edlcDiffResult> result(new edlcDiffResult);
         result->result = diffLists(oldList, newList);
@@ -721,9 +731,9 @@ uint32_t edlcDiff(const char* oldPath, const char* newPath, const edlcOptions* o
         Output output(options);
         if (!output.available()) return noOutput(status);
         CutList oldList, newList;
-        std::string reason = readWhole(oldPath, options->otherName, oldList);
+        std::string reason = readWhole(oldPath, options->otherName, oldList, readOptionsOf(options));
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_OTHER, reason);
-        reason = readWhole(newPath, options->name, newList);
+        reason = readWhole(newPath, options->name, newList, readOptionsOf(options));
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         const DiffResult result = diffLists(oldList, newList);
         const bool all = (options->flags & EDLC_ALL) != 0;
@@ -752,12 +762,12 @@ uint32_t edlcTimeline(const char* path, const char* oldPath, const char* output,
         const std::string target = output;
         if (target == "-" && !out.available()) return noOutput(status);
         CutList newList, oldList;
-        std::string reason = readWhole(path, options->name, newList);
+        std::string reason = readWhole(path, options->name, newList, readOptionsOf(options));
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         DiffResult result;
         TimelineChanges changes;
         if (oldPath != nullptr) {
-            reason = readWhole(oldPath, options->otherName, oldList);
+            reason = readWhole(oldPath, options->otherName, oldList, readOptionsOf(options));
             if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_OTHER, reason);
             result = diffLists(oldList, newList);
             changes.oldList = &oldList;
@@ -938,7 +948,7 @@ uint32_t edlcCdl(const char* path, const char* directory, const edlcOptions* opt
     return guarded(status, [&]() -> uint32_t {
         ListData data;
         std::vector<std::string> warnings;
-        const std::string reason = readList(path, data, legacyOf(options), &warnings);
+        const std::string reason = readList(path, data, readOptionsOf(options), &warnings);
         warnAll(options, warnings);
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
         const CdlId id = (options->flags & EDLC_ID_EVENT) != 0  ? CdlId::Event

@@ -53,7 +53,7 @@ void CutList::add(const EventRow& row) {
     events.push_back(event);
 }
 
-std::string readCut(const std::string& name, CutList& out) {
+std::string readCut(const std::string& name, CutList& out, const ReadOptions& options) {
     out.events.clear();
     out.locNotes.clear();
     out.path = name;
@@ -61,7 +61,9 @@ std::string readCut(const std::string& name, CutList& out) {
     std::string reason = source.open(name);
     if (!reason.empty()) return reason;
     ListReader reader;
-    reason = reader.open(source, false, kMaxListEvents);
+    ReadOptions interchange = options;
+    interchange.legacy = false;
+    reason = reader.open(source, interchange, kMaxListEvents);
     static_cast<ListInfo&>(out) = reader.info();
     if (!reason.empty()) return reason;
     EventRow row;

@@ -51,8 +51,8 @@ private:
 };
 
 // Reads every event of the list or timeline named name (standard input for '-') for
-// interchange; at most about four million events. Empty text on success, else the reason.
-std::string readCut(const std::string& name, CutList& out);
+// interchange, at the rate options give; at most about four million events. Empty text on success, else the reason.
+std::string readCut(const std::string& name, CutList& out, const ReadOptions& options = {});
 
 // The outgoing record of a transition: no record length, and the next record is a
 // transition (dissolve, wipe or key) with the same edit number. It names what the

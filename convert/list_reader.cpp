@@ -32,6 +32,12 @@ std::string resultText(const char* what, uint32_t result) {
 
 }  // namespace
 
+bool isLog(const EdlList& list) {
+    return list.dwListType == EDLTYPE_LOG_EXCHANGE || list.dwListType == EDLTYPE_XJT_CLIP ||
+           list.dwListType == EDLTYPE_CSV || (list.dwFlags & EDL_LF_COLUMN_LIST) != 0 ||
+           (list.dwFlags2 & EDL_LF2_CSV) != 0;
+}
+
 void fillRow(const EdlLineVB& record, EventRow& row) {
     row.editNumber = record.dwEditNum;
     row.srcIn = record.dwSrcIn;
@@ -207,7 +213,9 @@ void ListReader::close() {
     timeline_.reset();
 }
 
-std::string ListReader::open(const ListSource& source, bool legacy, size_t maxEvents) {
+std::string ListReader::open(const ListSource& source, const ReadOptions& options,
+                             size_t maxEvents) {
+    const bool legacy = options.legacy;
     close();
     count_ = 0;
     reason_.clear();
@@ -218,6 +226,10 @@ std::string ListReader::open(const ListSource& source, bool legacy, size_t maxEv
     std::memset(&info_.list, 0, sizeof info_.list);
     edlInitEdlListStruct(&info_.list);
     if (!legacy) info_.list.dwFlags |= EDL_LF_INTERCHANGE;
+    // The library counts at a rate given in the list record.
+    if (!legacy) info_.list.dwReserved = options.rate;
+    info_.rateGiven = !legacy && options.rate != 0;
+    info_.highestFrame = 0;
     if (source.path().empty()) return reason_ = "cannot open";
     if (source.size() == 0) return reason_ = "empty file: nothing to read";
     if (isOtioFile(source.path())) return openTimeline(source);
@@ -233,6 +245,15 @@ std::string ListReader::open(const ListSource& source, bool legacy, size_t maxEv
     }
     handle_ = edlOpen(source.path().c_str(), nullptr, EDL_OPEN_READ, &info_.list);
     if (handle_ == nullptr) return reason_ = "not a list edlbridge can read";
+    if (!legacy && !options.recordStart.empty() && isLog(info_.list)) {
+        // A log without record times lays its events end to end from here.
+        uint32_t start = 0;
+        if (!parseTimecode(options.recordStart, listMode(info_.list.dwTcMode), start)) {
+            close();
+            return reason_ = "no timecode of the list's rate: '" + options.recordStart + "'";
+        }
+        edlSetRecorderIn(handle_, start);
+    }
     return std::string();
 }
 
@@ -294,29 +315,59 @@ bool ListReader::next(EdlLineVB& record) {
         reason_ = "too many events";
     } else {
         counted();
+        noteWhatWasNotRead(record);
+        noteHighestFrame(record);
         return true;
     }
     close();
     return false;
 }
 
-std::string readList(const std::string& name, ListData& out, bool legacy,
+void ListReader::noteHighestFrame(const EdlLineVB& record) {
+    const ModeInfo& mode = modeInfo(listMode(info_.list.dwTcMode));
+    if (mode.dropped != 0) return;
+    for (uint32_t frames : {record.dwSrcIn, record.dwSrcOut, record.dwRecIn, record.dwRecOut}) {
+        const uint32_t label = frames % mode.fps;
+        if (label > info_.highestFrame) info_.highestFrame = label;
+    }
+}
+
+const char* rateSource(const ListInfo& info) {
+    if (info.rateGiven) return "given";
+    const bool named = info.isTimeline || isLog(info.list) ||
+                       (info.list.dwTcMode & 0xFFu) != EDL_TC_NDF;
+    return named ? "list" : "assumed";
+}
+
+void ListReader::noteWhatWasNotRead(const EdlLineVB& record) {
+    if ((record.dwPresent & EDL_P_UNREAD_LINE) != 0) {
+        warnings_.push_back("line " + std::to_string(record.dwEffect) +
+                            ": looks like an event line but cannot be read; kept as a note of "
+                            "event " + std::to_string(count_));
+    }
+    if ((record.dwPresent & EDL_P_UNKNOWN_TRACKS) != 0) {
+        warnings_.push_back("event " + std::to_string(count_) +
+                            ": no track code a list defines; the event has no tracks");
+    }
+}
+
+std::string readList(const std::string& name, ListData& out, const ReadOptions& options,
                      std::vector<std::string>* warnings) {
     out.events.clear();
     out.path = name;
-    out.interchange = !legacy;
+    out.interchange = !options.legacy;
     ListSource source;
     std::string reason = source.open(name);
     if (!reason.empty()) return reason;
     ListReader reader;
-    reason = reader.open(source, legacy, kMaxListEvents);
+    reason = reader.open(source, options, kMaxListEvents);
     static_cast<ListInfo&>(out) = reader.info();
     if (!reason.empty()) return reason;
+    EventRow row;
+    while (reader.next(row)) out.events.push_back(row);
     if (warnings != nullptr) {
         for (std::string& warning : reader.takeWarnings()) warnings->push_back(std::move(warning));
     }
-    EventRow row;
-    while (reader.next(row)) out.events.push_back(row);
     return reader.reason();
 }
 

@@ -50,7 +50,15 @@ struct ListInfo {
     EdlList list{};    // the list record as edlOpen left it
     bool interchange = false;  // read with the interchange flag
     bool isTimeline = false;   // read from an OpenTimelineIO timeline
+    bool rateGiven = false;    // read at a rate the user gave
+    // The highest frame number of the events' timecodes read so far (non-drop modes).
+    uint32_t highestFrame = 0;
 };
+
+// Where the counting rate of a list comes from: "given" by the user, read from the "list"
+// (a rate its FCM lines or log heading name, drop frame, a timeline's rate), or "assumed"
+// (non-drop frame names no rate, and a list without an FCM line names none).
+const char* rateSource(const ListInfo& info);
 
 struct ListData : ListInfo {
     std::vector<EventRow> events;
@@ -76,6 +84,22 @@ private:
     platform::TempFile copy_;
 };
 
+// How a list is read: for interchange unless legacy is set, at a counting rate the user gives
+// (hundredths of a frame per second, 0: the rate the list names), and with the record time a
+// log without record times starts at (empty: 01:00:00:00).
+struct ReadOptions {
+    bool legacy = false;
+    uint32_t rate = 0;
+    std::string recordStart;
+
+    ReadOptions() = default;
+    // Only whether to read for interchange.
+    ReadOptions(bool legacyReading) : legacy(legacyReading) {}  // NOLINT: a plain flag converts
+};
+
+// A log: events without record times, laid end to end when read for interchange.
+bool isLog(const EdlList& list);
+
 // Reads one event at a time from an open source.
 class ListReader {
 public:
@@ -88,7 +112,7 @@ public:
     // fails with "too many events"; 0 allows one event per byte of the file, the most a
     // list can hold, so a reader that stopped advancing would still end. Empty text on
     // success, else the reason.
-    std::string open(const ListSource& source, bool legacy, size_t maxEvents = 0);
+    std::string open(const ListSource& source, const ReadOptions& options, size_t maxEvents = 0);
     const ListInfo& info() const { return info_; }
     // The name the list is shown by, when it is not the name it was opened by.
     void showAs(const std::string& name) { info_.path = name; }
@@ -115,6 +139,9 @@ public:
 private:
     void close();
     std::string openTimeline(const ListSource& source);
+    // Warns of what the library marked on an event it read.
+    void noteWhatWasNotRead(const EdlLineVB& record);
+    void noteHighestFrame(const EdlLineVB& record);
 
     ListInfo info_;
     std::unique_ptr<ListData> timeline_;
@@ -135,7 +162,7 @@ constexpr size_t kMaxListEvents = 4u * 1024u * 1024u;
 // Reads every event of the list or timeline named name (standard input for '-'), for
 // interchange unless legacy is set; at most about four million events. Empty text on
 // success, else the reason. What reading a timeline noticed goes to warnings when given.
-std::string readList(const std::string& name, ListData& out, bool legacy = false,
+std::string readList(const std::string& name, ListData& out, const ReadOptions& options = {},
                      std::vector<std::string>* warnings = nullptr);
 
 struct WriteOptions {

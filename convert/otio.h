@@ -66,7 +66,7 @@ public:
 // The events of a list, read again from its file for every pass.
 class ListEventSource : public EventSource {
 public:
-    ListEventSource(const ListSource& source, bool legacy);
+    ListEventSource(const ListSource& source, const ReadOptions& read);
     std::string rewind() override;
     bool next(EventRow& row) override;
     std::string reason() const override;
@@ -76,7 +76,7 @@ public:
 
 private:
     const ListSource& source_;
-    bool legacy_;
+    ReadOptions read_;
     std::unique_ptr<ListReader> reader_;
 };
 
@@ -97,7 +97,8 @@ struct OtioStreamResult {
     bool atInput = false;  // the list could not be read
     size_t events = 0;
 };
-OtioStreamResult streamOtio(const ListSource& source, bool legacy, const WriteOptions& options,
+OtioStreamResult streamOtio(const ListSource& source, const ReadOptions& read,
+                            const WriteOptions& options,
                             const std::string& path, const WriteBytes& standardOutput,
                             std::vector<std::string>& warnings);
 

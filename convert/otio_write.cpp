@@ -986,12 +986,12 @@ bool isOtioType(const std::string& text) {
     return strcasecmp(text.c_str(), kOtioTypeName) == 0;
 }
 
-ListEventSource::ListEventSource(const ListSource& source, bool legacy)
-    : source_(source), legacy_(legacy) {}
+ListEventSource::ListEventSource(const ListSource& source, const ReadOptions& read)
+    : source_(source), read_(read) {}
 
 std::string ListEventSource::rewind() {
     reader_.reset(new ListReader);
-    return reader_->open(source_, legacy_);
+    return reader_->open(source_, read_);
 }
 
 bool ListEventSource::next(EventRow& row) {
@@ -1022,11 +1022,12 @@ std::string writeOtioEvents(const ListInfo& info, EventSource& source, const Wri
     return source.reason();
 }
 
-OtioStreamResult streamOtio(const ListSource& source, bool legacy, const WriteOptions& options,
+OtioStreamResult streamOtio(const ListSource& source, const ReadOptions& read,
+                            const WriteOptions& options,
                             const std::string& path, const WriteBytes& standardOutput,
                             std::vector<std::string>& warnings) {
     OtioStreamResult result;
-    ListEventSource events(source, legacy);
+    ListEventSource events(source, read);
     result.reason = events.rewind();
     if (!result.reason.empty()) {
         result.atInput = true;

@@ -278,6 +278,24 @@ std::string listLines(const ListInfo& info) {
            "\n" + "timecode mode: " + modeLabel(info.list.dwTcMode) + "\n";
 }
 
+// The counting rate and where it comes from; an assumed rate says what the frame numbers
+// leave open and how to give the rate.
+std::string rateLine(const ListInfo& info) {
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%g", info.list.dwFrameRate / 100.0);
+    const std::string source = rateSource(info);
+    std::string out = "rate: " + std::string(rate) + " fps (" +
+                      (source == "given" ? "given" : source == "list" ? "read from the list" : "assumed") +
+                      ")\n";
+    if (source == "assumed" && info.highestFrame < 25) {
+        out += info.highestFrame < 24
+                   ? "  frame numbers never pass " + number(info.highestFrame) +
+                         ": a list counted at 24 or 25 fps needs --rate 24 or --rate 25\n"
+                   : "  frame numbers never pass 24: a list counted at 25 fps needs --rate 25\n";
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string renderDetect(const ListInfo& info, size_t count) {
@@ -285,6 +303,7 @@ std::string renderDetect(const ListInfo& info, size_t count) {
     const std::string columns = fixedText(info.list.szColumnLine, sizeof info.list.szColumnLine);
     if (!columns.empty()) out += "column line: " + escapeControls(columns) + "\n";
     out += "events: " + number(count) + "\n";
+    if (info.interchange) out += rateLine(info);
     return out;
 }
 
@@ -292,6 +311,10 @@ std::string renderDetect(const ListData& data) { return renderDetect(data, data.
 
 std::string renderDetectJson(const ListInfo& info, size_t count) {
     Json list = listObject(info);
+    if (info.interchange) {
+        list["frame_rate"] = info.list.dwFrameRate / 100.0;
+        list["rate_source"] = rateSource(info);
+    }
     list["column_line"] = fixedText(info.list.szColumnLine, sizeof info.list.szColumnLine);
     list["events"] = count;
     return indented(dumpJson(list), 2);
@@ -299,7 +322,10 @@ std::string renderDetectJson(const ListInfo& info, size_t count) {
 
 std::string jsonDumpHead(const ListInfo& info) {
     Json list = listObject(info);
-    if (info.interchange) list["frame_rate"] = info.list.dwFrameRate / 100.0;
+    if (info.interchange) {
+        list["frame_rate"] = info.list.dwFrameRate / 100.0;
+        list["rate_source"] = rateSource(info);
+    }
     list["column_line"] = fixedText(info.list.szColumnLine, sizeof info.list.szColumnLine);
     // The object without its closing brace: the events follow as its last member.
     std::string text = dumpJson(list);

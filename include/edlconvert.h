@@ -146,6 +146,12 @@ typedef void (*edlcProgressFn)(void* context, size_t events);
 
 #define EDLC_LEGACY 0x1u  /* read and write with the documented derivations, not interchange */
 #define EDLC_ALL 0x2u     /* diff: list unchanged events too */
+/* Reading for interchange at a counting rate the host gives, in hundredths of a frame per
+ * second (2398, 2400, 2500, 2997, 3000, 5000, 5994, 6000): flags | EDLC_RATE(2500). The
+ * list's "FCM:" lines still choose drop or non-drop frame where the rate has both. Without
+ * it a list counts at the rate it names. */
+#define EDLC_RATE(hundredths) (((uint32_t)(hundredths)&0xFFFFu) << 16)
+#define EDLC_RATE_OF(flags) ((uint32_t)(flags) >> 16)
 
 #define EDLC_FORMAT_TEXT 0u   /* detect: lines of text */
 #define EDLC_FORMAT_TABLE 1u  /* dump, diff: a table */
@@ -180,6 +186,9 @@ typedef struct edlcOptions {
     void* guardContext;
     edlcProgressFn progress;  /* detect, dump, convert: events read so far; null: none */
     void* progressContext;
+    /* Logs without record times, read for interchange: the record time ('HH:MM:SS:FF') their
+     * events are laid end to end from; null: 01:00:00:00. */
+    const char* recordStart;
 } edlcOptions;
 
 /* Sets every field to its default: interchange reading, no write function. */

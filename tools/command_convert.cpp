@@ -4,6 +4,7 @@
 #include "output.h"
 #include "platform.h"
 #include "warnings.h"
+#include "reading_options.h"
 
 #include <edlconvert.h>
 
@@ -21,6 +22,7 @@ struct ConvertRequest {
     bool haveOutput = false, haveDirectory = false, haveType = false, haveMode = false;
     bool haveTitle = false, legacy = false, quiet = false, verbose = false;
     Verbosity verbosity = Verbosity::Normal;
+    ReadingOptions reading;
 };
 
 // What the request resolves to.
@@ -40,6 +42,7 @@ std::optional<int> readArguments(const std::vector<std::string>& args, ConvertRe
     line.option("-d,--directory", request.directory, request.haveDirectory);
     line.option("--fcm", request.modeText, request.haveMode);
     line.option("--title", request.title, request.haveTitle);
+    request.reading.addTo(line);
     if (const std::optional<int> exit = line.parse(args)) return exit;
     request.inputs = line.operands();
     request.verbosity = verbosityOf(request.quiet, request.verbose);
@@ -180,6 +183,7 @@ private:
 ConvertRun::ConvertRun(const ConvertRequest& request, const ConvertTarget& target)
     : request_(request), target_(target), warnings_(request.verbosity) {
     options_ = stdoutOptions(request.legacy ? EDLC_LEGACY : 0u, EDLC_FORMAT_TEXT);
+    request.reading.applyTo(options_);
     options_.listType = target.type.value;
     options_.tcMode = target.tcMode;
     options_.title = request.haveTitle ? request.title.c_str() : nullptr;

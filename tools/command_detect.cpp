@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "output.h"
+#include "reading_options.h"
 #include "platform.h"
 #include "warnings.h"
 
@@ -16,6 +17,7 @@ struct DetectRun {
     bool json = false;
     uint32_t flags = 0;
     Verbosity verbosity = Verbosity::Normal;
+    const ReadingOptions* reading = nullptr;
     size_t width = 80;  // columns a text line may take
     size_t shown = 0;   // summaries printed
     int status = kOk;
@@ -109,6 +111,7 @@ bool detectOne(const std::string& file, DetectRun& run) {
     edlcOptions options;
     edlcInitOptions(&options);
     options.flags = run.flags;
+    if (run.reading != nullptr) run.reading->applyTo(options);
     options.format = run.json ? EDLC_FORMAT_JSON : EDLC_FORMAT_TEXT;
     options.name = file.c_str();
     options.write = appendToText;
@@ -146,6 +149,8 @@ int commandDetect(const std::vector<std::string>& args) {
     line.flag("--legacy", legacy);
     line.flag("--quiet", quiet);
     line.flag("--verbose", verbose);
+    ReadingOptions reading;
+    reading.addTo(line);
     line.option("--format", [&run](const std::string& value) {
         if (value != "text" && value != "json") throw UsageError{"no such format '" + value + "'"};
         run.json = value == "json";
@@ -158,6 +163,7 @@ int commandDetect(const std::vector<std::string>& args) {
     }
     run.flags = legacy ? EDLC_LEGACY : 0u;
     run.verbosity = verbosityOf(quiet, verbose);
+    run.reading = &reading;
     run.width = terminalWidth();
     if (run.json && !writeOut("[")) return kFailed;
     for (const std::string& file : names) {

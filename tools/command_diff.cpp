@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "output.h"
+#include "reading_options.h"
 
 #include <edlconvert.h>
 
@@ -14,6 +15,8 @@ int commandDiff(const std::vector<std::string>& args) {
     lists.endsOptions = true;
     CommandLine line("diff", kDiffHelp, lists);
     line.flag("--all", all);
+    ReadingOptions reading;
+    reading.addTo(line);
     line.option("--format", [&format](const std::string& value) {
         if (value != "table" && value != "json") throw UsageError{"no such format '" + value + "'"};
         format = value == "json" ? EDLC_FORMAT_JSON : EDLC_FORMAT_TABLE;
@@ -27,6 +30,7 @@ int commandDiff(const std::vector<std::string>& args) {
     const std::string& oldName = names[0];
     const std::string& newName = names[1];
     edlcOptions options = stdoutOptions(all ? EDLC_ALL : 0u, format);
+    reading.applyTo(options);
     options.name = newName.c_str();
     options.otherName = oldName.c_str();
     // Both lists are read before anything is printed: a list that fails leaves standard

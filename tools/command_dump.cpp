@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "output.h"
 #include "warnings.h"
+#include "reading_options.h"
 
 #include <edlconvert.h>
 
@@ -80,6 +81,8 @@ int commandDump(const std::vector<std::string>& args) {
     line.flag("--legacy", legacy);
     line.flag("--quiet", quiet);
     line.flag("--verbose", verbose);
+    ReadingOptions reading;
+    reading.addTo(line);
     line.option("--format", [&format](const std::string& value) {
         for (const FormatName& known : kDumpFormats) {
             if (value == known.name) {
@@ -100,6 +103,7 @@ int commandDump(const std::vector<std::string>& args) {
     }
     DumpOutput output(names.size() > 1, format == EDLC_FORMAT_JSON);
     edlcOptions options = stdoutOptions(legacy ? EDLC_LEGACY : 0u, format);
+    reading.applyTo(options);
     options.write = DumpOutput::write;
     options.writeContext = &output;
     WarningReport warnings(verbosityOf(quiet, verbose));

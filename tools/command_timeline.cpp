@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "output.h"
+#include "reading_options.h"
 #include "platform.h"
 
 #include <edlconvert.h>
@@ -86,12 +87,15 @@ int commandTimeline(const std::vector<std::string>& args) {
     line.option("--format", request.format, request.haveFormat);
     line.option("--diff", request.oldName, request.haveOld);
     line.flag("--quiet", request.quiet);
+    ReadingOptions reading;
+    reading.addTo(line);
     if (const std::optional<int> exit = line.parse(args)) return *exit;
     if (line.operands().empty()) return usageError("timeline", "no list given");
     request.list = line.operands().front();
     if (const std::optional<int> exit = checkRequest(request)) return *exit;
 
     edlcOptions options = stdoutOptions(0, request.html ? EDLC_FORMAT_HTML : EDLC_FORMAT_SVG);
+    reading.applyTo(options);
     options.name = request.list.c_str();
     options.otherName = request.haveOld ? request.oldName.c_str() : nullptr;
     options.guard = guardPicture;

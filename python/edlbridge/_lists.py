@@ -227,6 +227,7 @@ class EditList:
     frame_rate: float
     column_line: str
     events: List[Event] = field(default_factory=list)
+    rate_source: str = "assumed"
 
     def __iter__(self) -> Iterator[Event]:
         return iter(self.events)
@@ -247,6 +248,7 @@ class EditList:
             "timecode_mode": int(self.timecode_mode) & 0xFF,
             "timecode_mode_name": _mode_label(self.timecode_mode),
             "frame_rate": self.frame_rate,
+            "rate_source": self.rate_source,
             "column_line": _shown(self.column_line),
             "events": [event.to_dict() for event in self.events],
         }
@@ -419,6 +421,12 @@ class OpenList:
             self.timecode_mode = shown_mode
             self.frame_rate = shown_mode.frame_rate
         self.column_line: str = _text(record.szColumnLine)
+        # Where the counting rate comes from, as the tool's JSON says it: the list names it
+        # (a timeline's or log's rate, any mode but non-drop frame), or it is assumed.
+        log = (record.dwListType in (2, 5, 46) or record.dwFlags & 0x40000000 != 0
+               or record.dwFlags2 & 0x08000000 != 0)
+        self.rate_source: str = ("list" if reader.timeline or log or record.dwTcMode & 0xFF != 2
+                                 else "assumed")
         self._events = reader.events()
 
     def __iter__(self) -> Iterator[Event]:
@@ -497,6 +505,7 @@ def read(path: Source, *, legacy: bool = False, name: Optional[str] = None) -> E
         frame_rate=listed.frame_rate,
         column_line=listed.column_line,
         events=events,
+        rate_source=listed.rate_source,
     )
 
 

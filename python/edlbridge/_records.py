@@ -248,6 +248,7 @@ class edlcOptions(ctypes.Structure):
         ("guardContext", c_void_p),
         ("progress", edlcProgressFn),
         ("progressContext", c_void_p),
+        ("recordStart", c_char_p),
     ]
 
 

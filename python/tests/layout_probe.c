@@ -107,6 +107,7 @@ int main(void) {
     FIELD(edlcOptions, guardContext);
     FIELD(edlcOptions, progress);
     FIELD(edlcOptions, progressContext);
+    FIELD(edlcOptions, recordStart);
 
     printf("edlcChange - 0 %zu\n", sizeof(edlcChange));
     FIELD(edlcChange, kinds);

@@ -449,7 +449,10 @@ TEST(Texts, DetectAndDumpOfTheHarbourCut) {
     ASSERT_EQ(edlcDetect(kHarbour.c_str(), &detect.options, &status), EDLC_OK);
     const std::string lines = "file: " + kHarbour +
                               "\ntype: 251 generic\ntitle: HARBOUR CUT\n"
-                              "timecode mode: 0x02 ndf (non-drop frame, 30 fps)\nevents: 5\n";
+                              "timecode mode: 0x02 ndf (non-drop frame, 30 fps)\nevents: 5\n"
+                              // Non-drop frame names no rate, and frame numbers up to 12 leave
+                              // 24 and 25 open.
+                              "rate: 29.97 fps (assumed)\n  frame numbers never pass 12: a list counted at 24 or 25 fps needs --rate 24 or --rate 25\n";
     EXPECT_EQ(detect.text, lines);
 
     TextOptions named;

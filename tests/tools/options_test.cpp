@@ -139,7 +139,8 @@ TEST(ToolOptions, TheLastOfARepeatedOptionCounts) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
               "file: cmx_title_fcm_dissolve.edl\ntype: 251 generic\ntitle: HARBOUR CUT\n"
-              "timecode mode: 0x02 ndf (non-drop frame, 30 fps)\nevents: 5\n");
+              "timecode mode: 0x02 ndf (non-drop frame, 30 fps)\nevents: 5\n"
+              "rate: 29.97 fps (assumed)\n  frame numbers never pass 12: a list counted at 24 or 25 fps needs --rate 24 or --rate 25\n");
 }
 
 }  // namespace

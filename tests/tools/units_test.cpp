@@ -255,11 +255,12 @@ TEST(ToolRender, AListWithoutEventsPrintsAnEmptyArray) {
               "{\n  \"file\": \"lists/two.edl\",\n  \"list_type\": 251,\n"
               "  \"list_type_name\": \"generic\",\n  \"title\": \"TWO \\\"EVENTS\\\"\",\n"
               "  \"timecode_mode\": 8,\n  \"timecode_mode_name\": \"pal\",\n  \"frame_rate\": 25.0,\n"
-              "  \"column_line\": \"\",\n  \"events\": []\n}\n");
+              "  \"rate_source\": \"list\",\n  \"column_line\": \"\",\n  \"events\": []\n}\n");
     EXPECT_EQ(edlbtool::renderDetectJson(data, 0),
               "  {\n    \"file\": \"lists/two.edl\",\n    \"list_type\": 251,\n"
               "    \"list_type_name\": \"generic\",\n    \"title\": \"TWO \\\"EVENTS\\\"\",\n"
               "    \"timecode_mode\": 8,\n    \"timecode_mode_name\": \"pal\",\n"
+              "    \"frame_rate\": 25.0,\n    \"rate_source\": \"list\",\n"
               "    \"column_line\": \"\",\n    \"events\": 0\n  }");
 }
 
