@@ -115,6 +115,8 @@ std::optional<int> resolveTarget(const ConvertRequest& request, ConvertTarget& t
     target.extension = timeline ? "otio" : target.type.extension;
     // A wildcard extension (the media log's "pl*") makes a poor file name.
     if (target.extension.find('*') != std::string::npos) target.extension = target.type.altExtension;
+    // Editing systems' import dialogs offer logs as ".ale", the alternative of type 5.
+    if (!timeline && target.type.value == EDLTYPE_LOG_EXCHANGE) target.extension = target.type.altExtension;
     return std::nullopt;
 }
 

@@ -394,10 +394,18 @@ void finishInterchangeRow(tagKvEdlHandle* handle, EdlLine* event, InterchangeRow
         event->dwEditNum = handle->dwEventCount;
         event->dwPresent |= EDL_P_EDIT_NUMBER;
     }
-    if ((event->dwPresent & EDL_P_REEL) == 0 && row.tape[0] != '\0') {
-        edlb::copyCut(event->szReel, row.tape, edlb::kReelMax);
+    // The heading's tape is the reel of rows without a tape of their own.
+    const char* tape = row.tape[0] != '\0' ? row.tape : handle->list.szTape;
+    if ((event->dwPresent & EDL_P_REEL) == 0 && tape[0] != '\0') {
+        edlb::copyCut(event->szReel, tape, edlb::kReelMax);
         event->dwPresent |= EDL_P_REEL;
     }
+    // Rows without record times are laid end to end from the running record position.
+    const uint32_t length =
+        event->dwSrcOut > event->dwSrcIn ? event->dwSrcOut - event->dwSrcIn : 0;
+    if ((event->dwPresent & EDL_P_REC_IN) == 0) event->dwRecIn = handle->dwRecorderIn;
+    if ((event->dwPresent & EDL_P_REC_OUT) == 0) event->dwRecOut = event->dwRecIn + length;
+    handle->dwRecorderIn = event->dwRecOut;
     if (row.file[0] != '\0') {
         edlb::copyCut(event->szName, row.file, edlb::kNameMax);
         event->dwPresent |= EDL_P_FILE_NAME;

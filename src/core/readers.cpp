@@ -2,7 +2,9 @@
 #include "core/readers.h"
 
 #include "detect/detect.h"
+#include "core/tc_modes.h"
 #include "parse/reader.h"
+#include "services/timecode.h"
 
 namespace edlb {
 
@@ -18,7 +20,19 @@ bool detectList(tagKvEdlHandle* handle) {
         if (row == nullptr) return false;
     }
     list.dwListType = row->value;
-    if ((list.dwFlags & EDL_LF_INTERCHANGE) != 0) settleCountingRate(list);
+    if ((list.dwFlags & EDL_LF_INTERCHANGE) != 0) {
+        // Read for interchange, a text in which no line is an event of the dialect it
+        // matched is no list.
+        const ReaderKind reader = readerOf(list);
+        if (reader == ReaderKind::EventLines && !holdsEventLine(handle)) return false;
+        settleCountingRate(list);
+        // Logs without record times lay their events end to end from one hour, as editing
+        // systems start a sequence; edlSetRecorderIn moves the start.
+        if (reader != ReaderKind::EventLines || list.dwListType == EDLTYPE_XJT_CLIP) {
+            tc2Frame("01:00:00:00", timecodeFlagsWord(list.dwTcMode, list.dwFlags, false),
+                     &handle->dwRecorderIn);
+        }
+    }
     // Only the library's own formats keep the caller's list flags.
     if (row->value != EDLTYPE_XJT_LIST && row->value != EDLTYPE_XJT_CLIP) {
         list.dwFlags &= kFlagsKeptByDetection;

@@ -142,9 +142,10 @@ Verdict mediaLogLine(Scan& scan, const edlb::ListTypeInfo& row) {
 
 // After every probe: an event or clip line is the first event, read again by the reader.
 Verdict firstEvent(Scan& scan) {
-    bool event = edlLineIsEdit(scan.handle, scan.line) != 0;
-    if (!event && (scan.list.dwFlags & EDL_LF_INTERCHANGE) != 0 &&
-        edlb::looksLikeEventLine(scan.line)) {
+    const bool interchange = (scan.list.dwFlags & EDL_LF_INTERCHANGE) != 0;
+    bool event = interchange ? edlb::isInterchangeEventLine(scan.handle, scan.line)
+                             : edlLineIsEdit(scan.handle, scan.line) != 0;
+    if (!event && interchange && edlb::looksLikeEventLine(scan.line)) {
         // An event line wrapped onto two lines is the first event as well.
         char joined[edlb::kLineBufferSize];
         event = edlb::joinWrappedLine(scan.handle, scan.line, joined);

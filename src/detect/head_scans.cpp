@@ -227,6 +227,14 @@ bool readHeadingLine(tagKvEdlHandle* handle, char* line, LogHeading& heading) {
             // A rate no mode is read at keeps the frame rate the line names.
             list.dwFrameRate = rate;
         }
+    } else if ((list.dwFlags & EDL_LF_INTERCHANGE) != 0 && begins(line, "TAPE", 4) &&
+               (line[4] == '\t' || line[4] == ' ')) {
+        // Read for interchange: the tape of every row that names none.
+        const char* value = line + 5;
+        while (*value == '\t' || *value == ' ') ++value;
+        size_t length = std::strlen(value);
+        while (length > 0 && (value[length - 1] == ' ' || value[length - 1] == '\t')) --length;
+        copyCut(list.szTape, sizeof(list.szTape), value, length);
     } else if (begins(line, "Column", 6)) {
         // The field names follow, possibly after a few empty lines.
         bool read = false;

@@ -552,7 +552,10 @@ enum class LineKind {
 bool isEventLine(tagKvEdlHandle* handle, char* line) {
     const bool known = handle->lEventLineAt == handle->lLineStart + 1 &&
                        handle->dwEventLineFlags == handle->list.dwFlags;
-    return known || edlLineIsEdit(handle, line) != 0;
+    if (known) return true;
+    // Read for interchange, an event line is one as lists write them.
+    if ((handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0) return isInterchangeEventLine(handle, line);
+    return edlLineIsEdit(handle, line) != 0;
 }
 
 // The first test that accepts the line decides: classifiers overlap (for interchange an "M2"

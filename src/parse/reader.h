@@ -89,6 +89,15 @@ void settleCountingRate(EdlList& list);
 // frame when a timecode is written with ';', else non-drop.
 uint32_t modeOfSeparators(const char* line);
 
+// Interchange: an event line as lists write them, which the event line test accepts and
+// which begins with its edit number and holds at least two timecodes written in full
+// ('HH:MM:SS:FF'); prose with numbers in it ("1,000,000 events", "4608, 4098") is none.
+bool isInterchangeEventLine(tagKvEdlHandle* handle, char* line);
+
+// Interchange: whether a list from the current position on holds an event line or a clip
+// line; the position is kept.
+bool holdsEventLine(tagKvEdlHandle* handle);
+
 // Interchange: a line that begins like an event line (an edit number of three to six digits
 // and more fields) whether or not the event line test accepts it.
 bool looksLikeEventLine(const char* line);

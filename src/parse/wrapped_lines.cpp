@@ -36,7 +36,57 @@ bool timecodesOnly(tagKvEdlHandle* handle, const char* line) {
     return count >= 2;
 }
 
+// 'HH:MM:SS:FF': four groups of digits (one to three for the hours, two for the others)
+// with a separator between each two.
+bool isFullTimecode(const char* p, size_t length) {
+    int group = 0;
+    size_t digits = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (p[i] >= '0' && p[i] <= '9') {
+            ++digits;
+            continue;
+        }
+        if (std::strchr("+,-.:;=_", p[i]) == nullptr) return false;
+        if (digits == 0 || digits > (group == 0 ? 3u : 2u) || (group > 0 && digits != 2)) return false;
+        ++group;
+        digits = 0;
+    }
+    return group == 3 && digits == 2;
+}
+
 }  // namespace
+
+bool isInterchangeEventLine(tagKvEdlHandle* handle, char* line) {
+    const char* p = skipSpace(line);
+    if (*p < '0' || *p > '9') return false;
+    while (*p >= '0' && *p <= '9') ++p;
+    if (!isBlankChar(*p)) return false;
+    int timecodes = 0;
+    for (p = skipSpace(p); *p != '\0' && timecodes < 2; p = skipSpace(p)) {
+        size_t length = 0;
+        while (p[length] != '\0' && !isBlankChar(p[length])) ++length;
+        if (isFullTimecode(p, length)) ++timecodes;
+        p += length;
+    }
+    return timecodes >= 2 && edlLineIsEdit(handle, line) != 0;
+}
+
+bool holdsEventLine(tagKvEdlHandle* handle) {
+    const int64_t start = handle->lLineStart;
+    const int64_t end = handle->dwLineEnd;
+    const int64_t position = readPosition(handle);
+    char line[kLineBufferSize];
+    char joined[kLineBufferSize];
+    bool found = false;
+    while (!found && getLine(handle, line, kLineLimit) != 0) {
+        found = isInterchangeEventLine(handle, line) || edlLineIsClip(handle, line) != 0 ||
+                (looksLikeEventLine(line) && joinWrappedLine(handle, line, joined));
+    }
+    seekTo(handle, position);
+    handle->lLineStart = start;
+    handle->dwLineEnd = end;
+    return found;
+}
 
 bool looksLikeEventLine(const char* line) {
     const char* p = skipSpace(line);
