@@ -404,6 +404,12 @@ std::string ListWriter::open(const ListInfo& from, const WriteOptions& options,
     list->szTape[sizeof list->szTape - 1] = '\0';
     list->szDefReel[sizeof list->szDefReel - 1] = '\0';
     list->szListName[sizeof list->szListName - 1] = '\0';
+    // A log written for interchange carries the columns of the log read that no reader
+    // interprets; their cells were kept as notes.
+    if (!options.legacy && options.listType == EDLTYPE_LOG_EXCHANGE) {
+        std::memcpy(list->szColumnLine, from.list.szColumnLine, sizeof list->szColumnLine);
+        list->szColumnLine[sizeof list->szColumnLine - 1] = '\0';
+    }
 
     errno = 0;
     handle_ = edlOpen(path.c_str(), nullptr, EDL_OPEN_WRITE, list.get());

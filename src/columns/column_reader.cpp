@@ -1,5 +1,6 @@
 // Column list reader: one tab-separated row of a log-exchange list per event, each cell
 // matched by position to the names of the list's column line.
+#include <cstdio>
 #include <cstring>
 
 #include "columns/columns.h"
@@ -385,6 +386,15 @@ void applyInterchangeColumn(tagKvEdlHandle* handle, EdlLine* event, Column colum
     }
 }
 
+// A cell no reader interprets: a note "NAME: value" of the event.
+void keepColumn(EdlLine* event, const char* name, const char* cell, InterchangeRow& row) {
+    char note[2 * kCellMax + 3];
+    const int length = std::snprintf(note, sizeof note, "%s: %s", name, cell);
+    if (length > 0) {
+        edlb::appendTextLine(event, note, std::strlen(note), row.commentLength);
+    }
+}
+
 // The names of a row read for interchange: the whole clip name or the media file in szName,
 // the tape as the reel.
 void finishInterchangeRow(tagKvEdlHandle* handle, EdlLine* event, InterchangeRow& row) {
@@ -436,6 +446,10 @@ void cleanRow(tagKvEdlHandle* handle, char* line) {
 
 }  // namespace
 
+bool edlb::isKeptColumn(const char* name) {
+    return name[0] != '\0' && columnOf(name, true) == Column::None;
+}
+
 EDLBRIDGE_API int edlReadColumnLine(tagKvEdlHandle* handle, EdlLine* event) {
     if (handle == nullptr || handle->pszLineBuf == nullptr) return EDL_NO_LINE_BUFFER;
     if (handle->dwReading == 0) return EDL_WRONG_DIRECTION;
@@ -474,7 +488,9 @@ EDLBRIDGE_API int edlReadColumnLine(tagKvEdlHandle* handle, EdlLine* event) {
             if (!first) nextTabField(&cellCursor, cell);
             first = false;
             if (cell[0] == '\0') continue;
-            if (interchange) {
+            if (interchange && edlb::isKeptColumn(name)) {
+                keepColumn(event, name, cell, row);
+            } else if (interchange) {
                 applyInterchangeColumn(handle, event, columnOf(name, true), cell, row);
             } else {
                 applyColumn(handle, event, columnOf(name, false), cell);

@@ -28,6 +28,11 @@ void resetColumnEvent(tagKvEdlHandle* handle, EdlLine* event);
 // Returns false when *cursor was already at the end of the line (no cell left).
 bool nextCsvCell(const char** cursor, char* cell);
 
+// A column of a log that no reader interprets (ASC_SOP, Scene, Take, any custom column).
+// Read for interchange its cell is kept as a note "NAME: value" of its event, and a log
+// written for interchange carries it as a column again.
+bool isKeptColumn(const char* name);
+
 }  // namespace edlb
 
 #endif

@@ -8,6 +8,7 @@
 #include "core/list_types.h"
 #include "core/portable.h"
 #include "core/tc_modes.h"
+#include "columns/columns.h"
 #include "parse/classify.h"
 #include "parse/reader.h"
 #include "write/writers.h"
@@ -289,10 +290,30 @@ void putTextCell(FILE* file, const char* text) { putCell(file, text, std::strlen
 
 // The comments cell: the note lines from `first` on, joined by " | " since a cell cannot hold
 // a line break (the column reader splits them there again).
-void putNotesCell(FILE* file, const NoteLines& notes, size_t first) {
+void putNotesCell(FILE* file, const NoteLines& notes, size_t first, const bool* used) {
+    bool any = false;
     for (size_t i = first; i < notes.count; ++i) {
-        if (i > first) std::fputs(" | ", file);
+        if (used[i]) continue;
+        if (any) std::fputs(" | ", file);
         putCell(file, notes.start[i], notes.length[i]);
+        any = true;
+    }
+}
+
+// Calls keep(name) for each column of the list's column line that no reader interprets: the
+// columns a log read for interchange kept as notes, written again as columns.
+template <typename Keep>
+void forEachKeptColumn(const EdlList& list, Keep keep) {
+    char name[kColumnLineMax + 1];
+    const char* p = list.szColumnLine;
+    const char* end = p + strnlen(list.szColumnLine, sizeof list.szColumnLine);
+    while (p < end) {
+        const char* tab = static_cast<const char*>(std::memchr(p, '\t', static_cast<size_t>(end - p)));
+        const size_t length = static_cast<size_t>((tab != nullptr ? tab : end) - p);
+        std::memcpy(name, p, length);
+        name[length] = '\0';
+        if (isKeptColumn(name)) keep(name);
+        p += length + 1;
     }
 }
 
@@ -324,8 +345,13 @@ void writeInterchangeHeader(tagKvEdlHandle* handle) {
     const uint32_t kHz = list.dwAudioKHz != 0 ? list.dwAudioKHz : 44;
     std::fprintf(file,
                  "Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\t%s\r\nAUDIO_FORMAT\t%ukHz\r\n"
-                 "FPS\t%s\r\n\r\nColumn\r\n%s\r\n\r\nData\r\n",
+                 "FPS\t%s\r\n\r\nColumn\r\n%s",
                  mode.logVideo, kHz, mode.logFps, kLogColumns);
+    forEachKeptColumn(list, [file](const char* name) {
+        std::fputc('\t', file);
+        putTextCell(file, name);
+    });
+    putText(file, "\r\n\r\nData\r\n");
 }
 
 void writeCmxEvent(tagKvEdlHandle* handle, const EdlLine& event, const char* const tc[6],
@@ -375,13 +401,42 @@ void writeLogRow(tagKvEdlHandle* handle, const EdlLine& event, const char* const
     std::fputc('\t', file);
     putTextCell(file, fileNameOf(event));
     std::fputc('\t', file);
-    putNotesCell(file, notes, first);
+    // The notes of kept columns go to their columns, the others to the comments.
+    static thread_local bool used[NoteLines::kMax];
+    std::memset(used, 0, sizeof used);
+    forEachKeptColumn(handle->list, [&notes](const char* column) {
+        const size_t n = std::strlen(column);
+        for (size_t i = 0; i < notes.count; ++i) {
+            if (!used[i] && notes.length[i] >= n + 1 && std::memcmp(notes.start[i], column, n) == 0 &&
+                notes.start[i][n] == ':') {
+                used[i] = true;
+                break;
+            }
+        }
+    });
+    putNotesCell(file, notes, first, used);
     // Marks where the event has them.
     const bool marked = event.dwMarkIn != 0 || event.dwMarkOut != 0;
     std::fprintf(file, "\t%s\t%s\t%s\t%s\t", marked ? tc[4] : "", marked ? tc[5] : "", tc[2],
                  tc[3]);
     if ((event.dwPresent & EDL_P_EDIT_NUMBER) != 0) std::fprintf(file, "%u", event.dwEditNum);
-    std::fprintf(file, "\t%s\r\n", transition);
+    std::fprintf(file, "\t%s", transition);
+    // Each kept column's value: the text after "NAME:" in its note.
+    forEachKeptColumn(handle->list, [file, &notes](const char* column) {
+        std::fputc('\t', file);
+        const size_t n = std::strlen(column);
+        for (size_t i = 0; i < notes.count; ++i) {
+            if (used[i] && notes.length[i] >= n + 1 && std::memcmp(notes.start[i], column, n) == 0 &&
+                notes.start[i][n] == ':') {
+                size_t skip = n + 1;
+                while (skip < notes.length[i] && notes.start[i][skip] == ' ') ++skip;
+                putCell(file, notes.start[i] + skip, notes.length[i] - skip);
+                used[i] = false;  // a second column of the name takes the next note
+                break;
+            }
+        }
+    });
+    putLineEnd(file);
 }
 
 }  // namespace edlb
