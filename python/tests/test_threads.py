@@ -8,7 +8,7 @@ from conftest import DATA, EXAMPLES
 LISTS = [EXAMPLES / "harbour_cut.edl", EXAMPLES / "harbour_log.ale",
          DATA / "interchange" / "avid_notes_crlf.edl", DATA / "tools" / "csv_clip_log.csv",
          DATA / "columns" / "ale_interchange_columns.ale"]
-TYPES = ["cmx3600", "ale", "ds", "flex", "xjt-list"]
+TYPES = ["cmx3600", "ale", "ds", "shortcmx", "xjt-list"]
 
 
 def work(job, folder):
