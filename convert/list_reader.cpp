@@ -32,6 +32,24 @@ std::string resultText(const char* what, uint32_t result) {
 
 }  // namespace
 
+namespace {
+
+// Why the library refused a list: a text it would read without the interchange flag has no
+// line an interchange reading takes for an event.
+std::string refusalReason(const ListSource& source, bool legacy) {
+    const std::string refused = "not a list edlbridge can read";
+    if (legacy) return refused;
+    std::unique_ptr<EdlList> documented(new EdlList);
+    std::memset(documented.get(), 0, sizeof *documented);
+    edlInitEdlListStruct(documented.get());
+    tagKvEdlHandle* handle = edlOpen(source.path().c_str(), nullptr, EDL_OPEN_READ, documented.get());
+    if (handle == nullptr) return refused;
+    edlClose(handle);
+    return refused + ": no line of it is an event line";
+}
+
+}  // namespace
+
 bool isLog(const EdlList& list) {
     return list.dwListType == EDLTYPE_LOG_EXCHANGE || list.dwListType == EDLTYPE_XJT_CLIP ||
            list.dwListType == EDLTYPE_CSV || (list.dwFlags & EDL_LF_COLUMN_LIST) != 0 ||
@@ -244,7 +262,7 @@ std::string ListReader::open(const ListSource& source, const ReadOptions& option
         return std::string();
     }
     handle_ = edlOpen(source.path().c_str(), nullptr, EDL_OPEN_READ, &info_.list);
-    if (handle_ == nullptr) return reason_ = "not a list edlbridge can read";
+    if (handle_ == nullptr) return reason_ = refusalReason(source, legacy);
     if (!legacy && !options.recordStart.empty() && isLog(info_.list)) {
         // A log without record times lays its events end to end from here.
         uint32_t start = 0;
@@ -398,6 +416,14 @@ std::string ListWriter::open(const ListInfo& from, const WriteOptions& options,
     std::memcpy(list->szTitle, from.list.szTitle, sizeof list->szTitle);
     list->szTitle[sizeof list->szTitle - 1] = '\0';
     if (options.setTitle) copyText(list->szTitle, sizeof list->szTitle, options.title);
+    // A log names no title: a list written from it for interchange is titled by its name.
+    if (!options.legacy && list->szTitle[0] == '\0' && isLog(from.list) && from.path != "-") {
+        const size_t slash = from.path.find_last_of(kDirectoryEnds);
+        std::string stem = from.path.substr(slash == std::string::npos ? 0 : slash + 1);
+        const size_t dot = stem.find_last_of('.');
+        if (dot != std::string::npos && dot > 0) stem.erase(dot);
+        copyText(list->szTitle, sizeof list->szTitle, stem);
+    }
     std::memcpy(list->szTape, from.list.szTape, sizeof list->szTape);
     std::memcpy(list->szDefReel, from.list.szDefReel, sizeof list->szDefReel);
     std::memcpy(list->szListName, from.list.szListName, sizeof list->szListName);
