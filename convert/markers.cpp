@@ -208,6 +208,13 @@ std::string oneLine(const std::string& text) {
     return line;
 }
 
+// The colour a marker is written with: its own, else the colour the form gives markers by
+// default (the editing and finishing systems red, the grading system blue).
+std::string colourOf(const MarkerRow& marker, ColourSpelling spelling) {
+    const char* fallback = spelling == ColourSpelling::Grading ? "BLUE" : "RED";
+    return colourWord(marker.colour.empty() ? std::string(fallback) : marker.colour, spelling);
+}
+
 std::string csvField(const std::string& text) {
     const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
@@ -240,7 +247,7 @@ std::string editingText(const MarkerList& list) {
     for (const MarkerRow& marker : list.markers) {
         text += oneLine(marker.name) + "\t" + timecodeText(marker.frames, list.mode) + "\t" +
                 (marker.track.empty() ? std::string("V1") : marker.track) + "\t" +
-                colourWord(marker.colour, ColourSpelling::Editing) + "\t" + oneLine(marker.comment) +
+                colourOf(marker, ColourSpelling::Editing) + "\t" + oneLine(marker.comment) +
                 "\t" + std::to_string(marker.duration) + kLineEnd;
     }
     return text;
@@ -251,7 +258,7 @@ std::string bookmarksText(const MarkerList& list) {
     for (const MarkerRow& marker : list.markers) {
         text += csvField(marker.date) + ", " + csvField(marker.time) + ", " +
                 std::to_string(marker.frames) + ", " + csvField(marker.comment) + ", " +
-                csvField(colourWord(marker.colour, ColourSpelling::Bookmark)) + ", " +
+                csvField(colourOf(marker, ColourSpelling::Bookmark)) + ", " +
                 csvField(marker.type) + ", " + timecodeText(marker.frames, list.mode) + kLineEnd;
     }
     return text;
@@ -280,9 +287,7 @@ std::string locText(const MarkerList& list) {
     for (const MarkerRow& marker : list.markers) {
         char colour[64];
         std::snprintf(colour, sizeof colour, "%-7s",
-                      colourWord(marker.colour.empty() ? std::string("RED") : marker.colour,
-                                 ColourSpelling::Otio)
-                          .c_str());
+                      colourOf(marker, ColourSpelling::Otio).c_str());
         const std::string words = oneLine(marker.comment.empty() ? marker.name : marker.comment);
         // A marker without a text ends at its colour.
         text += trimmed("* LOC: " + timecodeText(marker.frames, list.mode) + " " + colour + " " +
@@ -394,8 +399,7 @@ bool parseGradingNote(const std::string& note, MarkerRow& out) {
 std::string gradingNote(const MarkerRow& marker) {
     const std::string comment = oneLine(marker.comment);
     return (comment.empty() ? std::string() : comment + " ") + "|C:" +
-           oneLine(colourWord(marker.colour.empty() ? std::string("BLUE") : marker.colour,
-                              ColourSpelling::Grading)) +
+           oneLine(colourOf(marker, ColourSpelling::Grading)) +
            " |M:" + oneLine(marker.name) + " |D:" + std::to_string(marker.duration);
 }
 

@@ -240,6 +240,19 @@ TEST(MarkerWrite, EveryFormatByteForByte) {
               "      \"comment\": \"caf\xc3\xa9\",\n      \"duration\": 1\n    }\n  ]\n}\n");
 }
 
+TEST(MarkerWrite, AMarkerWithoutColourTakesTheFormsDefault) {
+    MarkerList list;
+    MarkerRow note;
+    note.frames = tc30(0, 0, 5, 12);
+    note.name = "Ana";
+    note.comment = "trim";
+    list.markers = {note};
+    EXPECT_EQ(markerText(list, MarkerFormat::Editing), "Ana\t00:00:05:12\tV1\tred\ttrim\t1\r\n");
+    EXPECT_EQ(splitLines(markerText(list, MarkerFormat::Bookmarks))[2], ", , 162, trim, 0, , 00:00:05:12");
+    EXPECT_EQ(markerText(list, MarkerFormat::Loc), "* LOC: 00:00:05:12 RED     trim\r\n");
+    EXPECT_EQ(gradingNote(note), "trim |C:ResolveColorBlue |M:Ana |D:1");
+}
+
 TEST(MarkerRoundTrip, EachFormatKeepsWhatItCarries) {
     const MarkerList original = parsed(readFile(dataPath("markers/avid_markers.txt")), MarkerKind::Editing);
     TempDir dir;
