@@ -119,7 +119,7 @@ set(CPACK_DEBIAN_TOOL_PACKAGE_NAME "${EDLBRIDGE_PACKAGE_tool}")
 set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "${EDLBRIDGE_PACKAGE_runtime} ${exact}")
 set(CPACK_COMPONENT_TOOL_DESCRIPTION
-  "edit decision list converter: command line\n${about}\nThis package holds the edlbridge command (types, detect, dump, convert, diff,\ntimeline), its manual page and its shell completion.")
+  "edit decision list converter: command line\n${about}\nThis package holds the edlbridge command (types, detect, dump, convert, diff,\ntimeline, markers, cdl), its manual page and its shell completion.")
 
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME "${EDLBRIDGE_PACKAGE_python}")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
