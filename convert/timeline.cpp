@@ -7,8 +7,10 @@
 #include "services/timecode.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 #include <vector>
 
 namespace edlbtool {
@@ -25,10 +27,11 @@ constexpr size_t kMaxTicks = 2000;
 
 const char* const kGapPattern = "edlb-gap";
 
+// One decimal, rounded as printf's "%.1f" rounds (the exact value, half to even).
 std::string num(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr;
+    return std::string(text, end);
 }
 
 struct Lane {
@@ -236,6 +239,13 @@ struct Picture {
     double width = 0, height = 0;
 
     double laneTop(size_t lane) const { return kTitleHeight + kRulerHeight + lane * kLaneHeight; }
+    // An event's reel colour, worked out once a reel (the list keeps each reel once).
+    const std::string& colourOf(const CutEvent& e) const {
+        auto known = colours.find(e.reel);
+        if (known == colours.end()) known = colours.emplace(e.reel, reelColour(list.reel(e))).first;
+        return known->second;
+    }
+    mutable std::unordered_map<uint32_t, std::string> colours{};
 };
 
 std::string titleOf(const CutList& list) {
@@ -399,7 +409,7 @@ void drawBoxes(Svg& svg, const Picture& p) {
             svg.line("<title>" + xmlText(box.tip) + "</title>");
             svg.line("<rect x=\"" + num(box.x0) + "\" y=\"" + num(y) + "\" width=\"" +
                      num(box.x1 - box.x0) + "\" height=\"" + num(h) + "\" rx=\"3\" fill=\"" +
-                     reelColour(p.list.reel(e)) + "\" stroke=\"" + box.stroke + "\"/>");
+                     p.colourOf(e) + "\" stroke=\"" + box.stroke + "\"/>");
             // The nested svg clips the label to its box.
             svg.line("<svg x=\"" + num(box.x0) + "\" y=\"" + num(y) + "\" width=\"" +
                      num(box.x1 - box.x0) + "\" height=\"" + num(h) + "\">" + box.label +
@@ -438,7 +448,7 @@ void drawTransitions(Svg& svg, const Picture& p) {
                              " to " + nameOf(p.list, e)) +
                      "</title><polygon points=\"" + num(x0) + "," + num(top) + " " + num(x1) +
                      "," + num(top) + " " + num(x0) + "," + num(bottom) + "\" fill=\"" +
-                     (from != nullptr ? reelColour(p.list.reel(*from)) : std::string("#bbbbbb")) +
+                     (from != nullptr ? p.colourOf(*from) : std::string("#bbbbbb")) +
                      "\" stroke=\"#333333\" stroke-width=\"0.8\"/></g>");
         }
     }
