@@ -43,6 +43,8 @@ std::optional<int> readArguments(const std::vector<std::string>& args, ConvertRe
     line.option("--fcm", request.modeText, request.haveMode);
     line.option("--title", request.title, request.haveTitle);
     request.reading.addTo(line);
+    line.values("--to", "@types");
+    line.values("--fcm", "@modes");
     if (const std::optional<int> exit = line.parse(args)) return exit;
     request.inputs = line.operands();
     request.verbosity = verbosityOf(request.quiet, request.verbose);

@@ -155,6 +155,7 @@ int commandDetect(const std::vector<std::string>& args) {
         if (value != "text" && value != "json") throw UsageError{"no such format '" + value + "'"};
         run.json = value == "json";
     });
+    line.values("--format", "text json");
     if (const std::optional<int> exit = line.parse(args)) return *exit;
     const std::vector<std::string>& names = line.operands();
     if (names.empty()) return usageError("detect", "no file given");

@@ -21,6 +21,7 @@ int commandDiff(const std::vector<std::string>& args) {
         if (value != "table" && value != "json") throw UsageError{"no such format '" + value + "'"};
         format = value == "json" ? EDLC_FORMAT_JSON : EDLC_FORMAT_TABLE;
     });
+    line.values("--format", "table json");
     if (const std::optional<int> exit = line.parse(args)) return *exit;
     const std::vector<std::string>& names = line.operands();
     if (names.size() != 2) return usageError("diff", "give two lists, OLD and NEW");

@@ -92,6 +92,7 @@ int commandDump(const std::vector<std::string>& args) {
         }
         throw UsageError{"no such format '" + value + "'"};
     });
+    line.values("--format", "table json csv");
     if (const std::optional<int> exit = line.parse(args)) return *exit;
     const std::vector<std::string>& names = line.operands();
     if (names.empty()) return usageError("dump", "no file given");

@@ -24,7 +24,11 @@ constexpr size_t kRefusedMarkSize = sizeof kRefusedMark - 1;
 // Thrown by the help flag where it stands, so that later arguments are not looked at.
 struct HelpRequested {};
 
+std::vector<CommandInfo>* describing = nullptr;
+
 }  // namespace
+
+void describeInto(std::vector<CommandInfo>* sink) { describing = sink; }
 
 struct CommandLine::State {
     State(const char* command, const char* help, Operands rules)
@@ -39,6 +43,7 @@ struct CommandLine::State {
     Operands rules;
     CLI::App app;
     std::map<std::string, bool> names;  // every spelling of an option: true when it takes a value
+    std::vector<OptionInfo> defined;    // the options in the order they were defined
     std::vector<std::string> refused;   // the arguments handed over as kRefusedMark and index
     std::string valueMissing;           // the option that ends the arguments without a value
     std::vector<std::string> operands;
@@ -47,6 +52,7 @@ struct CommandLine::State {
 };
 
 void CommandLine::State::addNames(const char* spelled, bool takesValue) {
+    defined.push_back(OptionInfo{{}, takesValue, std::string()});
     std::string name;
     for (const char* c = spelled;; ++c) {
         if (*c != ',' && *c != '\0') {
@@ -54,6 +60,7 @@ void CommandLine::State::addNames(const char* spelled, bool takesValue) {
             continue;
         }
         names[name] = takesValue;
+        defined.back().names.push_back(name);
         name.clear();
         if (*c == '\0') break;
     }
@@ -159,8 +166,20 @@ void CommandLine::option(const char* names, std::string& value, bool& given) {
     });
 }
 
+void CommandLine::values(const std::string& names, const std::string& words) {
+    for (OptionInfo& option : state_->defined) {
+        if (std::find(option.names.begin(), option.names.end(), names) != option.names.end()) {
+            option.values = words;
+        }
+    }
+}
+
 std::optional<int> CommandLine::parse(const std::vector<std::string>& args) {
     State& state = *state_;
+    if (describing != nullptr) {
+        describing->push_back(CommandInfo{state.command, state.defined});
+        return kOk;
+    }
     std::vector<std::string> prepared = state.prepare(args);
     std::reverse(prepared.begin(), prepared.end());  // CLI11 takes the last element first
     try {

@@ -30,6 +30,21 @@ struct Operands {
     bool noArguments = false;    // types: every argument is "unexpected argument 'ARG'"
 };
 
+// What a command's CommandLine defines, for the shell completion scripts.
+struct OptionInfo {
+    std::vector<std::string> names;  // "-o", "--output"
+    bool takesValue = false;
+    std::string values;              // the words a value can be, blank-separated; "" any
+};
+struct CommandInfo {
+    std::string name;
+    std::vector<OptionInfo> options;
+};
+
+// While a sink is set, CommandLine::parse records the command's options into it and ends
+// the command (with kOk) before any argument is read. Null sets it off.
+void describeInto(std::vector<CommandInfo>* sink);
+
 class CommandLine {
 public:
     // help is printed, and the command does not run, when -h or --help comes first.
@@ -45,6 +60,8 @@ public:
     void option(const char* names, std::function<void(const std::string&)> set);
     // The value is kept for the command to check once every argument is read.
     void option(const char* names, std::string& value, bool& given);
+    // The words the value of the option spelled name can be, blank-separated, for completion.
+    void values(const std::string& name, const std::string& words);
 
     // Reads args (those after the command's name). Nothing when the command is to run;
     // else its exit status, the help or the usage error printed.

@@ -86,6 +86,7 @@ int commandTimeline(const std::vector<std::string>& args) {
     line.option("-o,--output", request.output, request.haveOutput);
     line.option("--format", request.format, request.haveFormat);
     line.option("--diff", request.oldName, request.haveOld);
+    line.values("--format", "svg html");
     line.flag("--quiet", request.quiet);
     ReadingOptions reading;
     reading.addTo(line);

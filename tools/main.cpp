@@ -15,11 +15,6 @@ namespace {
 
 using namespace edlbcli;
 
-struct Command {
-    const char* name;
-    int (*run)(const std::vector<std::string>& args);
-};
-
 constexpr Command kCommands[] = {
     {"types", commandTypes},     {"detect", commandDetect}, {"dump", commandDump},
     {"convert", commandConvert}, {"diff", commandDiff},     {"timeline", commandTimeline},
@@ -38,6 +33,10 @@ int run(int argc, char** argv) {
     if (command == "--version") {
         std::printf("edlbridge %s\n", EDLCONVERT_VERSION_STRING);
         return kOk;
+    }
+    // Not in the help: the build makes the installed completion scripts with it.
+    if (command == "completion") {
+        return commandCompletion(args, kCommands, sizeof kCommands / sizeof kCommands[0]);
     }
     for (const Command& known : kCommands) {
         if (command == known.name) return known.run(args);

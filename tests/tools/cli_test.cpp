@@ -10,7 +10,10 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <algorithm>
 #include <filesystem>
+#include <set>
+#include <sstream>
 #include <thread>
 #include <utility>
 
@@ -359,6 +362,128 @@ TEST(ToolProgress, ShownOnATerminalAndClearedAgain) {
     const std::string quiet =
         runOnTerminal({"convert", "long.edl", "short.edl", "--to", "ale", "-d", "quiet", "--quiet"}, tmp.path());
     EXPECT_EQ(quiet, "");
+}
+#endif
+
+// The option names a help text mentions: "-o", "--format", ... (a '-' after a letter or
+// digit, as in "CMX-like", begins none).
+std::set<std::string> optionsIn(const std::string& help) {
+    std::set<std::string> names;
+    for (size_t i = 0; i + 1 < help.size(); ++i) {
+        const auto letter = [&help](size_t at) { return at < help.size() && std::islower(static_cast<unsigned char>(help[at])); };
+        if (help[i] != '-' || (i > 0 && (std::isalnum(static_cast<unsigned char>(help[i - 1])) || help[i - 1] == '-'))) continue;
+        const size_t start = i;
+        size_t at = i + 1;
+        if (help[at] == '-') ++at;
+        if (!letter(at)) continue;
+        while (at < help.size() && (letter(at) || help[at] == '-')) ++at;
+        names.insert(help.substr(start, at - start));
+        i = at;
+    }
+    return names;
+}
+
+// The commands the main help lists, in its "Commands:" block.
+std::vector<std::string> commandsInHelp() {
+    const std::string help = runTool({"--help"}, toolData()).out;
+    std::vector<std::string> commands;
+    const size_t block = help.find("Commands:\n");
+    std::istringstream lines(help.substr(block + 10, help.find("\n\n", block) - block - 10));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > 2 && line[2] != ' ') commands.push_back(line.substr(2, line.find(' ', 2) - 2));
+    }
+    return commands;
+}
+
+// Every command and its options, written from the help texts; pairs are one option.
+const std::vector<std::pair<std::string, std::vector<std::vector<std::string>>>> kCommandOptions = {
+    {"types", {{"-h", "--help"}}},
+    {"detect", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--format"}}},
+    {"dump", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--format"}}},
+    {"convert", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--to"}, {"-o", "--output"},
+                 {"-d", "--directory"}, {"--fcm"}, {"--title"}}},
+    {"diff", {{"-h", "--help"}, {"--all"}, {"--format"}}},
+    {"timeline", {{"-h", "--help"}, {"-o", "--output"}, {"--format"}, {"--diff"}, {"--quiet"}}},
+    {"markers", {{"-h", "--help"}, {"--format"}, {"-o", "--output"}, {"--rate"}}},
+    {"cdl", {{"-h", "--help"}, {"-d", "--directory"}, {"--format"}, {"--id"}}},
+};
+
+// The completion scripts name every command the main help lists and, for each, every
+// spelling of its options and nothing else; the command's help names each option.
+TEST(ToolCompletion, ScriptsNameEveryCommandAndOption) {
+    std::vector<std::string> listed;
+    for (const auto& [command, options] : kCommandOptions) listed.push_back(command);
+    EXPECT_EQ(commandsInHelp(), listed);
+    for (const char* shell : {"bash", "zsh"}) {
+        SCOPED_TRACE(shell);
+        const RunResult result = runTool({"completion", shell}, toolData());
+        ASSERT_EQ(result.status, 0);
+        ASSERT_EQ(result.err, "");
+        const std::string& script = result.out;
+        for (const auto& [command, options] : kCommandOptions) {
+            SCOPED_TRACE(command);
+            const size_t begin = script.find("\n    " + command + ")\n");
+            ASSERT_NE(begin, std::string::npos);
+            const std::string section = script.substr(begin, script.find("\n        ;;\n", begin) - begin);
+            std::set<std::string> named = optionsIn(section);
+            // What the bash script hands to compgen and complete besides option names.
+            for (const char* word : {"-W", "-f", "-F"}) named.erase(word);
+            if (command != "convert" && command != "cdl") named.erase("-d");
+            std::set<std::string> expected;
+            const std::set<std::string> inHelp = optionsIn(runTool({command, "--help"}, toolData()).out);
+            for (const std::vector<std::string>& option : options) {
+                expected.insert(option.begin(), option.end());
+                // -h and --help: the main help says every command takes them.
+                const bool documented = option.front() == "-h" || std::any_of(option.begin(), option.end(),
+                    [&inHelp](const std::string& name) { return inHelp.count(name) != 0; });
+                EXPECT_TRUE(documented) << option.front() << " not in the help of " << command;
+            }
+            EXPECT_EQ(named, expected);
+        }
+    }
+}
+
+TEST(ToolCompletion, OnlyBashOrZsh) {
+    const RunResult result = runTool({"completion", "fish"}, toolData());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "edlbridge: completion: give the shell: bash or zsh (see 'edlbridge --help')\n");
+}
+
+#if !defined(_WIN32)
+// The bash script at work: what it offers for the words typed so far (the last one being
+// completed).
+std::string bashOffers(const std::string& script, const std::string& typed) {
+    edlbtest::TempDir tmp;
+    tmp.write("edlbridge.bash", script);
+    tmp.write("run.sh", "source ./edlbridge.bash\nCOMP_WORDS=(" + typed +
+                            ")\nCOMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 ))\n_edlbridge\necho \"${COMPREPLY[*]}\"\n");
+    const RunResult result = edlbtest::runProgram({"/bin/bash", "run.sh"}, tmp.path());
+    return result.out;
+}
+
+TEST(ToolCompletion, ScriptsAreValidShell) {
+    for (const char* shell : {"bash", "zsh"}) {
+        const std::string program = std::string("/bin/") + shell;
+        if (access(program.c_str(), X_OK) != 0) continue;
+        edlbtest::TempDir tmp;
+        tmp.write("script", runTool({"completion", shell}, toolData()).out);
+        const RunResult checked = edlbtest::runProgram({program, "-n", "script"}, tmp.path());
+        EXPECT_EQ(checked.status, 0) << shell << ": " << checked.err;
+    }
+}
+
+TEST(ToolCompletion, BashOffersCommandsOptionsAndValues) {
+    if (access("/bin/bash", X_OK) != 0) GTEST_SKIP() << "no /bin/bash";
+    const std::string script = runTool({"completion", "bash"}, toolData()).out;
+    EXPECT_EQ(bashOffers(script, "edlbridge du"), "dump\n");
+    EXPECT_EQ(bashOffers(script, "edlbridge --v"), "--version\n");
+    EXPECT_EQ(bashOffers(script, "edlbridge dump --f"), "--format\n");
+    EXPECT_EQ(bashOffers(script, "edlbridge dump x.edl --format j"), "json\n");
+    EXPECT_EQ(bashOffers(script, "edlbridge convert x.edl --to cmx36"), "cmx3600\n");
+    EXPECT_EQ(bashOffers(script, "edlbridge convert x.edl --to ot"), "otio\n");
+    EXPECT_EQ(bashOffers(script, "edlbridge convert x.edl --fcm 23"), "23.98 23.98df\n");
+    EXPECT_EQ(bashOffers(script, "edlbridge convert x.edl --v"), "--verbose\n");
+    EXPECT_EQ(bashOffers(script, "edlbridge detect --format ''"), "text json\n");
 }
 #endif
 

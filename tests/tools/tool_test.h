@@ -26,6 +26,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace edlbtest {
@@ -109,14 +110,13 @@ inline RunResult runTool(std::vector<std::string> args, const std::string& direc
     return {static_cast<int>(status), readFile(outPath), readFile(errPath)};
 }
 #else
-// Runs the tool in directory with args; no shell, so arguments need no quoting. Standard
-// input is the file input names, else empty.
-inline RunResult runTool(std::vector<std::string> args, const std::string& directory,
-                         const std::string& input = "/dev/null") {
+// Runs program (the first of args) in directory with the other args; no shell, so arguments
+// need no quoting. Standard input is the file input names, else empty.
+inline RunResult runProgram(std::vector<std::string> args, const std::string& directory,
+                            const std::string& input = "/dev/null") {
     TempDir capture;
     const std::string outPath = capture.file("stdout"), errPath = capture.file("stderr");
-    std::string program = EDLBRIDGE_CLI;
-    std::vector<char*> argv{program.data()};
+    std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
     const pid_t pid = fork();
@@ -133,6 +133,13 @@ inline RunResult runTool(std::vector<std::string> args, const std::string& direc
     int status = 0;
     const bool exited = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status);
     return {exited ? WEXITSTATUS(status) : -1, readFile(outPath), readFile(errPath)};
+}
+
+// Runs the tool in directory with args.
+inline RunResult runTool(std::vector<std::string> args, const std::string& directory,
+                         const std::string& input = "/dev/null") {
+    args.insert(args.begin(), EDLBRIDGE_CLI);
+    return runProgram(std::move(args), directory, input);
 }
 #endif
 
