@@ -398,18 +398,20 @@ std::vector<std::string> commandsInHelp() {
 // Every command and its options, written from the help texts; pairs are one option.
 const std::vector<std::pair<std::string, std::vector<std::vector<std::string>>>> kCommandOptions = {
     {"types", {{"-h", "--help"}}},
-    {"detect", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--format"}}},
-    {"dump", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--format"}}},
+    {"detect", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--format"}, {"--rate"}, {"--record-start"}}},
+    {"dump", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--format"}, {"--rate"}, {"--record-start"}}},
     {"convert", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--to"}, {"-o", "--output"},
-                 {"-d", "--directory"}, {"--fcm"}, {"--title"}}},
-    {"diff", {{"-h", "--help"}, {"--all"}, {"--format"}}},
-    {"timeline", {{"-h", "--help"}, {"-o", "--output"}, {"--format"}, {"--diff"}, {"--quiet"}}},
+                 {"-d", "--directory"}, {"--fcm"}, {"--title"}, {"--rate"}, {"--record-start"}}},
+    {"diff", {{"-h", "--help"}, {"--all"}, {"--format"}, {"--rate"}, {"--record-start"}}},
+    {"timeline", {{"-h", "--help"}, {"-o", "--output"}, {"--format"}, {"--diff"}, {"--quiet"}, {"--rate"},
+                  {"--record-start"}}},
     {"markers", {{"-h", "--help"}, {"--format"}, {"-o", "--output"}, {"--rate"}}},
     {"cdl", {{"-h", "--help"}, {"-d", "--directory"}, {"--format"}, {"--id"}}},
 };
 
 // The completion scripts name every command the main help lists and, for each, every
-// spelling of its options and nothing else; the command's help names each option.
+// spelling of its options and nothing else; the command's help, or the main help, names
+// each option.
 TEST(ToolCompletion, ScriptsNameEveryCommandAndOption) {
     std::vector<std::string> listed;
     for (const auto& [command, options] : kCommandOptions) listed.push_back(command);
@@ -430,7 +432,9 @@ TEST(ToolCompletion, ScriptsNameEveryCommandAndOption) {
             for (const char* word : {"-W", "-f", "-F"}) named.erase(word);
             if (command != "convert" && command != "cdl") named.erase("-d");
             std::set<std::string> expected;
-            const std::set<std::string> inHelp = optionsIn(runTool({command, "--help"}, toolData()).out);
+            // The options of every reading command are in the main help.
+            const std::set<std::string> inHelp =
+                optionsIn(runTool({command, "--help"}, toolData()).out + runTool({"--help"}, toolData()).out);
             for (const std::vector<std::string>& option : options) {
                 expected.insert(option.begin(), option.end());
                 // -h and --help: the main help says every command takes them.
