@@ -42,6 +42,11 @@ void readBothWays(const std::string& path) {
     edlInitEdlListStruct(&list);
     list.dwFlags = EDL_LF_INTERCHANGE;
     readAll(path, &list);
+    // At a counting rate the host gives: FCM lines choose only drop or non-drop frame.
+    edlInitEdlListStruct(&list);
+    list.dwFlags = EDL_LF_INTERCHANGE;
+    list.dwReserved = 2500;
+    readAll(path, &list);
 }
 
 }  // namespace fuzz

@@ -17,7 +17,8 @@ std::string writeInput(const uint8_t* data, size_t size, const char* suffix);
 // number of events read; stops after a bound so that no input can make it run forever.
 unsigned readAll(const std::string& path, EdlList* list = nullptr);
 
-// Reads path twice: with the documented derivations, then for interchange.
+// Reads path with the documented derivations, for interchange, and for interchange at a
+// counting rate given in the list record.
 void readBothWays(const std::string& path);
 
 }  // namespace fuzz

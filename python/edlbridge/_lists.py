@@ -313,13 +313,14 @@ class _Reader:
     """An open list or timeline (edlcOpen): its list record and its handle, closed once by
     whoever comes first."""
 
-    def __init__(self, path: PathLike, legacy: bool, shown: Optional[str] = None) -> None:
+    def __init__(self, path: PathLike, legacy: bool, shown: Optional[str] = None,
+                 counting: int = 0) -> None:
         # Errors name the list as the host gave it, not a temporary copy of it.
         self.path: PathLike = shown if shown is not None else path
         self._library = converter()
         status = rec.edlcStatus()
-        handle = self._library.edlcOpen(file_name(path), rec.EDLC_LEGACY if legacy else 0,
-                                        ctypes.byref(status))
+        flags = (rec.EDLC_LEGACY if legacy else 0) | rec.EDLC_RATE(counting)
+        handle = self._library.edlcOpen(file_name(path), flags, ctypes.byref(status))
         if not handle:
             raise failure(status, self.path)
         self._handle: Optional[object] = handle
@@ -400,11 +401,11 @@ class OpenList:
     """
 
     def __init__(self, source: Source, rate: Optional[ModeLike] = None, *,
-                 legacy: bool = False, name: Optional[str] = None) -> None:
+                 legacy: bool = False, name: Optional[str] = None, counting: int = 0) -> None:
         shown_mode = TimecodeMode.parse(rate) if rate is not None else None
         given = resolve(source, name)
         try:
-            reader = _Reader(given.path, legacy, given.shown)
+            reader = _Reader(given.path, legacy, given.shown, counting)
         except BaseException:
             given.close()
             raise
@@ -425,7 +426,8 @@ class OpenList:
         # (a timeline's or log's rate, any mode but non-drop frame), or it is assumed.
         log = (record.dwListType in (2, 5, 46) or record.dwFlags & 0x40000000 != 0
                or record.dwFlags2 & 0x08000000 != 0)
-        self.rate_source: str = ("list" if reader.timeline or log or record.dwTcMode & 0xFF != 2
+        self.rate_source: str = ("given" if counting and not legacy else
+                                 "list" if reader.timeline or log or record.dwTcMode & 0xFF != 2
                                  else "assumed")
         self._events = reader.events()
 
@@ -484,18 +486,33 @@ def open(source: Source, rate: Optional[ModeLike] = None, *, legacy: bool = Fals
     return OpenList(source, rate, legacy=legacy, name=name)
 
 
-def read(path: Source, *, legacy: bool = False, name: Optional[str] = None) -> EditList:
+def _counting_rate(rate: Optional[float]) -> int:
+    """A counting rate in frames a second (23.976, 24, 25, 29.97, 30, 50, 59.94, 60) in
+    hundredths, as the library takes it; 0 for none."""
+    if rate is None:
+        return 0
+    hundredths = {23.976: 2398, 23.98: 2398, 24: 2400, 25: 2500, 29.97: 2997, 30: 3000,
+                  50: 5000, 59.94: 5994, 60: 6000}.get(float(rate))
+    if hundredths is None:
+        raise ValueError(f"no timecode counts at {rate} fps")
+    return hundredths
+
+
+def read(path: Source, *, legacy: bool = False, name: Optional[str] = None,
+         rate: Optional[float] = None) -> EditList:
     """Reads a whole list, or an OpenTimelineIO timeline (a ".otio" file).
 
     ``path`` is what ``open()`` takes: a path, list text, bytes or a file object (with
     ``name`` to show for them). The list is read for interchange (every note, the whole
     clip name, the file it names) unless ``legacy`` is set, which reads with the library's
-    documented derivations (ten-character clip names, comments run together). Raises
-    OpenError, NotAListError or ReadError.
+    documented derivations (ten-character clip names, comments run together). ``rate``
+    (23.976, 24, 25, 29.97, 30, 50, 59.94 or 60) is the rate the list counts at, whatever
+    its "FCM:" lines say beyond drop or non-drop frame. Raises OpenError, NotAListError or
+    ReadError, and ValueError for a rate no timecode counts at.
 
     >>> cut = edlbridge.read(sys.stdin.buffer, name="cut.edl")
     """
-    with open(path, legacy=legacy, name=name) as listed:
+    with OpenList(path, legacy=legacy, name=name, counting=_counting_rate(rate)) as listed:
         events = list(listed)
     return EditList(
         path=listed.path,
@@ -831,14 +848,17 @@ def _write_all(writer: _Writer, items: Iterable[Event],
 
 def convert(src: PathLike, dst: PathLike, list_type: TypeLike, *,
             timecode_mode: Optional[ModeLike] = None, title: Optional[str] = None,
-            legacy: bool = False) -> int:
+            legacy: bool = False, rate: Optional[float] = None,
+            record_start: Optional[str] = None) -> int:
     """Reads the list or timeline src and writes its events into dst as a list of
     list_type, or as an OpenTimelineIO timeline (``"otio"``).
 
     Does what ``edlbridge convert`` does and writes the same bytes: ``timecode_mode``
     changes the mode (times keep their hours, minutes and seconds, frame numbers are
     scaled), ``title`` replaces the title, ``legacy`` reads and writes with the library's
-    documented derivations. Lists stream from one file into the other, so lists of any
+    documented derivations, ``rate`` is the rate src counts at (as read() takes it), and
+    ``record_start`` ('HH:MM:SS:FF') where the events of a log without record times start
+    (01:00:00:00 when not given). Lists stream from one file into the other, so lists of any
     length convert in little memory; timelines are read and written whole. dst ``"-"`` is
     standard output. Returns the number of events. Raises the errors of read() and write();
     dst is not left behind when a step fails, and is never src itself. What a timeline
@@ -852,8 +872,9 @@ def convert(src: PathLike, dst: PathLike, list_type: TypeLike, *,
         raise WriteError(dst, "would overwrite the input list")
     host = Host(sys.stdout.buffer if target == b"-" else None)
     options = host.options(
-        flags=rec.EDLC_LEGACY if legacy else 0, listType=chosen, tcMode=mode,
-        title=None if title is None else _bytes(title))
+        flags=(rec.EDLC_LEGACY if legacy else 0) | rec.EDLC_RATE(_counting_rate(rate)),
+        listType=chosen, tcMode=mode, title=None if title is None else _bytes(title),
+        recordStart=None if record_start is None else _bytes(record_start))
     count = ctypes.c_size_t(0)
     status = rec.edlcStatus()
     result = library.edlcConvert(source, target, ctypes.byref(options), ctypes.byref(count),

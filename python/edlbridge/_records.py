@@ -160,6 +160,11 @@ EDLC_TYPE_OTIO = 0x10000
 EDLC_LEGACY = 0x1
 EDLC_ALL = 0x2
 
+
+def EDLC_RATE(hundredths: int) -> int:
+    """Reading at a counting rate given in hundredths of a frame a second (2500 for 25)."""
+    return (hundredths & 0xFFFF) << 16
+
 EDLC_FORMAT_TEXT = 0
 EDLC_FORMAT_TABLE = 1
 EDLC_FORMAT_JSON = 2

@@ -300,6 +300,13 @@ void putNotesCell(FILE* file, const NoteLines& notes, size_t first, const bool* 
     }
 }
 
+// Note line i is the note "COLUMN: value" of a kept column.
+bool isColumnNote(const NoteLines& notes, size_t i, const char* column) {
+    const size_t n = std::strlen(column);
+    return notes.length[i] >= n + 1 && std::memcmp(notes.start[i], column, n) == 0 &&
+           notes.start[i][n] == ':';
+}
+
 // Calls keep(name) for each column of the list's column line that no reader interprets: the
 // columns a log read for interchange kept as notes, written again as columns.
 template <typename Keep>
@@ -405,10 +412,8 @@ void writeLogRow(tagKvEdlHandle* handle, const EdlLine& event, const char* const
     static thread_local bool used[NoteLines::kMax];
     std::memset(used, 0, sizeof used);
     forEachKeptColumn(handle->list, [&notes](const char* column) {
-        const size_t n = std::strlen(column);
         for (size_t i = 0; i < notes.count; ++i) {
-            if (!used[i] && notes.length[i] >= n + 1 && std::memcmp(notes.start[i], column, n) == 0 &&
-                notes.start[i][n] == ':') {
+            if (!used[i] && isColumnNote(notes, i, column)) {
                 used[i] = true;
                 break;
             }
@@ -424,11 +429,9 @@ void writeLogRow(tagKvEdlHandle* handle, const EdlLine& event, const char* const
     // Each kept column's value: the text after "NAME:" in its note.
     forEachKeptColumn(handle->list, [file, &notes](const char* column) {
         std::fputc('\t', file);
-        const size_t n = std::strlen(column);
         for (size_t i = 0; i < notes.count; ++i) {
-            if (used[i] && notes.length[i] >= n + 1 && std::memcmp(notes.start[i], column, n) == 0 &&
-                notes.start[i][n] == ':') {
-                size_t skip = n + 1;
+            if (used[i] && isColumnNote(notes, i, column)) {
+                size_t skip = std::strlen(column) + 1;
                 while (skip < notes.length[i] && notes.start[i][skip] == ' ') ++skip;
                 putCell(file, notes.start[i] + skip, notes.length[i] - skip);
                 used[i] = false;  // a second column of the name takes the next note
