@@ -38,12 +38,16 @@ namespace {
 // line an interchange reading takes for an event.
 std::string refusalReason(const ListSource& source, bool legacy) {
     const std::string refused = "not a list edlbridge can read";
-    if (legacy) return refused;
+    // What detection looks for, said when it finds none of it.
+    const std::string unrecognised =
+        refused + ": no event line, list header (TITLE, FCM, *DS), log heading or known column line"
+                  " found (see 'edlbridge types')";
+    if (legacy) return unrecognised;
     std::unique_ptr<EdlList> documented(new EdlList);
     std::memset(documented.get(), 0, sizeof *documented);
     edlInitEdlListStruct(documented.get());
     tagKvEdlHandle* handle = edlOpen(source.path().c_str(), nullptr, EDL_OPEN_READ, documented.get());
-    if (handle == nullptr) return refused;
+    if (handle == nullptr) return unrecognised;
     edlClose(handle);
     return refused + ": no line of it is an event line";
 }

@@ -22,7 +22,8 @@ def refusals(tmp_path):
         ("", edlbridge.OpenError, "cannot open: No such file or directory"),
         (str(tmp_path / ("x" * 300)), edlbridge.OpenError, "cannot open: File name too long"),
         (str(DATA / "tools" / "premiere_refused.txt"), edlbridge.NotAListError,
-         "not a list edlbridge can read"),
+         "not a list edlbridge can read: no event line, list header (TITLE, FCM, *DS), log heading"
+         " or known column line found (see 'edlbridge types')"),
     ]
 
 

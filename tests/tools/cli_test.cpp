@@ -261,7 +261,9 @@ TEST(ToolConvert, EveryWritableTypeMatchesItsGoldenAndReadsBackAsCatalogued) {
         const uint32_t back = edlb::listTypeInfo(types[i].value).readsBackAs;
         EXPECT_EQ(result.status, back == 0 ? 1 : 0) << result.err;
         if (back == 0) {
-            EXPECT_EQ(result.err, "edlbridge: " + golden + ": not a list edlbridge can read\n");
+            EXPECT_EQ(result.err, "edlbridge: " + golden +
+                                      ": not a list edlbridge can read: no event line, list header (TITLE, FCM, "
+                                      "*DS), log heading or known column line found (see 'edlbridge types')\n");
         } else {
             ASSERT_NE(edlbtool::typeByValue(back), nullptr);
             const std::string line = "type: " + std::to_string(back) + " " + edlbtool::typeByValue(back)->shortName + "\n";
