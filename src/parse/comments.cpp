@@ -411,8 +411,10 @@ void analyseNotes(EdlLine* event, const ReadState& state) {
     comment[kCommentMax] = '\0';
 
     // The library's own "; name" ending of a note.
-    char ruleClip[kClipNameMax + 1] = "";
-    char ruleFile[kNameMax + 1] = "";
+    // Only the texts count: semicolonNames sets both, and a zero fill of the file name's
+    // whole buffer would cost every event four kilobytes of stores.
+    char ruleClip[kClipNameMax + 1];
+    char ruleFile[kNameMax + 1];
     semicolonNames(comment, ruleClip, ruleFile);
 
     char noteBuffer[kNameMax + 1];

@@ -549,10 +549,13 @@ enum class LineKind {
 
 // An event line found before is known by where it was found: the line that was pushed back
 // comes again on the next call, and the classifier need not test it twice.
+bool isKnownEventLine(const tagKvEdlHandle* handle) {
+    return handle->lEventLineAt == handle->lLineStart + 1 &&
+           handle->dwEventLineFlags == handle->list.dwFlags;
+}
+
 bool isEventLine(tagKvEdlHandle* handle, char* line) {
-    const bool known = handle->lEventLineAt == handle->lLineStart + 1 &&
-                       handle->dwEventLineFlags == handle->list.dwFlags;
-    if (known) return true;
+    if (isKnownEventLine(handle)) return true;
     // Read for interchange, an event line is one as lists write them.
     if ((handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0) return isInterchangeEventLine(handle, line);
     return edlLineIsEdit(handle, line) != 0;
@@ -562,6 +565,9 @@ bool isEventLine(tagKvEdlHandle* handle, char* line) {
 // line is a note before it can count as a control line), so the order is the precedence.
 // An "FCM:" line leaves its mode in *mode.
 LineKind classifyLine(tagKvEdlHandle* handle, char* line, bool interchange, unsigned int* mode) {
+    // The event line pushed back at the end of the last event: the tests before the event
+    // line test rejected it then and would again.
+    if (isKnownEventLine(handle)) return LineKind::Event;
     if (edlLineIsClip(handle, line) != 0) return LineKind::Clip;
     if (beginsWith(line, "aud")) return LineKind::Audio;
     if (edlLineIsFcm(handle, line, handle->list.dwTcMode, mode) != 0) return LineKind::Mode;

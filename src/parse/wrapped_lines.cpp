@@ -5,6 +5,7 @@
 
 #include "core/handle.h"
 #include "core/portable.h"
+#include "core/tc_modes.h"
 #include "parse/classify.h"
 #include "parse/reader.h"
 
@@ -12,6 +13,16 @@ namespace edlb {
 namespace {
 
 bool isBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Looked at for every character of every token of every line read for interchange.
+bool isTimecodeSeparator(char c) {
+    switch (c) {
+        case '+': case ',': case '-': case '.': case ':': case ';': case '=': case '_':
+            return true;
+        default:
+            return false;
+    }
+}
 
 const char* skipSpace(const char* p) {
     while (isBlankChar(*p)) ++p;
@@ -36,6 +47,21 @@ bool timecodesOnly(tagKvEdlHandle* handle, const char* line) {
     return count >= 2;
 }
 
+// Every separator isFullTimecode takes is one timecodeShape takes too, so a full timecode
+// is always a timecode token.
+constexpr bool fullTimecodesAreTimecodes() {
+    const char separators[] = "+,-.;=_";
+    for (const char* c = separators; *c != '\0'; ++c) {
+        if (modeOfSeparator(*c) == 0) return false;
+    }
+    return true;
+}
+constexpr bool kFullTimecodesAreTimecodes = fullTimecodesAreTimecodes();
+
+uint32_t listFlagsOf(const tagKvEdlHandle* handle) {
+    return handle != nullptr ? handle->list.dwFlags : 0;
+}
+
 // 'HH:MM:SS:FF': four groups of digits (one to three for the hours, two for the others)
 // with a separator between each two.
 bool isFullTimecode(const char* p, size_t length) {
@@ -46,7 +72,7 @@ bool isFullTimecode(const char* p, size_t length) {
             ++digits;
             continue;
         }
-        if (std::strchr("+,-.:;=_", p[i]) == nullptr) return false;
+        if (!isTimecodeSeparator(p[i])) return false;
         if (digits == 0 || digits > (group == 0 ? 3u : 2u) || (group > 0 && digits != 2)) return false;
         ++group;
         digits = 0;
@@ -68,7 +94,14 @@ bool isInterchangeEventLine(tagKvEdlHandle* handle, char* line) {
         if (isFullTimecode(p, length)) ++timecodes;
         p += length;
     }
-    return timecodes >= 2 && edlLineIsEdit(handle, line) != 0;
+    if (timecodes < 2) return false;
+    // What was found already makes edlLineIsEdit accept the line (the number first, two
+    // timecodes, no comment mark at its start), unless a black source may refuse it, or the
+    // line is too long for its private copy, which may fail.
+    const bool decided = kFullTimecodesAreTimecodes &&
+                         (listFlagsOf(handle) & EDL_LF_BLACK_NOT_EVENT) == 0 &&
+                         strnlen(line, kLineBufferSize) < kLineBufferSize;
+    return decided || edlLineIsEdit(handle, line) != 0;
 }
 
 bool holdsEventLine(tagKvEdlHandle* handle) {
