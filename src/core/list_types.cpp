@@ -197,11 +197,28 @@ static_assert(eachProbeOnOneRow(), "a probe belongs to no row or to several");
 
 }  // namespace
 
-const ListTypeInfo& listTypeInfo(uint32_t value) {
-    for (const ListTypeInfo& row : kRows) {
-        if (row.value == value) return row;
+// Every read looks its list's row up: the values up to 256 find theirs by index (the first
+// row of a value, as the search finds it).
+struct ValueIndex {
+    static constexpr uint32_t kLimit = 257;
+    const ListTypeInfo* row[kLimit];
+};
+
+constexpr ValueIndex indexValues() {
+    ValueIndex index{};
+    for (uint32_t value = 0; value < ValueIndex::kLimit; ++value) {
+        const ListTypeInfo* row = rowOfValue(value);
+        index.row[value] = row != nullptr ? row : &kFallback;
     }
-    return kFallback;
+    return index;
+}
+
+constexpr ValueIndex kByValue = indexValues();
+
+const ListTypeInfo& listTypeInfo(uint32_t value) {
+    if (value < ValueIndex::kLimit) return *kByValue.row[value];
+    const ListTypeInfo* row = rowOfValue(value);
+    return row != nullptr ? *row : kFallback;
 }
 
 const ListTypeInfo* listTypeRows(size_t* count) {

@@ -174,7 +174,11 @@ void shapeTokens(tagKvEdlHandle* handle, Tokens& tokens, LineShape* shape) {
         (handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0 && handle->list.dwReserved != 0;
     shape->fieldEnd = tokens.count;
     for (int i = 0; i < tokens.count; ++i) {
-        if (tokIsComment(tokens.token(i), tokens.rest(i)) != 0) {
+        // Only a token that begins with a comment mark can be one: the text after it is
+        // looked for only then.
+        const char first = tokens.token(i)[0];
+        const bool marked = first == '\'' || first == '*' || first == ';';
+        if (marked && tokIsComment(tokens.token(i), tokens.rest(i)) != 0) {
             shape->fieldEnd = i;
             break;
         }
