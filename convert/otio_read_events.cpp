@@ -28,8 +28,9 @@ EventRow blankEvent() {
     return row;
 }
 
-uint32_t checked(int64_t value, const std::string& what, const std::string& path) {
-    if (value < 0 || value > kMaxFrames) fail(what + " out of range at " + path);
+uint32_t checked(int64_t value, const std::string& what, const ItemFacts& facts) {
+    if (value < 0 || value > kMaxFrames)
+        fail(what + " out of range at " + facts.text(ItemFacts::kPath));
     return static_cast<uint32_t>(value);
 }
 
@@ -64,8 +65,8 @@ void addNote(EventRow& row, const std::string& note) {
 // The event's times from the piece's place and trim, then what our metadata keeps.
 void placeTimes(EventRow& row, const Piece& piece) {
     const ItemFacts& facts = *piece.facts;
-    row.recIn = checked(piece.recIn, "record time", piece.path);
-    row.srcIn = checked(piece.srcIn, "source time", piece.path);
+    row.recIn = checked(piece.recIn, "record time", facts);
+    row.srcIn = checked(piece.srcIn, "source time", facts);
     // Ends past the last frame count stop there (a list keeps them in 32 bits).
     row.recOut = asFrames(piece.recIn + piece.length);
     row.srcOut = asFrames(derivedSourceOut(piece.srcIn, piece.length, piece.scalar));
@@ -157,8 +158,12 @@ public:
         for (const Built& b : built) count += b.cut != nullptr ? 1 : 0;
         events.reserve(count);
         uint32_t number = 0;
-        for (size_t i : listOrder(built)) {
-            Built& b = built[i];
+        const std::vector<size_t> order = listOrder(built);
+        // In list order already, each event is given up as it is handed on, so that the
+        // events are not held twice.
+        const bool inOrder = order.empty();
+        for (size_t n = 0, total = built.size(); n < total; ++n) {
+            Built& b = inOrder ? built.front() : built[order[n]];
             if (b.index >= 0 && (b.row.present & EDL_P_EDIT_NUMBER) != 0) {
                 number = std::max(number, b.row.editNumber);
             } else if (b.index < 0) {
@@ -176,6 +181,7 @@ public:
                 b.cut.reset();
             }
             events.push_back(std::move(b.row));
+            if (inOrder) built.pop_front();
         }
         return events;
     }
@@ -193,6 +199,11 @@ private:
             Track& track = tracks[t];
             const uint32_t bit = 1u << track.bit;
             for (size_t i = 0; i < track.pieces.size(); ++i) {
+                // Only the piece before is looked back at: those before it are given up.
+                if (i == 2) {
+                    track.pieces.pop_front();
+                    i = 1;
+                }
                 const Piece& piece = track.pieces[i];
                 Piece* before = i > 0 ? &track.pieces[i - 1] : nullptr;
                 std::string key;
@@ -232,10 +243,9 @@ private:
         return built;
     }
 
-    // Events written here keep their order; others go by record in, then by track.
+    // Events written here keep their order; others go by record in, then by track. Empty when
+    // they are in that order as they are.
     static std::vector<size_t> listOrder(const std::deque<Built>& built) {
-        std::vector<size_t> order(built.size());
-        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
         bool allOurs = true;
         for (const Built& b : built) allOurs = allOurs && b.index >= 0;
         const auto before = [&](size_t x, size_t y) {
@@ -246,8 +256,15 @@ private:
             return a.firstTrack < b.firstTrack;
         };
         // A track read in order is in list order already.
-        if (!std::is_sorted(order.begin(), order.end(), before))
-            std::stable_sort(order.begin(), order.end(), before);
+        std::vector<size_t> order;
+        for (size_t i = 1; i < built.size(); ++i) {
+            if (before(i, i - 1)) {
+                order.resize(built.size());
+                for (size_t j = 0; j < order.size(); ++j) order[j] = j;
+                std::stable_sort(order.begin(), order.end(), before);
+                break;
+            }
+        }
         return order;
     }
 
@@ -255,12 +272,15 @@ private:
     EventRow eventOf(const Piece& piece, const Piece* before, bool keyed, std::string& key,
                      std::vector<std::string>& notices) {
         const ItemFacts& facts = *piece.facts;
-        EventRow row = facts.row;
+        EventRow row = facts.row();
         placeTimes(row, piece);
         if (piece.transition != nullptr) setTransition(row, piece, facts.ours);
+        const std::string clip = facts.text(ItemFacts::kClip);
+        const std::string file = facts.text(ItemFacts::kFile);
         if (!facts.ours) {
-            foreignNotes(row, piece, before, facts.clip, facts.file, notices);
-            if (!facts.notes.empty()) addNote(row, facts.notes);
+            foreignNotes(row, piece, before, clip, file, notices);
+            const std::string notes = facts.text(ItemFacts::kNotes);
+            if (!notes.empty()) addNote(row, notes);
         }
         for (const std::string& note : piece.effectNotes) addNote(row, note);
         markerNotes(row, piece, facts.ours, notices);
@@ -273,7 +293,7 @@ private:
             key = std::to_string(row.recIn) + "|" + std::to_string(row.recOut) + "|" +
                   std::to_string(row.srcIn) + "|" + std::to_string(row.srcOut) + "|" +
                   std::string(1, row.editType) + "|" + std::to_string(row.wipeCode) + "|" +
-                  std::to_string(row.effectLength) + "|" + facts.clip + "|" + facts.file;
+                  std::to_string(row.effectLength) + "|" + clip + "|" + file;
         }
         return row;
     }
@@ -285,7 +305,7 @@ private:
                       const std::string& clip, const std::string& file,
                       std::vector<std::string>& notices) const {
         if (piece.transition != nullptr) {
-            const std::string from = before != nullptr ? before->facts->clip : std::string();
+            const std::string from = before != nullptr ? before->facts->text(ItemFacts::kClip) : std::string();
             if (!from.empty()) addNote(row, "FROM CLIP NAME: " + from);
             if (!clip.empty()) addNote(row, "TO CLIP NAME: " + clip);
         } else if (!file.empty() && !clip.empty()) {
@@ -297,7 +317,8 @@ private:
         addNote(row, note);
         char scalar[96];
         std::snprintf(scalar, sizeof scalar, "time_scalar %g (%.1f fps)", piece.scalar, speed);
-        notices.push_back("clip " + quoted(clip) + " at " + piece.path + ": " + scalar +
+        notices.push_back("clip " + quoted(clip) + " at " + piece.facts->text(ItemFacts::kPath) +
+                          ": " + scalar +
                           " kept as the note '" + note + "'");
     }
 
@@ -314,7 +335,8 @@ private:
             if (marker.onRecord) {
                 at = marker.raw;
                 if (at < row.recIn || (at >= row.recOut && at != row.recIn)) {
-                    notices.push_back("marker " + quoted(marker.name) + " at " + piece.path +
+                    notices.push_back("marker " + quoted(marker.name) + " at " +
+                                      piece.facts->text(ItemFacts::kPath) +
                                       " lies outside its clip: left out");
                     continue;
                 }
@@ -340,7 +362,7 @@ private:
         }
         cut.recIn = cut.recOut = incoming.recIn;
         if (before != nullptr && before->recIn + before->length == piece.recIn) {
-            cut.reel = before->facts->row.reel;
+            cut.reel = before->facts->text(ItemFacts::kReel);
             EventRow out;
             placeTimes(out, *before);
             cut.srcIn = cut.srcOut = out.srcOut;
@@ -462,19 +484,19 @@ bool hasFreezeFrame(const Json& item) {
 
 std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& path, bool black,
                                            const Clock& clock) {
-    std::shared_ptr<ItemFacts> made(new ItemFacts);
+    std::shared_ptr<ItemFacts> made = std::make_shared<ItemFacts>();
     ItemFacts& facts = *made;
-    EventRow& row = facts.row;
-    row = blankEvent();
+    EventRow row = blankEvent();
+    std::string clip, file, notes;
     const Json* mine = ours(item);
     int64_t index = 0;
     facts.ours = mine != nullptr && mdInteger(mine, "event", index);
     facts.index = facts.ours ? index : -1;
     const Json* ale = metadataOf(item, kAleKey);
-    if (!black) facts.file = mediaFile(item, path, splitSchema(schemaOf(item, path)).second, clock);
-    if (facts.file.empty() && !black) mdText(ale, "Source File", facts.file);
-    if (!mdText(facts.ours ? mine : nullptr, "clip_name", facts.clip) && !(black && !facts.ours))
-        facts.clip = text(item, "name", path);
+    if (!black) file = mediaFile(item, path, splitSchema(schemaOf(item, path)).second, clock);
+    if (file.empty() && !black) mdText(ale, "Source File", file);
+    if (!mdText(facts.ours ? mine : nullptr, "clip_name", clip) && !(black && !facts.ours))
+        clip = text(item, "name", path);
     if (facts.ours) {
         ourFields(row, *mine);
         // Ours names the reel; a pipeline may have left only the CMX adapter's.
@@ -487,26 +509,66 @@ std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& 
     } else {
         if (!mdText(mine, "reel", row.reel) && !cmxReel(item, row.reel) &&
             !mdText(ale, "Tape", row.reel)) {
-            row.reel = black ? "BL" : derivedReel(facts.clip, facts.file);
+            row.reel = black ? "BL" : derivedReel(clip, file);
         }
         facts.freeze = !black && hasFreezeFrame(item);
         // OTIO's CMX 3600 writer marks a held frame's clip name so.
         const std::string suffix = " FF";
-        if (facts.freeze && (facts.clip.size() < suffix.size() ||
-                             facts.clip.compare(facts.clip.size() - suffix.size(), suffix.size(),
+        if (facts.freeze && (clip.size() < suffix.size() ||
+                             clip.compare(clip.size() - suffix.size(), suffix.size(),
                                                 suffix) != 0)) {
-            facts.clip += suffix;
+            clip += suffix;
         }
-        facts.notes = adapterComments(item);
+        notes = adapterComments(item);
         std::string comments;
         if (mdText(ale, "Comments", comments) && !comments.empty())
-            facts.notes += (facts.notes.empty() ? "" : "\n") + comments;
+            notes += (notes.empty() ? "" : "\n") + comments;
         row.videoTracks = 1;
         std::string tracks;
         if (mdText(ale, "Tracks", tracks)) logTracks(tracks, row);
     }
-    setNames(row, facts.clip, facts.file);
+    facts.editType = row.editType;
+    facts.editNumber = row.editNumber;
+    facts.videoTracks = row.videoTracks;
+    facts.audioTracks = row.audioTracks;
+    facts.wipeCode = row.wipeCode;
+    facts.effectLength = row.effectLength;
+    facts.lineFlags = row.lineFlags;
+    facts.present = row.present;
+    facts.audioOffset = row.audioOffset;
+    const std::string* texts[ItemFacts::kTextCount] = {&row.reel, &row.comment, &row.effectText,
+                                                       &clip,     &file,        &notes, &path};
+    size_t size = 0;
+    for (const std::string* text : texts) size += text->size();
+    facts.texts.reserve(size);
+    for (unsigned i = 0; i < ItemFacts::kTextCount; ++i) {
+        facts.texts += *texts[i];
+        facts.ends[i] = facts.texts.size();
+    }
     return made;
+}
+
+std::string ItemFacts::text(Text which) const {
+    const size_t from = which == 0 ? 0 : ends[which - 1];
+    return texts.substr(from, ends[which] - from);
+}
+
+EventRow ItemFacts::row() const {
+    EventRow row;
+    row.editNumber = editNumber;
+    row.audioOffset = audioOffset;
+    row.videoTracks = videoTracks;
+    row.audioTracks = audioTracks;
+    row.editType = editType;
+    row.wipeCode = wipeCode;
+    row.effectLength = effectLength;
+    row.lineFlags = lineFlags;
+    row.present = present;
+    row.reel = text(kReel);
+    row.comment = text(kComment);
+    row.effectText = text(kEffectText);
+    setNames(row, text(kClip), text(kFile));
+    return row;
 }
 
 std::vector<EventRow> buildEvents(std::vector<Track>& tracks, unsigned mode,
@@ -526,15 +588,17 @@ std::vector<EventRow> logEvents(const Pieces& clips) {
     uint32_t number = 0;
     for (const Piece& piece : clips) {
         const ItemFacts& facts = *piece.facts;
-        EventRow row = facts.row;
+        EventRow row = facts.row();
         placeTimes(row, piece);
         if (!facts.ours) {
             // A log's clips have no record times, as a log exchange list's have none.
             row.recIn = row.recOut = row.markIn = row.markOut = 0;
             row.wipeCode = 0;
-            if (!facts.file.empty() && !facts.clip.empty())
-                addNote(row, "FROM CLIP NAME: " + facts.clip);
-            if (!facts.notes.empty()) addNote(row, facts.notes);
+            const std::string clip = facts.text(ItemFacts::kClip);
+            if (!facts.text(ItemFacts::kFile).empty() && !clip.empty())
+                addNote(row, "FROM CLIP NAME: " + clip);
+            const std::string notes = facts.text(ItemFacts::kNotes);
+            if (!notes.empty()) addNote(row, notes);
             for (const std::string& note : piece.effectNotes) addNote(row, note);
         }
         if (facts.ours && (row.present & EDL_P_EDIT_NUMBER) != 0) {

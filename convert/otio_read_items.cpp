@@ -83,7 +83,6 @@ std::string imageSequence(const Json& clip, const std::string& path, const Json&
 
 Piece clipPiece(const Json& clip, const std::string& path, long version, const Clock& clock) {
     Piece piece;
-    piece.path = path;
     Range r;
     if (!clock.range(clip, "source_range", path, r)) {
         // A clip without a trim shows all of its media.
@@ -110,7 +109,6 @@ void appendGap(const Json& gap, const std::string& path, const Clock& clock, Fla
                Pending& pending) {
     const Range r = clock.requiredRange(gap, path);
     Piece piece;
-    piece.path = path;
     piece.recIn = flat.duration;
     piece.length = r.duration;
     piece.srcIn = r.start;

@@ -113,18 +113,28 @@ struct MarkerAt {
 };
 
 // What an item says of its event, read once when the item is read: the event without its
-// times, and what our metadata keeps of the times.
+// times, and what our metadata keeps of the times. Held for every piece until its event is
+// made, so it is kept small: the event's numbers, and its texts end to end in one string.
 struct ItemFacts {
-    EventRow row;           // reel, names, file, our fields
-    std::string clip, file;
+    // The texts, in the order they are kept; kPath: where the item is, for messages.
+    enum Text { kReel, kComment, kEffectText, kClip, kFile, kNotes, kPath, kTextCount };
     bool ours = false;      // written here: our metadata names its event
-    int64_t index = -1;     // the event's place in the list it was written from
     bool freeze = false;    // a freeze frame
-    std::string notes;      // the adapter's comments, one per line
+    char editType = 'C';
+    int64_t index = -1;     // the event's place in the list it was written from
+    uint32_t editNumber = 0, videoTracks = 0, audioTracks = 0, wipeCode = 0, effectLength = 0;
+    uint32_t lineFlags = 0, present = 0;
+    int32_t audioOffset = 0;
     // Times our metadata keeps, where present (bit i of kept for field i).
     enum Kept { kRecordIn, kRecordOut, kSourceOut, kMarkIn, kMarkOut, kAudioOffset, kKeptCount };
     uint32_t kept = 0;
     int64_t times[kKeptCount] = {};
+    std::string texts;
+    size_t ends[kTextCount] = {};
+
+    std::string text(Text which) const;
+    // The event without its times: its numbers, reel, notes and names.
+    EventRow row() const;
 };
 
 // A transition as an event needs it: our metadata of it, when it has ours.
@@ -138,7 +148,6 @@ struct Piece {
     double scalar = 1.0;
     bool black = false;
     std::shared_ptr<const ItemFacts> facts;
-    std::string path;
     std::vector<MarkerAt> markers;
     std::vector<std::string> effectNotes;
     std::shared_ptr<const TransitionFacts> transition;  // the transition into this piece
