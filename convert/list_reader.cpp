@@ -233,6 +233,7 @@ void ListReader::close() {
     if (handle_ != nullptr) edlClose(handle_);
     handle_ = nullptr;
     timeline_.reset();
+    events_.reset();
 }
 
 std::string ListReader::open(const ListSource& source, const ReadOptions& options,
@@ -280,15 +281,16 @@ std::string ListReader::open(const ListSource& source, const ReadOptions& option
 }
 
 std::string ListReader::openTimeline(const ListSource& source) {
-    timeline_.reset(new ListData);
+    events_.reset(new TimelineEvents);
     warnings_.clear();
-    std::string reason = readOtio(source.path(), *timeline_, warnings_);
-    if (reason.empty() && timeline_->events.size() > maxEvents_) reason = "too many events";
+    ListInfo read;
+    std::string reason = readOtio(source.path(), read, *events_, warnings_);
+    if (reason.empty() && events_->size() > maxEvents_) reason = "too many events";
     if (!reason.empty()) {
-        timeline_.reset();
+        events_.reset();
         return reason_ = reason;
     }
-    info_.list = timeline_->list;
+    info_.list = read.list;
     info_.interchange = info_.isTimeline = true;
     nextEvent_ = 0;
     return std::string();
@@ -300,6 +302,14 @@ void ListReader::counted() {
 }
 
 bool ListReader::next(EventRow& row) {
+    if (events_ != nullptr) {
+        if (!events_->next(row)) {
+            close();
+            return false;
+        }
+        counted();
+        return true;
+    }
     if (timeline_ != nullptr) {
         if (nextEvent_ >= timeline_->events.size()) {
             close();
@@ -316,7 +326,7 @@ bool ListReader::next(EventRow& row) {
 
 bool ListReader::next(EdlLineVB& record) {
     // A list read whole when it was opened (a marker list) hands out its rows.
-    if (timeline_ != nullptr) {
+    if (timeline_ != nullptr || events_ != nullptr) {
         EventRow row;
         if (!next(row)) return false;
         fillRecord(row, record);

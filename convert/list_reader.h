@@ -16,6 +16,8 @@
 
 namespace edlbtool {
 
+class TimelineEvents;
+
 // One event with its texts copied out of the record it was read into.
 struct EventRow {
     uint32_t editNumber = 0;
@@ -145,6 +147,7 @@ private:
 
     ListInfo info_;
     std::unique_ptr<ListData> timeline_;
+    std::unique_ptr<TimelineEvents> events_;  // a timeline's, made whole as they are handed out
     size_t nextEvent_ = 0;
     std::vector<std::string> warnings_;
     void (*progress_)(void*, size_t) = nullptr;

@@ -42,6 +42,30 @@ bool isOtioFile(const std::string& path);
 // as a note, a transition with nothing to go to) are added to warnings.
 std::string readOtio(const std::string& path, ListData& out, std::vector<std::string>& warnings);
 
+// The events of a timeline read: held compact, each made whole only as it is handed out, in
+// list order.
+class TimelineEvents {
+public:
+    struct Store;  // the reader's
+    TimelineEvents();
+    ~TimelineEvents();
+    TimelineEvents(const TimelineEvents&) = delete;
+    TimelineEvents& operator=(const TimelineEvents&) = delete;
+    // The events not yet handed out.
+    size_t size() const;
+    // Fills row with the next event; false after the last.
+    bool next(EventRow& row);
+    Store& store() { return *store_; }
+
+private:
+    std::unique_ptr<Store> store_;
+};
+
+// The same, the events left in events to be handed out one at a time; info gets the list
+// record.
+std::string readOtio(const std::string& path, ListInfo& info, TimelineEvents& events,
+                     std::vector<std::string>& warnings);
+
 // The same for a timeline held in memory; name becomes out.path.
 std::string readOtioText(const std::string& text, const std::string& name, ListData& out,
                          std::vector<std::string>& warnings);

@@ -137,60 +137,26 @@ void setTransition(EventRow& row, const Piece& piece, bool ourEvent) {
     }
 }
 
-// An event joined from its pieces, and the cut line made for its transition.
-struct Built {
-    EventRow row;
-    int64_t index = -1;  // the event's place in the list it was written from; -1: not ours
-    size_t firstTrack = 0;
-    std::unique_ptr<EventRow> cut;  // the cut line before its transition, when it has one
-    int64_t cutIndex = -1;
-};
+using Built = TimelineEvents::Store::Built;
+using Cut = TimelineEvents::Store::Cut;
 
 class EventBuilder {
 public:
     EventBuilder(unsigned mode, std::vector<std::string>& warnings)
         : mode_(mode), warnings_(warnings) {}
 
-    std::vector<EventRow> build(std::vector<Track>& tracks) {
-        std::deque<Built> built = collect(tracks);
-        std::vector<EventRow> events;
-        size_t count = built.size();
-        for (const Built& b : built) count += b.cut != nullptr ? 1 : 0;
-        events.reserve(count);
-        uint32_t number = 0;
-        const std::vector<size_t> order = listOrder(built);
-        // In list order already, each event is given up as it is handed on, so that the
-        // events are not held twice.
-        const bool inOrder = order.empty();
-        for (size_t n = 0, total = built.size(); n < total; ++n) {
-            Built& b = inOrder ? built.front() : built[order[n]];
-            if (b.index >= 0 && (b.row.present & EDL_P_EDIT_NUMBER) != 0) {
-                number = std::max(number, b.row.editNumber);
-            } else if (b.index < 0) {
-                b.row.editNumber = ++number;
-                b.row.present |= EDL_P_EDIT_NUMBER;
-            }
-            if (b.cut != nullptr) {
-                if (b.cutIndex < 0) {
-                    b.cut->editNumber = b.row.editNumber;
-                    b.cut->present |= b.row.present & EDL_P_EDIT_NUMBER;
-                    b.cut->videoTracks = b.row.videoTracks;
-                    b.cut->audioTracks = b.row.audioTracks;
-                }
-                events.push_back(std::move(*b.cut));
-                b.cut.reset();
-            }
-            events.push_back(std::move(b.row));
-            if (inOrder) built.pop_front();
-        }
-        return events;
+    void build(std::vector<Track>& tracks, TimelineEvents::Store& out) {
+        out = TimelineEvents::Store();
+        collect(tracks, out.built);
+        out.count = out.built.size();
+        for (const Built& b : out.built) out.count += b.cut != nullptr ? 1 : 0;
+        out.order = listOrder(out.built);
     }
 
 private:
     // One event per key, in the order of tracks and pieces; the tracks of its pieces joined.
     // The pieces of each track are given up as they are read.
-    std::deque<Built> collect(std::vector<Track>& tracks) {
-        std::deque<Built> built;
+    void collect(std::vector<Track>& tracks, std::deque<Built>& built) {
         std::vector<size_t> trackless;
         // Only clips of several tracks can be one event.
         const bool joined = tracks.size() > 1;
@@ -211,9 +177,9 @@ private:
                 EventRow row = eventOf(piece, before, joined, key, notices);
                 const auto found = joined ? byKey.find(key) : byKey.end();
                 if (found != byKey.end()) {
-                    Built& b = built[found->second];
-                    b.row.videoTracks |= track.audio ? 0 : bit;
-                    b.row.audioTracks |= track.audio ? bit : 0;
+                    RowNumbers& numbers = built[found->second].row.numbers;
+                    numbers.videoTracks |= track.audio ? 0 : bit;
+                    numbers.audioTracks |= track.audio ? bit : 0;
                     continue;
                 }
                 // A warning is given once per event, not once per track.
@@ -224,14 +190,19 @@ private:
                 if (b.index >= 0 && row.videoTracks == 0 && row.audioTracks == 0) {
                     trackless.push_back(built.size());
                 }
-                b.row = std::move(row);
-                b.row.videoTracks = track.audio ? 0 : bit;
-                b.row.audioTracks = track.audio ? bit : 0;
-                b.firstTrack = t;
                 if (piece.transition != nullptr) {
-                    std::unique_ptr<EventRow> cut(new EventRow);
-                    if (cutLineOf(piece, before, row, *cut, b.cutIndex)) b.cut = std::move(cut);
+                    EventRow cut;
+                    int64_t cutIndex = -1;
+                    if (cutLineOf(piece, before, row, cut, cutIndex)) {
+                        b.cut.reset(new Cut);
+                        b.cut->row = PackedRow(cut);
+                        b.cut->index = cutIndex;
+                    }
                 }
+                row.videoTracks = track.audio ? 0 : bit;
+                row.audioTracks = track.audio ? bit : 0;
+                b.row = PackedRow(row);
+                b.firstTrack = t;
                 if (joined) byKey.emplace(std::move(key), built.size());
                 built.push_back(std::move(b));
                 // What the piece before says is no longer needed.
@@ -239,8 +210,10 @@ private:
             }
             Pieces().swap(track.pieces);
         }
-        for (size_t i : trackless) built[i].row.videoTracks = built[i].row.audioTracks = 0;
-        return built;
+        for (size_t i : trackless) {
+            RowNumbers& numbers = built[i].row.numbers;
+            numbers.videoTracks = numbers.audioTracks = 0;
+        }
     }
 
     // Events written here keep their order; others go by record in, then by track. Empty when
@@ -252,7 +225,8 @@ private:
             const Built& a = built[x];
             const Built& b = built[y];
             if (allOurs) return a.index < b.index;
-            if (a.row.recIn != b.row.recIn) return a.row.recIn < b.row.recIn;
+            if (a.row.numbers.recIn != b.row.numbers.recIn)
+                return a.row.numbers.recIn < b.row.numbers.recIn;
             return a.firstTrack < b.firstTrack;
         };
         // A track read in order is in list order already.
@@ -527,43 +501,14 @@ std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& 
         std::string tracks;
         if (mdText(ale, "Tracks", tracks)) logTracks(tracks, row);
     }
-    facts.editType = row.editType;
-    facts.editNumber = row.editNumber;
-    facts.videoTracks = row.videoTracks;
-    facts.audioTracks = row.audioTracks;
-    facts.wipeCode = row.wipeCode;
-    facts.effectLength = row.effectLength;
-    facts.lineFlags = row.lineFlags;
-    facts.present = row.present;
-    facts.audioOffset = row.audioOffset;
-    const std::string* texts[ItemFacts::kTextCount] = {&row.reel, &row.comment, &row.effectText,
-                                                       &clip,     &file,        &notes, &path};
-    size_t size = 0;
-    for (const std::string* text : texts) size += text->size();
-    facts.texts.reserve(size);
-    for (unsigned i = 0; i < ItemFacts::kTextCount; ++i) {
-        facts.texts += *texts[i];
-        facts.ends[i] = facts.texts.size();
-    }
+    facts.numbers.take(row);
+    facts.texts.pack({&row.reel, &row.comment, &row.effectText, &clip, &file, &notes, &path});
     return made;
-}
-
-std::string ItemFacts::text(Text which) const {
-    const size_t from = which == 0 ? 0 : ends[which - 1];
-    return texts.substr(from, ends[which] - from);
 }
 
 EventRow ItemFacts::row() const {
     EventRow row;
-    row.editNumber = editNumber;
-    row.audioOffset = audioOffset;
-    row.videoTracks = videoTracks;
-    row.audioTracks = audioTracks;
-    row.editType = editType;
-    row.wipeCode = wipeCode;
-    row.effectLength = effectLength;
-    row.lineFlags = lineFlags;
-    row.present = present;
+    numbers.give(row);
     row.reel = text(kReel);
     row.comment = text(kComment);
     row.effectText = text(kEffectText);
@@ -571,9 +516,62 @@ EventRow ItemFacts::row() const {
     return row;
 }
 
-std::vector<EventRow> buildEvents(std::vector<Track>& tracks, unsigned mode,
-                                  std::vector<std::string>& warnings) {
-    return EventBuilder(mode, warnings).build(tracks);
+void RowNumbers::take(const EventRow& row) {
+    editNumber = row.editNumber;
+    srcIn = row.srcIn;
+    srcOut = row.srcOut;
+    recIn = row.recIn;
+    recOut = row.recOut;
+    markIn = row.markIn;
+    markOut = row.markOut;
+    audioOffset = row.audioOffset;
+    videoTracks = row.videoTracks;
+    audioTracks = row.audioTracks;
+    wipeCode = row.wipeCode;
+    effectLength = row.effectLength;
+    lineFlags = row.lineFlags;
+    present = row.present;
+    editType = row.editType;
+}
+
+void RowNumbers::give(EventRow& row) const {
+    row.editNumber = editNumber;
+    row.srcIn = srcIn;
+    row.srcOut = srcOut;
+    row.recIn = recIn;
+    row.recOut = recOut;
+    row.markIn = markIn;
+    row.markOut = markOut;
+    row.audioOffset = audioOffset;
+    row.videoTracks = videoTracks;
+    row.audioTracks = audioTracks;
+    row.wipeCode = wipeCode;
+    row.effectLength = effectLength;
+    row.lineFlags = lineFlags;
+    row.present = present;
+    row.editType = editType;
+}
+
+PackedRow::PackedRow(const EventRow& row) {
+    numbers.take(row);
+    texts.pack({&row.reel, &row.clipName, &row.name, &row.comment, &row.effectText, &row.line});
+}
+
+EventRow PackedRow::unpacked() const {
+    EventRow row;
+    numbers.give(row);
+    row.reel = texts[0];
+    row.clipName = texts[1];
+    row.name = texts[2];
+    row.comment = texts[3];
+    row.effectText = texts[4];
+    row.line = texts[5];
+    return row;
+}
+
+void buildEvents(std::vector<Track>& tracks, unsigned mode, std::vector<std::string>& warnings,
+                 TimelineEvents::Store& out) {
+    EventBuilder(mode, warnings).build(tracks, out);
 }
 
 }  // namespace otio
@@ -582,9 +580,8 @@ std::vector<EventRow> buildEvents(std::vector<Track>& tracks, unsigned mode,
 namespace edlbtool {
 namespace otio {
 
-std::vector<EventRow> logEvents(const Pieces& clips) {
-    std::vector<EventRow> events;
-    events.reserve(clips.size());
+void logEvents(const Pieces& clips, TimelineEvents::Store& out) {
+    out = TimelineEvents::Store();
     uint32_t number = 0;
     for (const Piece& piece : clips) {
         const ItemFacts& facts = *piece.facts;
@@ -607,10 +604,64 @@ std::vector<EventRow> logEvents(const Pieces& clips) {
             row.editNumber = ++number;
             row.present |= EDL_P_EDIT_NUMBER;
         }
-        events.push_back(std::move(row));
+        // Numbered already: handed out as they are.
+        out.built.emplace_back();
+        out.built.back().row = PackedRow(row);
+        out.built.back().index = 0;
     }
-    return events;
+    out.count = out.built.size();
 }
 
 }  // namespace otio
+}  // namespace edlbtool
+
+namespace edlbtool {
+
+TimelineEvents::TimelineEvents() : store_(new Store) {}
+
+TimelineEvents::~TimelineEvents() = default;
+
+size_t TimelineEvents::size() const { return store_->count; }
+
+bool TimelineEvents::next(EventRow& row) {
+    Store& s = *store_;
+    const bool inOrder = s.order.empty();
+    if (s.handed >= (inOrder ? s.built.size() : s.order.size())) return false;
+    Store::Built& b = s.built[inOrder ? 0 : s.order[s.handed]];
+    if (!s.cutHanded) {
+        // Events not written here are numbered in list order, after those that are.
+        otio::RowNumbers& numbers = b.row.numbers;
+        if (b.index >= 0 && (numbers.present & EDL_P_EDIT_NUMBER) != 0) {
+            s.number = std::max(s.number, numbers.editNumber);
+        } else if (b.index < 0) {
+            numbers.editNumber = ++s.number;
+            numbers.present |= EDL_P_EDIT_NUMBER;
+        }
+        if (b.cut != nullptr) {
+            otio::RowNumbers& cut = b.cut->row.numbers;
+            if (b.cut->index < 0) {
+                cut.editNumber = numbers.editNumber;
+                cut.present |= numbers.present & EDL_P_EDIT_NUMBER;
+                cut.videoTracks = numbers.videoTracks;
+                cut.audioTracks = numbers.audioTracks;
+            }
+            row = b.cut->row.unpacked();
+            b.cut.reset();
+            s.cutHanded = true;
+            --s.count;
+            return true;
+        }
+    }
+    row = b.row.unpacked();
+    s.cutHanded = false;
+    --s.count;
+    // In list order already, each event is given up as it is handed out.
+    if (inOrder) {
+        s.built.pop_front();
+    } else {
+        ++s.handed;
+    }
+    return true;
+}
+
 }  // namespace edlbtool

@@ -95,7 +95,7 @@ public:
     // The reason the handler stopped the stream; empty when it did not.
     const std::string& failure() const { return failure_; }
     // After the stream: the list, or a Failure.
-    void finish(const std::string& name, ListData& out);
+    void finish(const std::string& name, ListInfo& out, TimelineEvents::Store& events);
     // True when the root gave our metadata or its start time only after its tracks, and a
     // reading with them known would count in another mode.
     bool needsSecondPass() const;
@@ -545,7 +545,7 @@ void fillListRecord(const Json& root, unsigned mode, bool log, EdlList& list) {
     copyText(list.szTitle, sizeof list.szTitle, text(root, "name", "the timeline"));
 }
 
-void TimelineStream::finish(const std::string& name, ListData& out) {
+void TimelineStream::finish(const std::string& name, ListInfo& out, TimelineEvents::Store& events) {
     const Json& root = knownRoot_ != nullptr ? *knownRoot_ : rootHead_;
     const Json* schema = field(rootHead_, "OTIO_SCHEMA");
     if (!rootSeen_ || schema == nullptr || !schema->is_string()) fail(kNotATimeline);
@@ -555,9 +555,8 @@ void TimelineStream::finish(const std::string& name, ListData& out) {
         fail("not an OTIO timeline (its schema is " + quoted(schema->get<std::string>()) + ")");
     }
     const bool log = family == "SerializableCollection";
-    std::vector<EventRow> events;
     if (log) {
-        events = logEvents(log_.pieces);
+        logEvents(log_.pieces, events);
     } else {
         if (!tracksSeen_) fail("missing tracks");
         if (heldTracks_ != nullptr) tracksHeldWhole(*heldTracks_);
@@ -566,15 +565,14 @@ void TimelineStream::finish(const std::string& name, ListData& out) {
             start = clock().frames(*global, "global_start_time");
         }
         std::vector<Track> tracks = tracks_.finish(stackTrimmed_ ? &stackTrim_ : nullptr, start);
-        events = buildEvents(tracks, clock().mode(), warnings_);
+        buildEvents(tracks, clock().mode(), warnings_, events);
     }
     // An empty list would pass for a converted timeline; a timeline we can place nothing of
     // (its clips in tracks of a kind we do not read, say) must not.
-    if (events.empty()) fail("no clips in the timeline");
+    if (events.count == 0) fail("no clips in the timeline");
     fillListRecord(root, clock().mode(), log, out.list);
     out.path = name;
     out.interchange = true;
-    out.events = std::move(events);
 }
 
 // Where the byte at offset lies: 'line 2, column 18'.
@@ -594,11 +592,11 @@ std::string lineAndColumn(Stream& bytes, size_t offset) {
 
 // Reads the stream made by open() (a fresh one for each reading) into out.
 template <typename OpenStream>
-std::string readStream(OpenStream&& open, const std::string& name, ListData& out,
-                       std::vector<std::string>& warnings) {
+std::string readStream(OpenStream&& open, const std::string& name, ListInfo& out,
+                       TimelineEvents::Store& events, std::vector<std::string>& warnings) {
     out.path = name;
     out.interchange = true;
-    out.events.clear();
+    events = TimelineEvents::Store();
     std::unique_ptr<Json> knownRoot;
     for (int pass = 0; pass < 2; ++pass) {
         std::vector<std::string> found;
@@ -623,12 +621,12 @@ std::string readStream(OpenStream&& open, const std::string& name, ListData& out
                 knownRoot.reset(new Json(handler.rootHead()));
                 continue;
             }
-            handler.finish(name, out);
+            handler.finish(name, out, events);
         } catch (const Failure& failure) {
-            out.events.clear();
+            events = TimelineEvents::Store();
             return failure.reason;
         } catch (const Json::exception& error) {
-            out.events.clear();
+            events = TimelineEvents::Store();
             return std::string("not a readable OTIO timeline (") + error.what() + ")";
         }
         warnings.insert(warnings.end(), found.begin(), found.end());
@@ -674,16 +672,45 @@ private:
 }  // namespace
 }  // namespace otio
 
+namespace {
+
+// Reads with read into out, its events made whole.
+template <typename Read>
+std::string readWhole(Read&& read, ListData& out) {
+    out.events.clear();
+    TimelineEvents events;
+    const std::string reason = read(static_cast<ListInfo&>(out), events);
+    out.events.reserve(events.size());
+    EventRow row;
+    while (events.next(row)) out.events.push_back(std::move(row));
+    return reason;
+}
+
+}  // namespace
+
 std::string readOtioText(const std::string& text, const std::string& name, ListData& out,
                          std::vector<std::string>& warnings) {
-    return otio::readStream(
-        [&] { return std::unique_ptr<otio::TextBytes>(new otio::TextBytes(text)); }, name, out,
-        warnings);
+    return readWhole(
+        [&](ListInfo& info, TimelineEvents& events) {
+            return otio::readStream(
+                [&] { return std::unique_ptr<otio::TextBytes>(new otio::TextBytes(text)); },
+                name, info, events.store(), warnings);
+        },
+        out);
 }
 
 std::string readOtio(const std::string& path, ListData& out, std::vector<std::string>& warnings) {
+    return readWhole(
+        [&](ListInfo& info, TimelineEvents& events) {
+            return readOtio(path, info, events, warnings);
+        },
+        out);
+}
+
+std::string readOtio(const std::string& path, ListInfo& out, TimelineEvents& events,
+                     std::vector<std::string>& warnings) {
     out.path = path;
-    out.events.clear();
+    events.store() = TimelineEvents::Store();
     const platform::FileStatus status = platform::fileStatus(path);
     switch (status.kind) {
         case platform::FileKind::Missing: return "cannot open: " + errorText(status.error);
@@ -700,7 +727,7 @@ std::string readOtio(const std::string& path, ListData& out, std::vector<std::st
             std::rewind(file);
             return std::unique_ptr<otio::FileBytes>(new otio::FileBytes(file));
         },
-        path, out, warnings);
+        path, out, events.store(), warnings);
     std::fclose(file);
     return reason;
 }

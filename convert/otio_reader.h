@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "list_reader.h"
+#include "otio.h"
 
 namespace edlbtool {
 namespace otio {
@@ -112,27 +113,70 @@ struct MarkerAt {
     std::string color, name, note;  // note: the "LOC:" note a marker written here came from
 };
 
+// Texts kept end to end in one string: one allocation for all of them.
+template <unsigned N>
+class PackedTexts {
+public:
+    void pack(const std::string* const (&texts)[N]) {
+        size_t size = 0;
+        for (const std::string* text : texts) size += text->size();
+        if (size > UINT32_MAX) fail("not a readable OTIO timeline (texts of an event too long)");
+        all_.reserve(size);
+        for (unsigned i = 0; i < N; ++i) {
+            all_ += *texts[i];
+            ends_[i] = static_cast<uint32_t>(all_.size());
+        }
+    }
+    std::string operator[](unsigned which) const {
+        const uint32_t from = which == 0 ? 0 : ends_[which - 1];
+        return all_.substr(from, ends_[which] - from);
+    }
+
+private:
+    std::string all_;
+    uint32_t ends_[N] = {};
+};
+
+// The fields of an event but its texts.
+struct RowNumbers {
+    uint32_t editNumber = 0, srcIn = 0, srcOut = 0, recIn = 0, recOut = 0, markIn = 0,
+             markOut = 0;
+    int32_t audioOffset = 0;
+    uint32_t videoTracks = 0, audioTracks = 0, wipeCode = 0, effectLength = 0, lineFlags = 0,
+             present = 0;
+    char editType = 'C';
+
+    void take(const EventRow& row);
+    void give(EventRow& row) const;
+};
+
+// An event held compact until it is handed out.
+struct PackedRow {
+    RowNumbers numbers;
+    PackedTexts<6> texts;  // reel, clip name, name, comment, effect text, line
+
+    PackedRow() = default;
+    explicit PackedRow(const EventRow& row);
+    EventRow unpacked() const;
+};
+
 // What an item says of its event, read once when the item is read: the event without its
 // times, and what our metadata keeps of the times. Held for every piece until its event is
 // made, so it is kept small: the event's numbers, and its texts end to end in one string.
 struct ItemFacts {
     // The texts, in the order they are kept; kPath: where the item is, for messages.
     enum Text { kReel, kComment, kEffectText, kClip, kFile, kNotes, kPath, kTextCount };
+    RowNumbers numbers;
     bool ours = false;      // written here: our metadata names its event
     bool freeze = false;    // a freeze frame
-    char editType = 'C';
     int64_t index = -1;     // the event's place in the list it was written from
-    uint32_t editNumber = 0, videoTracks = 0, audioTracks = 0, wipeCode = 0, effectLength = 0;
-    uint32_t lineFlags = 0, present = 0;
-    int32_t audioOffset = 0;
     // Times our metadata keeps, where present (bit i of kept for field i).
     enum Kept { kRecordIn, kRecordOut, kSourceOut, kMarkIn, kMarkOut, kAudioOffset, kKeptCount };
     uint32_t kept = 0;
     int64_t times[kKeptCount] = {};
-    std::string texts;
-    size_t ends[kTextCount] = {};
+    PackedTexts<kTextCount> texts;
 
-    std::string text(Text which) const;
+    std::string text(Text which) const { return texts[which]; }
     // The event without its times: its numbers, reel, notes and names.
     EventRow row() const;
 };
@@ -250,11 +294,37 @@ private:
 
 // ---- Events ----
 
+}  // namespace otio
+
+// Events made from the pieces, held compact until they are handed out in list order: the
+// events of clips not written here are numbered then, and a transition's cut line comes
+// before its event.
+struct TimelineEvents::Store {
+    struct Cut {
+        otio::PackedRow row;
+        int64_t index = -1;
+    };
+    struct Built {
+        otio::PackedRow row;
+        int64_t index = -1;  // the event's place in the list it was written from; -1: not ours
+        size_t firstTrack = 0;
+        std::unique_ptr<Cut> cut;  // the cut line before its transition, when it has one
+    };
+    std::deque<Built> built;
+    std::vector<size_t> order;  // the list order of built; empty: built is in it
+    size_t handed = 0;          // events of built handed out
+    bool cutHanded = false;     // the cut line of the next one is out
+    uint32_t number = 0;        // the last edit number given
+    size_t count = 0;           // events (and cut lines) not handed out
+};
+
+namespace otio {
+
 // The events the pieces of the tracks make, in list order; the tracks are given up on the way.
-std::vector<EventRow> buildEvents(std::vector<Track>& tracks, unsigned mode,
-                                  std::vector<std::string>& warnings);
+void buildEvents(std::vector<Track>& tracks, unsigned mode, std::vector<std::string>& warnings,
+                 TimelineEvents::Store& out);
 // The events of a log's clips: their source times, no record times.
-std::vector<EventRow> logEvents(const Pieces& clips);
+void logEvents(const Pieces& clips, TimelineEvents::Store& out);
 
 }  // namespace otio
 }  // namespace edlbtool
