@@ -1,5 +1,6 @@
 // The hand-written JSON writer of the dumps: the layout of nested values, and texts as
 // nlohmann's writer gives them (escapes, and U+FFFD for bytes that are no UTF-8).
+#include "json_text.h"
 #include "json_writer.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,32 @@ TEST(JsonWriter, LongTextsPassThroughWhole) {
         json.endArray();
     }
     EXPECT_EQ(out, "[\n  \"" + text + "\",\n  \"" + text + "\\n\"\n]");
+}
+
+// The two writers share their escaping and differ only in how many U+FFFD stand for a
+// broken sequence: the dumps one for the sequence, timelines one for each of its bytes.
+TEST(JsonText, BrokenSequencesOnceOrByteByByte) {
+    struct Case {
+        std::string text, perSequence, perByte;
+    };
+    const std::string two = kFffd + kFffd;
+    const Case cases[] = {
+        {"a \"b\"\t\x01", "a \\\"b\\\"\\t\\u0001", "a \\\"b\\\"\\t\\u0001"},
+        {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC"},
+        {"\xE2\x82" "A", kFffd + "A", two + "A"},        // cut short by a letter
+        {"\xF0\x9F\x8E", kFffd, two + kFffd},           // cut short at the end
+        {"\xC0\xAF", two, two},                          // stray bytes: one each either way
+        {"caf\xE9", "caf" + kFffd, "caf" + kFffd},
+    };
+    for (const Case& c : cases) {
+        for (const auto broken : {edlbtool::BrokenUtf8::OnePerSequence, edlbtool::BrokenUtf8::OnePerByte}) {
+            std::string out;
+            edlbtool::putJsonText(c.text.data(), c.text.size(), broken,
+                                  [&out](const char* piece, size_t size) { out.append(piece, size); });
+            EXPECT_EQ(out, broken == edlbtool::BrokenUtf8::OnePerSequence ? c.perSequence : c.perByte)
+                << c.text;
+        }
+    }
 }
 
 }  // namespace

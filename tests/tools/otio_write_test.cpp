@@ -39,6 +39,7 @@ TEST(OtioJsonOut, LaysOutAsOtioWrites) {
         out.key("scalar").real(0.5);
         out.key("third").real(1.0 / 3);
         out.key("bytes").string("caf\xc3\xa9 \xff\xc3");
+        out.key("cut").string("\xe2\x82" "A");
         out.key("enabled").boolean(true);
         out.end();
     });
@@ -55,6 +56,7 @@ TEST(OtioJsonOut, LaysOutAsOtioWrites) {
               "    \"scalar\": 0.5,\n"
               "    \"third\": 0.3333333333333333,\n"
               "    \"bytes\": \"caf\xc3\xa9 \xef\xbf\xbd\xef\xbf\xbd\",\n"
+              "    \"cut\": \"\xef\xbf\xbd\xef\xbf\xbd" "A\",\n"
               "    \"enabled\": true\n"
               "}");
 }
