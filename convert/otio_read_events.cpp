@@ -111,7 +111,7 @@ void ourFields(EventRow& row, const Json& mine) {
 
 // Sets the transition of an event from the transition before its piece.
 void setTransition(EventRow& row, const Piece& piece, bool ourEvent) {
-    const uint32_t frames = asFrames(piece.inOffset + piece.outOffset);
+    const uint32_t frames = asFrames(piece.transition->in + piece.transition->out);
     const Json* mine = piece.transition->mine.get();
     if (ourEvent && isTransition(row.editType)) {
         // Ours: its fields stand unless the transition's length was changed.

@@ -133,15 +133,15 @@ void readTransition(const Json& transition, const std::string& path, const Clock
     }
     std::shared_ptr<TransitionFacts> facts(new TransitionFacts);
     if (const Json* mine = ours(transition)) facts->mine.reset(new Json(*mine));
-    pending.transition = std::move(facts);
+    pending.transition = facts;
     pending.path = path;
     const Json* in = field(transition, "in_offset");
     const Json* out = field(transition, "out_offset");
     if (in == nullptr) fail("missing in_offset at " + path);
     if (out == nullptr) fail("missing out_offset at " + path);
-    pending.in = clock.frames(*in, path + ".in_offset");
-    pending.out = clock.frames(*out, path + ".out_offset");
-    if (pending.in < 0 || pending.out < 0) fail("negative transition offset at " + path);
+    facts->in = clock.frames(*in, path + ".in_offset");
+    facts->out = clock.frames(*out, path + ".out_offset");
+    if (facts->in < 0 || facts->out < 0) fail("negative transition offset at " + path);
 }
 
 }  // namespace
@@ -170,8 +170,6 @@ bool appendItem(const Json& item, const std::string& path, const Clock& clock, F
 void place(Piece piece, Flat& flat, Pending& pending) {
     if (pending.transition != nullptr) {
         piece.transition = pending.transition;
-        piece.inOffset = pending.in;
-        piece.outOffset = pending.out;
         pending = Pending();
     }
     flat.pieces.push_back(std::move(piece));

@@ -74,8 +74,8 @@ Flat trimmedTo(Flat flat, const Range& trim) {
 void openTransitions(Pieces& pieces) {
     for (size_t i = 0; i < pieces.size(); ++i) {
         Piece& in = pieces[i];
-        if (in.transition == nullptr || in.inOffset == 0) continue;
-        int64_t room = in.inOffset;
+        if (in.transition == nullptr || in.transition->in == 0) continue;
+        int64_t room = in.transition->in;
         // The incoming source cannot start before its first frame.
         if (in.scalar <= 0 || derivedSourceOut(in.srcIn, -room, in.scalar) < 0) continue;
         if (i > 0) {

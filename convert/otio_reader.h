@@ -181,9 +181,11 @@ struct ItemFacts {
     EventRow row() const;
 };
 
-// A transition as an event needs it: our metadata of it, when it has ours.
+// A transition as an event needs it: our metadata of it, when it has ours, and how far it
+// reaches into the items before (in) and after (out) it.
 struct TransitionFacts {
     std::shared_ptr<const Json> mine;
+    int64_t in = 0, out = 0;
 };
 
 // A stretch of a track: an event's clip (or black gap) at its record place.
@@ -195,7 +197,6 @@ struct Piece {
     std::vector<MarkerAt> markers;
     std::vector<std::string> effectNotes;
     std::shared_ptr<const TransitionFacts> transition;  // the transition into this piece
-    int64_t inOffset = 0, outOffset = 0;
 };
 
 // Pieces are kept in a deque: a long track grows a block at a time, never twice its size.
@@ -219,7 +220,6 @@ void readEffects(const Json& clip, const std::string& path, Piece& piece);
 struct Pending {
     std::shared_ptr<const TransitionFacts> transition;
     std::string path;
-    int64_t in = 0, out = 0;
 };
 
 // Appends item, the child of a track at path, to flat: a transition waits in pending for the
