@@ -95,7 +95,20 @@
  *    "; path" ending, a "*DS" source, a log's "Source File" column) with EDL_P_FILE_NAME
  *    set, else the whole clip name with EDL_P_FILE_NAME clear;
  *  - column logs read "Tape", "Source File", record times, event numbers and transitions,
- *    and every comment column as a line of its own; CSV logs read their comment columns.
+ *    and every comment column as a line of its own; CSV logs read their comment columns;
+ *    a log's heading "TAPE" is the reel of rows without one, every column no reader
+ *    interprets is a note "NAME: value", and rows without record times are laid end to end
+ *    from 01:00:00:00 (edlSetRecorderIn after edlOpen moves the start);
+ *  - CMX 3600 track codes read as the standard defines them ('A' audio 1, 'B' video and
+ *    audio 1, 'A3' one channel, "NONE" with "AUD" lines); an unknown code gives no tracks
+ *    and EDL_P_UNKNOWN_TRACKS; a dissolve's number is its length (dwEffectLen);
+ *  - the list counts at the rate the host gives in dwReserved, else at the rate an "FCM:"
+ *    line names ("FCM: 25", "FCM: 24 FPS"); a list without an "FCM:" line counts non-drop
+ *    when its first event line writes its timecodes with ':', drop frame with ';';
+ *  - an event line wrapped onto two lines is one event, and a line that looks like an
+ *    event line but cannot be read is marked on its event (EDL_P_UNREAD_LINE);
+ *  - a text in which no line is an event line (its edit number first, two timecodes
+ *    'HH:MM:SS:FF') is refused: edlOpen returns null.
  * Writing with it: CMX-style lists (types 7 to 11, 13 to 15, 19, 34, 35, 250, 251) keep
  * each event's number, transition, notes and columns; log-exchange lists (type 5) are real
  * tab-delimited logs that read back field by field. */
@@ -229,6 +242,11 @@ typedef struct EdlList {
     char szTape[EDL_NAME65_SIZE];
     uint32_t dwUserTag;      /* copied into every event's dwListTag */
     char szDefReel[EDL_NAME65_SIZE];
+    /* Read for interchange: the rate the list counts at, given by the host in hundredths of
+     * a frame per second (2398, 2400, 2500, 2997, 3000, 5000, 5994, 6000); 0 reads the rate
+     * the list names. Its "FCM:" lines then choose only drop or non-drop frame where the
+     * rate has both, and dwFrameRate is this rate. Other values count as 0; the documented
+     * reading does not use it. */
     uint32_t dwReserved;
     char szListName[EDL_NAME65_SIZE];
     char szColumnLine[EDL_COLUMN_LINE_SIZE]; /* field names of a column or CSV list */
