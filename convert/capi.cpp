@@ -225,6 +225,7 @@ WriteOptions writeOptionsOf(const edlcOptions& options) {
     out.setTitle = options.title != nullptr;
     if (out.setTitle) out.title = options.title;
     out.legacy = (options.flags & EDLC_LEGACY) != 0;
+    out.reelWidth = (options.flags & EDLC_REEL_128) != 0 ? 128 : (options.flags & EDLC_REEL_32) != 0 ? 32 : 8;
     return out;
 }
 
@@ -304,7 +305,7 @@ uint32_t dumpStream(const char* path, const edlcOptions* options, Output& output
 // Streams the events of reader into a list at path; a failure names the input or the
 // output, and nothing is left at path.
 uint32_t streamList(ListReader& reader, const WriteOptions& options, const std::string& path,
-                    edlcStatus* status) {
+                    edlcStatus* status, const edlcOptions* host = nullptr) {
     ListWriter writer;
     std::string reason = writer.open(reader.info(), options, path);
     if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
@@ -313,6 +314,8 @@ uint32_t streamList(ListReader& reader, const WriteOptions& options, const std::
         reason = writer.write(row);
         if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
     }
+    std::vector<std::string> noticed = writer.takeWarnings();
+    warnAll(host, noticed);
     if (!reader.reason().empty()) {
         writer.abandon();
         return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, reader.reason());
@@ -380,11 +383,11 @@ uint32_t convertStream(const std::string& input, const std::string& output,
     uint32_t result;
     if (output == "-") {
         result = throughTempFile(out, status, [&](const std::string& path) {
-            return streamList(reader, writeOptions, path, status);
+            return streamList(reader, writeOptions, path, status, &options);
         });
     } else {
         if (!allowed(&options, output)) return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
-        result = streamList(reader, writeOptions, output, status);
+        result = streamList(reader, writeOptions, output, status, &options);
     }
     // What the events read could not say.
     warnings = reader.takeWarnings();

@@ -424,6 +424,10 @@ std::string ListWriter::open(const ListInfo& from, const WriteOptions& options,
     edlInitEdlListStruct(list.get());
     list->dwListType = options.listType;
     if (!options.legacy) list->dwFlags |= EDL_LF_INTERCHANGE;
+    if (options.reelWidth == 32) list->dwFlags |= EDL_LF_REEL_32;
+    if (options.reelWidth == 128) list->dwFlags |= EDL_LF_REEL_128;
+    warnings_.clear();
+    reelWarned_ = false;
     list->dwTcMode = toMode_;
     list->dwFrameRate = from.list.dwFrameRate;
     list->dwAudioKHz = from.list.dwAudioKHz;
@@ -472,6 +476,16 @@ std::string ListWriter::write(const EventRow& row) {
     if (modeInfo(toMode_).dropped != 0) moved_.lineFlags |= EDL_LINE_DROP_FRAME;
     // The clip list writes only clip events: converting into it makes each event a clip.
     if (options_.listType == EDLTYPE_XJT_CLIP) moved_.lineFlags |= EDL_LINE_CLIP;
+    // A CMX 3600 list has room for reels of the field's width: a longer one is warned of
+    // once a list.
+    if (!reelWarned_ && !options_.legacy && options_.listType == EDLTYPE_CMX3600 &&
+        moved_.reel.size() > options_.reelWidth) {
+        reelWarned_ = true;
+        warnings_.push_back("reel '" + moved_.reel + "' of event " + std::to_string(moved_.editNumber) +
+                            " is longer than the " + std::to_string(options_.reelWidth) +
+                            " characters of the CMX 3600 reel field (a reel width of 32 or 128 writes"
+                            " the wider layouts other systems read)");
+    }
     fillRecord(moved_, *record_);
     const uint32_t result = edlWriteLineVB(handle_, record_.get());
     if (result != EDL_OK) {

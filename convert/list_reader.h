@@ -174,6 +174,7 @@ struct WriteOptions {
     bool setTitle = false;
     std::string title;
     bool legacy = false;  // write the documented dialect bytes instead of interchange
+    unsigned reelWidth = 8;  // CMX-style reel field: 8, 32 or 128 characters
 };
 
 // Writes one event at a time. A list that could not be written completely, or that close()
@@ -194,12 +195,17 @@ public:
     // Gives the list up: closes and removes it.
     void abandon();
 
+    // What writing noticed (reels longer than the reel field, once a list); taken once.
+    std::vector<std::string> takeWarnings() { return std::move(warnings_); }
+
 private:
     void removeOutput();
 
     tagKvEdlHandle* handle_ = nullptr;
     std::unique_ptr<EdlLineVB> record_;
     EventRow moved_;  // the event being written, in the mode written
+    std::vector<std::string> warnings_;
+    bool reelWarned_ = false;
     WriteOptions options_;
     unsigned fromMode_ = 0, toMode_ = 0;
     std::string path_, reason_;

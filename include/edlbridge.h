@@ -113,6 +113,10 @@
  * each event's number, transition, notes and columns; log-exchange lists (type 5) are real
  * tab-delimited logs that read back field by field. */
 #define EDL_LF_INTERCHANGE 0x01000000u
+/* Interchange CMX-style lists: the reel field is 32 or 128 characters wide instead of 8, as
+ * other systems read longer reels (EDL_LF_REEL_128 wins when both are set). */
+#define EDL_LF_REEL_32 0x02000000u
+#define EDL_LF_REEL_128 0x04000000u
 #define EDL_LF_NO_HEADER 0x80000u    /* write no header */
 #define EDL_LF_NO_COLUMNS 0x100000u  /* leave out the column description of column headers */
 #define EDL_LF_CSV 0x08000000u       /* set with EDL_LF_COLUMN_LIST by the CSV header reader */

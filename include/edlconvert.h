@@ -146,6 +146,9 @@ typedef void (*edlcProgressFn)(void* context, size_t events);
 
 #define EDLC_LEGACY 0x1u  /* read and write with the documented derivations, not interchange */
 #define EDLC_ALL 0x2u     /* diff: list unchanged events too */
+/* convert: the reel field of CMX-style lists is 32 or 128 characters wide, not 8 */
+#define EDLC_REEL_32 0x10u
+#define EDLC_REEL_128 0x20u
 /* Reading for interchange at a counting rate the host gives, in hundredths of a frame per
  * second (2398, 2400, 2500, 2997, 3000, 5000, 5994, 6000): flags | EDLC_RATE(2500). The
  * list's "FCM:" lines still choose drop or non-drop frame where the rate has both. Without

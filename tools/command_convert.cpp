@@ -22,6 +22,7 @@ struct ConvertRequest {
     bool haveOutput = false, haveDirectory = false, haveType = false, haveMode = false;
     bool haveTitle = false, legacy = false, quiet = false, verbose = false;
     Verbosity verbosity = Verbosity::Normal;
+    uint32_t reelFlags = 0;  // EDLC_REEL_32, EDLC_REEL_128
     ReadingOptions reading;
 };
 
@@ -43,6 +44,13 @@ std::optional<int> readArguments(const std::vector<std::string>& args, ConvertRe
     line.option("--fcm", request.modeText, request.haveMode);
     line.option("--title", request.title, request.haveTitle);
     request.reading.addTo(line);
+    line.option("--reel-width", [&request](const std::string& value) {
+        if (value != "8" && value != "32" && value != "128") {
+            throw UsageError{"no such reel width '" + value + "' (8, 32 or 128)"};
+        }
+        request.reelFlags = value == "32" ? EDLC_REEL_32 : value == "128" ? EDLC_REEL_128 : 0u;
+    });
+    line.values("--reel-width", "8 32 128");
     line.values("--to", "@types");
     line.values("--fcm", "@modes");
     if (const std::optional<int> exit = line.parse(args)) return exit;
@@ -186,7 +194,7 @@ private:
 
 ConvertRun::ConvertRun(const ConvertRequest& request, const ConvertTarget& target)
     : request_(request), target_(target), warnings_(request.verbosity) {
-    options_ = stdoutOptions(request.legacy ? EDLC_LEGACY : 0u, EDLC_FORMAT_TEXT);
+    options_ = stdoutOptions((request.legacy ? EDLC_LEGACY : 0u) | request.reelFlags, EDLC_FORMAT_TEXT);
     request.reading.applyTo(options_);
     options_.listType = target.type.value;
     options_.tcMode = target.tcMode;

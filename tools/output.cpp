@@ -89,7 +89,7 @@ const char kDumpHelp[] =
 
 const char kConvertHelp[] =
     "Usage: edlbridge convert IN... --to TYPE [-o OUT | -d DIR] [--fcm MODE] [--title TEXT]\n"
-    "                         [--quiet | --verbose] [--legacy]\n"
+    "                         [--reel-width 8|32|128] [--quiet | --verbose] [--legacy]\n"
     "Reads each IN and writes its events as a list of TYPE (a value or a name from\n"
     "'edlbridge types', such as cmx3600, ale, ds or flex; also edl or \"CMX 3600\" for\n"
     "cmx3600, \"log exchange\" for ale; case, blanks, '-', '_' and '.' do not matter).\n"
@@ -110,6 +110,10 @@ const char kConvertHelp[] =
     "                 Timecodes keep their hours, minutes and seconds; frame numbers\n"
     "                 are scaled to the new rate. Default: the mode of IN\n"
     "  --title TEXT   title of the written list. Default: the title of IN\n"
+    "  --reel-width 8|32|128\n"
+    "                 the reel field of a CMX 3600 list: 8 characters (the dialect's,\n"
+    "                 the default; a longer reel is warned of once a list), or the 32-\n"
+    "                 and 128-character layouts other systems read\n"
     "  --quiet        print no 'wrote ...' line for each list written, no progress\n"
     "                 line, and one line per kind of warning with its count\n"
     "  --verbose      print every warning; by default the first three of each kind\n"

@@ -381,7 +381,9 @@ void writeCmxEvent(tagKvEdlHandle* handle, const EdlLine& event, const char* con
         field = "NONE";
     }
     const char* reel = event.szReel != nullptr ? event.szReel : "";
-    std::fprintf(file, "%03u  %-8.*s %-5s %s %s %s %s %s\r\n", number,
+    const uint32_t flags = handle->list.dwFlags;
+    const int reelWidth = (flags & EDL_LF_REEL_128) != 0 ? 128 : (flags & EDL_LF_REEL_32) != 0 ? 32 : 8;
+    std::fprintf(file, "%03u  %-*.*s %-5s %s %s %s %s %s\r\n", number, reelWidth,
                  static_cast<int>(strnlen(reel, kReelMax)), reel, field, transition, tc[0],
                  tc[1], tc[2], tc[3]);
 

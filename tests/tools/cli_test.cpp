@@ -403,7 +403,7 @@ const std::vector<std::pair<std::string, std::vector<std::vector<std::string>>>>
     {"detect", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--format"}, {"--rate"}, {"--record-start"}}},
     {"dump", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--format"}, {"--rate"}, {"--record-start"}}},
     {"convert", {{"-h", "--help"}, {"--legacy"}, {"--quiet"}, {"--verbose"}, {"--to"}, {"-o", "--output"},
-                 {"-d", "--directory"}, {"--fcm"}, {"--title"}, {"--rate"}, {"--record-start"}}},
+                 {"-d", "--directory"}, {"--fcm"}, {"--title"}, {"--reel-width"}, {"--rate"}, {"--record-start"}}},
     {"diff", {{"-h", "--help"}, {"--all"}, {"--format"}, {"--rate"}, {"--record-start"}}},
     {"timeline", {{"-h", "--help"}, {"-o", "--output"}, {"--format"}, {"--diff"}, {"--quiet"}, {"--rate"},
                   {"--record-start"}}},
