@@ -35,12 +35,50 @@ void terminate(EdlLineVB* record) {
     record->achLine[sizeof record->achLine - 1] = '\0';
 }
 
-void trim(EdlLineVB* record) {
-    edlStripTrailing(record->achClipName, edlb::kClipNameMax);
-    edlStripTrailing(record->achName, edlb::kNameMax);
-    edlStripTrailing(record->achComment, edlb::kCommentMax);
-    edlStripTrailing(record->achReel, edlb::kReelMax);
-    edlStripTrailing(record->achLine, edlb::kLineMax);
+// Blanks and control bytes below 30 off the end of a text, as edlStripTrailing takes them,
+// but bytes from 128 up stay: they end UTF-8 names ("東京タワー") that a list read or written
+// for interchange must keep whole.
+void stripKeepingUtf8(char* text, size_t limit) {
+    size_t n = strnlen(text, limit);
+    while (n > 0) {
+        const unsigned char c = static_cast<unsigned char>(text[n - 1]);
+        if (c != ' ' && c >= 30) break;
+        --n;
+    }
+    // A text cut at its field's width may end inside a character: that part goes too.
+    size_t lead = n;
+    while (lead > 0 && n - lead < 3 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) {
+        --lead;
+    }
+    if (lead > 0) {
+        const unsigned char first = static_cast<unsigned char>(text[lead - 1]);
+        const size_t need = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+        if (first >= 0xC0 && n - (lead - 1) < need) n = lead - 1;
+    }
+    text[n] = '\0';
+}
+
+bool forInterchange(const tagKvEdlHandle* handle) {
+    return handle != nullptr && (handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0;
+}
+
+void trim(EdlLineVB* record, bool interchange) {
+    struct Field {
+        char* text;
+        size_t limit;
+    };
+    const Field fields[] = {{record->achClipName, edlb::kClipNameMax},
+                            {record->achName, edlb::kNameMax},
+                            {record->achComment, edlb::kCommentMax},
+                            {record->achReel, edlb::kReelMax},
+                            {record->achLine, edlb::kLineMax}};
+    for (const Field& field : fields) {
+        if (interchange) {
+            stripKeepingUtf8(field.text, field.limit);
+        } else {
+            edlStripTrailing(field.text, static_cast<int64_t>(field.limit));
+        }
+    }
 }
 
 }  // namespace
@@ -55,7 +93,7 @@ extern "C" EDLBRIDGE_API uint32_t edlReadLineVB(tagKvEdlHandle* handle, EdlLineV
     // edlReadLine chooses the reader: event lines, column rows or CSV rows.
     const uint32_t result = edlReadLine(handle, &view.line);
     view.storeInto(record);
-    trim(record);
+    trim(record, forInterchange(handle));
     return result;
 }
 
@@ -63,7 +101,7 @@ extern "C" EDLBRIDGE_API uint32_t edlWriteLineVB(tagKvEdlHandle* handle, EdlLine
     // Hosts fill these buffers themselves: a missing terminator must not run the trim off
     // the end of a buffer.
     terminate(record);
-    trim(record);
+    trim(record, forInterchange(handle));
     View view(record);
     const uint32_t result = edlWriteLine(handle, &view.line);
     view.storeInto(record);

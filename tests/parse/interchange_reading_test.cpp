@@ -16,7 +16,7 @@ namespace {
 struct ReadEvent {
     uint32_t edit, video, audio, present, wipe, length, srcIn, recIn, unreadLine;
     char editType;
-    std::string reel, effectText, comment;
+    std::string reel, effectText, comment, clipName;
 };
 
 struct ReadList {
@@ -43,7 +43,8 @@ ReadList readText(const std::string& text, uint32_t rate = 0,
         out.events.push_back({record.dwEditNum, record.dwVideoTracks, record.dwAudioTracks,
                               record.dwPresent, record.dwWipeCode, record.dwEffectLen,
                               record.dwSrcIn, record.dwRecIn, record.dwEffect, record.chEditType,
-                              record.achReel, record.szEffectText, record.achComment});
+                              record.achReel, record.szEffectText, record.achComment,
+                              record.achClipName});
         std::memset(&record, 0, sizeof record);
     }
     edlClose(handle);
@@ -318,3 +319,27 @@ TEST(InterchangeWrappedLines, FirstEventWrapped) {
 }
 
 }  // namespace
+
+// Names and notes that end in UTF-8 characters keep them when read for interchange; the
+// documented reading strips every byte from 128 up off the end of a text, as before.
+TEST(InterchangeText, Utf8EndingsKept) {
+    const std::string text =
+        "TITLE: NAMES\n\n"
+        "001  AX       V     C        01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00\n"
+        "* FROM CLIP NAME: \xE6\x9D\xB1\xE4\xBA\xAC\xE3\x82\xBF\xE3\x83\xAF\xE3\x83\xBC  \n"
+        "002  AX       V     C        01:00:00:00 01:00:01:00 01:00:01:00 01:00:02:00\n"
+        "* CAF\xC3\x89\n";
+    const ReadList interchange = readText(text);
+    ASSERT_EQ(interchange.events.size(), 2u);
+    EXPECT_EQ(interchange.events[0].comment,
+              "FROM CLIP NAME: \xE6\x9D\xB1\xE4\xBA\xAC\xE3\x82\xBF\xE3\x83\xAF\xE3\x83\xBC");
+    EXPECT_EQ(interchange.events[1].comment, "CAF\xC3\x89");
+    // The ten-byte clip name ends where the fourth character would be cut: at three whole.
+    EXPECT_EQ(interchange.events[0].clipName, "\xE6\x9D\xB1\xE4\xBA\xAC\xE3\x82\xBF");
+    EXPECT_EQ(interchange.events[1].clipName, "");
+
+    const ReadList documented = readText(text, 0, 0);
+    ASSERT_EQ(documented.events.size(), 2u);
+    EXPECT_EQ(documented.events[0].comment, "FROM CLIP NAME:");
+    EXPECT_EQ(documented.events[1].comment, "CAF");
+}
