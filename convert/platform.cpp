@@ -1,10 +1,12 @@
 // What the platform layer's implementations share.
 #include "platform.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 namespace edlbtool {
 
@@ -30,16 +32,21 @@ namespace platform {
 namespace {
 
 // The handler may only touch memory that is complete before a slot is marked used, so the
-// names live in fixed buffers. Two files are ever open at once (a spooled input and the
-// output of '-o -'); four slots leave room.
-constexpr size_t kSlots = 4;
+// names live in fixed buffers. Each call that writes a timeline or a list through '-o -'
+// keeps a few temporary files, and hosts may run such calls on several threads at once.
+constexpr size_t kSlots = 32;
 constexpr size_t kSlotBytes = 4200;
 char gSlotPaths[kSlots][kSlotBytes];
-volatile std::sig_atomic_t gSlotUsed[kSlots];
+// Whether a slot's path is a file to remove. Slots are taken and given back under gSlotLock;
+// the handler reads only these flags, which need no lock.
+std::atomic<bool> gSlotUsed[kSlots];
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler reads the slots");
+std::mutex gSlotLock;
+bool gHandlersInstalled = false;
 
 extern "C" void removeAndReraise(int signal) {
     for (size_t i = 0; i < kSlots; ++i) {
-        if (gSlotUsed[i] != 0) detail::removeFileInHandler(gSlotPaths[i]);
+        if (gSlotUsed[i].load(std::memory_order_acquire)) detail::removeFileInHandler(gSlotPaths[i]);
     }
     // The default action then ends the program as the signal would have.
     std::signal(signal, SIG_DFL);
@@ -50,23 +57,24 @@ extern "C" void removeAndReraise(int signal) {
 
 void removeOnSignal(const std::string& path) {
     if (path.size() >= kSlotBytes) return;
-    static bool installed = false;
-    if (!installed) {
-        installed = true;
+    const std::lock_guard<std::mutex> lock(gSlotLock);
+    if (!gHandlersInstalled) {
+        gHandlersInstalled = true;
         detail::installSignalHandlers(removeAndReraise);
     }
     for (size_t i = 0; i < kSlots; ++i) {
-        if (gSlotUsed[i] != 0) continue;
+        if (gSlotUsed[i].load(std::memory_order_relaxed)) continue;
         std::memcpy(gSlotPaths[i], path.c_str(), path.size() + 1);
-        gSlotUsed[i] = 1;
+        gSlotUsed[i].store(true, std::memory_order_release);
         return;
     }
 }
 
 void forgetOnSignal(const std::string& path) {
+    const std::lock_guard<std::mutex> lock(gSlotLock);
     for (size_t i = 0; i < kSlots; ++i) {
-        if (gSlotUsed[i] != 0 && path == gSlotPaths[i]) {
-            gSlotUsed[i] = 0;
+        if (gSlotUsed[i].load(std::memory_order_relaxed) && path == gSlotPaths[i]) {
+            gSlotUsed[i].store(false, std::memory_order_release);
             return;
         }
     }
