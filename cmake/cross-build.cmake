@@ -56,3 +56,13 @@ if(EDLBRIDGE_BUILD_TOOLS)
       "set(PACKAGE_VERSION_COMPATIBLE TRUE)\n")
   endif()
 endif()
+
+# RapidJSON, which reads timelines, is header-only too: its headers alone are copied the
+# same way.
+find_path(EDLBRIDGE_HOST_RAPIDJSON_INCLUDE rapidjson/reader.h
+          PATHS /usr/include /usr/local/include NO_CMAKE_FIND_ROOT_PATH NO_DEFAULT_PATH)
+if(EDLBRIDGE_HOST_RAPIDJSON_INCLUDE)
+  set(rapidjson_copy "${CMAKE_BINARY_DIR}/host-headers/rapidjson-only")
+  file(COPY "${EDLBRIDGE_HOST_RAPIDJSON_INCLUDE}/rapidjson" DESTINATION "${rapidjson_copy}")
+  set(RAPIDJSON_INCLUDE_DIR "${rapidjson_copy}" CACHE PATH "RapidJSON's headers" FORCE)
+endif()
