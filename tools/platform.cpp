@@ -47,8 +47,21 @@ std::string makeDirectories(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path), error);
     if (isDirectory(path)) return std::string();
-    if (!error) error = std::make_error_code(std::errc::file_exists);
-    return error.message();
+    // The standard libraries report a file in the way with different codes and texts: the
+    // nearest folder or file that exists says it the same everywhere.
+    for (std::filesystem::path at(path); !at.empty(); at = at.parent_path()) {
+        std::error_code statusError;
+        const auto status = std::filesystem::status(at, statusError);
+        if (std::filesystem::exists(status)) {
+            if (!std::filesystem::is_directory(status)) return "Not a directory";
+            break;
+        }
+        if (at == at.parent_path()) break;
+    }
+    if (error == std::errc::permission_denied) return "Permission denied";
+    if (error == std::errc::read_only_file_system) return "Read-only file system";
+    if (error == std::errc::no_space_on_device) return "No space left on device";
+    return error ? error.message() : "File exists";
 }
 
 bool standardErrorIsTerminal() {
