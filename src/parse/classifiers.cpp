@@ -254,6 +254,9 @@ EDLBRIDGE_API int edlTokIsNumeric(tagKvEdlHandle*, char* token, unsigned int* va
     return 0;
 }
 
+// One pass over the track field's forms, in the order they must be tried ('V', 'A', 'B',
+// "A2/V", "AA/V", "NONE", "A3" ...): kept whole so that order reads top to bottom in one
+// place; each form is a few lines.
 EDLBRIDGE_API int edlTokEditType(tagKvEdlHandle*, char* token, unsigned int* video,
                                  unsigned int* audio) {
     if (token == nullptr || video == nullptr || audio == nullptr) return 0;
