@@ -260,9 +260,17 @@ void TrackSet::add(const Json& head, const std::string& path, Flat flat) {
     if (!track.audio && kind != "Video") {
         warnings_.push_back("track kind " + quoted(kind) + " at " + path + " read as video");
     }
-    const unsigned number = trackNumber(text(head, "name", path), track.audio, used_[track.audio]);
-    used_[track.audio] |= 1u << (number - 1);
-    track.bit = number - 1;
+    // A track written here for the events that overlap on another names that one: its
+    // events are that track's again.
+    int64_t joined = 0;
+    if (mdInteger(ours(head), "track", joined) && joined >= 1 && joined <= kTrackBits) {
+        track.bit = static_cast<unsigned>(joined - 1);
+    } else {
+        const unsigned number =
+            trackNumber(text(head, "name", path), track.audio, used_[track.audio]);
+        used_[track.audio] |= 1u << (number - 1);
+        track.bit = number - 1;
+    }
     openTransitions(flat.pieces);
     track.pieces = std::move(flat.pieces);
     tracks_.push_back(std::move(track));

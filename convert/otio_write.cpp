@@ -250,15 +250,19 @@ private:
 class TimelineWriter;
 
 // One track, written as its events come in record order: each clip waits for the event
-// after it, because a transition into that event may end it earlier.
+// after it, because a transition into that event may end it earlier. An event that overlaps
+// the one before it goes on a further track of the same name above (lane 1, 2, ...), which
+// names the track it belongs to in its metadata: one OTIO track holds no overlaps.
 class TrackWriter {
 public:
-    TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, WriteBytes sink);
+    TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, WriteBytes sink,
+                unsigned lane = 0);
     void add(const Paired& event);
     void finish();
     bool ok() { return out_.flush(); }
     bool audio() const { return audio_; }
     unsigned bit() const { return bit_; }
+    unsigned lane() const { return lane_; }
 
 private:
     void flushPending();
@@ -267,8 +271,10 @@ private:
     TimelineWriter& timeline_;
     const bool audio_;
     const unsigned bit_;
+    const unsigned lane_;
     const std::string name_;
     JsonOut out_;
+    TrackWriter* above_ = nullptr;
     int64_t position_;
     bool anyItem_ = false;
     bool pending_ = false;
@@ -361,7 +367,9 @@ public:
               const std::string& track) {
         const EventRow& e = p.row;
         const EventNotes notes = sortNotes(e);
-        const double scalar = notes.freeze ? 0.0 : timeScalar(e, notes, length);
+        // The speed is the event's own: a clip a dissolve shortens plays at it still.
+        const int64_t played = survey_.recordTimes ? recordLength(e) : length;
+        const double scalar = notes.freeze ? 0.0 : timeScalar(e, notes, played);
         const std::string name = fullClipName(e);
         itemHead(out, "Clip.2");
         out.key("metadata").beginObject();
@@ -469,7 +477,21 @@ public:
         if ((e.present & EDL_P_EDIT_NUMBER) != 0)
             text += " (edit " + std::to_string(e.editNumber) + ")";
         warnings_.push_back(text + " overlaps the event before it on " + track + " by " +
-                            std::to_string(overlap) + " frames: placed after it");
+                            std::to_string(overlap) + " frames: placed on a further " + track +
+                            " track");
+    }
+
+    // The track above below, of the same name, for the events that overlap on it; null when
+    // its spool cannot be made (the write then fails with the reason).
+    TrackWriter* laneAbove(const TrackWriter& below) {
+        if (!laneReason_.empty()) return nullptr;
+        spools_.emplace_back(new Spool(inMemory_));
+        laneReason_ = spools_.back()->open();
+        if (!laneReason_.empty()) return nullptr;
+        lanes_.emplace_back(new TrackWriter(*this, below.audio(), below.bit(),
+                                            spools_.back()->sink(), below.lane() + 1));
+        laneSpools_.push_back(spools_.back().get());
+        return lanes_.back().get();
     }
 
 private:
@@ -533,31 +555,43 @@ private:
         out.key("children").beginArray();
         if (!out.flush()) return "write failed";
 
-        // One track per video track used, then one per audio track; the first is written
-        // straight into the output, the others wait in spools.
-        std::vector<std::unique_ptr<Spool>> spools;
+        // One track per video track used, then one per audio track, each followed by those
+        // that take its overlapping events; the first is written straight into the output,
+        // the others wait in spools.
+        inMemory_ = inMemory;
         std::vector<std::unique_ptr<TrackWriter>> tracks;
+        std::vector<Spool*> trackSpools;
         for (bool audio : {false, true}) {
             const uint32_t used = audio ? survey_.audioUsed : survey_.videoUsed;
             for (unsigned bit = 0; bit < kTrackBits; ++bit) {
                 if ((used & (1u << bit)) == 0) continue;
                 WriteBytes trackSink = sink;
                 if (!tracks.empty()) {
-                    spools.emplace_back(new Spool(inMemory));
-                    const std::string reason = spools.back()->open();
+                    spools_.emplace_back(new Spool(inMemory));
+                    const std::string reason = spools_.back()->open();
                     if (!reason.empty()) return reason;
-                    trackSink = spools.back()->sink();
+                    trackSink = spools_.back()->sink();
+                    trackSpools.push_back(spools_.back().get());
                 }
                 tracks.emplace_back(new TrackWriter(*this, audio, bit, trackSink));
             }
         }
         std::string reason = survey_.ordered ? streamTracks(events, tracks)
                                              : sortedTracks(events, tracks);
+        if (reason.empty()) reason = finishTracks(lanes_);
+        if (reason.empty()) reason = laneReason_;
         if (!reason.empty()) return reason;
-        for (size_t t = 0; t < tracks.size(); ++t) {
-            if (t > 0) {
-                if (!sink(",", 1) || !spools[t - 1]->copyTo(sink)) return "write failed";
-            }
+        std::vector<std::pair<const TrackWriter*, Spool*>> spooled;
+        for (size_t t = 1; t < tracks.size(); ++t) spooled.emplace_back(tracks[t].get(), trackSpools[t - 1]);
+        for (size_t l = 0; l < lanes_.size(); ++l) spooled.emplace_back(lanes_[l].get(), laneSpools_[l]);
+        std::stable_sort(spooled.begin(), spooled.end(), [](const auto& a, const auto& b) {
+            const TrackWriter& x = *a.first;
+            const TrackWriter& y = *b.first;
+            if (x.audio() != y.audio()) return !x.audio();
+            return x.bit() != y.bit() ? x.bit() < y.bit() : x.lane() < y.lane();
+        });
+        for (const auto& track : spooled) {
+            if (!sink(",", 1) || !track.second->copyTo(sink)) return "write failed";
         }
         if (!tracks.empty()) out.filled();
         out.end().end().end();
@@ -885,19 +919,32 @@ private:
     std::vector<std::string>& warnings_;
     Survey survey_;
     int64_t start_ = 0;
+    bool inMemory_ = false;
+    std::vector<std::unique_ptr<Spool>> spools_;
+    std::vector<std::unique_ptr<TrackWriter>> lanes_;  // in the order they were opened
+    std::vector<Spool*> laneSpools_;
+    std::string laneReason_;
     std::vector<std::string> columns_;
     bool columnsRead_ = false;
 };
 
-TrackWriter::TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, WriteBytes sink)
+TrackWriter::TrackWriter(TimelineWriter& timeline, bool audio, unsigned bit, WriteBytes sink,
+                         unsigned lane)
     : timeline_(timeline),
       audio_(audio),
       bit_(bit),
+      lane_(lane),
       name_((audio ? "A" : "V") + std::to_string(bit + 1)),
       out_(std::move(sink), kTrackDepth, true),
       position_(timeline.start()) {
     TimelineWriter::itemHead(out_, "Track.1");
-    out_.emptyObject("metadata");
+    if (lane == 0) {
+        out_.emptyObject("metadata");
+    } else {
+        out_.key("metadata").beginObject().key(otio::kKey).beginObject();
+        out_.key("track").integer(bit + 1);
+        out_.end().end();
+    }
     out_.key("name").string(name_);
     out_.key("source_range").null();
     out_.emptyArray("effects").emptyArray("markers");
@@ -909,15 +956,18 @@ void TrackWriter::add(const Paired& event) {
     const EventRow& e = event.row;
     int64_t at = e.recIn;
     if (at < position_) {
-        // A transition may begin inside the event before it, at its own cut point: that
-        // event then ends there. Any other overlap moves the later event along.
+        // A dissolve or wipe may begin inside the event before it, at its own cut point:
+        // that event then ends there. Any other overlap (a key over its background among
+        // them) goes on the track above.
         const int64_t overlap = position_ - at;
-        if (isTransition(e.editType) && pending_ && overlap <= heldLength_) {
+        if (e.editType != 'K' && isTransition(e.editType) && pending_ && overlap <= heldLength_) {
             heldLength_ -= overlap;
             position_ = at;
         } else {
-            timeline_.describeOverlap(event, name_, overlap);
-            at = position_;
+            if (lane_ == 0) timeline_.describeOverlap(event, name_, overlap);
+            if (above_ == nullptr) above_ = timeline_.laneAbove(*this);
+            if (above_ != nullptr) above_->add(event);
+            return;
         }
     }
     flushPending();

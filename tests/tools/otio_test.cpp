@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <set>
 
 namespace {
@@ -168,8 +169,11 @@ TEST(OtioRoundTrip, Cmx3600ThroughTimelineKeepsEveryEventField) {
         ASSERT_FALSE(direct.events.empty());
         std::vector<std::string> warnings;
         const std::string timeline = toTimeline(direct, &warnings);
-        // Only the list made to overlap overlaps.
-        EXPECT_EQ(warnings.size(), std::string(list).find("overlap") != std::string::npos ? 1u : 0u);
+        // Only the list made to overlap and the lists with a key over its background overlap.
+        const std::string name = list;
+        const bool overlaps = name.find("overlap") != std::string::npos ||
+                              name.find("avid_notes") != std::string::npos;
+        EXPECT_EQ(warnings.size(), overlaps ? 1u : 0u);
         checkStructure(timeline, fpsOf(direct), warnings.empty() ? recordSpan(direct) : -1);
 
         const ListData back = fromTimeline(timeline);
@@ -259,6 +263,97 @@ TEST(OtioRoundTrip, TimelineThroughCmx3600KeepsEveryClipGapAndTransition) {
             EXPECT_EQ(third, second);
             EXPECT_NE(items(second), items(first));  // the nesting is gone
         }
+    }
+}
+
+// One OTIO track holds no overlaps: an event that overlaps the one before it on its track
+// goes at its own record times on a further track of that name above, and so on upward; a
+// key over its background is such an event. A dissolve that starts inside the event before
+// it ends that event there instead. Reading the timeline gives the list back. Each layout is
+// worked out from the list's text at 30 frames a second.
+TEST(OtioWrite, OverlapsGoOnFurtherTracks) {
+    const auto clip = [](const std::string& name, int source, int length) {
+        return "  Clip.2 '" + name + "' " + std::to_string(source) + ".000000@30.000000 " + std::to_string(length) +
+               ".000000@30.000000 MissingReference.1 \n";
+    };
+    const auto gap = [](int length) {
+        return "  Gap.1 '' 0.000000@30.000000 " + std::to_string(length) + ".000000@30.000000 - \n";
+    };
+    const std::string video = "track Video\n", audio = "track Audio\n";
+    const struct {
+        const char* name;
+        std::string list, items;
+        std::vector<std::string> tracks;  // name and metadata of each track
+        std::vector<std::string> warnings;
+    } cases[] = {
+        // Four seconds of R1 (V and A1) from 00:00:00:00; R2 (V and A1) over its seconds 1
+        // and 2, R3 (V) over half a second from 2 seconds, inside both: a third video track;
+        // R4 right after R1. The timeline spans 0 to 150.
+        {"layers.edl",
+         "TITLE: LAYERS\nFCM: NON-DROP FRAME\n\n"
+         "001  R1       B     C        01:00:00:00 01:00:04:00 00:00:00:00 00:00:04:00\n"
+         "* FROM CLIP NAME: wide shot\n"
+         "002  R2       B     C        02:00:00:00 02:00:02:00 00:00:01:00 00:00:03:00\n"
+         "* FROM CLIP NAME: insert\n"
+         "003  R3       V     C        03:00:00:00 03:00:00:15 00:00:02:00 00:00:02:15  \n"
+         "004  R4       V     C        04:00:00:00 04:00:01:00 00:00:04:00 00:00:05:00\n",
+         video + clip("wide shot", 108000, 120) + clip("", 432000, 30) +               //
+             video + gap(30) + clip("insert", 216000, 60) + gap(60) +                  //
+             video + gap(60) + clip("", 324000, 15) + gap(75) +                        //
+             audio + clip("wide shot", 108000, 120) + gap(30) +                        //
+             audio + gap(30) + clip("insert", 216000, 60) + gap(60),
+         {"V1 {}", R"(V1 {"edlbridge":{"track":1}})", R"(V1 {"edlbridge":{"track":1}})", "A1 {}",
+          R"(A1 {"edlbridge":{"track":1}})"},
+         {"event 2 (edit 2) overlaps the event before it on V1 by 90 frames: placed on a further V1 track",
+          "event 2 (edit 2) overlaps the event before it on A1 by 90 frames: placed on a further A1 track",
+          "event 3 (edit 3) overlaps the event before it on V1 by 60 frames: placed on a further V1 track"}},
+        // A title keyed over BG01 from its second second for two, after its zero-length cut
+        // line; BG02 follows BG01. CRLF line ends.
+        {"key.edl",
+         "TITLE: KEYED\r\nFCM: NON-DROP FRAME\r\n"
+         "001  BG01     V     C        10:00:00:00 10:00:05:00 01:00:00:00 01:00:05:00\r\n"
+         "* FROM CLIP NAME: BACKGROUND\r\n"
+         "002  BL       V     C        00:00:00:00 00:00:00:00 01:00:01:00 01:00:01:00\r\n"
+         "002  TITLE1   V     K    000 00:00:10:00 00:00:12:00 01:00:01:00 01:00:03:00\r\n"
+         "* TO CLIP NAME: TITLE\r\n"
+         "003  BG02     V     C        10:00:05:00 10:00:06:00 01:00:05:00 01:00:06:00\r\n",
+         video + clip("BACKGROUND", 1080000, 150) + clip("", 1080150, 30) +  //
+             video + gap(30) + "  Transition.1 Custom_Transition 0.000000@30.000000 0.000000@30.000000\n" +
+             clip("TITLE", 300, 60) + gap(90),
+         {"V1 {}", R"(V1 {"edlbridge":{"track":1}})"},
+         {"event 3 (edit 2) overlaps the event before it on V1 by 120 frames: placed on a further V1 track"}},
+        // A dissolve from SOFT01's fourth second: SOFT01 ends there on the same track. CR
+        // line ends.
+        {"soft.edl",
+         "TITLE: SOFT\rFCM: NON-DROP FRAME\r"
+         "001  SOFT01   V     C        01:00:00:00 01:00:04:00 00:00:00:00 00:00:04:00\r"
+         "002  SOFT02   V     D    015 02:00:00:00 02:00:03:00 00:00:03:00 00:00:06:00\r",
+         video + clip("", 108000, 90) + "  Transition.1 SMPTE_Dissolve 0.000000@30.000000 15.000000@30.000000\n" +
+             clip("", 216000, 90),
+         {"V1 {}"},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        edlbtest::TempDir dir;
+        const std::string path = dir.file(c.name);
+        std::ofstream(path, std::ios::binary) << c.list;
+        const ListData direct = read(writeCmx3600(read(path), dir, "direct.edl"));
+        std::vector<std::string> warnings;
+        const std::string timeline = toTimeline(direct, &warnings);
+        EXPECT_EQ(items(timeline), c.items);
+        std::vector<std::string> tracks;
+        const Json parsed = Json::parse(timeline);
+        for (const Json& track : parsed.at("tracks").at("children")) {
+            tracks.push_back(track.at("name").get<std::string>() + " " + track.at("metadata").dump());
+        }
+        EXPECT_EQ(tracks, c.tracks);
+        EXPECT_EQ(warnings, c.warnings);
+        checkStructure(timeline, 30, recordSpan(direct));
+
+        const std::string again = writeCmx3600(fromTimeline(timeline), dir, "again.edl");
+        EXPECT_EQ(edlbtest::readFile(again), edlbtest::readFile(writeCmx3600(direct, dir, "twice.edl")));
+        expectSameEvents(direct, read(again));
     }
 }
 
