@@ -379,7 +379,14 @@ uint32_t convertStream(const std::string& input, const std::string& output,
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
     std::vector<std::string> warnings = reader.takeWarnings();
     warnAll(&options, warnings);
-    const WriteOptions writeOptions = writeOptionsOf(options);
+    WriteOptions writeOptions = writeOptionsOf(options);
+    // A CSV log's events keep no cells: its grades are not carried into the columns.
+    if (writeOptions.listType == EDLTYPE_LOG_EXCHANGE && !writeOptions.legacy &&
+        reader.info().list.dwListType != EDLTYPE_CSV) {
+        const CdlNames grades = cdlNamesInFile(source.path());
+        writeOptions.sopColumn = grades.sop;
+        writeOptions.satColumn = grades.sat;
+    }
     uint32_t result;
     if (output == "-") {
         result = throughTempFile(out, status, [&](const std::string& path) {

@@ -232,6 +232,69 @@ bool isCdlNote(const std::string& note) {
            (afterKeyword(text, "ASC_SAT", rest) && parseSat(rest, cdl));
 }
 
+void putCdlNotesInForm(std::string& notes, bool asColumns) {
+    std::string out;
+    bool changed = false;
+    size_t start = 0;
+    while (start <= notes.size()) {
+        size_t end = notes.find('\n', start);
+        if (end == std::string::npos) end = notes.size();
+        const std::string line = notes.substr(start, end - start);
+        std::string note = line;
+        const std::string text = trimmed(line);
+        Cdl cdl;
+        std::string rest;
+        for (const bool sop : {true, false}) {
+            const char* keyword = sop ? "ASC_SOP" : "ASC_SAT";
+            if (!afterKeyword(text, keyword, rest)) continue;
+            const bool grade = sop ? parseSop(rest, cdl) : parseSat(rest, cdl);
+            const bool columnForm = text.size() > 7 && text[7] == ':';
+            // A column note keeps the column's spelling; a CMX note gets the keyword's.
+            if (grade && columnForm != asColumns) {
+                note = (columnForm ? text.substr(0, 7) : std::string(keyword)) +
+                       (asColumns ? ": " : " ") + rest;
+            }
+        }
+        changed = changed || note != line;
+        out += note;
+        if (end < notes.size()) out += '\n';
+        start = end + 1;
+    }
+    if (changed) notes = out;
+}
+
+CdlNames cdlNamesIn(const std::string& text) {
+    CdlNames names;
+    for (size_t at = text.find('_', 3); at != std::string::npos && at + 3 < text.size();
+         at = text.find('_', at + 1)) {
+        if (strncasecmp(text.c_str() + at - 3, "ASC", 3) != 0) continue;
+        if (strncasecmp(text.c_str() + at + 1, "SOP", 3) == 0) names.sop = true;
+        if (strncasecmp(text.c_str() + at + 1, "SAT", 3) == 0) names.sat = true;
+    }
+    return names;
+}
+
+CdlNames cdlNamesInFile(const std::string& path) {
+    CdlNames names;
+    FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) return names;
+    // Each piece begins with the last bytes of the one before, so that a keyword cut
+    // between two pieces is still found.
+    constexpr size_t kPiece = 64 * 1024, kKeep = 6;
+    std::string piece;
+    std::vector<char> buffer(kPiece);
+    size_t count;
+    while (!(names.sop && names.sat) && (count = std::fread(buffer.data(), 1, kPiece, in)) > 0) {
+        piece.erase(0, piece.size() > kKeep ? piece.size() - kKeep : 0);
+        piece.append(buffer.data(), count);
+        const CdlNames found = cdlNamesIn(piece);
+        names.sop = names.sop || found.sop;
+        names.sat = names.sat || found.sat;
+    }
+    std::fclose(in);
+    return names;
+}
+
 void writeCdlMetadata(JsonOut& out, const Cdl& cdl) {
     const auto numbers = [&out](const char* key, const std::string (&values)[3]) {
         out.key(key).beginArray();

@@ -39,6 +39,22 @@ bool cdlOfEvent(const ListInfo& info, const EventRow& event, const std::vector<s
 // True for an "ASC_SOP" or "ASC_SAT" note that reads as one.
 bool isCdlNote(const std::string& note);
 
+// The grade notes in the form a list written for interchange keeps them: a log's column
+// notes "ASC_SOP: (...)(...)(...)" and "ASC_SAT: 0.9" (the log writer puts their values
+// into the ASC_SOP and ASC_SAT columns) when asColumns, else a CMX list's "ASC_SOP (...)"
+// and "ASC_SAT 0.9". Values stay as written; the other notes, and grade notes whose values
+// are no grade, are left alone. notes holds one note a line.
+void putCdlNotesInForm(std::string& notes, bool asColumns);
+
+// Which of the grade's keywords ("ASC_SOP", "ASC_SAT", in any case) a text holds anywhere:
+// a list whose events carry grades names them, so a log written from it gets their columns.
+struct CdlNames {
+    bool sop = false, sat = false;
+};
+CdlNames cdlNamesIn(const std::string& text);
+// The same for the file at path, read in pieces; none when it cannot be read.
+CdlNames cdlNamesInFile(const std::string& path);
+
 // A clip's "cdl" metadata in a timeline, as OTIO's CMX 3600 adapter keeps it, written into
 // an open object: "cdl": {"asc_sop": {"slope": [r, g, b], "offset": [...], "power": [...]},
 // "asc_sat": s}, values as numbers; the part the grade lacks is left out.

@@ -1,5 +1,8 @@
 #include "list_reader.h"
 
+#include "cdl.h"
+#include "text_rows.h"
+
 #include "markers.h"
 #include "notes.h"
 #include "otio.h"
@@ -11,6 +14,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <strings.h>
 
 namespace edlbtool {
@@ -50,6 +54,24 @@ std::string refusalReason(const ListSource& source, bool legacy) {
     if (handle == nullptr) return unrecognised;
     edlClose(handle);
     return refused + ": no line of it is an event line";
+}
+
+// Appends to a log's tab-separated column line the grade columns options ask for that it
+// does not have yet.
+void addGradeColumns(std::string& columns, const WriteOptions& options) {
+    const auto has = [&columns](const char* name) {
+        for (const std::string& column : splitFields(columns, '\t')) {
+            if (strcasecmp(trimmed(column).c_str(), name) == 0) return true;
+        }
+        return false;
+    };
+    const std::pair<const char*, bool> grades[] = {{"ASC_SOP", options.sopColumn},
+                                                   {"ASC_SAT", options.satColumn}};
+    for (const auto& [name, wanted] : grades) {
+        if (!wanted || has(name)) continue;
+        if (!columns.empty()) columns += '\t';
+        columns += name;
+    }
 }
 
 }  // namespace
@@ -449,10 +471,15 @@ std::string ListWriter::open(const ListInfo& from, const WriteOptions& options,
     list->szDefReel[sizeof list->szDefReel - 1] = '\0';
     list->szListName[sizeof list->szListName - 1] = '\0';
     // A log written for interchange carries the columns of the log read that no reader
-    // interprets; their cells were kept as notes.
+    // interprets; their cells were kept as notes. A CSV log's column line is no tab-separated
+    // one, and its cells were not kept.
     if (!options.legacy && options.listType == EDLTYPE_LOG_EXCHANGE) {
-        std::memcpy(list->szColumnLine, from.list.szColumnLine, sizeof list->szColumnLine);
-        list->szColumnLine[sizeof list->szColumnLine - 1] = '\0';
+        std::string columns;
+        if (from.list.dwListType != EDLTYPE_CSV) {
+            columns.assign(from.list.szColumnLine, strnlen(from.list.szColumnLine, sizeof from.list.szColumnLine));
+        }
+        addGradeColumns(columns, options);
+        copyText(list->szColumnLine, sizeof list->szColumnLine, columns);
     }
 
     errno = 0;
@@ -486,6 +513,8 @@ std::string ListWriter::write(const EventRow& row) {
                             " characters of the CMX 3600 reel field (a reel width of 32 or 128 writes"
                             " the wider layouts other systems read)");
     }
+    // Grades go to a log's ASC_SOP and ASC_SAT columns, and come back from them as notes.
+    if (!options_.legacy) putCdlNotesInForm(moved_.comment, options_.listType == EDLTYPE_LOG_EXCHANGE);
     fillRecord(moved_, *record_);
     const uint32_t result = edlWriteLineVB(handle_, record_.get());
     if (result != EDL_OK) {
@@ -518,7 +547,13 @@ void ListWriter::removeOutput() { platform::removeFailedOutput(path_); }
 std::string writeList(const ListData& data, const WriteOptions& options,
                       const std::string& path) {
     ListWriter writer;
-    std::string reason = writer.open(data, options, path);
+    WriteOptions withGrades = options;
+    for (const EventRow& row : data.events) {
+        const CdlNames names = cdlNamesIn(row.comment);
+        withGrades.sopColumn = withGrades.sopColumn || names.sop;
+        withGrades.satColumn = withGrades.satColumn || names.sat;
+    }
+    std::string reason = writer.open(data, withGrades, path);
     if (!reason.empty()) return reason;
     for (const EventRow& row : data.events) {
         reason = writer.write(row);

@@ -175,6 +175,9 @@ struct WriteOptions {
     std::string title;
     bool legacy = false;  // write the documented dialect bytes instead of interchange
     unsigned reelWidth = 8;  // CMX-style reel field: 8, 32 or 128 characters
+    // A log written for interchange gets ASC_SOP and ASC_SAT columns for the grades of the
+    // events (their "ASC_SOP" and "ASC_SAT" notes), where the list read has none.
+    bool sopColumn = false, satColumn = false;
 };
 
 // Writes one event at a time. A list that could not be written completely, or that close()
