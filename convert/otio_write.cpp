@@ -957,10 +957,10 @@ void TrackWriter::add(const Paired& event) {
     int64_t at = e.recIn;
     if (at < position_) {
         // A dissolve or wipe may begin inside the event before it, at its own cut point:
-        // that event then ends there. Any other overlap (a key over its background among
-        // them) goes on the track above.
+        // that event then ends there, keeping a frame at least. Any other overlap (a key
+        // over its background among them) goes on the track above.
         const int64_t overlap = position_ - at;
-        if (e.editType != 'K' && isTransition(e.editType) && pending_ && overlap <= heldLength_) {
+        if (e.editType != 'K' && isTransition(e.editType) && pending_ && overlap < heldLength_) {
             heldLength_ -= overlap;
             position_ = at;
         } else {

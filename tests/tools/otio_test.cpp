@@ -269,7 +269,7 @@ TEST(OtioRoundTrip, TimelineThroughCmx3600KeepsEveryClipGapAndTransition) {
 // One OTIO track holds no overlaps: an event that overlaps the one before it on its track
 // goes at its own record times on a further track of that name above, and so on upward; a
 // key over its background is such an event. A dissolve that starts inside the event before
-// it ends that event there instead. Reading the timeline gives the list back. Each layout is
+// it, after its first frame, ends that event there instead. Reading the timeline gives the list back. Each layout is
 // worked out from the list's text at 30 frames a second.
 TEST(OtioWrite, OverlapsGoOnFurtherTracks) {
     const auto clip = [](const std::string& name, int source, int length) {
@@ -332,6 +332,18 @@ TEST(OtioWrite, OverlapsGoOnFurtherTracks) {
              clip("", 216000, 90),
          {"V1 {}"},
          {}},
+        // A dissolve from the first frame of CC01 would leave it none: it goes on the track
+        // above, from black there.
+        {"same_start.edl",
+         "TITLE: SAME START\nFCM: NON-DROP FRAME\n"
+         "001  CC01     V     C        01:00:00:00 01:00:02:00 00:00:00:00 00:00:02:00\n"
+         "002  CC02     V     D    010 02:00:00:00 02:00:02:00 00:00:00:00 00:00:02:00\t\n"
+         "* EFFECT NAME: CROSS DISSOLVE\n",
+         video + clip("", 108000, 60) +  //
+             video + gap(0) + "  Transition.1 SMPTE_Dissolve 0.000000@30.000000 10.000000@30.000000\n" +
+             clip("", 216000, 60),
+         {"V1 {}", R"(V1 {"edlbridge":{"track":1}})"},
+         {"event 2 (edit 2) overlaps the event before it on V1 by 60 frames: placed on a further V1 track"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
