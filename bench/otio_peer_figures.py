@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Timeline writing side by side with OpenTimelineIO, in one run (by hand, never in CI).
 
-    bench/otio_peer_figures.py BUILD_DIR [--samples DIR ...] [--events N]
+    bench/otio_peer_figures.py BUILD_DIR [--samples DIR ...] [--events N] [--peer-only]
 
 BUILD_DIR is a Release build with -DEDLBRIDGE_BUILD_BENCH=ON. Prints:
   1. `convert --to otio` at 1,000 and 1,000,000 events of a generated CMX 3600 list: seconds,
@@ -11,9 +11,15 @@ BUILD_DIR is a Release build with -DEDLBRIDGE_BUILD_BENCH=ON. Prints:
      OpenTimelineIO writes from the same cut list, and the time it takes;
   3. the peer checks: OpenTimelineIO loads every timeline we write from the lists under
      tests/data and those in the sample folders given (lists only read here, never kept),
-     sees the same video clips (reel, source in, record in, length), and its CMX 3600 writer
-     keeps our reels, clip names, notes, transitions and markers.
-Without OpenTimelineIO only part 1 runs.
+     sees the same video clips (reel, source in, record in, length), by timeline and by
+     clip, and its CMX 3600 writer keeps our reels, clip names, notes, transitions and
+     markers;
+  4. the reading check: of the timelines OpenTimelineIO writes from the CMX lists among them
+     (its CMX 3600 reader, rate as we read the list), the video clips we read with the reel,
+     source in, record in, length and clip name it holds, and the timelines read as empty;
+     also against the list its own CMX 3600 writer makes of each timeline it takes.
+Every list that misses is listed with what differs. Without OpenTimelineIO only part 1
+runs; --peer-only runs parts 3 and 4 alone.
 """
 
 import argparse
@@ -23,6 +29,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from collections import Counter
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parents[1]
@@ -100,34 +107,76 @@ def our_events(build, path):
     return json.loads(result.stdout)
 
 
-def video_clips_seen(otio, timeline, rate):
-    """(reel, source in, record in, length) of every video clip, in frames, as OTIO maps it."""
-    seen = set()
+def listed_reel(clip):
+    """The reel a clip keeps; OTIO's CMX 3600 reader keeps none for 'AX', the list's word for
+    a source without one."""
+    return clip.metadata.get("cmx_3600", {}).get("reel", "AX")
+
+
+def written_reel(clip):
+    """The reel OTIO's CMX 3600 writer gives a clip: its own, else one it makes of the clip's
+    name or media (its adapter's function, run, not copied)."""
+    if "reel" in clip.metadata.get("cmx_3600", {}):
+        return clip.metadata["cmx_3600"]["reel"]
+    from otio_cmx3600_adapter import cmx_3600
+    return cmx_3600._reel_from_clip(clip, 8).strip()
+
+
+def listed_name(clip):
+    return clip.name
+
+
+def written_name(clip):
+    """The clip name OTIO's CMX 3600 writer gives a clip: a freeze frame's with ' FF' after
+    it, which its reader takes off."""
+    frozen = any(type(effect).__name__ == "FreezeFrame" for effect in clip.effects)
+    return clip.name + " FF" if frozen else clip.name
+
+
+def video_clips_seen(otio, timeline, rate, names=False, reel=listed_reel, name=listed_name):
+    """(reel, source in, record in, length[, name]) of every video clip, in frames, as OTIO
+    maps it to record time, counted."""
+    seen = Counter()
     if not isinstance(timeline, otio.schema.Timeline):
         return seen
+    start = timeline.global_start_time.rescaled_to(rate).value if \
+        timeline.global_start_time else 0
     for track in timeline.video_tracks():
         for clip in track.find_clips():
             trimmed = clip.trimmed_range()
             if not clip.enabled or trimmed.duration.value <= 0:
                 continue  # no event of the list is a clip of no length
             record = clip.transformed_time_range(trimmed, timeline.tracks)
-            start = timeline.global_start_time.rescaled_to(rate).value if \
-                timeline.global_start_time else 0
-            seen.add((clip.metadata.get("cmx_3600", {}).get("reel", ""),
-                      round(trimmed.start_time.rescaled_to(rate).value),
-                      round(record.start_time.rescaled_to(rate).value + start),
-                      round(trimmed.duration.rescaled_to(rate).value)))
+            key = (reel(clip), round(trimmed.start_time.rescaled_to(rate).value),
+                   round(record.start_time.rescaled_to(rate).value + start),
+                   round(trimmed.duration.rescaled_to(rate).value))
+            seen[key + ((name(clip),) if names else ())] += 1
     return seen
 
 
-def video_clips_listed(dumped):
-    clips = set()
+def on_video(event):
+    # An event that names no track is placed on V1.
+    return event["video_tracks"] != 0 or event["audio_tracks"] == 0
+
+
+def video_clips_listed(dumped, names=False):
+    """The same of every video event of our reading of a list, counted."""
+    clips = Counter()
     for e in dumped["events"]:
         length = e["rec_out"]["frames"] - e["rec_in"]["frames"]
-        if "V" not in e["tracks"] or length <= 0:
+        if not on_video(e) or length <= 0:
             continue
-        clips.add((e["reel"], e["src_in"]["frames"], e["rec_in"]["frames"], length))
+        key = (e["reel"], e["src_in"]["frames"], e["rec_in"]["frames"], length)
+        # A clip on each of its video tracks.
+        clips[key + ((e["clip_name"],) if names else ())] += bin(e["video_tracks"]).count("1") or 1
     return clips
+
+
+def differences(expected, found, limit=3):
+    """What one side has that the other has not, a few of each."""
+    missing = sorted((expected - found).elements())[:limit]
+    extra = sorted((found - expected).elements())[:limit]
+    return f"missing {missing}, instead {extra}"
 
 
 def lost_notes(ours, theirs):
@@ -153,73 +202,203 @@ def lost_notes(ours, theirs):
     return lost
 
 
-def lists_under(folder):
+def lists_under(folder, suffixes=LIST_SUFFIXES):
     # Lists, but for the expected outputs of the tool's tests.
     return sorted(p for p in Path(folder).rglob("*")
-                  if p.is_file() and p.suffix.lower() in LIST_SUFFIXES and "golden" not in p.parts)
+                  if p.is_file() and p.suffix.lower() in suffixes and "golden" not in p.parts)
+
+
+def percent(part, whole):
+    return f"{part}/{whole} ({100.0 * part / max(whole, 1):.1f}%)"
+
+
+class Figures:
+    """Counts by list and by clip, and the lists that miss with why."""
+
+    def __init__(self):
+        self.counts = Counter()
+        self.misses = []
+
+    def miss(self, path, why):
+        self.misses.append(f"{path.name}: {why}")
+
+    def print_misses(self):
+        for miss in self.misses:
+            print("  " + miss)
+
+
+def their_cmx_check(build, work, otio, path, timeline, dumped, figures):
+    """OpenTimelineIO's CMX 3600 writer on our timeline: reels, clip names, notes and
+    dissolves of our video events in what it writes, read back by us."""
+    c = figures.counts
+    try:
+        text = otio.adapters.write_to_string(timeline, "cmx_3600")
+    except Exception as error:  # noqa: BLE001 - a refusal is a finding
+        c["cmx refused"] += 1
+        figures.miss(path, f"its CMX writer refuses it: {error}")
+        return
+    back = work / "back.edl"
+    back.write_text(text, encoding="utf-8")
+    again = our_events(build, back)
+    if again is None:
+        figures.miss(path, "its CMX list does not read back")
+        return
+    c["cmx written"] += 1
+    ours = [e for e in dumped["events"] if on_video(e)
+            and e["rec_out"]["frames"] > e["rec_in"]["frames"]]
+    theirs = [e for e in again["events"] if e["rec_out"]["frames"] > e["rec_in"]["frames"]]
+    # An event without a reel has none to keep: any reel its writer gives it will do.
+    our_reels = Counter(e["reel"] for e in ours if e["reel"])
+    kept = our_reels & Counter(e["reel"] for e in theirs)
+    c["reels"] += sum(our_reels.values())
+    c["reels kept"] += sum(kept.values())
+    reels = kept == our_reels
+    names = sorted(e["clip_name"] for e in ours if e["clip_name"]) == \
+        sorted(e["clip_name"] for e in theirs if e["clip_name"])
+    lost = lost_notes(ours, theirs)
+    dissolves = sum(e["edit_type"] == "D" for e in ours) == \
+        sum(e["edit_type"] == "D" for e in theirs)
+    c["cmx reels kept"] += reels
+    c["cmx names kept"] += names
+    c["cmx all kept"] += reels and names and not lost and dissolves
+    if not (reels and names and not lost and dissolves):
+        figures.miss(path, f"its CMX writer keeps reels {reels}, names {names}, dissolves "
+                           f"{dissolves}; notes lost: {lost[:2]}")
 
 
 def peer_checks(build, work, otio, label, lists):
-    written = loaded = same = kept_reels = kept_names = kept_all = cmx_checked = 0
-    failures = []
+    """OpenTimelineIO on the timelines we write: does it load them, does it see our video
+    clips where our list has them, does its CMX 3600 writer keep them."""
+    figures = Figures()
+    c = figures.counts
     for path in lists:
         target = work / "check.otio"
         if tool(build, "convert", path, "--to", "otio", "-o", target, "--quiet").returncode:
             continue  # not a list we read
-        written += 1
+        c["written"] += 1
         try:
             timeline = otio.adapters.read_from_file(str(target), "otio_json")
         except Exception as error:  # noqa: BLE001 - any refusal is a finding
-            failures.append(f"{path.name}: OpenTimelineIO refuses it: {error}")
+            figures.miss(path, f"OpenTimelineIO refuses it: {error}")
             continue
-        loaded += 1
+        c["loaded"] += 1
         dumped = our_events(build, path)
         if dumped is None or not isinstance(timeline, otio.schema.Timeline):
-            same += 1  # a log: a collection, no record times to compare
+            c["logs"] += 1  # a collection of clips: no record times to compare
             continue
+        c["timelines"] += 1
         listed = video_clips_listed(dumped)
         seen = video_clips_seen(otio, timeline, round(dumped["frame_rate"]))
+        c["clips"] += sum(listed.values())
+        c["clips seen"] += sum((listed & seen).values())
         if listed == seen:
-            same += 1
+            c["same"] += 1
         else:
-            failures.append(f"{path.name}: clips differ: {sorted(listed ^ seen)[:3]}")
-        # OpenTimelineIO's CMX 3600 writer on our timeline.
+            figures.miss(path, "clips differ: " + differences(listed, seen))
+        their_cmx_check(build, work, otio, path, timeline, dumped, figures)
+    print(f"== OpenTimelineIO on our timelines, {label}: {c['written']} lists written")
+    print(f"loaded by OpenTimelineIO: {percent(c['loaded'], c['written'])}")
+    print(f"timelines whose video clips it sees as our list has them (reel, source in, record "
+          f"in, length): {percent(c['same'], c['timelines'])}; logs, a collection of clips "
+          f"each: {c['logs']}")
+    print(f"video clips it sees so: {percent(c['clips seen'], c['clips'])}")
+    print(f"its CMX 3600 writer takes {c['cmx written']} of {c['timelines']} timelines "
+          f"(refuses {c['cmx refused']}); of those it keeps every reel in "
+          f"{percent(c['cmx reels kept'], c['cmx written'])}, {percent(c['reels kept'], c['reels'])}"
+          f" of the reels; clip names in {c['cmx names kept']}, reels, names, notes and "
+          f"dissolves in {c['cmx all kept']}")
+    figures.print_misses()
+
+
+def rate_of(dumped):
+    # The rate as we read the list, whole but for drop frame, which OTIO takes at 29.97 only;
+    # 24, OTIO's own default, for a list we do not read.
+    if not dumped:
+        return 24
+    return dumped["frame_rate"] if dumped["timecode_mode_name"] == "df" else round(dumped["frame_rate"])
+
+
+def events_by_time(dumped, drop_frame):
+    """(reel, source in, record in, record out) of every video event, as timecodes: a CMX
+    list OTIO writes says nothing of its rate. At 29.97 it writes drop frame timecodes, which
+    we read as such, but a timeline at 29.97 that says no more is read as non-drop: there
+    the frames are compared."""
+    unit = "frames" if drop_frame else "timecode"
+    return Counter((e["reel"], e["src_in"][unit], e["rec_in"][unit], e["rec_out"][unit])
+                   for e in dumped["events"]
+                   if on_video(e) and e["rec_out"]["frames"] > e["rec_in"]["frames"])
+
+
+def reading_oracle(build, work, otio, label, lists):
+    """Timelines OpenTimelineIO writes from CMX lists (its CMX 3600 reader, then its own
+    JSON): the video clips we read from each, against those it holds (reel, source in,
+    record in, length, clip name), and against the list its CMX 3600 writer makes of it."""
+    figures = Figures()
+    c = figures.counts
+    for path in lists:
+        dumped = our_events(build, path)
+        rate = rate_of(dumped)
         try:
-            text = otio.adapters.write_to_string(timeline, "cmx_3600")
-        except Exception as error:  # noqa: BLE001
-            failures.append(f"{path.name}: its CMX writer refuses it: {error}")
+            timeline = otio.adapters.read_from_file(str(path), "cmx_3600", rate=rate)
+        except Exception as error:  # noqa: BLE001 - a list it refuses gives no timeline
+            # As its documentation advises: again, taking the source times as they are.
+            try:
+                timeline = otio.adapters.read_from_file(str(path), "cmx_3600", rate=rate,
+                                                        ignore_timecode_mismatch=True)
+                c["mismatch"] += 1
+            except Exception:  # noqa: BLE001
+                c["refused"] += 1
+                figures.miss(path, f"its CMX 3600 reader refuses the list: "
+                                   f"{type(error).__name__}: {str(error)[:90]}")
+                continue
+        target = work / "theirs.otio"
+        otio.adapters.write_to_file(timeline, str(target), "otio_json")
+        c["timelines"] += 1
+        held = video_clips_seen(otio, timeline, rate, names=True, reel=written_reel,
+                                name=written_name)
+        held_as_listed = video_clips_seen(otio, timeline, rate, names=True)
+        read = our_events(build, target)
+        found = video_clips_listed(read, names=True) if read is not None else Counter()
+        c["clips"] += sum(held.values())
+        c["clips read"] += sum((held & found).values())
+        c["clips read ax"] += sum((held_as_listed & found).values())
+        if held and not found:
+            c["empty"] += 1
+            figures.miss(path, "read as empty" if read is not None else "not read")
+        elif held == found:
+            c["same"] += 1
+        else:
+            figures.miss(path, "clips differ: " + differences(held, found))
+        # Its own CMX 3600 writer on the timeline: the events we read are those it writes.
+        try:
+            text = otio.adapters.write_to_string(timeline, "cmx_3600", rate=rate)
+        except Exception:  # noqa: BLE001 - counted; the clips above are the figure
+            c["cmx refused"] += 1
             continue
-        cmx_checked += 1
-        back = work / "back.edl"
+        back = work / "theirs.edl"
         back.write_text(text, encoding="utf-8")
-        again = our_events(build, back)
-        if again is None:
-            failures.append(f"{path.name}: its CMX list does not read back")
+        written = our_events(build, back)
+        if written is None or read is None:
             continue
-        ours = [e for e in dumped["events"] if "V" in e["tracks"]
-                and e["rec_out"]["frames"] > e["rec_in"]["frames"]]
-        theirs = [e for e in again["events"] if e["rec_out"]["frames"] > e["rec_in"]["frames"]]
-        reels = sorted(e["reel"] for e in ours) == sorted(e["reel"] for e in theirs)
-        names = sorted(e["clip_name"] for e in ours if e["clip_name"]) == \
-            sorted(e["clip_name"] for e in theirs if e["clip_name"])
-        lost = lost_notes(ours, theirs)
-        dissolves = sum(e["edit_type"] == "D" for e in ours) == \
-            sum(e["edit_type"] == "D" for e in theirs)
-        kept_reels += reels
-        kept_names += names
-        kept_all += reels and names and not lost and dissolves
-        if not (reels and names and not lost and dissolves):
-            failures.append(f"{path.name}: its CMX writer keeps reels {reels}, names {names}, "
-                            f"dissolves {dissolves}; notes lost: {lost[:2]}")
-    print(f"== peer checks, {label}: {written} timelines written")
-    print(f"loaded by OpenTimelineIO: {loaded}/{written}")
-    print(f"same video clips (reel, source in, record in, length): {same}/{loaded} "
-          f"({100.0 * same / max(loaded, 1):.1f}%)")
-    print(f"its CMX 3600 writer keeps our reels in {kept_reels}/{cmx_checked}, clip names in "
-          f"{kept_names}/{cmx_checked}, and reels, names, notes and dissolves in "
-          f"{kept_all}/{cmx_checked}")
-    for failure in failures[:40]:
-        print("  " + failure)
+        c["cmx written"] += 1
+        expected = events_by_time(written, rate != round(rate))
+        ours = events_by_time(read, rate != round(rate))
+        c["cmx clips"] += sum(expected.values())
+        c["cmx clips read"] += sum((expected & ours).values())
+        if expected != ours:
+            figures.miss(path, "against its CMX writer: " + differences(expected, ours))
+    print(f"== reading timelines OpenTimelineIO writes from CMX lists, {label}: "
+          f"{c['timelines']} timelines ({c['mismatch']} of them read with "
+          f"ignore_timecode_mismatch; {c['refused']} lists its CMX 3600 reader refuses)")
+    print(f"video clips read with their reel (the clip's, else the one its CMX writer gives "
+          f"it), source in, record in, length and clip name: "
+          f"{percent(c['clips read'], c['clips'])}; timelines read whole: "
+          f"{percent(c['same'], c['timelines'])}; read as empty: {c['empty']}")
+    print(f"the same with 'AX' for a clip without a reel and the clip's own name: "
+          f"{percent(c['clips read ax'], c['clips'])}")
+    print(f"against the list its CMX 3600 writer makes ({c['cmx written']} timelines, "
+          f"{c['cmx refused']} refused): video events read {percent(c['cmx clips read'], c['cmx clips'])}")
+    figures.print_misses()
 
 
 def main():
@@ -228,6 +407,8 @@ def main():
     parser.add_argument("--samples", action="append", default=[],
                         help="a folder of sample lists to check against (read only)")
     parser.add_argument("--events", type=int, default=20000)
+    parser.add_argument("--peer-only", action="store_true",
+                        help="only the checks against OpenTimelineIO, no timings")
     args = parser.parse_args()
     paths = os.environ.get("OTIO_PYTHONPATH", "")
     sys.path[:0] = [p for p in paths.split(":") if p]
@@ -237,14 +418,19 @@ def main():
         otio = None
     with tempfile.TemporaryDirectory(prefix="edlbridge-otio-figures-") as folder:
         work = Path(folder)
-        writing_figures(args.build.resolve(), work)
+        if not args.peer_only:
+            writing_figures(args.build.resolve(), work)
         if otio is None:
             print("OpenTimelineIO cannot be imported: no side-by-side figures")
             return
-        size_figures(args.build.resolve(), work, otio, args.events)
-        peer_checks(args.build.resolve(), work, otio, "test lists", lists_under(SOURCE / "tests" / "data"))
-        for folder in args.samples:
-            peer_checks(args.build.resolve(), work, otio, folder, lists_under(folder))
+        build = args.build.resolve()
+        if not args.peer_only:
+            size_figures(build, work, otio, args.events)
+        folders = [("test lists", SOURCE / "tests" / "data")] + [(f, f) for f in args.samples]
+        for label, folder in folders:
+            peer_checks(build, work, otio, label, lists_under(folder))
+        for label, folder in folders:
+            reading_oracle(build, work, otio, label, lists_under(folder, {".edl"}))
 
 
 if __name__ == "__main__":
