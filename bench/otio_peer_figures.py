@@ -283,6 +283,17 @@ def peer_checks(build, work, otio, label, lists):
             continue
         c["loaded"] += 1
         dumped = our_events(build, path)
+        # Saved again by OpenTimelineIO, the timeline reads back into the same events.
+        saved = work / "saved.otio"
+        otio.adapters.write_to_file(timeline, str(saved), "otio_json")
+        ours = our_events(build, target)
+        again = our_events(build, saved)
+        # (A log of no clips reads as an error either way.)
+        same_events = (ours is None and again is None) or (
+            ours is not None and again is not None and ours["events"] == again["events"])
+        c["saved same"] += same_events
+        if not same_events:
+            figures.miss(path, "saved again by OpenTimelineIO, it reads back otherwise")
         if dumped is None or not isinstance(timeline, otio.schema.Timeline):
             c["logs"] += 1  # a collection of clips: no record times to compare
             continue
@@ -297,7 +308,8 @@ def peer_checks(build, work, otio, label, lists):
             figures.miss(path, "clips differ: " + differences(listed, seen))
         their_cmx_check(build, work, otio, path, timeline, dumped, figures)
     print(f"== OpenTimelineIO on our timelines, {label}: {c['written']} lists written")
-    print(f"loaded by OpenTimelineIO: {percent(c['loaded'], c['written'])}")
+    print(f"loaded by OpenTimelineIO: {percent(c['loaded'], c['written'])}; saved again by "
+          f"it, read back into the same events: {percent(c['saved same'], c['loaded'])}")
     print(f"timelines whose video clips it sees as our list has them (reel, source in, record "
           f"in, length): {percent(c['same'], c['timelines'])}; logs, a collection of clips "
           f"each: {c['logs']}")

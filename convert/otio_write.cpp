@@ -370,7 +370,12 @@ public:
         // The speed is the event's own: a clip a dissolve shortens plays at it still.
         const int64_t played = survey_.recordTimes ? recordLength(e) : length;
         const double scalar = notes.freeze ? 0.0 : timeScalar(e, notes, played);
-        const std::string name = fullClipName(e);
+        const std::string fullName = fullClipName(e);
+        // OTIO's CMX 3600 adapter marks a held frame's clip name with ' FF' in a list and
+        // keeps it without: the name as the list has it stays in our metadata.
+        const bool frozenName = notes.freeze && fullName.size() > 3 &&
+                                fullName.compare(fullName.size() - 3, 3, " FF") == 0;
+        const std::string name = frozenName ? fullName.substr(0, fullName.size() - 3) : fullName;
         itemHead(out, "Clip.2");
         out.key("metadata").beginObject();
         aleColumns(out, e);
@@ -379,7 +384,7 @@ public:
         if (cdlOfEvent(info_, e, cdl)) writeCdlMetadata(out, cdl);
         cmxMetadata(out, e, notes.comments);
         out.key(otio::kKey).beginObject();
-        ourFields(out, e, p.index);
+        ourFields(out, e, p.index, frozenName ? &fullName : nullptr);
         // Times the clip's place does not give are kept: a reader takes the record in from
         // the place, the record out from the length, the source out from the time warp.
         const int64_t sourceOut = otio::derivedSourceOut(e.srcIn, length, scalar);
@@ -738,9 +743,11 @@ private:
 
     // The fields of an event OTIO has no place for, but for its times and texts; those that
     // are what a reader takes when they are missing are left out.
-    static void ourFields(JsonOut& out, const EventRow& e, size_t index) {
+    static void ourFields(JsonOut& out, const EventRow& e, size_t index,
+                          const std::string* clipName = nullptr) {
         if (e.audioOffset != 0) out.key("audio_offset").integer(e.audioOffset);
         if (e.audioTracks != 0) out.key("audio_tracks").integer(e.audioTracks);
+        if (clipName != nullptr) out.key("clip_name").string(*clipName);
         if ((e.present & EDL_P_EDIT_NUMBER) != 0) out.key("edit").integer(e.editNumber);
         if (e.editType != 'C') {
             out.key("edit_type").string(e.editType != '\0' ? std::string(1, e.editType)

@@ -208,6 +208,37 @@ TEST(OtioWrite, SpeedNotesBecomeTimeEffects) {
     EXPECT_EQ(items[1].at("metadata").at("cmx_3600").count("comments"), 0u);
 }
 
+// A held frame's clip name goes without the ' FF' OTIO's CMX 3600 adapter marks it with in a
+// list (its writer puts the mark back); the name as the list has it stays in our metadata
+// and is read back. A clip of no held frame keeps ' FF' in its name. CRLF line ends.
+TEST(OtioWrite, AHeldFramesNameLeavesItsMarkToTheAdapter) {
+    edlbtest::TempDir dir;
+    std::vector<std::string> warnings;
+    const std::string text = edlbtool::otioText(
+        listOf(dir, "held.edl",
+               "TITLE: HELD\r\nFCM: NON-DROP FRAME\r\n"
+               "001  Z682     V     C        01:00:10:21 01:00:10:22 01:08:30:00 01:08:30:17\r\n"
+               "* FROM CLIP NAME:  Z682_156 (LAY3) FF\r\n"
+               "* * FREEZE FRAME\r\n"
+               "002  Z683     V     C        01:00:20:00 01:00:20:10 01:08:30:17 01:08:30:27 \r\n"
+               "* FROM CLIP NAME:  TAKE FF\r\n"),
+        edlbtool::WriteOptions(), warnings);
+    const Json timeline = Json::parse(text);
+    const Json& items = timeline.at("tracks").at("children").at(0).at("children");
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].at("name"), "Z682_156 (LAY3)");
+    EXPECT_EQ(items[0].at("metadata").at("edlbridge").at("clip_name"), "Z682_156 (LAY3) FF");
+    EXPECT_EQ(items[0].at("effects").at(0).at("OTIO_SCHEMA"), "FreezeFrame.1");
+    EXPECT_EQ(items[1].at("name"), "TAKE FF");
+    EXPECT_EQ(items[1].at("metadata").at("edlbridge").count("clip_name"), 0u);
+
+    edlbtool::ListData back;
+    EXPECT_EQ(edlbtool::readOtioText(text, "held.otio", back, warnings), "");
+    ASSERT_EQ(back.events.size(), 2u);
+    EXPECT_EQ(edlbtool::fullClipName(back.events[0]), "Z682_156 (LAY3) FF");
+    EXPECT_EQ(edlbtool::fullClipName(back.events[1]), "TAKE FF");
+}
+
 // A log has no record times: a collection of clips, each its source range, its columns
 // (but for the times) under "ALE".
 TEST(OtioWrite, ALogIsACollectionOfClips) {
