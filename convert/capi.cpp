@@ -370,6 +370,9 @@ uint32_t streamTimeline(const std::string& input, const std::string& output,
     return succeeded(status);
 }
 
+uint32_t writeMarkerEdl(ListReader& reader, const std::string& output, const edlcOptions& options,
+                        edlcStatus* status);
+
 uint32_t convertStream(const std::string& input, const std::string& output,
                        const edlcOptions& options, size_t* events, edlcStatus* status) {
     Output out(&options);
@@ -388,7 +391,10 @@ uint32_t convertStream(const std::string& input, const std::string& output,
         writeOptions.satColumn = grades.sat;
     }
     uint32_t result;
-    if (output == "-") {
+    if (writeOptions.listType == EDLTYPE_CMX3600 && !writeOptions.legacy &&
+        isMarkerEdl(source, readOptionsOf(&options))) {
+        result = writeMarkerEdl(reader, output, options, status);
+    } else if (output == "-") {
         result = throughTempFile(out, status, [&](const std::string& path) {
             return streamList(reader, writeOptions, path, status, &options);
         });
@@ -827,6 +833,21 @@ uint32_t putOutput(const std::string& text, const std::string& output, const edl
     const std::string reason = platform::writeTextFile(output, text);
     if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
     return succeeded(status);
+}
+
+// The markers of the list reader hands out, as the grading system's marker EDL.
+uint32_t writeMarkerEdl(ListReader& reader, const std::string& output, const edlcOptions& options,
+                        edlcStatus* status) {
+    ListData data;
+    static_cast<ListInfo&>(data) = reader.info();
+    EventRow row;
+    while (reader.next(row)) data.events.push_back(row);
+    if (!reader.reason().empty()) return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, reader.reason());
+    MarkerList list;
+    markersOfList(data, list);
+    moveMarkers(list, options.tcMode);
+    if (options.title != nullptr) list.title = options.title;
+    return putOutput(markerText(list, MarkerFormat::Grading), output, &options, status);
 }
 
 bool markerFormatOf(uint32_t format, MarkerFormat& out) {

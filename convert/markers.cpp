@@ -211,6 +211,10 @@ std::string oneLine(const std::string& text) {
 // The colour a marker is written with: its own, else the colour the form gives markers by
 // default (the editing and finishing systems red, the grading system blue).
 std::string colourOf(const MarkerRow& marker, ColourSpelling spelling) {
+    if (spelling == ColourSpelling::Grading && !marker.gradingColour.empty() &&
+        colourName(marker.gradingColour, spelling) == marker.colour) {
+        return marker.gradingColour;
+    }
     const char* fallback = spelling == ColourSpelling::Grading ? "BLUE" : "RED";
     return colourWord(marker.colour.empty() ? std::string(fallback) : marker.colour, spelling);
 }
@@ -385,7 +389,8 @@ bool parseGradingNote(const std::string& note, MarkerRow& out) {
         durationAt = std::string::npos;
     }
     const size_t colourEnd = std::min(nameAt, durationAt);
-    out.colour = colourName(trimmed(fields.substr(0, colourEnd)), ColourSpelling::Grading);
+    out.gradingColour = trimmed(fields.substr(0, colourEnd));
+    out.colour = colourName(out.gradingColour, ColourSpelling::Grading);
     out.name.clear();
     if (nameAt != std::string::npos) {
         const size_t end = durationAt == std::string::npos ? fields.size() : durationAt;
@@ -466,14 +471,36 @@ std::string readMarkers(const std::string& path, unsigned mode, MarkerList& out,
     reason = readList(source.path(), data, false, &warnings);
     if (!reason.empty()) return reason;
     markersOfList(data, out);
-    if (mode != 0 && mode != out.mode) {
-        for (MarkerRow& marker : out.markers) {
-            marker.frames = relabel(marker.frames, out.mode, mode);
-            marker.duration = static_cast<uint32_t>(std::max<int64_t>(rescale(marker.duration, out.mode, mode), 1));
-        }
-        out.mode = mode;
-    }
+    moveMarkers(out, mode);
     return std::string();
+}
+
+void moveMarkers(MarkerList& list, unsigned mode) {
+    if (mode == 0 || mode == list.mode) return;
+    for (MarkerRow& marker : list.markers) {
+        marker.frames = relabel(marker.frames, list.mode, mode);
+        marker.duration = static_cast<uint32_t>(std::max<int64_t>(rescale(marker.duration, list.mode, mode), 1));
+    }
+    list.mode = mode;
+}
+
+bool isMarkerEdl(const ListSource& source, const ReadOptions& options) {
+    ListReader reader;
+    if (!reader.open(source, options).empty()) return false;
+    EventRow event;
+    size_t count = 0;
+    while (reader.next(event)) {
+        bool marker = false, other = false;
+        MarkerRow row;
+        forEachNoteLine(event, [&](const char* line, size_t length) {
+            const std::string note = trimmed(std::string(line, length));
+            if (note.empty()) return;
+            (parseGradingNote(note, row) ? marker : other) = true;
+        });
+        if (!marker || other) return false;
+        ++count;
+    }
+    return count != 0 && reader.reason().empty();
 }
 
 bool findMarkerFormat(const std::string& name, MarkerFormat& out) {

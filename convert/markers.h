@@ -35,6 +35,9 @@ struct MarkerRow {
     std::string name, comment;
     // A bookmark's date, time and type, kept to write it back.
     std::string date, time, type;
+    // The grading system's colour word a marker was read with ("ResolveColorLemon"): its
+    // sixteen colours are more than the table's, so the word is written back as read.
+    std::string gradingColour;
 };
 
 struct MarkerList {
@@ -75,6 +78,18 @@ void markerEvents(const MarkerList& list, ListData& out);
 // (moved into mode when it is not 0). Empty text on success, else the reason.
 std::string readMarkers(const std::string& path, unsigned mode, MarkerList& out,
                         std::vector<std::string>& warnings);
+
+// Moves the markers into mode (relabelled; durations rescaled, one frame at least); 0 or
+// the list's own mode leaves them.
+void moveMarkers(MarkerList& list, unsigned mode);
+
+// True when every event of the list at source is a marker of the grading system's marker
+// EDL: its notes are grading notes ('|C:colour |M:name |D:duration') and nothing else. Such a
+// list, and
+// a marker list read as a list, is written as a CMX 3600 list in that system's own form
+// (markerText, MarkerFormat::Grading), which it imports again. Reading stops at the first
+// event that is no marker.
+bool isMarkerEdl(const ListSource& source, const ReadOptions& options);
 
 enum class MarkerFormat { Json, Editing, Bookmarks, Grading, Loc, Review };
 

@@ -716,3 +716,52 @@ TEST(CdlColumns, KeywordsFoundAnywhere) {
     }
     EXPECT_FALSE(cdlNamesInFile(dir.file("missing.edl")).sat);
 }
+
+// A marker list converted to CMX 3600 is the grading system's marker EDL, which it imports:
+// event lines with two blanks after them, the note without '*', a blank line after each.
+TEST(MarkerEdl, ConvertedInTheGradingSystemsForm) {
+    const std::string resolve = readFile(dataPath("markers/resolve_markers.edl"));
+    const std::string expected = readFile(dataPath("markers/resolve_markers.expected.cmx3600.edl"));
+    ASSERT_FALSE(expected.empty());
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        SCOPED_TRACE(static_cast<int>(end[0]) + static_cast<int>(end[1]));
+        TempDir dir;
+        EXPECT_EQ(converted(dir, "markers.edl", withLineEnds(resolve, end), "cmx3600"), expected);
+    }
+    TempDir dir;
+    EXPECT_EQ(converted(dir, "markers.txt", readFile(dataPath("markers/avid_markers.txt")), "cmx3600"),
+              readFile(dataPath("markers/avid_markers.expected.cmx3600.edl")));
+    // Another rate relabels the times and rescales the durations; the title is the one given.
+    const std::vector<std::string> pal =
+        splitLines(converted(dir, "markers.edl", resolve, "cmx3600", {"--fcm", "pal", "--title", "Reel 2"}));
+    ASSERT_EQ(pal.size(), 12u);
+    EXPECT_EQ(pal[0], "TITLE: Reel 2");
+    EXPECT_EQ(pal[6], "002  001      V     C        01:00:07:10 01:00:07:11 01:00:07:10 01:00:07:11  ");
+    EXPECT_EQ(pal[7], "fix the matte, left edge |C:ResolveColorFuchsia |M:VFX 011 |D:20");
+}
+
+TEST(MarkerEdl, CutsAndLegacyKeepTheirForm) {
+    TempDir dir;
+    // An event with a grading note and a clip name is no marker: the list is a cut.
+    const std::string mixed =
+        "TITLE: CUT\r\nFCM: NON-DROP FRAME\r\n\r\n"
+        "001  A001     V     C        01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00\r\n"
+        "* FROM CLIP NAME: A001C001\r\n"
+        "* sky |C:ResolveColorRed |M:VFX 1 |D:1\r\n";
+    EXPECT_EQ(converted(dir, "cut.edl", mixed, "cmx3600"),
+              "TITLE: CUT\r\nFCM: NON-DROP FRAME\r\n\r\n"
+              "001  A001     V     C        01:00:00:00 01:00:01:00 01:00:00:00 01:00:01:00\r\n"
+              "* FROM CLIP NAME: A001C001\r\n"
+              "* sky |C:ResolveColorRed |M:VFX 1 |D:1\r\n");
+    // Only CMX 3600 is written as a marker EDL; --legacy writes the documented dialect.
+    const std::string path = dataPath("markers/resolve_markers.edl");
+    EXPECT_EQ(converted(dir, "markers.edl", readFile(path), "cmx3400").find("  \r\n |C:"), std::string::npos);
+    ListData legacyRead;
+    ASSERT_EQ(readList(path, legacyRead, ReadOptions(true)), "");
+    WriteOptions legacy;
+    legacy.listType = EDLTYPE_CMX3600;
+    legacy.legacy = true;
+    ASSERT_EQ(writeList(legacyRead, legacy, dir.file("documented.edl")), "");
+    EXPECT_EQ(converted(dir, "markers.edl", readFile(path), "cmx3600", {"--legacy"}),
+              readFile(dir.file("documented.edl")));
+}
