@@ -48,13 +48,15 @@ def test_a_timeline_converts_into_a_list(tmp_path):
     assert [str(e.rec_in) for e in back.events[4:6]] == ["01:00:11:00", "01:00:13:12"]
 
 
-def test_what_a_timeline_cannot_place_is_a_warning(tmp_path):
-    # Edit 2 starts at 00:00:01:00, a second before edit 1 ends.
+def test_an_overlap_on_a_track_is_a_warning(tmp_path):
+    # Edit 2 starts at 00:00:01:00, a second before edit 1 ends: it goes on a further V1.
     with warnings.catch_warnings(record=True) as caught:
         warnings.simplefilter("always")
         edlbridge.convert(str(OTIO / "overlap_ndf.edl"), str(tmp_path / "o.otio"), "otio")
     assert [w.category for w in caught] == [edlbridge.EdlWarning]
-    assert "overlaps the event before it on V1 by 30 frames" in str(caught[0].message)
+    assert "overlaps the event before it on V1 by 30 frames: placed on a further V1 track" in str(
+        caught[0].message
+    )
 
 
 @pytest.mark.parametrize("name", ["bad_no_schema.otio", "bad_zero_rate.otio", "bad_not_json.otio"])
