@@ -37,29 +37,29 @@ std::pair<std::string, long> splitSchema(const std::string& schema) {
     return {schema.substr(0, dot), version};
 }
 
-const Json& requireObject(const Json& value, const std::string& path) {
+const Value& requireObject(const Value& value, const std::string& path) {
     if (!value.is_object()) fail("not an object at " + path);
     return value;
 }
 
-std::string schemaOf(const Json& object, const std::string& path) {
+std::string schemaOf(const Value& object, const std::string& path) {
     requireObject(object, path);
-    const auto it = object.find("OTIO_SCHEMA");
-    if (it == object.end() || !it->is_string()) fail("missing OTIO_SCHEMA at " + path);
-    return it->get<std::string>();
+    const Value* schema = object.find("OTIO_SCHEMA");
+    if (schema == nullptr || !schema->is_string()) fail("missing OTIO_SCHEMA at " + path);
+    return schema->string();
 }
 
 void unknownSchema(const std::string& schema, const std::string& path) {
     fail("unknown OTIO schema " + quoted(schema) + " at " + path);
 }
 
-const Json* field(const Json& object, const char* key) {
-    const auto it = object.find(key);
-    return it == object.end() || it->is_null() ? nullptr : &*it;
+const Value* field(const Value& object, const char* key) {
+    const Value* value = object.find(key);
+    return value == nullptr || value->is_null() ? nullptr : value;
 }
 
-const Json* listField(const Json& object, const char* key, const std::string& path) {
-    const Json* value = field(object, key);
+const Value* listField(const Value& object, const char* key, const std::string& path) {
+    const Value* value = field(object, key);
     if (value != nullptr && !value->is_array()) {
         fail(std::string(key) + " is not a list at " + path);
     }
@@ -70,23 +70,23 @@ std::string entryPath(const std::string& path, const char* key, size_t index) {
     return path + "." + key + "[" + std::to_string(index) + "]";
 }
 
-std::string text(const Json& object, const char* key, const std::string& path) {
-    const Json* value = field(object, key);
+std::string text(const Value& object, const char* key, const std::string& path) {
+    const Value* value = field(object, key);
     if (value == nullptr) return std::string();
     if (!value->is_string()) fail(std::string(key) + " is not a text at " + path);
-    return value->get<std::string>();
+    return value->string();
 }
 
-double number(const Json& object, const char* key, const std::string& path) {
-    const Json* value = field(object, key);
+double number(const Value& object, const char* key, const std::string& path) {
+    const Value* value = field(object, key);
     if (value == nullptr) fail("missing " + std::string(key) + " at " + path);
     if (!value->is_number()) fail(std::string(key) + " is not a number at " + path);
-    return value->get<double>();
+    return value->number();
 }
 
-bool enabled(const Json& item) {
-    const Json* value = field(item, "enabled");
-    return value == nullptr || !value->is_boolean() || value->get<bool>();
+bool enabled(const Value& item) {
+    const Value* value = field(item, "enabled");
+    return value == nullptr || !value->is_boolean() || value->boolean();
 }
 
 double nominalRate(double rate) {
@@ -104,16 +104,16 @@ bool isNtscRate(double rate) {
 namespace {
 
 // A schema named in a time or a range must be the one expected.
-void expectSchema(const Json& object, const char* expected, const std::string& path) {
-    const Json* schema = field(object, "OTIO_SCHEMA");
-    if (schema != nullptr && (!schema->is_string() || schema->get<std::string>() != expected)) {
-        unknownSchema(schema->is_string() ? schema->get<std::string>() : "?", path);
+void expectSchema(const Value& object, const char* expected, const std::string& path) {
+    const Value* schema = field(object, "OTIO_SCHEMA");
+    if (schema != nullptr && (!schema->is_string() || schema->string() != expected)) {
+        unknownSchema(schema->is_string() ? schema->string() : "?", path);
     }
 }
 
 }  // namespace
 
-int64_t Clock::frames(const Json& time, const std::string& path) const {
+int64_t Clock::frames(const Value& time, const std::string& path) const {
     requireObject(time, path);
     expectSchema(time, "RationalTime.1", path);
     const double rate = number(time, "rate", path);
@@ -127,14 +127,14 @@ int64_t Clock::frames(const Json& time, const std::string& path) const {
     return static_cast<int64_t>(std::llround(count));
 }
 
-bool Clock::range(const Json& object, const char* key, const std::string& path, Range& out) const {
-    const Json* value = field(object, key);
+bool Clock::range(const Value& object, const char* key, const std::string& path, Range& out) const {
+    const Value* value = field(object, key);
     if (value == nullptr) return false;
     const std::string where = path + "." + key;
     requireObject(*value, where);
     expectSchema(*value, "TimeRange.1", where);
-    const Json* start = field(*value, "start_time");
-    const Json* duration = field(*value, "duration");
+    const Value* start = field(*value, "start_time");
+    const Value* duration = field(*value, "duration");
     if (start == nullptr) fail("missing start_time at " + where);
     if (duration == nullptr) fail("missing duration at " + where);
     out.start = frames(*start, where + ".start_time");
@@ -143,7 +143,7 @@ bool Clock::range(const Json& object, const char* key, const std::string& path, 
     return true;
 }
 
-Range Clock::requiredRange(const Json& object, const std::string& path) const {
+Range Clock::requiredRange(const Value& object, const std::string& path) const {
     Range r;
     if (!range(object, "source_range", path, r)) fail("missing source_range at " + path);
     return r;

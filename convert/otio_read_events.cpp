@@ -39,9 +39,9 @@ int32_t asOffset(int64_t value) {
 }
 
 // The reel OTIO's CMX 3600 adapter keeps in a clip's metadata.
-bool cmxReel(const Json& item, std::string& reel) {
-    const Json* metadata = field(item, "metadata");
-    const Json* cmx = metadata != nullptr && metadata->is_object() ? field(*metadata, kCmxKey)
+bool cmxReel(const Value& item, std::string& reel) {
+    const Value* metadata = field(item, "metadata");
+    const Value* cmx = metadata != nullptr && metadata->is_object() ? field(*metadata, kCmxKey)
                                                                    : nullptr;
     return cmx != nullptr && cmx->is_object() && mdText(cmx, "reel", reel);
 }
@@ -87,7 +87,7 @@ void placeTimes(EventRow& row, const Piece& piece) {
 }
 
 // The fields our metadata keeps of an event (ours: it has them).
-void ourFields(EventRow& row, const Json& mine) {
+void ourFields(EventRow& row, const Value& mine) {
     int64_t value = 0;
     if (mdInteger(&mine, "edit", value)) {
         row.editNumber = asFrames(value);
@@ -101,10 +101,10 @@ void ourFields(EventRow& row, const Json& mine) {
     if (mdInteger(&mine, "wipe_code", value)) row.wipeCode = static_cast<uint32_t>(value);
     if (mdInteger(&mine, "effect_length", value)) row.effectLength = static_cast<uint32_t>(value);
     mdText(&mine, "effect_text", row.effectText);
-    const Json* notes = field(mine, "notes");
+    const Value* notes = field(mine, "notes");
     if (notes != nullptr && notes->is_array()) {
-        for (const Json& note : *notes) {
-            if (note.is_string()) addNote(row, note.get<std::string>());
+        for (const Value& note : *notes) {
+            if (note.is_string()) addNote(row, note.string());
         }
     }
 }
@@ -112,7 +112,7 @@ void ourFields(EventRow& row, const Json& mine) {
 // Sets the transition of an event from the transition before its piece.
 void setTransition(EventRow& row, const Piece& piece, bool ourEvent) {
     const uint32_t frames = asFrames(piece.transition->in + piece.transition->out);
-    const Json* mine = piece.transition->mine.get();
+    const Value* mine = piece.transition->ourMetadata();
     if (ourEvent && isTransition(row.editType)) {
         // Ours: its fields stand unless the transition's length was changed.
         uint32_t& length = lengthInWipeCode(row) ? row.wipeCode : row.effectLength;
@@ -328,8 +328,8 @@ private:
                    int64_t& index) const {
         cut = blankEvent();
         index = -1;
-        if (const Json* mine = piece.transition->mine.get()) {
-            const Json* line = field(*mine, "cut_line");
+        if (const Value* mine = piece.transition->ourMetadata()) {
+            const Value* line = field(*mine, "cut_line");
             if (line == nullptr || !line->is_object()) return false;
             ourCutLine(*line, incoming, cut, index);
             return true;
@@ -347,7 +347,7 @@ private:
         return true;
     }
 
-    static void ourCutLine(const Json& line, const EventRow& incoming, EventRow& cut,
+    static void ourCutLine(const Value& line, const EventRow& incoming, EventRow& cut,
                            int64_t& index) {
         ourFields(cut, line);
         if (!mdInteger(&line, "event", index)) index = -1;
@@ -394,26 +394,26 @@ std::string derivedReel(const std::string& clip, const std::string& file) {
 }
 
 // A metadata object under key of an object's metadata, or null.
-const Json* metadataOf(const Json& object, const char* key) {
-    const Json* metadata = field(object, "metadata");
-    const Json* found =
+const Value* metadataOf(const Value& object, const char* key) {
+    const Value* metadata = field(object, "metadata");
+    const Value* found =
         metadata != nullptr && metadata->is_object() ? field(*metadata, key) : nullptr;
     return found != nullptr && found->is_object() ? found : nullptr;
 }
 
 // The note lines OTIO's CMX 3600 adapter kept of a clip without reading them, then those of
 // the grade it read ("cdl").
-std::string adapterComments(const Json& item) {
-    const Json* cmx = metadataOf(item, kCmxKey);
-    const Json* comments = cmx != nullptr ? field(*cmx, "comments") : nullptr;
+std::string adapterComments(const Value& item) {
+    const Value* cmx = metadataOf(item, kCmxKey);
+    const Value* comments = cmx != nullptr ? field(*cmx, "comments") : nullptr;
     std::vector<std::string> lines;
     if (comments != nullptr && comments->is_array()) {
-        for (const Json& line : *comments) {
-            if (line.is_string()) lines.push_back(line.get<std::string>());
+        for (const Value& line : *comments) {
+            if (line.is_string()) lines.push_back(line.string());
         }
     }
-    if (const Json* cdl = metadataOf(item, "cdl")) {
-        for (const std::string& note : cdlNotes(*cdl)) lines.push_back(note);
+    if (const Value* cdl = metadataOf(item, "cdl")) {
+        for (const std::string& note : cdlNotes(toJson(*cdl))) lines.push_back(note);
     }
     std::string notes;
     for (const std::string& line : lines) notes += (notes.empty() ? "" : "\n") + line;
@@ -441,13 +441,13 @@ void logTracks(const std::string& text, EventRow& row) {
     }
 }
 
-bool hasFreezeFrame(const Json& item) {
-    const Json* effects = field(item, "effects");
+bool hasFreezeFrame(const Value& item) {
+    const Value* effects = field(item, "effects");
     if (effects == nullptr || !effects->is_array()) return false;
-    for (const Json& effect : *effects) {
-        const Json* schema = effect.is_object() ? field(effect, "OTIO_SCHEMA") : nullptr;
+    for (const Value& effect : *effects) {
+        const Value* schema = effect.is_object() ? field(effect, "OTIO_SCHEMA") : nullptr;
         if (schema != nullptr && schema->is_string() && enabled(effect) &&
-            splitSchema(schema->get<std::string>()).first == "FreezeFrame") {
+            splitSchema(schema->string()).first == "FreezeFrame") {
             return true;
         }
     }
@@ -456,17 +456,17 @@ bool hasFreezeFrame(const Json& item) {
 
 }  // namespace
 
-std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& path, bool black,
+std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string& path, bool black,
                                            const Clock& clock) {
     std::shared_ptr<ItemFacts> made = std::make_shared<ItemFacts>();
     ItemFacts& facts = *made;
     EventRow row = blankEvent();
     std::string clip, file, notes;
-    const Json* mine = ours(item);
+    const Value* mine = ours(item);
     int64_t index = 0;
     facts.ours = mine != nullptr && mdInteger(mine, "event", index);
     facts.index = facts.ours ? index : -1;
-    const Json* ale = metadataOf(item, kAleKey);
+    const Value* ale = metadataOf(item, kAleKey);
     if (!black) file = mediaFile(item, path, splitSchema(schemaOf(item, path)).second, clock);
     if (file.empty() && !black) mdText(ale, "Source File", file);
     if (!mdText(facts.ours ? mine : nullptr, "clip_name", clip) && !(black && !facts.ours))

@@ -10,18 +10,18 @@ namespace edlbtool {
 namespace otio {
 namespace {
 
-const Json* activeMedia(const Json& clip, const std::string& path, long version) {
+const Value* activeMedia(const Value& clip, const std::string& path, long version) {
     if (version == 1) {
-        const Json* media = field(clip, "media_reference");
+        const Value* media = field(clip, "media_reference");
         if (media != nullptr) requireObject(*media, path + ".media_reference");
         return media;
     }
-    const Json* references = field(clip, "media_references");
+    const Value* references = field(clip, "media_references");
     if (references == nullptr) return nullptr;
     if (!references->is_object()) fail("media_references is not an object at " + path);
     std::string key = text(clip, "active_media_reference_key", path);
     if (key.empty()) key = kDefaultMedia;
-    const Json* media = field(*references, key.c_str());
+    const Value* media = field(*references, key.c_str());
     if (media != nullptr) requireObject(*media, path + ".media_references." + key);
     return media;
 }
@@ -53,14 +53,14 @@ std::string filePath(const std::string& url) {
     return file;
 }
 
-int64_t integerField(const Json& object, const char* key, int64_t otherwise) {
-    const Json* value = field(object, key);
-    return value != nullptr && value->is_number_integer() ? value->get<int64_t>() : otherwise;
+int64_t integerField(const Value& object, const char* key, int64_t otherwise) {
+    const Value* value = field(object, key);
+    return value != nullptr && value->is_number_integer() ? value->integer() : otherwise;
 }
 
 // An image sequence as a list names it: the frames the clip uses in brackets,
 // 'shot_010.[1001-1020].exr', zero-padded as the sequence is.
-std::string imageSequence(const Json& clip, const std::string& path, const Json& media,
+std::string imageSequence(const Value& clip, const std::string& path, const Value& media,
                           const std::string& where, const Clock& clock) {
     const int padding = static_cast<int>(std::clamp<int64_t>(
         integerField(media, "frame_zero_padding", 0), 0, 16));
@@ -81,12 +81,12 @@ std::string imageSequence(const Json& clip, const std::string& path, const Json&
     return base + text(media, "name_prefix", where) + range + text(media, "name_suffix", where);
 }
 
-Piece clipPiece(const Json& clip, const std::string& path, long version, const Clock& clock) {
+Piece clipPiece(const Value& clip, const std::string& path, long version, const Clock& clock) {
     Piece piece;
     Range r;
     if (!clock.range(clip, "source_range", path, r)) {
         // A clip without a trim shows all of its media.
-        const Json* media = activeMedia(clip, path, version);
+        const Value* media = activeMedia(clip, path, version);
         if (media == nullptr || !clock.range(*media, "available_range", path + ".media", r)) {
             fail("missing source_range at " + path);
         }
@@ -105,7 +105,7 @@ void placeAt(Piece& piece, int64_t recIn) {
 }
 
 // A gap is an event when it is ours, or when a transition goes into it (to black).
-void appendGap(const Json& gap, const std::string& path, const Clock& clock, Flat& flat,
+void appendGap(const Value& gap, const std::string& path, const Clock& clock, Flat& flat,
                Pending& pending) {
     const Range r = clock.requiredRange(gap, path);
     Piece piece;
@@ -114,7 +114,7 @@ void appendGap(const Json& gap, const std::string& path, const Clock& clock, Fla
     piece.srcIn = r.start;
     piece.black = true;
     flat.duration += r.duration;
-    const Json* mine = ours(gap);
+    const Value* mine = ours(gap);
     if (mine != nullptr && field(*mine, "event") != nullptr) {
         readMarkers(gap, path, r.start, clock, piece);
         piece.facts = itemFacts(gap, path, true, clock);
@@ -126,17 +126,17 @@ void appendGap(const Json& gap, const std::string& path, const Clock& clock, Fla
     }
 }
 
-void readTransition(const Json& transition, const std::string& path, const Clock& clock,
+void readTransition(const Value& transition, const std::string& path, const Clock& clock,
                     Pending& pending, std::vector<std::string>& warnings) {
     if (pending.transition != nullptr) {
         warnings.push_back("transition at " + pending.path + " is followed by another: left out");
     }
     std::shared_ptr<TransitionFacts> facts(new TransitionFacts);
-    if (const Json* mine = ours(transition)) facts->mine.reset(new Json(*mine));
+    if (const Value* mine = ours(transition)) facts->mine = ownTree(*mine);
     pending.transition = facts;
     pending.path = path;
-    const Json* in = field(transition, "in_offset");
-    const Json* out = field(transition, "out_offset");
+    const Value* in = field(transition, "in_offset");
+    const Value* out = field(transition, "out_offset");
     if (in == nullptr) fail("missing in_offset at " + path);
     if (out == nullptr) fail("missing out_offset at " + path);
     facts->in = clock.frames(*in, path + ".in_offset");
@@ -146,7 +146,7 @@ void readTransition(const Json& transition, const std::string& path, const Clock
 
 }  // namespace
 
-bool appendItem(const Json& item, const std::string& path, const Clock& clock, Flat& flat,
+bool appendItem(const Value& item, const std::string& path, const Clock& clock, Flat& flat,
                 Pending& pending, std::vector<std::string>& warnings) {
     const auto [family, version] = splitSchema(schemaOf(item, path));
     if (family == "Transition" && version == 1) {
@@ -175,8 +175,8 @@ void place(Piece piece, Flat& flat, Pending& pending) {
     flat.pieces.push_back(std::move(piece));
 }
 
-std::string mediaFile(const Json& clip, const std::string& path, long version, const Clock& clock) {
-    const Json* media = activeMedia(clip, path, version);
+std::string mediaFile(const Value& clip, const std::string& path, long version, const Clock& clock) {
+    const Value* media = activeMedia(clip, path, version);
     if (media == nullptr) return std::string();
     const std::string where = path + ".media";
     const std::string family = splitSchema(schemaOf(*media, where)).first;

@@ -58,9 +58,9 @@ RateModes nearestModes(double nominal) {
 // The colour of a "LOC:" note: the word the list was written with, which OTIO's CMX 3600
 // adapter keeps as the marker's "cmx_3600" "color", else the marker's colour as OTIO spells
 // it.
-std::string markerColourWord(const Json& marker, const std::string& where) {
-    const Json* metadata = field(marker, "metadata");
-    const Json* cmx = metadata != nullptr && metadata->is_object() ? field(*metadata, kCmxKey)
+std::string markerColourWord(const Value& marker, const std::string& where) {
+    const Value* metadata = field(marker, "metadata");
+    const Value* cmx = metadata != nullptr && metadata->is_object() ? field(*metadata, kCmxKey)
                                                                    : nullptr;
     std::string word;
     if (cmx != nullptr && cmx->is_object() && mdText(cmx, "color", word) && !word.empty())
@@ -72,24 +72,24 @@ std::string markerColourWord(const Json& marker, const std::string& where) {
 
 }  // namespace
 
-const Json* ours(const Json& object) {
-    const Json* metadata = field(object, "metadata");
+const Value* ours(const Value& object) {
+    const Value* metadata = field(object, "metadata");
     if (metadata == nullptr || !metadata->is_object()) return nullptr;
-    const Json* mine = field(*metadata, kKey);
+    const Value* mine = field(*metadata, kKey);
     return mine != nullptr && mine->is_object() ? mine : nullptr;
 }
 
-bool mdInteger(const Json* md, const char* key, int64_t& out) {
-    const Json* value = md != nullptr ? field(*md, key) : nullptr;
+bool mdInteger(const Value* md, const char* key, int64_t& out) {
+    const Value* value = md != nullptr ? field(*md, key) : nullptr;
     if (value == nullptr || !value->is_number_integer()) return false;
-    out = value->get<int64_t>();
+    out = value->integer();
     return true;
 }
 
-bool mdText(const Json* md, const char* key, std::string& out) {
-    const Json* value = md != nullptr ? field(*md, key) : nullptr;
+bool mdText(const Value* md, const char* key, std::string& out) {
+    const Value* value = md != nullptr ? field(*md, key) : nullptr;
     if (value == nullptr || !value->is_string()) return false;
-    out = value->get<std::string>();
+    out = value->string();
     return true;
 }
 
@@ -97,18 +97,18 @@ uint32_t asFrames(int64_t value) {
     return static_cast<uint32_t>(std::clamp<int64_t>(value, 0, kMaxFrames));
 }
 
-unsigned timelineMode(const Json& root, const Json* mine, double firstRate,
+unsigned timelineMode(const Value& root, const Value* mine, double firstRate,
                       std::vector<std::string>& warnings) {
     double rate = firstRate;
-    if (const Json* global = field(root, "global_start_time")) {
+    if (const Value* global = field(root, "global_start_time")) {
         requireObject(*global, "global_start_time");
         rate = number(*global, "rate", "global_start_time");
     }
     if (!(rate > 0)) rate = 24;
     const double nominal = nominalRate(rate);
     bool dropFrame = false;
-    if (const Json* drop = mine != nullptr ? field(*mine, "drop_frame") : nullptr) {
-        dropFrame = drop->is_boolean() && drop->get<bool>();
+    if (const Value* drop = mine != nullptr ? field(*mine, "drop_frame") : nullptr) {
+        dropFrame = drop->is_boolean() && drop->boolean();
     }
     int64_t named = 0;
     if (mdInteger(mine, "timecode_mode", named) && named > 0 && named <= 0xFF) {
@@ -127,13 +127,13 @@ unsigned timelineMode(const Json& root, const Json* mine, double firstRate,
     return mode;
 }
 
-void readMarkers(const Json& item, const std::string& path, int64_t sourceStart, const Clock& clock,
+void readMarkers(const Value& item, const std::string& path, int64_t sourceStart, const Clock& clock,
                  Piece& piece) {
-    const Json* markers = listField(item, "markers", path);
+    const Value* markers = listField(item, "markers", path);
     if (markers == nullptr) return;
-    for (size_t i = 0; i < markers->size(); ++i) {
-        const std::string where = entryPath(path, "markers", i);
-        const Json& marker = (*markers)[i];
+    size_t i = 0;
+    for (const Value& marker : *markers) {
+        const std::string where = entryPath(path, "markers", i++);
         const std::string schema = schemaOf(marker, where);
         if (splitSchema(schema).first != "Marker") unknownSchema(schema, where);
         Range marked;
@@ -155,12 +155,12 @@ void readMarkers(const Json& item, const std::string& path, int64_t sourceStart,
     }
 }
 
-void readEffects(const Json& clip, const std::string& path, Piece& piece) {
-    const Json* effects = listField(clip, "effects", path);
+void readEffects(const Value& clip, const std::string& path, Piece& piece) {
+    const Value* effects = listField(clip, "effects", path);
     if (effects == nullptr) return;
-    for (size_t i = 0; i < effects->size(); ++i) {
-        const std::string where = entryPath(path, "effects", i);
-        const Json& effect = (*effects)[i];
+    size_t i = 0;
+    for (const Value& effect : *effects) {
+        const std::string where = entryPath(path, "effects", i++);
         const std::string family = splitSchema(schemaOf(effect, where)).first;
         if (!enabled(effect)) continue;
         if (family == "LinearTimeWarp") {

@@ -1,9 +1,9 @@
 // A timeline read as a stream of JSON events, never held whole. Compositions (the stack of
 // tracks, tracks, nested stacks) are followed as they open and close; each item of a track
-// (clip, gap, transition) is held as a small document while it is read and turned into a
-// piece when it ends, so memory grows with the pieces kept, not with the file. OTIO writes
-// "OTIO_SCHEMA" first in every object; a composition whose schema comes later is held whole
-// and read as a document. A collection of clips (what OTIO's log exchange adapter writes) is
+// (clip, gap, transition) is read into one flat tree of values, cleared for the next item with
+// its memory kept, and turned into a piece when it ends, so memory grows with the pieces
+// kept, not with the file. OTIO writes "OTIO_SCHEMA" first in every object; a composition
+// whose schema comes later is held whole in that tree and read from it. A collection of clips (what OTIO's log exchange adapter writes) is
 // read as a log.
 #include <rapidjson/error/en.h>
 #include <rapidjson/filereadstream.h>
@@ -47,7 +47,7 @@ size_t sequenceLength(const unsigned char* text, size_t length) {
 }
 
 // A string of the timeline: JSON text is UTF-8, and what is not cannot be written again.
-std::string validText(const char* text, size_t length) {
+void checkText(const char* text, size_t length) {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
     for (size_t i = 0; i < length;) {
         if (bytes[i] < 0x80) {
@@ -58,7 +58,35 @@ std::string validText(const char* text, size_t length) {
         if (n == 0) fail("not JSON (a string that is not UTF-8)");
         i += n;
     }
+}
+
+std::string validText(const char* text, size_t length) {
+    checkText(text, length);
     return std::string(text, length);
+}
+
+bool isExcludedKey(const std::string& key);
+
+// The first rate greater than zero in value, in the order of the file, but for rates under
+// markers, effects and metadata: 0 when there is none.
+double firstRateIn(const Value& value) {
+    for (const Value& inner : value) {
+        if (value.is_object()) {
+            const std::string key = inner.key();
+            if (isExcludedKey(key)) continue;
+            if (key == "rate" && inner.is_number() && inner.number() > 0) return inner.number();
+        }
+        const double rate = firstRateIn(inner);
+        if (rate > 0) return rate;
+    }
+    return 0;
+}
+
+// A value held by nlohmann's parser, in a tree of its own.
+const Value& asValue(const Json& json, Tree& into) {
+    into.clear();
+    into.copy(json);
+    return into.root();
 }
 
 bool isExcludedKey(const std::string& key) {
@@ -74,17 +102,35 @@ public:
     TimelineStream(std::vector<std::string>& warnings, const Json* knownRoot)
         : warnings_(warnings), knownRoot_(knownRoot), tracks_(warnings) {}
 
-    bool Null() { return guarded([&] { scalar(Json(nullptr)); }); }
-    bool Bool(bool b) { return guarded([&] { scalar(Json(b)); }); }
-    bool Int(int i) { return number(Json(static_cast<int64_t>(i))); }
-    bool Uint(unsigned u) { return number(Json(static_cast<int64_t>(u))); }
-    bool Int64(int64_t i) { return number(Json(i)); }
-    bool Uint64(uint64_t u) { return number(Json(u)); }
-    bool Double(double d) { return number(Json(d)); }
+    // Inside an item, values go straight into its tree.
+    bool Null() {
+        if (inItem()) return itemScalar([&] { item_.null(); });
+        return guarded([&] { scalar(Json(nullptr)); });
+    }
+    bool Bool(bool b) {
+        if (inItem()) return itemScalar([&] { item_.boolean(b); });
+        return guarded([&] { scalar(Json(b)); });
+    }
+    bool Int(int i) { return Int64(i); }
+    bool Uint(unsigned u) { return Int64(u); }
+    bool Int64(int64_t i) {
+        if (inItem()) return itemScalar([&] { item_.integer(i); });
+        return number(Json(i));
+    }
+    bool Uint64(uint64_t u) {
+        if (inItem()) return itemScalar([&] { item_.uinteger(u); });
+        return number(Json(u));
+    }
+    bool Double(double d) {
+        if (inItem()) return itemScalar([&] { item_.number(d); });
+        return number(Json(d));
+    }
     bool String(const char* text, rapidjson::SizeType length, bool) {
+        if (inItem()) return guarded([&] { itemString(text, length); });
         return guarded([&] { string(validText(text, length)); });
     }
     bool Key(const char* text, rapidjson::SizeType length, bool) {
+        if (inItem()) return guarded([&] { itemKey(text, length); });
         return guarded([&] { key(validText(text, length)); });
     }
     bool StartObject() { return guarded([&] { open(true); }); }
@@ -100,6 +146,10 @@ public:
     // reading with them known would count in another mode.
     bool needsSecondPass() const;
     const Json& rootHead() const { return rootHead_; }
+    // The root's own fields: those of a first reading when given, else those read.
+    const Value& root(Tree& into) const {
+        return asValue(knownRoot_ != nullptr ? *knownRoot_ : rootHead_, into);
+    }
 
 private:
     enum class Frame { Root, Composition, Collection, Children, Document };
@@ -119,9 +169,6 @@ private:
         size_t children = 0;    // Collection and Root: children read
         // Document
         Json* document = nullptr;
-        bool owned = false;     // a child or the tracks, held in documents_
-        bool deciding = false;  // its first key may name a composition
-        bool awaitSchema = false;
     };
 
     template <typename Work>
@@ -164,20 +211,36 @@ private:
 
     Json& slot();
     void startDocument(bool object, Json* into, bool content, bool excluded);
-    void startOwned(bool object, bool content, bool excluded);
+    // A child of a composition or collection, or the tracks: read into item_ until it is
+    // known to be a composition (and read as one) or ends (and is read whole).
+    bool inItem() const { return itemDepth_ > 0; }
+    void startItem(bool object);
+    template <typename Add>
+    bool itemScalar(Add&& add) {
+        itemDeciding_ = itemAwaitSchema_ = false;
+        add();
+        return true;
+    }
+    void itemKey(const char* text, size_t length);
+    void itemString(const char* text, size_t length);
+    void itemEnded();
     std::string childPath(const Open& owner) const;
     void counted(Open& owner);
     void convert(Open& owner, const std::string& schema, bool intoTracks);
     void closeComposition(Open& frame);
-    void delivered(Json document, Open& owner);
-    void tracksHeldWhole(const Json& stack);
-    void addToLog(const Json& item, const std::string& path);
+    void delivered(const Value& document, Open& owner);
+    void tracksHeldWhole(const Value& stack);
+    void addToLog(const Value& item, const std::string& path);
     void addToLog(Flat flat);
 
     std::vector<std::string>& warnings_;
     const Json* knownRoot_;
     std::vector<Open> stack_;
-    std::vector<std::unique_ptr<Json>> documents_;
+    Tree item_;
+    int itemDepth_ = 0;  // containers of item_ open
+    bool itemDeciding_ = false;     // its first key may name a composition
+    bool itemAwaitSchema_ = false;  // the value of that key comes next
+    Tree root_, head_;  // the root's and a composition's own fields, as values
     int depth_ = 0;
     double firstRate_ = 0;
     std::unique_ptr<Clock> clock_;
@@ -189,15 +252,16 @@ private:
     bool stackTrimmed_ = false;
     Range stackTrim_;
     TrackSet tracks_;
-    std::unique_ptr<Json> heldTracks_;  // a stack of tracks whose schema did not come first
+    std::unique_ptr<Tree> heldTracks_;  // a stack of tracks whose schema did not come first
     Flat log_;
     Pending logPending_;
 };
 
 const Clock& TimelineStream::clock() {
     if (clock_ == nullptr) {
-        const Json& root = knownRoot_ != nullptr ? *knownRoot_ : rootHead_;
-        clock_.reset(new Clock(timelineMode(root, ours(root), firstRate_, warnings_)));
+        Tree tree;
+        const Value& head = root(tree);
+        clock_.reset(new Clock(timelineMode(head, ours(head), firstRate_, warnings_)));
         flattener_.reset(new Flattener(*clock_, warnings_));
     }
     return *clock_;
@@ -206,7 +270,9 @@ const Clock& TimelineStream::clock() {
 bool TimelineStream::needsSecondPass() const {
     if (!lateRootFields_ || clock_ == nullptr || knownRoot_ != nullptr) return false;
     std::vector<std::string> ignored;
-    return timelineMode(rootHead_, ours(rootHead_), firstRate_, ignored) != clock_->mode();
+    Tree head;
+    const Value& read = asValue(rootHead_, head);
+    return timelineMode(read, ours(read), firstRate_, ignored) != clock_->mode();
 }
 
 Json& TimelineStream::slot() {
@@ -228,13 +294,54 @@ void TimelineStream::startDocument(bool object, Json* into, bool content, bool e
     stack_.push_back(std::move(frame));
 }
 
-// A child of a composition or collection, or the tracks: held in documents_ until it is
-// known to be a composition (and read as one) or ends (and is read whole).
-void TimelineStream::startOwned(bool object, bool content, bool excluded) {
-    documents_.emplace_back(new Json);
-    startDocument(object, documents_.back().get(), content, excluded);
-    stack_.back().owned = true;
-    stack_.back().deciding = object;
+void TimelineStream::startItem(bool object) {
+    item_.clear();
+    item_.open(object);
+    itemDepth_ = 1;
+    itemDeciding_ = object;
+    itemAwaitSchema_ = false;
+}
+
+void TimelineStream::itemKey(const char* text, size_t length) {
+    checkText(text, length);
+    // Only a first key decides, and only when its value is a text.
+    itemAwaitSchema_ = itemDeciding_ && itemDepth_ == 1 && length == 11 &&
+                       std::memcmp(text, "OTIO_SCHEMA", 11) == 0;
+    itemDeciding_ = false;
+    item_.key(text, length);
+}
+
+void TimelineStream::itemString(const char* text, size_t length) {
+    checkText(text, length);
+    if (itemAwaitSchema_) {
+        itemAwaitSchema_ = false;
+        const std::string schema(text, length);
+        Open& owner = stack_.back();
+        if (owner.frame == Frame::Root) {
+            if (splitSchema(schema) != std::make_pair(std::string("Stack"), 1L))
+                unknownSchema(schema, "tracks");
+            itemDepth_ = 0;
+            convert(owner, schema, true);
+            return;
+        }
+        Open& parent = stack_[stack_.size() - 2];
+        const auto [family, version] = splitSchema(schema);
+        const bool inLog = parent.frame != Frame::Composition;
+        if ((Flattener::isComposition(family) && version == 1) ||
+            (inLog && family == "SerializableCollection" && version == 1)) {
+            itemDepth_ = 0;
+            convert(parent, schema, false);
+            return;
+        }
+    }
+    item_.string(text, length);
+}
+
+// An item read whole: the stack of tracks, or a child of the composition or collection that
+// owns the children list it is in.
+void TimelineStream::itemEnded() {
+    if (firstRate_ == 0) firstRate_ = firstRateIn(item_.root());
+    delivered(item_.root(), stack_.back());
 }
 
 std::string TimelineStream::childPath(const Open& owner) const {
@@ -263,6 +370,12 @@ void TimelineStream::openChildren() {
 
 void TimelineStream::open(bool object) {
     if (++depth_ > kMaxDepth) fail(kTooDeep);
+    if (inItem()) {
+        item_.open(object);
+        ++itemDepth_;
+        itemDeciding_ = itemAwaitSchema_ = false;
+        return;
+    }
     if (stack_.empty()) {
         if (rootSeen_ || !object) fail(kNotATimeline);
         rootSeen_ = true;
@@ -280,7 +393,7 @@ void TimelineStream::open(bool object) {
         case Frame::Root:
             if (top.key == "tracks") {
                 tracksSeen_ = true;
-                startOwned(object, true, false);
+                startItem(object);
                 return;
             }
             if (top.key == "children" && !object) {
@@ -300,44 +413,21 @@ void TimelineStream::open(bool object) {
             startDocument(object, &top.head[top.key], true, excluded);
             return;
         case Frame::Children:
-            startOwned(object, true, excluded);
+            startItem(object);
             return;
         case Frame::Document:
-            top.awaitSchema = false;
             startDocument(object, &slot(), top.content, excluded);
             return;
     }
 }
 
 void TimelineStream::key(std::string name) {
-    Open& top = stack_.back();
-    // Only a first key decides, and only when its value is a text.
-    top.awaitSchema = top.deciding && name == "OTIO_SCHEMA";
-    top.deciding = false;
-    top.key = std::move(name);
+    stack_.back().key = std::move(name);
 }
 
 void TimelineStream::string(std::string text) {
     if (stack_.empty()) fail(kNotATimeline);
     Open& top = stack_.back();
-    if (top.frame == Frame::Document && top.awaitSchema) {
-        top.awaitSchema = false;
-        Open& owner = stack_[stack_.size() - 2];
-        if (owner.frame == Frame::Root) {
-            if (splitSchema(text) != std::make_pair(std::string("Stack"), 1L))
-                unknownSchema(text, "tracks");
-            convert(owner, text, true);
-            return;
-        }
-        Open& parent = stack_[stack_.size() - 3];
-        const auto [family, version] = splitSchema(text);
-        const bool inLog = parent.frame != Frame::Composition;
-        if ((Flattener::isComposition(family) && version == 1) ||
-            (inLog && family == "SerializableCollection" && version == 1)) {
-            convert(parent, text, false);
-            return;
-        }
-    }
     if (top.frame == Frame::Root && top.key == "OTIO_SCHEMA") {
         const auto [family, version] = splitSchema(text);
         if (!(family == "Timeline" && version >= 1 && version <= 2) &&
@@ -355,8 +445,6 @@ void TimelineStream::convert(Open& owner, const std::string& schema, bool intoTr
                       : owner.frame != Frame::Composition     ? Role::InCollection
                       : owner.role == Role::TopStack          ? Role::TopTrack
                                                               : Role::Nested;
-    stack_.pop_back();
-    documents_.pop_back();
     Open frame;
     const std::string family = splitSchema(schema).first;
     frame.frame = family == "SerializableCollection" ? Frame::Collection : Frame::Composition;
@@ -396,7 +484,6 @@ void TimelineStream::scalar(Json value) {
             return;
         }
         case Frame::Document:
-            top.deciding = top.awaitSchema = false;
             slot() = std::move(value);
             return;
     }
@@ -404,18 +491,17 @@ void TimelineStream::scalar(Json value) {
 
 void TimelineStream::close() {
     --depth_;
+    if (inItem()) {
+        item_.close();
+        if (--itemDepth_ == 0) itemEnded();
+        return;
+    }
     Open frame = std::move(stack_.back());
     stack_.pop_back();
     switch (frame.frame) {
         case Frame::Root:
         case Frame::Children:
-            return;
         case Frame::Document:
-            if (frame.owned) {
-                Json document = std::move(*documents_.back());
-                documents_.pop_back();
-                delivered(std::move(document), stack_.back());
-            }
             return;
         case Frame::Composition:
         case Frame::Collection:
@@ -427,32 +513,33 @@ void TimelineStream::close() {
 void TimelineStream::closeComposition(Open& frame) {
     // Its owner: the children list's owner below it.
     Open* owner = stack_.size() >= 2 ? &stack_[stack_.size() - 2] : nullptr;
+    const Value& head = asValue(frame.head, head_);
     switch (frame.role) {
         case Role::TopStack:
-            stackTrimmed_ = clock().range(frame.head, "source_range", "tracks", stackTrim_);
+            stackTrimmed_ = clock().range(head, "source_range", "tracks", stackTrim_);
             return;
         case Role::TopTrack:
-            tracks_.add(frame.head, frame.path, flattener().close(*frame.composition, frame.head));
+            tracks_.add(head, frame.path, flattener().close(*frame.composition, head));
             counted(*owner);
             return;
         case Role::Nested:
             flattener().addComposition(*owner->composition,
-                                       flattener().close(*frame.composition, frame.head));
+                                       flattener().close(*frame.composition, head));
             return;
         case Role::InCollection:
             if (frame.frame == Frame::Composition)
-                addToLog(flattener().close(*frame.composition, frame.head));
+                addToLog(flattener().close(*frame.composition, head));
             counted(*owner);
             return;
     }
 }
 
-// A document held whole has ended: the stack of tracks, or a child of the composition or
+// A value read whole has ended: the stack of tracks, or a child of the composition or
 // collection that owns the children list it is in.
-void TimelineStream::delivered(Json document, Open& list) {
+void TimelineStream::delivered(const Value& document, Open& list) {
     if (list.frame == Frame::Root) {
         // Read at the end, once the root is known to be a timeline.
-        heldTracks_.reset(new Json(std::move(document)));
+        heldTracks_.reset(new Tree(item_));
         return;
     }
     Open& owner = stack_[stack_.size() - 2];
@@ -476,14 +563,14 @@ void TimelineStream::delivered(Json document, Open& list) {
 }
 
 // A stack of tracks whose schema did not come first, read as a document.
-void TimelineStream::tracksHeldWhole(const Json& stack) {
+void TimelineStream::tracksHeldWhole(const Value& stack) {
     const std::string schema = schemaOf(stack, "tracks");
     if (splitSchema(schema) != std::make_pair(std::string("Stack"), 1L))
         unknownSchema(schema, "tracks");
-    const Json* children = listField(stack, "children", "tracks");
-    for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
-        const std::string path = entryPath("tracks", "children", i);
-        const Json& track = (*children)[i];
+    const Value* children = listField(stack, "children", "tracks");
+    size_t i = 0;
+    for (const Value& track : children != nullptr ? *children : stack) {
+        const std::string path = entryPath("tracks", "children", i++);
         const bool composition = Flattener::isComposition(splitSchema(schemaOf(track, path)).first);
         tracks_.add(track, path, composition ? flattener().composition(track, path) : Flat());
     }
@@ -492,7 +579,7 @@ void TimelineStream::tracksHeldWhole(const Json& stack) {
 
 // A child of a collection: a clip is a clip of the log, a collection's clips and a stack's
 // or track's pieces are too; anything else is passed over.
-void TimelineStream::addToLog(const Json& item, const std::string& path) {
+void TimelineStream::addToLog(const Value& item, const std::string& path) {
     const auto [family, version] = splitSchema(schemaOf(item, path));
     if (family == "Clip") {
         try {
@@ -504,17 +591,22 @@ void TimelineStream::addToLog(const Json& item, const std::string& path) {
             const Json none = {{"OTIO_SCHEMA", "RationalTime.1"},
                                {"rate", static_cast<double>(modeInfo(clock().mode()).fps)},
                                {"value", 0.0}};
-            Json timed = item;
-            timed["source_range"] = {
-                {"OTIO_SCHEMA", "TimeRange.1"}, {"start_time", none}, {"duration", none}};
-            appendItem(timed, path, clock(), log_, logPending_, warnings_);
+            const std::string key = "source_range";
+            Tree timed;
+            timed.open(true);
+            for (const Value& member : item) timed.copy(member, member.key().c_str());
+            timed.copy(Json{{"OTIO_SCHEMA", "TimeRange.1"}, {"start_time", none}, {"duration", none}},
+                       &key);
+            timed.close();
+            appendItem(timed.root(), path, clock(), log_, logPending_, warnings_);
         }
         logPending_ = Pending();
     } else if (family == "SerializableCollection") {
-        const Json* children = listField(item, "children", path);
-        for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
-            if ((*children)[i].is_object())
-                addToLog((*children)[i], entryPath(path, "children", i));
+        const Value* children = listField(item, "children", path);
+        size_t i = 0;
+        for (const Value& child : children != nullptr ? *children : item) {
+            if (child.is_object()) addToLog(child, entryPath(path, "children", i));
+            ++i;
         }
     } else if (Flattener::isComposition(family) && version == 1) {
         addToLog(flattener().composition(item, path));
@@ -531,7 +623,7 @@ void TimelineStream::addToLog(Flat flat) {
 
 // The list record: ours keeps the list type; a collection is a log; the rest is the mode
 // and title.
-void fillListRecord(const Json& root, unsigned mode, bool log, EdlList& list) {
+void fillListRecord(const Value& root, unsigned mode, bool log, EdlList& list) {
     std::memset(&list, 0, sizeof list);
     edlInitEdlListStruct(&list);
     int64_t type = 0;
@@ -546,22 +638,24 @@ void fillListRecord(const Json& root, unsigned mode, bool log, EdlList& list) {
 }
 
 void TimelineStream::finish(const std::string& name, ListInfo& out, TimelineEvents::Store& events) {
-    const Json& root = knownRoot_ != nullptr ? *knownRoot_ : rootHead_;
-    const Json* schema = field(rootHead_, "OTIO_SCHEMA");
+    const Json* schema = rootHead_.is_object() && rootHead_.contains("OTIO_SCHEMA")
+                             ? &rootHead_["OTIO_SCHEMA"]
+                             : nullptr;
     if (!rootSeen_ || schema == nullptr || !schema->is_string()) fail(kNotATimeline);
     const auto [family, version] = splitSchema(schema->get<std::string>());
     if (!(family == "Timeline" && version >= 1 && version <= 2) &&
         !(family == "SerializableCollection" && version == 1)) {
         fail("not an OTIO timeline (its schema is " + quoted(schema->get<std::string>()) + ")");
     }
+    const Value& root = this->root(root_);
     const bool log = family == "SerializableCollection";
     if (log) {
         logEvents(log_.pieces, events);
     } else {
         if (!tracksSeen_) fail("missing tracks");
-        if (heldTracks_ != nullptr) tracksHeldWhole(*heldTracks_);
+        if (heldTracks_ != nullptr) tracksHeldWhole(heldTracks_->root());
         int64_t start = 0;
-        if (const Json* global = field(root, "global_start_time")) {
+        if (const Value* global = field(root, "global_start_time")) {
             start = clock().frames(*global, "global_start_time");
         }
         std::vector<Track> tracks = tracks_.finish(stackTrimmed_ ? &stackTrim_ : nullptr, start);

@@ -138,7 +138,7 @@ std::string Flattener::childPath(const Open& composition) {
     return entryPath(composition.path, "children", composition.children);
 }
 
-void Flattener::addItem(Open& composition, const Json& item, const std::string& path) {
+void Flattener::addItem(Open& composition, const Value& item, const std::string& path) {
     ++composition.children;
     if (composition.stack) {
         Flat layer;
@@ -177,7 +177,7 @@ void Flattener::addComposition(Open& composition, Flat inner) {
     }
 }
 
-Flat Flattener::close(Open& composition, const Json& head) {
+Flat Flattener::close(Open& composition, const Value& head) {
     Flat flat;
     if (composition.stack) {
         flat = layered(composition.layers);
@@ -196,13 +196,12 @@ Flat Flattener::close(Open& composition, const Json& head) {
     return flat;
 }
 
-Flat Flattener::composition(const Json& item, const std::string& path) {
+Flat Flattener::composition(const Value& item, const std::string& path) {
     const std::string family = splitSchema(schemaOf(item, path)).first;
     Open open = this->open(family == "Stack", path);
-    const Json* children = listField(item, "children", path);
-    for (size_t i = 0; children != nullptr && i < children->size(); ++i) {
+    const Value* children = listField(item, "children", path);
+    for (const Value& child : children != nullptr ? *children : item) {
         const std::string where = childPath(open);
-        const Json& child = (*children)[i];
         const auto [childFamily, version] = splitSchema(schemaOf(child, where));
         if (isComposition(childFamily)) {
             if (version != 1) unknownSchema(schemaOf(child, where), where);
@@ -248,7 +247,7 @@ void trimTracks(std::vector<Track>& tracks, const Range& trim, int64_t start) {
 
 }  // namespace
 
-void TrackSet::add(const Json& head, const std::string& path, Flat flat) {
+void TrackSet::add(const Value& head, const std::string& path, Flat flat) {
     const std::string schema = schemaOf(head, path);
     const std::string family = splitSchema(schema).first;
     if (family != "Track" && family != "Sequence") {

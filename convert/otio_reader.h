@@ -26,6 +26,7 @@
 
 #include "list_reader.h"
 #include "otio.h"
+#include "otio_value.h"
 
 namespace edlbtool {
 namespace otio {
@@ -47,19 +48,19 @@ std::string quoted(const std::string& text);
 
 // "Clip.2" as ("Clip", 2); version 0 when the name has none.
 std::pair<std::string, long> splitSchema(const std::string& schema);
-const Json& requireObject(const Json& value, const std::string& path);
-std::string schemaOf(const Json& object, const std::string& path);
+const Value& requireObject(const Value& value, const std::string& path);
+std::string schemaOf(const Value& object, const std::string& path);
 // Fails with "unknown OTIO schema" for the object at path.
 [[noreturn]] void unknownSchema(const std::string& schema, const std::string& path);
 // Null when the field is missing or null.
-const Json* field(const Json& object, const char* key);
+const Value* field(const Value& object, const char* key);
 // A field that must be a list when it is there; null when it is not.
-const Json* listField(const Json& object, const char* key, const std::string& path);
+const Value* listField(const Value& object, const char* key, const std::string& path);
 // The path of entry index of the list key of the object at path: "tracks.children[2]".
 std::string entryPath(const std::string& path, const char* key, size_t index);
-std::string text(const Json& object, const char* key, const std::string& path);
-double number(const Json& object, const char* key, const std::string& path);
-bool enabled(const Json& item);
+std::string text(const Value& object, const char* key, const std::string& path);
+double number(const Value& object, const char* key, const std::string& path);
+bool enabled(const Value& item);
 
 // ---- Times ----
 
@@ -77,10 +78,10 @@ public:
     explicit Clock(unsigned mode) : mode_(mode) {}
     unsigned mode() const { return mode_; }
     // A "RationalTime.1" as frames of the mode; other rates are converted and rounded.
-    int64_t frames(const Json& time, const std::string& path) const;
+    int64_t frames(const Value& time, const std::string& path) const;
     // The "TimeRange.1" under key; false when the object has none.
-    bool range(const Json& object, const char* key, const std::string& path, Range& out) const;
-    Range requiredRange(const Json& object, const std::string& path) const;
+    bool range(const Value& object, const char* key, const std::string& path, Range& out) const;
+    Range requiredRange(const Value& object, const std::string& path) const;
 
 private:
     unsigned mode_;
@@ -89,17 +90,17 @@ private:
 // ---- Our metadata ----
 
 // Our own metadata of an object, or null.
-const Json* ours(const Json& object);
+const Value* ours(const Value& object);
 // Metadata values are taken only when they have the type they are written with.
-bool mdInteger(const Json* md, const char* key, int64_t& out);
-bool mdText(const Json* md, const char* key, std::string& out);
+bool mdInteger(const Value* md, const char* key, int64_t& out);
+bool mdText(const Value* md, const char* key, std::string& out);
 uint32_t asFrames(int64_t value);
 
 // The timecode mode: ours when the metadata names one that counts at the timeline's rate,
 // else the mode of the rate (with a warning when no mode counts at it). The rate is the
 // global start time's, else firstRate: the first in the tracks, markers, effects and
 // metadata passed over (OTIO's CMX 3600 reader gives a marker's length at rate 1).
-unsigned timelineMode(const Json& root, const Json* mine, double firstRate,
+unsigned timelineMode(const Value& root, const Value* mine, double firstRate,
                       std::vector<std::string>& warnings);
 
 // ---- Pieces of tracks ----
@@ -184,7 +185,8 @@ struct ItemFacts {
 // A transition as an event needs it: our metadata of it, when it has ours, and how far it
 // reaches into the items before (in) and after (out) it.
 struct TransitionFacts {
-    std::shared_ptr<const Json> mine;
+    std::shared_ptr<const Tree> mine;
+    const Value* ourMetadata() const { return mine != nullptr ? &mine->root() : nullptr; }
     int64_t in = 0, out = 0;
 };
 
@@ -209,10 +211,10 @@ struct Flat {
 
 // The markers of an item, placed from the piece's record in (marked ranges are in the item's
 // source time, which starts at sourceStart).
-void readMarkers(const Json& item, const std::string& path, int64_t sourceStart, const Clock& clock,
+void readMarkers(const Value& item, const std::string& path, int64_t sourceStart, const Clock& clock,
                  Piece& piece);
 // A clip's effects: time warps scale the piece, others become "EFFECT NAME:" notes.
-void readEffects(const Json& clip, const std::string& path, Piece& piece);
+void readEffects(const Value& clip, const std::string& path, Piece& piece);
 
 // ---- Items ----
 
@@ -224,15 +226,15 @@ struct Pending {
 
 // Appends item, the child of a track at path, to flat: a transition waits in pending for the
 // piece it leads into. False, with nothing done, when the item is no clip, gap or transition.
-bool appendItem(const Json& item, const std::string& path, const Clock& clock, Flat& flat,
+bool appendItem(const Value& item, const std::string& path, const Clock& clock, Flat& flat,
                 Pending& pending, std::vector<std::string>& warnings);
 // Appends piece to flat, with the transition pending before it.
 void place(Piece piece, Flat& flat, Pending& pending);
 // The media file a clip names: the path of a file URL, any other URL as it is, an image
 // sequence as its first name with its frames in brackets ('shot.[1001-1020].exr').
-std::string mediaFile(const Json& clip, const std::string& path, long version, const Clock& clock);
+std::string mediaFile(const Value& clip, const std::string& path, long version, const Clock& clock);
 // What item says of its event (black: a gap).
-std::shared_ptr<const ItemFacts> itemFacts(const Json& item, const std::string& path, bool black,
+std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string& path, bool black,
                                            const Clock& clock);
 
 // ---- Tracks ----
@@ -263,14 +265,14 @@ public:
     // The path of the next child of the composition.
     static std::string childPath(const Open& composition);
     // An item (clip, gap, transition) of the composition; a stack takes it as a layer.
-    void addItem(Open& composition, const Json& item, const std::string& path);
+    void addItem(Open& composition, const Value& item, const std::string& path);
     // A child composition flattened by close().
     void addComposition(Open& composition, Flat inner);
     // The composition's pieces from its start, trimmed by its source_range; a disabled one
     // only takes its time. head: the composition's own fields.
-    Flat close(Open& composition, const Json& head);
+    Flat close(Open& composition, const Value& head);
     // A composition held whole.
-    Flat composition(const Json& item, const std::string& path);
+    Flat composition(const Value& item, const std::string& path);
 
 private:
     const Clock& clock_;
@@ -283,7 +285,7 @@ class TrackSet {
 public:
     explicit TrackSet(std::vector<std::string>& warnings) : warnings_(warnings) {}
     // A track of the stack (head: its own fields) with its flattened pieces.
-    void add(const Json& head, const std::string& path, Flat flat);
+    void add(const Value& head, const std::string& path, Flat flat);
     std::vector<Track> finish(const Range* stackTrim, int64_t start);
 
 private:
