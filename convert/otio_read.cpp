@@ -37,15 +37,15 @@ std::pair<std::string, long> splitSchema(const std::string& schema) {
     return {schema.substr(0, dot), version};
 }
 
-const Value& requireObject(const Value& value, const std::string& path) {
-    if (!value.is_object()) fail("not an object at " + path);
+const Value& requireObject(const Value& value, const Where& path) {
+    if (!value.is_object()) fail("not an object at " + path.text());
     return value;
 }
 
-std::string schemaOf(const Value& object, const std::string& path) {
+std::string schemaOf(const Value& object, const Where& path) {
     requireObject(object, path);
     const Value* schema = object.find("OTIO_SCHEMA");
-    if (schema == nullptr || !schema->is_string()) fail("missing OTIO_SCHEMA at " + path);
+    if (schema == nullptr || !schema->is_string()) fail("missing OTIO_SCHEMA at " + path.text());
     return schema->string();
 }
 
@@ -58,10 +58,10 @@ const Value* field(const Value& object, const char* key) {
     return value == nullptr || value->is_null() ? nullptr : value;
 }
 
-const Value* listField(const Value& object, const char* key, const std::string& path) {
+const Value* listField(const Value& object, const char* key, const Where& path) {
     const Value* value = field(object, key);
     if (value != nullptr && !value->is_array()) {
-        fail(std::string(key) + " is not a list at " + path);
+        fail(std::string(key) + " is not a list at " + path.text());
     }
     return value;
 }
@@ -70,17 +70,17 @@ std::string entryPath(const std::string& path, const char* key, size_t index) {
     return path + "." + key + "[" + std::to_string(index) + "]";
 }
 
-std::string text(const Value& object, const char* key, const std::string& path) {
+std::string text(const Value& object, const char* key, const Where& path) {
     const Value* value = field(object, key);
     if (value == nullptr) return std::string();
-    if (!value->is_string()) fail(std::string(key) + " is not a text at " + path);
+    if (!value->is_string()) fail(std::string(key) + " is not a text at " + path.text());
     return value->string();
 }
 
-double number(const Value& object, const char* key, const std::string& path) {
+double number(const Value& object, const char* key, const Where& path) {
     const Value* value = field(object, key);
-    if (value == nullptr) fail("missing " + std::string(key) + " at " + path);
-    if (!value->is_number()) fail(std::string(key) + " is not a number at " + path);
+    if (value == nullptr) fail("missing " + std::string(key) + " at " + path.text());
+    if (!value->is_number()) fail(std::string(key) + " is not a number at " + path.text());
     return value->number();
 }
 
@@ -103,43 +103,48 @@ bool isNtscRate(double rate) {
 
 namespace {
 
-// A schema named in a time or a range must be the one expected.
-void expectSchema(const Value& object, const char* expected, const std::string& path) {
+// A time or a range: an object whose schema, when it names one, is the one expected.
+void expectObject(const Value& object, const char* expected, const Where& path) {
+    if (!object.is_object()) fail("not an object at " + path.text());
     const Value* schema = field(object, "OTIO_SCHEMA");
-    if (schema != nullptr && (!schema->is_string() || schema->string() != expected)) {
-        unknownSchema(schema->is_string() ? schema->string() : "?", path);
+    if (schema != nullptr && !(schema->is_string() && schema->equals(expected))) {
+        unknownSchema(schema->is_string() ? schema->string() : "?", path.text());
     }
+}
+
+double numberAt(const Value& object, const char* key, const Where& path) {
+    const Value* value = field(object, key);
+    if (value == nullptr || !value->is_number()) return number(object, key, path);
+    return value->number();
 }
 
 }  // namespace
 
-int64_t Clock::frames(const Value& time, const std::string& path) const {
-    requireObject(time, path);
-    expectSchema(time, "RationalTime.1", path);
-    const double rate = number(time, "rate", path);
-    const double value = number(time, "value", path);
-    if (!(rate > 0)) fail("rate is zero or negative at " + path);
+int64_t Clock::frames(const Value& time, const Where& path) const {
+    expectObject(time, "RationalTime.1", path);
+    const double rate = numberAt(time, "rate", path);
+    const double value = numberAt(time, "value", path);
+    if (!(rate > 0)) fail("rate is zero or negative at " + path.text());
     const double fps = modeInfo(mode_).fps;
     const double nominal = nominalRate(rate);
     const double count = nominal == fps ? value : value * fps / nominal;
     if (!std::isfinite(count) || std::fabs(count) > 4.0 * kMaxFrames)
-        fail("time out of range at " + path);
+        fail("time out of range at " + path.text());
     return static_cast<int64_t>(std::llround(count));
 }
 
-bool Clock::range(const Value& object, const char* key, const std::string& path, Range& out) const {
+bool Clock::range(const Value& object, const char* key, const Where& path, Range& out) const {
     const Value* value = field(object, key);
     if (value == nullptr) return false;
-    const std::string where = path + "." + key;
-    requireObject(*value, where);
-    expectSchema(*value, "TimeRange.1", where);
+    const Where where(path, key);
+    expectObject(*value, "TimeRange.1", where);
     const Value* start = field(*value, "start_time");
     const Value* duration = field(*value, "duration");
-    if (start == nullptr) fail("missing start_time at " + where);
-    if (duration == nullptr) fail("missing duration at " + where);
-    out.start = frames(*start, where + ".start_time");
-    out.duration = frames(*duration, where + ".duration");
-    if (out.duration < 0) fail("negative duration at " + where);
+    if (start == nullptr) fail("missing start_time at " + where.text());
+    if (duration == nullptr) fail("missing duration at " + where.text());
+    out.start = frames(*start, Where(where, "start_time"));
+    out.duration = frames(*duration, Where(where, "duration"));
+    if (out.duration < 0) fail("negative duration at " + where.text());
     return true;
 }
 

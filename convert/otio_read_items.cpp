@@ -13,7 +13,7 @@ namespace {
 const Value* activeMedia(const Value& clip, const std::string& path, long version) {
     if (version == 1) {
         const Value* media = field(clip, "media_reference");
-        if (media != nullptr) requireObject(*media, path + ".media_reference");
+        if (media != nullptr) requireObject(*media, Where(path, "media_reference"));
         return media;
     }
     const Value* references = field(clip, "media_references");
@@ -22,7 +22,8 @@ const Value* activeMedia(const Value& clip, const std::string& path, long versio
     std::string key = text(clip, "active_media_reference_key", path);
     if (key.empty()) key = kDefaultMedia;
     const Value* media = field(*references, key.c_str());
-    if (media != nullptr) requireObject(*media, path + ".media_references." + key);
+    if (media != nullptr && !media->is_object())
+        fail("not an object at " + path + ".media_references." + key);
     return media;
 }
 
@@ -61,7 +62,7 @@ int64_t integerField(const Value& object, const char* key, int64_t otherwise) {
 // An image sequence as a list names it: the frames the clip uses in brackets,
 // 'shot_010.[1001-1020].exr', zero-padded as the sequence is.
 std::string imageSequence(const Value& clip, const std::string& path, const Value& media,
-                          const std::string& where, const Clock& clock) {
+                          const Where& where, const Clock& clock) {
     const int padding = static_cast<int>(std::clamp<int64_t>(
         integerField(media, "frame_zero_padding", 0), 0, 16));
     const int64_t step = std::clamp<int64_t>(integerField(media, "frame_step", 1), 1, kMaxFrames);
@@ -87,7 +88,7 @@ Piece clipPiece(const Value& clip, const std::string& path, long version, const 
     if (!clock.range(clip, "source_range", path, r)) {
         // A clip without a trim shows all of its media.
         const Value* media = activeMedia(clip, path, version);
-        if (media == nullptr || !clock.range(*media, "available_range", path + ".media", r)) {
+        if (media == nullptr || !clock.range(*media, "available_range", Where(path, "media"), r)) {
             fail("missing source_range at " + path);
         }
     }
@@ -178,7 +179,7 @@ void place(Piece piece, Flat& flat, Pending& pending) {
 std::string mediaFile(const Value& clip, const std::string& path, long version, const Clock& clock) {
     const Value* media = activeMedia(clip, path, version);
     if (media == nullptr) return std::string();
-    const std::string where = path + ".media";
+    const Where where(path, "media");
     const std::string family = splitSchema(schemaOf(*media, where)).first;
     std::string url;
     if (family == "ExternalReference") {

@@ -6,14 +6,14 @@
 // whose schema comes later is held whole in that tree and read from it. A collection of clips (what OTIO's log exchange adapter writes) is
 // read as a log.
 #include <rapidjson/error/en.h>
-#include <rapidjson/filereadstream.h>
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
+#include <cstdint>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "list_type_names.h"
 #include "otio.h"
@@ -698,7 +698,7 @@ std::string readStream(OpenStream&& open, const std::string& name, ListInfo& out
         rapidjson::Reader reader;
         auto stream = open();
         const rapidjson::ParseResult result =
-            reader.Parse<rapidjson::kParseIterativeFlag>(stream->bytes(), handler);
+            reader.Parse<rapidjson::kParseDefaultFlags>(stream->bytes(), handler);
         if (!handler.failure().empty()) return handler.failure();
         if (result.IsError()) {
             if (result.Code() == rapidjson::kParseErrorNumberTooBig) {
@@ -729,39 +729,80 @@ std::string readStream(OpenStream&& open, const std::string& name, ListInfo& out
     return std::string();
 }
 
-// The bytes of a timeline in memory, past a byte order mark.
-class TextBytes {
+// The bytes of a timeline, past a byte order mark: from a file a block at a time, or from
+// memory. Offsets (Tell) count from the first byte after the mark.
+class Bytes {
 public:
-    explicit TextBytes(const std::string& text)
-        : stream_(text.data() + skip(text), text.size() - skip(text)) {}
-    rapidjson::MemoryStream& bytes() { return stream_; }
-    // The stream starts after the mark: its offsets already leave it out.
+    typedef char Ch;
+
+    explicit Bytes(FILE* file) : file_(file), block_(kBlock) {
+        fill();
+        skipMark();
+    }
+    explicit Bytes(const std::string& text)
+        : at_(text.data()), end_(text.data() + text.size()) {
+        skipMark();
+    }
+    Bytes& bytes() { return *this; }
     size_t skipped() const { return 0; }
 
-private:
-    static size_t skip(const std::string& text) {
-        return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    Ch Peek() const { return at_ < end_ ? *at_ : '\0'; }
+    Ch Take() {
+        if (at_ == end_) return '\0';
+        const Ch c = *at_++;
+        if (at_ == end_) fill();
+        return c;
     }
-    rapidjson::MemoryStream stream_;
-};
-
-// The bytes of a timeline file, read a buffer at a time, past a byte order mark.
-class FileBytes {
-public:
-    explicit FileBytes(FILE* file) : stream_(file, buffer_, sizeof buffer_) {
-        const char* head = stream_.Peek4();
-        if (head != nullptr && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0) {
-            for (; skipped_ < 3; ++skipped_) stream_.Take();
+    size_t Tell() const { return static_cast<size_t>(before_ + (at_ - start_)) - mark_; }
+    // Blanks between values, a block at a time.
+    void skipBlanks() {
+        for (;;) {
+            while (at_ < end_ && (*at_ == ' ' || *at_ == '\n' || *at_ == '\r' || *at_ == '\t'))
+                ++at_;
+            if (at_ < end_ || !fill()) return;
         }
     }
-    rapidjson::FileReadStream& bytes() { return stream_; }
-    size_t skipped() const { return skipped_; }
+
+    // A stream for reading only.
+    Ch* PutBegin() { return nullptr; }
+    void Put(Ch) {}
+    void Flush() {}
+    size_t PutEnd(Ch*) { return 0; }
 
 private:
-    char buffer_[65536];
-    rapidjson::FileReadStream stream_;
-    size_t skipped_ = 0;
+    static constexpr size_t kBlock = 65536;
+
+    // The next block of a file; false at its end (and for bytes in memory).
+    bool fill() {
+        if (file_ == nullptr) return false;
+        before_ += static_cast<uint64_t>(end_ - start_);
+        const size_t read = std::fread(block_.data(), 1, block_.size(), file_);
+        start_ = at_ = block_.data();
+        end_ = start_ + read;
+        return read > 0;
+    }
+    void skipMark() {
+        start_ = start_ == nullptr ? at_ : start_;
+        for (const char c : {'\xEF', '\xBB', '\xBF'}) {
+            if (Peek() != c) {
+                return;
+            }
+            Take();
+        }
+        mark_ = 3;
+    }
+
+    FILE* file_ = nullptr;
+    std::vector<char> block_;
+    const char* start_ = nullptr;  // the block's first byte
+    const char* at_ = nullptr;
+    const char* end_ = nullptr;
+    uint64_t before_ = 0;  // bytes of the blocks before this one
+    size_t mark_ = 0;
 };
+
+// Found by the parser for its own streams: whole blocks are passed over at a time.
+inline void SkipWhitespace(Bytes& bytes) { bytes.skipBlanks(); }
 
 }  // namespace
 }  // namespace otio
@@ -787,7 +828,7 @@ std::string readOtioText(const std::string& text, const std::string& name, ListD
     return readWhole(
         [&](ListInfo& info, TimelineEvents& events) {
             return otio::readStream(
-                [&] { return std::unique_ptr<otio::TextBytes>(new otio::TextBytes(text)); },
+                [&] { return std::unique_ptr<otio::Bytes>(new otio::Bytes(text)); },
                 name, info, events.store(), warnings);
         },
         out);
@@ -819,7 +860,7 @@ std::string readOtio(const std::string& path, ListInfo& out, TimelineEvents& eve
     const std::string reason = otio::readStream(
         [&] {
             std::rewind(file);
-            return std::unique_ptr<otio::FileBytes>(new otio::FileBytes(file));
+            return std::unique_ptr<otio::Bytes>(new otio::Bytes(file));
         },
         path, out, events.store(), warnings);
     std::fclose(file);

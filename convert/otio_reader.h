@@ -46,20 +46,40 @@ std::string quoted(const std::string& text);
 
 // ---- JSON access ----
 
+// Where a value lies, for messages: a path, or a key under another place, joined only when a
+// message names it ("tracks.children[2].source_range").
+class Where {
+public:
+    Where(const std::string& path) : path_(&path) {}  // NOLINT: a path is a place
+    Where(const char* path) : key_(path) {}           // NOLINT: so is a field of the root
+    Where(const Where& parent, const char* key) : parent_(&parent), key_(key) {}
+    std::string text() const {
+        return parent_ != nullptr ? parent_->text() + "." + key_
+               : path_ != nullptr ? *path_
+                                  : std::string(key_);
+    }
+
+private:
+    const std::string* path_ = nullptr;
+    const Where* parent_ = nullptr;
+    const char* key_ = nullptr;
+};
+
+
 // "Clip.2" as ("Clip", 2); version 0 when the name has none.
 std::pair<std::string, long> splitSchema(const std::string& schema);
-const Value& requireObject(const Value& value, const std::string& path);
-std::string schemaOf(const Value& object, const std::string& path);
+const Value& requireObject(const Value& value, const Where& path);
+std::string schemaOf(const Value& object, const Where& path);
 // Fails with "unknown OTIO schema" for the object at path.
 [[noreturn]] void unknownSchema(const std::string& schema, const std::string& path);
 // Null when the field is missing or null.
 const Value* field(const Value& object, const char* key);
 // A field that must be a list when it is there; null when it is not.
-const Value* listField(const Value& object, const char* key, const std::string& path);
+const Value* listField(const Value& object, const char* key, const Where& path);
 // The path of entry index of the list key of the object at path: "tracks.children[2]".
 std::string entryPath(const std::string& path, const char* key, size_t index);
-std::string text(const Value& object, const char* key, const std::string& path);
-double number(const Value& object, const char* key, const std::string& path);
+std::string text(const Value& object, const char* key, const Where& path);
+double number(const Value& object, const char* key, const Where& path);
 bool enabled(const Value& item);
 
 // ---- Times ----
@@ -78,9 +98,9 @@ public:
     explicit Clock(unsigned mode) : mode_(mode) {}
     unsigned mode() const { return mode_; }
     // A "RationalTime.1" as frames of the mode; other rates are converted and rounded.
-    int64_t frames(const Value& time, const std::string& path) const;
+    int64_t frames(const Value& time, const Where& path) const;
     // The "TimeRange.1" under key; false when the object has none.
-    bool range(const Value& object, const char* key, const std::string& path, Range& out) const;
+    bool range(const Value& object, const char* key, const Where& path, Range& out) const;
     Range requiredRange(const Value& object, const std::string& path) const;
 
 private:
