@@ -202,7 +202,7 @@ private:
                 row.videoTracks = track.audio ? 0 : bit;
                 row.audioTracks = track.audio ? bit : 0;
                 b.row = PackedRow(row);
-                b.firstTrack = t;
+                b.firstTrack = static_cast<uint32_t>(t);
                 if (joined) byKey.emplace(std::move(key), built.size());
                 built.push_back(std::move(b));
                 // What the piece before says is no longer needed.
@@ -256,7 +256,8 @@ private:
             const std::string notes = facts.text(ItemFacts::kNotes);
             if (!notes.empty()) addNote(row, notes);
         }
-        for (const std::string& note : piece.effectNotes) addNote(row, note);
+        const std::string effects = facts.text(ItemFacts::kEffects);
+        if (!effects.empty()) addNote(row, effects);
         markerNotes(row, piece, facts.ours, notices);
         if (!keyed) {
             return row;
@@ -457,7 +458,7 @@ bool hasFreezeFrame(const Value& item) {
 }  // namespace
 
 std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string& path, bool black,
-                                           const Clock& clock) {
+                                           const Clock& clock, const std::string& effectNotes) {
     std::shared_ptr<ItemFacts> made = std::make_shared<ItemFacts>();
     ItemFacts& facts = *made;
     EventRow row = blankEvent();
@@ -502,7 +503,8 @@ std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string&
         if (mdText(ale, "Tracks", tracks)) logTracks(tracks, row);
     }
     facts.numbers.take(row);
-    facts.texts.pack({&row.reel, &row.comment, &row.effectText, &clip, &file, &notes, &path});
+    facts.texts.pack(
+        {&row.reel, &row.comment, &row.effectText, &clip, &file, &notes, &effectNotes, &path});
     return made;
 }
 
@@ -554,7 +556,10 @@ void RowNumbers::give(EventRow& row) const {
 
 PackedRow::PackedRow(const EventRow& row) {
     numbers.take(row);
-    texts.pack({&row.reel, &row.clipName, &row.name, &row.comment, &row.effectText, &row.line});
+    nameIsClip = !row.name.empty() && row.name == row.clipName;
+    const std::string none;
+    texts.pack({&row.reel, &row.clipName, nameIsClip ? &none : &row.name, &row.comment,
+                &row.effectText, &row.line});
 }
 
 EventRow PackedRow::unpacked() const {
@@ -562,7 +567,7 @@ EventRow PackedRow::unpacked() const {
     numbers.give(row);
     row.reel = texts[0];
     row.clipName = texts[1];
-    row.name = texts[2];
+    row.name = nameIsClip ? row.clipName : texts[2];
     row.comment = texts[3];
     row.effectText = texts[4];
     row.line = texts[5];
@@ -596,7 +601,8 @@ void logEvents(const Pieces& clips, TimelineEvents::Store& out) {
                 addNote(row, "FROM CLIP NAME: " + clip);
             const std::string notes = facts.text(ItemFacts::kNotes);
             if (!notes.empty()) addNote(row, notes);
-            for (const std::string& note : piece.effectNotes) addNote(row, note);
+            const std::string effects = facts.text(ItemFacts::kEffects);
+            if (!effects.empty()) addNote(row, effects);
         }
         if (facts.ours && (row.present & EDL_P_EDIT_NUMBER) != 0) {
             number = std::max(number, row.editNumber);

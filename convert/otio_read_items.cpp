@@ -82,7 +82,8 @@ std::string imageSequence(const Value& clip, const std::string& path, const Valu
     return base + text(media, "name_prefix", where) + range + text(media, "name_suffix", where);
 }
 
-Piece clipPiece(const Value& clip, const std::string& path, long version, const Clock& clock) {
+Piece clipPiece(const Value& clip, const std::string& path, long version, const Clock& clock,
+                std::string& effectNotes) {
     Piece piece;
     Range r;
     if (!clock.range(clip, "source_range", path, r)) {
@@ -94,7 +95,7 @@ Piece clipPiece(const Value& clip, const std::string& path, long version, const 
     }
     piece.srcIn = r.start;
     piece.length = r.duration;
-    readEffects(clip, path, piece);
+    readEffects(clip, path, piece, effectNotes);
     readMarkers(clip, path, r.start, clock, piece);
     return piece;
 }
@@ -153,11 +154,12 @@ bool appendItem(const Value& item, const std::string& path, const Clock& clock, 
     if (family == "Transition" && version == 1) {
         readTransition(item, path, clock, pending, warnings);
     } else if (family == "Clip" && (version == 1 || version == 2)) {
-        Piece piece = clipPiece(item, path, version, clock);
+        std::string effectNotes;
+        Piece piece = clipPiece(item, path, version, clock, effectNotes);
         placeAt(piece, flat.duration);
         flat.duration += piece.length;
         if (enabled(item)) {
-            piece.facts = itemFacts(item, path, false, clock);
+            piece.facts = itemFacts(item, path, false, clock, effectNotes);
             place(std::move(piece), flat, pending);
         }
     } else if (family == "Gap" && version == 1) {

@@ -155,7 +155,7 @@ void readMarkers(const Value& item, const std::string& path, int64_t sourceStart
     }
 }
 
-void readEffects(const Value& clip, const std::string& path, Piece& piece) {
+void readEffects(const Value& clip, const std::string& path, Piece& piece, std::string& notes) {
     const Value* effects = listField(clip, "effects", path);
     if (effects == nullptr) return;
     size_t i = 0;
@@ -173,7 +173,7 @@ void readEffects(const Value& clip, const std::string& path, Piece& piece) {
             std::string name = text(effect, "effect_name", where);
             if (name.empty()) name = text(effect, "name", where);
             if (name.empty()) name = family;
-            piece.effectNotes.push_back("EFFECT NAME: " + name);
+            notes += (notes.empty() ? "EFFECT NAME: " : "\nEFFECT NAME: ") + name;
         }
     }
 }

@@ -134,7 +134,8 @@ struct MarkerAt {
     std::string color, name, note;  // note: the "LOC:" note a marker written here came from
 };
 
-// Texts kept end to end in one string: one allocation for all of them.
+// Texts kept end to end in one block: one allocation for all of them, none when all are
+// empty.
 template <unsigned N>
 class PackedTexts {
 public:
@@ -142,19 +143,22 @@ public:
         size_t size = 0;
         for (const std::string* text : texts) size += text->size();
         if (size > UINT32_MAX) fail("not a readable OTIO timeline (texts of an event too long)");
-        all_.reserve(size);
+        all_.reset(size > 0 ? new char[size] : nullptr);
+        size_t at = 0;
         for (unsigned i = 0; i < N; ++i) {
-            all_ += *texts[i];
-            ends_[i] = static_cast<uint32_t>(all_.size());
+            if (!texts[i]->empty()) texts[i]->copy(all_.get() + at, texts[i]->size());
+            at += texts[i]->size();
+            ends_[i] = static_cast<uint32_t>(at);
         }
     }
     std::string operator[](unsigned which) const {
         const uint32_t from = which == 0 ? 0 : ends_[which - 1];
-        return all_.substr(from, ends_[which] - from);
+        return from == ends_[which] ? std::string()
+                                    : std::string(all_.get() + from, ends_[which] - from);
     }
 
 private:
-    std::string all_;
+    std::unique_ptr<char[]> all_;
     uint32_t ends_[N] = {};
 };
 
@@ -174,7 +178,8 @@ struct RowNumbers {
 // An event held compact until it is handed out.
 struct PackedRow {
     RowNumbers numbers;
-    PackedTexts<6> texts;  // reel, clip name, name, comment, effect text, line
+    bool nameIsClip = false;  // its name is its clip name, kept once
+    PackedTexts<6> texts;     // reel, clip name, name, comment, effect text, line
 
     PackedRow() = default;
     explicit PackedRow(const EventRow& row);
@@ -186,7 +191,8 @@ struct PackedRow {
 // made, so it is kept small: the event's numbers, and its texts end to end in one string.
 struct ItemFacts {
     // The texts, in the order they are kept; kPath: where the item is, for messages.
-    enum Text { kReel, kComment, kEffectText, kClip, kFile, kNotes, kPath, kTextCount };
+    // kEffects: the notes its effects give ("EFFECT NAME:").
+    enum Text { kReel, kComment, kEffectText, kClip, kFile, kNotes, kEffects, kPath, kTextCount };
     RowNumbers numbers;
     bool ours = false;      // written here: our metadata names its event
     bool freeze = false;    // a freeze frame
@@ -217,7 +223,6 @@ struct Piece {
     bool black = false;
     std::shared_ptr<const ItemFacts> facts;
     std::vector<MarkerAt> markers;
-    std::vector<std::string> effectNotes;
     std::shared_ptr<const TransitionFacts> transition;  // the transition into this piece
 };
 
@@ -233,8 +238,9 @@ struct Flat {
 // source time, which starts at sourceStart).
 void readMarkers(const Value& item, const std::string& path, int64_t sourceStart, const Clock& clock,
                  Piece& piece);
-// A clip's effects: time warps scale the piece, others become "EFFECT NAME:" notes.
-void readEffects(const Value& clip, const std::string& path, Piece& piece);
+// A clip's effects: time warps scale the piece, others become "EFFECT NAME:" notes (one a
+// line).
+void readEffects(const Value& clip, const std::string& path, Piece& piece, std::string& notes);
 
 // ---- Items ----
 
@@ -255,7 +261,8 @@ void place(Piece piece, Flat& flat, Pending& pending);
 std::string mediaFile(const Value& clip, const std::string& path, long version, const Clock& clock);
 // What item says of its event (black: a gap).
 std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string& path, bool black,
-                                           const Clock& clock);
+                                           const Clock& clock,
+                                           const std::string& effectNotes = std::string());
 
 // ---- Tracks ----
 
@@ -329,7 +336,7 @@ struct TimelineEvents::Store {
     struct Built {
         otio::PackedRow row;
         int64_t index = -1;  // the event's place in the list it was written from; -1: not ours
-        size_t firstTrack = 0;
+        uint32_t firstTrack = 0;
         std::unique_ptr<Cut> cut;  // the cut line before its transition, when it has one
     };
     std::deque<Built> built;
