@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "output.h"
 #include "platform.h"
+#include "reading_options.h"
 
 #include <edlconvert.h>
 
@@ -49,12 +50,15 @@ int commandCdl(const std::vector<std::string>& args) {
     line.option("-d,--directory", directory, haveDirectory);
     line.option("--format", oneOf(kCdlFormats, format, "format"));
     line.option("--id", oneOf(kCdlIds, id, "id"));
+    ReadingOptions reading;
+    reading.addTo(line);
     if (const std::optional<int> exit = line.parse(args)) return *exit;
     if (line.operands().empty()) return usageError("cdl", "no list given");
     if (!haveDirectory || directory.empty()) return usageError("cdl", "-d DIR is needed");
     if (!isDirectory(directory)) return usageError("cdl", "no such directory '" + directory + "'");
     const std::string& name = line.operands().front();
     edlcOptions options = stdoutOptions(id, format);
+    reading.applyTo(options);
     size_t count = 0;
     edlcStatus status;
     if (edlcCdl(name.c_str(), directory.c_str(), &options, &count, &status) != EDLC_OK) {

@@ -39,7 +39,7 @@ const char kMainHelp[] =
     "                        instead of keeping what lists say (detect, dump, convert)\n"
     "  --rate FPS            count a list's timecodes at FPS (23.976, 24, 25, 29.97, 30,\n"
     "                        50, 59.94, 60) instead of the rate it names (detect, dump,\n"
-    "                        convert, diff, timeline)\n"
+    "                        convert, diff, timeline, cdl)\n"
     "  --record-start TC     the record time a log without record times starts at\n"
     "  --verbose             show every warning about a list; without it the first three\n"
     "                        of each kind are shown, then the count of the others\n"
@@ -193,7 +193,11 @@ const char kCdlHelp[] =
     "  --format cc     one ColorCorrection file per event\n"
     "  --format ccc    one ColorCorrectionCollection file for the whole list\n"
     "  --id clip       files named and identified by clip name (the default), reel or event\n"
-    "                  number; repeated ids get _2, _3, ...\n";
+    "                  number; repeated ids get _2, _3, ...\n"
+    "  --rate FPS      count the list's timecodes at FPS (23.976, 24, 25, 29.97, 30, 50,\n"
+    "                  59.94, 60) instead of the rate it names\n"
+    "  --record-start TC\n"
+    "                  the record time a log without record times starts at\n";
 
 namespace {
 

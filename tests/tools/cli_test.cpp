@@ -409,7 +409,7 @@ const std::vector<std::pair<std::string, std::vector<std::vector<std::string>>>>
     {"timeline", {{"-h", "--help"}, {"-o", "--output"}, {"--format"}, {"--diff"}, {"--quiet"}, {"--rate"},
                   {"--record-start"}}},
     {"markers", {{"-h", "--help"}, {"--format"}, {"-o", "--output"}, {"--rate"}}},
-    {"cdl", {{"-h", "--help"}, {"-d", "--directory"}, {"--format"}, {"--id"}}},
+    {"cdl", {{"-h", "--help"}, {"-d", "--directory"}, {"--format"}, {"--id"}, {"--rate"}, {"--record-start"}}},
 };
 
 // The completion scripts name every command the main help lists and, for each, every

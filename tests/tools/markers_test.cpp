@@ -765,3 +765,24 @@ TEST(MarkerEdl, CutsAndLegacyKeepTheirForm) {
     EXPECT_EQ(converted(dir, "markers.edl", readFile(path), "cmx3600", {"--legacy"}),
               readFile(dir.file("documented.edl")));
 }
+
+// cdl reads the list at the rate given and lays a log from the record start given: a start
+// whose frame number the rate has not is refused, as every reading command refuses it.
+TEST(CdlCommand, ReadsAtTheRateAndRecordStartGiven) {
+    TempDir dir;
+    dir.write("grades.ale", readFile(dataPath("markers/grades.ale")));
+    const RunResult at25 =
+        runTool({"cdl", "grades.ale", "-d", ".", "--rate", "25", "--record-start", "01:00:00:24"}, dir.path());
+    EXPECT_EQ(at25.status, 0) << at25.err;
+    EXPECT_EQ(at25.out, "wrote 2 grades into .\n");
+    EXPECT_NE(readFile(dir.file("A001C005.cdl")).find("<Slope>1.2000 1.0 1.0</Slope>"), std::string::npos);
+    const RunResult at24 =
+        runTool({"cdl", "grades.ale", "-d", ".", "--rate", "24", "--record-start", "01:00:00:24"}, dir.path());
+    EXPECT_EQ(at24.status, 1);
+    EXPECT_EQ(at24.err, "edlbridge: grades.ale: no timecode of the list's rate: '01:00:00:24'\n");
+    const RunResult noRate = runTool({"cdl", "grades.ale", "-d", ".", "--rate", "48"}, dir.path());
+    EXPECT_EQ(noRate.status, 2);
+    EXPECT_EQ(noRate.err, "edlbridge: cdl: no timecode counts at 48 fps (see 'edlbridge --help')\n");
+    const RunResult noStart = runTool({"cdl", "grades.ale", "-d", ".", "--record-start"}, dir.path());
+    EXPECT_EQ(noStart.status, 2);
+}
