@@ -461,7 +461,7 @@ class OpenList:
 # Named after the builtin on purpose (edlbridge.open, as tarfile.open); this module uses no
 # builtin open().
 def open(source: Source, rate: Optional[ModeLike] = None, *, legacy: bool = False,
-         name: Optional[str] = None) -> OpenList:
+         name: Optional[str] = None, counting_rate: Optional[float] = None) -> OpenList:
     """Opens a list (or an OpenTimelineIO timeline) once and reads its events lazily.
 
     ``source`` is a path, list text (a str or bytes holding a line break; one that names
@@ -475,15 +475,24 @@ def open(source: Source, rate: Optional[ModeLike] = None, *, legacy: bool = Fals
     minutes and seconds kept, the frame number scaled) and lengths scaled, as ``convert
     --fcm`` carries them; ``source_mode`` keeps the list's own mode.
 
+    ``counting_rate`` (23.976, 24, 25, 29.97, 30, 50, 59.94 or 60) is the rate the list
+    counts at, as the tool's ``--rate`` and read()'s ``rate`` give it: its "FCM:" lines then
+    say only drop or non-drop frame, and ``source_mode`` and ``rate_source`` ("given")
+    follow it. Times are then shown in ``rate``'s mode when that is given too.
+
+    >>> with edlbridge.open("film.edl", counting_rate=24) as cut:
+    ...     print(cut.frame_rate, cut.rate_source)
+    24.0 given
+
     >>> with edlbridge.open("cut.edl") as cut:
     ...     print(cut.list_type, cut.title, cut.timecode_mode)
     ...     for event in cut:
     ...         print(event.edit, event.reel, event.rec_in, event.duration)
 
     Raises OpenError, NotAListError (when opening), ReadError (while iterating), and
-    ValueError for an unknown ``rate``.
+    ValueError for an unknown ``rate`` or a ``counting_rate`` no timecode counts at.
     """
-    return OpenList(source, rate, legacy=legacy, name=name)
+    return OpenList(source, rate, legacy=legacy, name=name, counting=_counting_rate(counting_rate))
 
 
 def _counting_rate(rate: Optional[float]) -> int:
@@ -533,14 +542,16 @@ def _list_type_of(value: int) -> Union[ListType, int]:
         return value
 
 
-def iter_events(path: PathLike, *, legacy: bool = False) -> Iterator[Event]:
+def iter_events(path: PathLike, *, legacy: bool = False,
+                rate: Optional[float] = None) -> Iterator[Event]:
     """The events of a list, read one at a time as the generator is advanced.
 
     Memory does not grow with the list. The list is opened at once (so OpenError and
     NotAListError are raised here) and closed when the events end, when the generator is
-    closed, or when it is garbage-collected.
+    closed, or when it is garbage-collected. ``rate`` is the rate the list counts at, as
+    read() takes it (ValueError for a rate no timecode counts at).
     """
-    reader = _Reader(path, legacy)
+    reader = _Reader(path, legacy, counting=_counting_rate(rate))
 
     def events() -> Iterator[Event]:
         try:

@@ -29,3 +29,28 @@ def test_a_log_laid_from_a_given_record_start(tmp_path):
                         b"10:00:00:00 10:00:04:00")
     assert lines[8] == (b"002  DAY3_A   V     C        10:10:00:00 10:10:02:12 "
                         b"10:00:04:00 10:00:06:12")
+
+
+def test_open_and_iter_events_count_at_a_given_rate():
+    # 01:00:02:12 counted at 25 is 90062 frames; shown at 30 it is relabelled 01:00:02:14
+    # (12 frames of 25 are 14.4 of 30), 108074 frames.
+    with edlbridge.open(str(PAL), counting_rate=25) as cut:
+        assert (cut.source_mode, cut.timecode_mode, cut.frame_rate, cut.rate_source) == (
+            edlbridge.TimecodeMode.PAL, edlbridge.TimecodeMode.PAL, 25.0, "given")
+        assert [e.rec_out.frames for e in cut] == [90062, 90087]
+    with edlbridge.open(str(PAL), "ndf", counting_rate=25) as shown:
+        assert (shown.source_mode, shown.timecode_mode, shown.rate_source) == (
+            edlbridge.TimecodeMode.PAL, edlbridge.TimecodeMode.NDF, "given")
+        first = next(shown)
+        assert (str(first.rec_out), first.rec_out.frames) == ("01:00:02:14", 108074)
+    # The display mode alone keeps the counting the list says.
+    with edlbridge.open(str(PAL), "25") as relabelled:
+        assert (relabelled.source_mode, relabelled.rate_source) == (
+            edlbridge.TimecodeMode.NDF, "assumed")
+    assert [e.rec_out.frames for e in edlbridge.iter_events(str(PAL), rate=25)] == [90062, 90087]
+    assert [e.rec_out.frames for e in edlbridge.iter_events(str(PAL))] == [108072, 108102]
+    for bad in (48, 26.5):
+        with pytest.raises(ValueError, match="no timecode counts at"):
+            edlbridge.open(str(PAL), counting_rate=bad)
+        with pytest.raises(ValueError, match="no timecode counts at"):
+            edlbridge.iter_events(str(PAL), rate=bad)
