@@ -22,5 +22,13 @@ int64_t derivedSourceOut(int64_t sourceIn, int64_t length, double scalar) {
     return sourceIn + static_cast<int64_t>(std::llround(static_cast<double>(length) * scalar));
 }
 
+std::string locatorNote(uint32_t frames, unsigned mode, const std::string& colourWord,
+                        const std::string& name) {
+    std::string note = "LOC: " + timecodeText(frames, mode) + " " + colourWord;
+    if (name.empty()) return note;
+    if (colourWord.size() < 7) note.append(7 - colourWord.size(), ' ');
+    return note + " " + name;
+}
+
 }  // namespace otio
 }  // namespace edlbtool

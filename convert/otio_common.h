@@ -35,6 +35,23 @@ bool parseTimecode(const std::string& text, unsigned mode, uint32_t& frames);
 // scalar (1 without one): the source advances length * scalar frames, rounded.
 int64_t derivedSourceOut(int64_t sourceIn, int64_t length, double scalar);
 
+// What a clip written here leaves out of its metadata, because a reader rebuilds it:
+//  - "event" (its place in the list, from 1) when it is the place of the clip before it on
+//    its track plus one;
+//  - "edit" when it is the edit number of the event before it in the list plus one; an event
+//    without one has kNoEditNumber, but in a log, whose events a reader numbers;
+//  - "notes" when they are, in order, "FROM CLIP NAME:" with the clip's name (when it has
+//    one), the notes of its markers and the adapter's comments ("cmx_3600" "comments");
+//  - a marker's "note" when it is locatorNote() of the marker;
+//  - "video_tracks" and "audio_tracks": the tracks it is on, but "video_tracks": 0 for an
+//    event that names no track.
+constexpr int64_t kNoEditNumber = -1;
+
+// The "LOC:" note of a marker at frames, in the layout editing systems write it: the colour
+// word in seven columns, then the name ('LOC: 01:00:01:12 RED     VFX_010').
+std::string locatorNote(uint32_t frames, unsigned mode, const std::string& colourWord,
+                        const std::string& name);
+
 }  // namespace otio
 }  // namespace edlbtool
 

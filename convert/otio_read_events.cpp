@@ -89,7 +89,7 @@ void placeTimes(EventRow& row, const Piece& piece) {
 // The fields our metadata keeps of an event (ours: it has them).
 void ourFields(EventRow& row, const Value& mine) {
     int64_t value = 0;
-    if (mdInteger(&mine, "edit", value)) {
+    if (mdInteger(&mine, "edit", value) && value >= 0) {
         row.editNumber = asFrames(value);
         row.present |= EDL_P_EDIT_NUMBER;
     }
@@ -164,6 +164,7 @@ private:
         for (size_t t = 0; t < tracks.size(); ++t) {
             Track& track = tracks[t];
             const uint32_t bit = 1u << track.bit;
+            int64_t lastIndex = 0;
             for (size_t i = 0; i < track.pieces.size(); ++i) {
                 // Only the piece before is looked back at: those before it are given up.
                 if (i == 2) {
@@ -172,9 +173,15 @@ private:
                 }
                 const Piece& piece = track.pieces[i];
                 Piece* before = i > 0 ? &track.pieces[i - 1] : nullptr;
+                // A clip of ours that does not say its place follows the one before it.
+                int64_t index = piece.facts->index;
+                if (piece.facts->ours) {
+                    if (index <= 0) index = lastIndex + 1;
+                    lastIndex = index;
+                }
                 std::string key;
                 std::vector<std::string> notices;
-                EventRow row = eventOf(piece, before, joined, key, notices);
+                EventRow row = eventOf(piece, before, joined, index, key, notices);
                 const auto found = joined ? byKey.find(key) : byKey.end();
                 if (found != byKey.end()) {
                     RowNumbers& numbers = built[found->second].row.numbers;
@@ -185,7 +192,8 @@ private:
                 // A warning is given once per event, not once per track.
                 warnings_.insert(warnings_.end(), notices.begin(), notices.end());
                 Built b;
-                b.index = piece.facts->index;
+                b.index = index;
+                b.editFollows = piece.facts->editFollows;
                 // An event that names no track is placed on V1 and keeps naming none.
                 if (b.index >= 0 && row.videoTracks == 0 && row.audioTracks == 0) {
                     trackless.push_back(built.size());
@@ -243,26 +251,26 @@ private:
     }
 
     // The event of a piece, and the key that finds its clips on other tracks.
-    EventRow eventOf(const Piece& piece, const Piece* before, bool keyed, std::string& key,
-                     std::vector<std::string>& notices) {
+    EventRow eventOf(const Piece& piece, const Piece* before, bool keyed, int64_t index,
+                     std::string& key, std::vector<std::string>& notices) {
         const ItemFacts& facts = *piece.facts;
         EventRow row = facts.row();
         placeTimes(row, piece);
         if (piece.transition != nullptr) setTransition(row, piece, facts.ours);
         const std::string clip = facts.text(ItemFacts::kClip);
         const std::string file = facts.text(ItemFacts::kFile);
-        if (!facts.ours) {
-            foreignNotes(row, piece, before, clip, file, notices);
-            const std::string notes = facts.text(ItemFacts::kNotes);
-            if (!notes.empty()) addNote(row, notes);
-        }
+        if (!facts.ours) foreignNotes(row, piece, before, clip, file, notices);
+        // Notes rebuilt: the clip name (given), the markers' notes, the adapter's comments.
+        if (facts.notesRebuilt) markerNotes(row, piece, false, notices);
+        const std::string notes = facts.text(ItemFacts::kNotes);
+        if (!notes.empty()) addNote(row, notes);
         const std::string effects = facts.text(ItemFacts::kEffects);
         if (!effects.empty()) addNote(row, effects);
-        markerNotes(row, piece, facts.ours, notices);
+        if (!facts.notesRebuilt) markerNotes(row, piece, facts.ours, notices);
         if (!keyed) {
             return row;
         } else if (facts.ours) {
-            key = "event " + std::to_string(facts.index);
+            key = "event " + std::to_string(index);
         } else {
             // Clips of one event on several tracks have the same times, names and transition.
             key = std::to_string(row.recIn) + "|" + std::to_string(row.recOut) + "|" +
@@ -297,14 +305,23 @@ private:
                           " kept as the note '" + note + "'");
     }
 
-    // Markers as "LOC:" notes, but for the notes of ours they were written from. A marker on
-    // a record time outside its event is reported and left out.
-    void markerNotes(EventRow& row, const Piece& piece, bool ourEvent,
+    // Markers as "LOC:" notes, but for the notes of ours they were written from when the
+    // event keeps its notes (keptNotes). A marker of ours is its note; another on a record
+    // time outside its event is reported and left out.
+    void markerNotes(EventRow& row, const Piece& piece, bool keptNotes,
                      std::vector<std::string>& notices) const {
         for (const MarkerAt& marker : piece.markers) {
-            if (!marker.note.empty() && ourEvent &&
-                ("\n" + row.comment + "\n").find("\n" + marker.note + "\n") != std::string::npos) {
+            const std::string written =
+                marker.note.empty() && marker.ours
+                    ? locatorNote(asFrames(marker.raw), mode_, marker.color, marker.name)
+                    : marker.note;
+            if (!written.empty() && keptNotes &&
+                ("\n" + row.comment + "\n").find("\n" + written + "\n") != std::string::npos) {
                 continue;  // the note it was written from is there
+            }
+            if (marker.ours) {
+                addNote(row, written);
+                continue;
             }
             int64_t at = marker.record;
             if (marker.onRecord) {
@@ -465,15 +482,23 @@ std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string&
     std::string clip, file, notes;
     const Value* mine = ours(item);
     int64_t index = 0;
-    facts.ours = mine != nullptr && mdInteger(mine, "event", index);
-    facts.index = facts.ours ? index : -1;
+    facts.ours = mine != nullptr;
+    facts.index = !facts.ours ? -1 : mdInteger(mine, "event", index) && index > 0 ? index : 0;
     const Value* ale = metadataOf(item, kAleKey);
     if (!black) file = mediaFile(item, path, splitSchema(schemaOf(item, path)).second, clock);
     if (file.empty() && !black) mdText(ale, "Source File", file);
     if (!mdText(facts.ours ? mine : nullptr, "clip_name", clip) && !(black && !facts.ours))
         clip = text(item, "name", path);
     if (facts.ours) {
+        // On the tracks it is placed on, unless it names none ("video_tracks": 0).
+        row.videoTracks = 1;
         ourFields(row, *mine);
+        facts.editFollows = field(*mine, "edit") == nullptr;
+        if (field(*mine, "notes") == nullptr) {
+            facts.notesRebuilt = true;
+            if (!clip.empty()) row.comment = "FROM CLIP NAME: " + clip;
+            notes = adapterComments(item);
+        }
         // Ours names the reel; a pipeline may have left only the CMX adapter's.
         if (field(*mine, "reel") == nullptr) cmxReel(item, row.reel);
         static const char* const kKeys[ItemFacts::kKeptCount] = {
@@ -588,6 +613,7 @@ namespace otio {
 void logEvents(const Pieces& clips, TimelineEvents::Store& out) {
     out = TimelineEvents::Store();
     uint32_t number = 0;
+    int64_t last = 0;  // the number of the clip before
     for (const Piece& piece : clips) {
         const ItemFacts& facts = *piece.facts;
         EventRow row = facts.row();
@@ -603,6 +629,13 @@ void logEvents(const Pieces& clips, TimelineEvents::Store& out) {
             if (!notes.empty()) addNote(row, notes);
             const std::string effects = facts.text(ItemFacts::kEffects);
             if (!effects.empty()) addNote(row, effects);
+        } else if (facts.notesRebuilt) {
+            const std::string notes = facts.text(ItemFacts::kNotes);
+            if (!notes.empty()) addNote(row, notes);
+        }
+        if (facts.ours && facts.editFollows) {
+            row.editNumber = asFrames(last + 1);
+            row.present |= EDL_P_EDIT_NUMBER;
         }
         if (facts.ours && (row.present & EDL_P_EDIT_NUMBER) != 0) {
             number = std::max(number, row.editNumber);
@@ -610,6 +643,7 @@ void logEvents(const Pieces& clips, TimelineEvents::Store& out) {
             row.editNumber = ++number;
             row.present |= EDL_P_EDIT_NUMBER;
         }
+        last = row.editNumber;
         // Numbered already: handed out as they are.
         out.built.emplace_back();
         out.built.back().row = PackedRow(row);
@@ -627,6 +661,28 @@ TimelineEvents::TimelineEvents() : store_(new Store) {}
 
 TimelineEvents::~TimelineEvents() = default;
 
+// Events not written here are numbered in list order, after those that are; those written
+// here without a number follow the one before them.
+namespace {
+
+void numberEvent(TimelineEvents::Store& s, TimelineEvents::Store::Built& b) {
+    if (b.numbered) return;
+    b.numbered = true;
+    otio::RowNumbers& numbers = b.row.numbers;
+    if (b.index >= 0 && b.editFollows) {
+        numbers.editNumber = otio::asFrames(s.lastEdit + 1);
+        numbers.present |= EDL_P_EDIT_NUMBER;
+    }
+    if (b.index >= 0 && (numbers.present & EDL_P_EDIT_NUMBER) != 0) {
+        s.number = std::max(s.number, numbers.editNumber);
+    } else if (b.index < 0) {
+        numbers.editNumber = ++s.number;
+        numbers.present |= EDL_P_EDIT_NUMBER;
+    }
+}
+
+}  // namespace
+
 size_t TimelineEvents::size() const { return store_->count; }
 
 bool TimelineEvents::next(EventRow& row) {
@@ -634,32 +690,26 @@ bool TimelineEvents::next(EventRow& row) {
     const bool inOrder = s.order.empty();
     if (s.handed >= (inOrder ? s.built.size() : s.order.size())) return false;
     Store::Built& b = s.built[inOrder ? 0 : s.order[s.handed]];
-    if (!s.cutHanded) {
-        // Events not written here are numbered in list order, after those that are.
-        otio::RowNumbers& numbers = b.row.numbers;
-        if (b.index >= 0 && (numbers.present & EDL_P_EDIT_NUMBER) != 0) {
-            s.number = std::max(s.number, numbers.editNumber);
-        } else if (b.index < 0) {
-            numbers.editNumber = ++s.number;
-            numbers.present |= EDL_P_EDIT_NUMBER;
+    if (b.cut != nullptr) {
+        otio::RowNumbers& cut = b.cut->row.numbers;
+        if (b.cut->index < 0) {
+            // A cut line made here takes its event's number and tracks.
+            numberEvent(s, b);
+            const otio::RowNumbers& numbers = b.row.numbers;
+            cut.editNumber = numbers.editNumber;
+            cut.present |= numbers.present & EDL_P_EDIT_NUMBER;
+            cut.videoTracks = numbers.videoTracks;
+            cut.audioTracks = numbers.audioTracks;
         }
-        if (b.cut != nullptr) {
-            otio::RowNumbers& cut = b.cut->row.numbers;
-            if (b.cut->index < 0) {
-                cut.editNumber = numbers.editNumber;
-                cut.present |= numbers.present & EDL_P_EDIT_NUMBER;
-                cut.videoTracks = numbers.videoTracks;
-                cut.audioTracks = numbers.audioTracks;
-            }
-            row = b.cut->row.unpacked();
-            b.cut.reset();
-            s.cutHanded = true;
-            --s.count;
-            return true;
-        }
+        row = b.cut->row.unpacked();
+        b.cut.reset();
+        if ((row.present & EDL_P_EDIT_NUMBER) != 0) s.lastEdit = row.editNumber;
+        --s.count;
+        return true;
     }
+    numberEvent(s, b);
     row = b.row.unpacked();
-    s.cutHanded = false;
+    if ((row.present & EDL_P_EDIT_NUMBER) != 0) s.lastEdit = row.editNumber;
     --s.count;
     // In list order already, each event is given up as it is handed out.
     if (inOrder) {

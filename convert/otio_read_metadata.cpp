@@ -150,6 +150,7 @@ void readMarkers(const Value& item, const std::string& path, int64_t sourceStart
         at.record = piece.recIn + (marked.start - sourceStart);
         at.color = markerColourWord(marker, where);
         at.name = text(marker, "name", where);
+        at.ours = ours(marker) != nullptr;
         mdText(ours(marker), "note", at.note);
         piece.markers.push_back(at);
     }

@@ -132,6 +132,7 @@ struct MarkerAt {
     int64_t record = 0, raw = 0;
     bool onRecord = false;
     std::string color, name, note;  // note: the "LOC:" note a marker written here came from
+    bool ours = false;              // written here: its note is note, else locatorNote()
 };
 
 // Texts kept end to end in one block: one allocation for all of them, none when all are
@@ -194,9 +195,13 @@ struct ItemFacts {
     // kEffects: the notes its effects give ("EFFECT NAME:").
     enum Text { kReel, kComment, kEffectText, kClip, kFile, kNotes, kEffects, kPath, kTextCount };
     RowNumbers numbers;
-    bool ours = false;      // written here: our metadata names its event
+    bool ours = false;      // written here: it has our metadata
     bool freeze = false;    // a freeze frame
-    int64_t index = -1;     // the event's place in the list it was written from
+    bool editFollows = false;   // ours without an edit number: the one before it plus one
+    bool notesRebuilt = false;  // ours without notes: its name, markers and comments give them
+    // The event's place in the list it was written from; 0: the place of the clip before it
+    // on its track plus one; -1: not ours.
+    int64_t index = -1;
     // Times our metadata keeps, where present (bit i of kept for field i).
     enum Kept { kRecordIn, kRecordOut, kSourceOut, kMarkIn, kMarkOut, kAudioOffset, kKeptCount };
     uint32_t kept = 0;
@@ -336,14 +341,16 @@ struct TimelineEvents::Store {
     struct Built {
         otio::PackedRow row;
         int64_t index = -1;  // the event's place in the list it was written from; -1: not ours
+        bool editFollows = false;  // numbered the one before it plus one
+        bool numbered = false;     // its edit number is given
         uint32_t firstTrack = 0;
         std::unique_ptr<Cut> cut;  // the cut line before its transition, when it has one
     };
     std::deque<Built> built;
     std::vector<size_t> order;  // the list order of built; empty: built is in it
     size_t handed = 0;          // events of built handed out
-    bool cutHanded = false;     // the cut line of the next one is out
-    uint32_t number = 0;        // the last edit number given
+    uint32_t number = 0;        // the highest edit number given
+    int64_t lastEdit = 0;       // the edit number of the last event handed out that has one
     size_t count = 0;           // events (and cut lines) not handed out
 };
 

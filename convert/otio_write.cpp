@@ -121,6 +121,9 @@ struct Paired {
     bool hasCut = false;
     EventRow cut;
     size_t cutIndex = 0;
+    // The edit number a reader takes for the event (and its cut line) when it has none: the
+    // one before it in the list plus one.
+    int64_t nextEdit = 1, cutNextEdit = 1;
 };
 
 bool isCutLineOf(const EventRow& cut, const EventRow& next) {
@@ -137,10 +140,25 @@ public:
     std::string rewind() {
         count_ = 0;
         ahead_ = false;
+        lastEdit_ = 0;
         return source_.rewind();
     }
 
+    // A log's events without an edit number are numbered by a reader.
+    void numberAll(bool all) { numberAll_ = all; }
+
     bool next(Paired& out) {
+        if (!pair(out)) return false;
+        if (out.hasCut) out.cutNextEdit = numbered(out.cut);
+        out.nextEdit = numbered(out.row);
+        return true;
+    }
+
+    size_t count() const { return count_; }
+    std::string reason() const { return source_.reason(); }
+
+private:
+    bool pair(Paired& out) {
         if (!take(out.row)) return false;
         out.index = count_ - 1;
         out.hasCut = false;
@@ -159,10 +177,17 @@ public:
         return true;
     }
 
-    size_t count() const { return count_; }
-    std::string reason() const { return source_.reason(); }
+    // The number a reader gives an event without one, and the last number after it.
+    int64_t numbered(const EventRow& e) {
+        const int64_t following = lastEdit_ + 1;
+        if ((e.present & EDL_P_EDIT_NUMBER) != 0) {
+            lastEdit_ = e.editNumber;
+        } else if (numberAll_) {
+            lastEdit_ = following;
+        }
+        return following;
+    }
 
-private:
     bool take(EventRow& row) {
         if (ahead_) {
             ahead_ = false;
@@ -189,6 +214,8 @@ private:
     size_t count_ = 0;
     bool ahead_ = false;
     EventRow next_;
+    int64_t lastEdit_ = 0;
+    bool numberAll_ = false;
 };
 
 // What the first pass learns.
@@ -280,6 +307,7 @@ private:
     bool pending_ = false;
     Paired held_;
     int64_t heldStart_ = 0, heldLength_ = 0;
+    size_t lastEvent_ = 0;  // the place in the list of the last clip written, from 1
 };
 
 // The notes of an event sorted into what the clip's fields say and what stays a note.
@@ -314,6 +342,7 @@ public:
     std::string write(PairedEvents& events, const WriteBytes& sink, bool inMemory) {
         std::string reason = survey(events);
         if (!reason.empty()) return reason;
+        events.numberAll(!survey_.recordTimes);
         JsonOut out(sink);
         if (!survey_.recordTimes) {
             reason = collection(events, out);
@@ -362,9 +391,10 @@ public:
         out.end();
     }
 
-    // A clip of length frames for an event (from its source in), placed on track.
+    // A clip of length frames for an event (from its source in), placed on track after the
+    // clip of event eventBefore (its place in the list, from 1; 0 for none).
     void clip(JsonOut& out, const Paired& p, int64_t start, int64_t length,
-              const std::string& track) {
+              const std::string& track, size_t eventBefore) {
         const EventRow& e = p.row;
         const EventNotes notes = sortNotes(e);
         // The speed is the event's own: a clip a dissolve shortens plays at it still.
@@ -381,10 +411,19 @@ public:
         aleColumns(out, e);
         // Colour decisions ("cdl") go here, before the adapter's key.
         Cdl cdl;
-        if (cdlOfEvent(info_, e, cdl)) writeCdlMetadata(out, cdl);
+        const bool graded = cdlOfEvent(info_, e, cdl);
+        if (graded) writeCdlMetadata(out, cdl);
         cmxMetadata(out, e, notes.comments);
         out.key(otio::kKey).beginObject();
-        ourFields(out, e, p.index, frozenName ? &fullName : nullptr);
+        const int64_t event = static_cast<int64_t>(p.index) + 1;
+        int64_t edit = otio::kNoEditNumber;
+        const bool numbered = (e.present & EDL_P_EDIT_NUMBER) != 0;
+        if (numbered) edit = e.editNumber;
+        const bool editKept = numbered ? edit != p.nextEdit : survey_.recordTimes;
+        // A log's clips are on no track: they keep their tracks.
+        const bool log = !survey_.recordTimes;
+        ourFields(out, e, log, frozenName ? &fullName : nullptr, editKept ? &edit : nullptr,
+                  p.index != eventBefore ? &event : nullptr);
         // Times the clip's place does not give are kept: a reader takes the record in from
         // the place, the record out from the length, the source out from the time warp.
         const int64_t sourceOut = otio::derivedSourceOut(e.srcIn, length, scalar);
@@ -395,14 +434,16 @@ public:
             out.key("mark_in").integer(e.markIn);
             out.key("mark_out").integer(e.markOut);
         }
-        if (!notes.all.empty()) stringList(out, "notes", notes.all);
+        if (!notesRebuilt(e, notes, fullName, graded)) stringList(out, "notes", notes.all);
         if (start != e.recIn && survey_.recordTimes) out.key("record_in").integer(e.recIn);
         if (survey_.recordTimes &&
             (start + length != int64_t{e.recIn} + recordLength(e) || e.recOut < e.recIn)) {
             out.key("record_out").integer(e.recOut);
         }
         if (sourceOut != e.srcOut) out.key("source_out").integer(e.srcOut);
-        if (e.videoTracks != 0) out.key("video_tracks").integer(e.videoTracks);
+        // A timeline's clip is on its event's tracks, but for an event that names none.
+        if (log || (e.videoTracks == 0 && e.audioTracks == 0))
+            out.key("video_tracks").integer(e.videoTracks);
         if (e.wipeCode != kNoWipeCode) out.key("wipe_code").integer(static_cast<int32_t>(e.wipeCode));
         out.end().end();
 
@@ -444,8 +485,10 @@ public:
         out.key(otio::kKey).beginObject();
         if (p.hasCut) {
             out.key("cut_line").beginObject();
-            ourFields(out, p.cut, p.cutIndex);
             const EventRow& c = p.cut;
+            const int64_t edit = c.editNumber, event = static_cast<int64_t>(p.cutIndex) + 1;
+            ourFields(out, c, true, nullptr, (c.present & EDL_P_EDIT_NUMBER) != 0 ? &edit : nullptr,
+                      &event);
             const std::string clipName = fullClipName(c);
             if (!clipName.empty()) out.key("clip_name").string(clipName);
             if (!sourceFile(c).empty()) out.key("file").string(sourceFile(c));
@@ -673,7 +716,7 @@ private:
         while (events.next(p)) {
             const EventRow& e = p.row;
             const int64_t length = e.srcOut >= e.srcIn ? int64_t{e.srcOut} - e.srcIn : 0;
-            clip(out, p, e.recIn, length, std::string());
+            clip(out, p, e.recIn, length, std::string(), p.index);
             if (!out.ok()) return "write failed";
         }
         reason = events.reason();
@@ -742,20 +785,37 @@ private:
     }
 
     // The fields of an event OTIO has no place for, but for its times and texts; those that
-    // are what a reader takes when they are missing are left out.
-    static void ourFields(JsonOut& out, const EventRow& e, size_t index,
-                          const std::string* clipName = nullptr) {
+    // are what a reader takes when they are missing are left out: the audio tracks unless
+    // tracks, the clip name, edit number and place in the list unless given.
+    static void ourFields(JsonOut& out, const EventRow& e, bool tracks, const std::string* clipName,
+                          const int64_t* edit, const int64_t* event) {
         if (e.audioOffset != 0) out.key("audio_offset").integer(e.audioOffset);
-        if (e.audioTracks != 0) out.key("audio_tracks").integer(e.audioTracks);
+        if (tracks && e.audioTracks != 0) out.key("audio_tracks").integer(e.audioTracks);
         if (clipName != nullptr) out.key("clip_name").string(*clipName);
-        if ((e.present & EDL_P_EDIT_NUMBER) != 0) out.key("edit").integer(e.editNumber);
+        if (edit != nullptr) out.key("edit").integer(*edit);
         if (e.editType != 'C') {
             out.key("edit_type").string(e.editType != '\0' ? std::string(1, e.editType)
                                                            : std::string());
         }
         if (e.effectLength != 0) out.key("effect_length").integer(e.effectLength);
         if (!e.effectText.empty()) out.key("effect_text").string(e.effectText);
-        out.key("event").integer(static_cast<int64_t>(index) + 1);
+        if (event != nullptr) out.key("event").integer(*event);
+    }
+
+    // True when a reader rebuilds the event's notes from its clip: "FROM CLIP NAME:" with its
+    // name, the notes of its markers, then the adapter's comments. A log's markers, a grade
+    // and a transition's names are not rebuilt.
+    bool notesRebuilt(const EventRow& e, const EventNotes& notes, const std::string& name,
+                      bool graded) const {
+        if (graded || isTransition(e.editType) || (!survey_.recordTimes && !notes.locators.empty()))
+            return false;
+        if (notes.all.size() != notes.locators.size() + notes.comments.size() + (name.empty() ? 0 : 1))
+            return false;
+        auto note = notes.all.begin();
+        if (!name.empty() && *note++ != "FROM CLIP NAME: " + name) return false;
+        return std::equal(notes.locators.begin(), notes.locators.end(), note) &&
+               std::equal(notes.comments.begin(), notes.comments.end(),
+                          note + static_cast<std::ptrdiff_t>(notes.locators.size()));
     }
 
     // True when the clip's media does not give the event's file back as the list names it:
@@ -898,8 +958,13 @@ private:
             if (loc.colour != nullptr) {
                 out.key(otio::kCmxKey).beginObject().key("color").string(loc.colourWord).end();
             }
-            out.key(otio::kKey).beginObject().key("note").string(note).end();
-            out.end();
+            // A note in the layout a reader rebuilds is not kept.
+            out.key(otio::kKey).beginObject();
+            if (isGraded || loc.colour == nullptr ||
+                note != otio::locatorNote(static_cast<uint32_t>(loc.frames), mode_, loc.colourWord, loc.text)) {
+                out.key("note").string(note);
+            }
+            out.end().end();
             out.key("name").string(loc.text);
             out.key("color").string(loc.colour != nullptr ? loc.colour->name : "RED");
             timeRange(out, "marked_range", loc.frames, isGraded ? graded.duration : 0);
@@ -993,7 +1058,8 @@ void TrackWriter::add(const Paired& event) {
 
 void TrackWriter::flushPending() {
     if (!pending_) return;
-    timeline_.clip(out_, held_, heldStart_, heldLength_, name_);
+    timeline_.clip(out_, held_, heldStart_, heldLength_, name_, lastEvent_);
+    lastEvent_ = held_.index + 1;
     pending_ = false;
     anyItem_ = true;
 }

@@ -287,3 +287,114 @@ TEST(OtioWrite, AnotherModeRescalesTheDissolve) {
 }
 
 }  // namespace
+
+namespace {
+
+// At 30 frames a second, CR line ends: a clip whose notes are its name, a located note in
+// the layout editing systems write and a comment; one numbered 005 with a note located in
+// another layout; one on A1 alone with a file note before its name; one on V and A1 whose
+// comment has no blank after its '*'.
+const char kCompact[] =
+    "TITLE: COMPACT\rFCM: NON-DROP FRAME\r"
+    "001  A001     V     C        10:00:00:00 10:00:01:00 01:00:00:00 01:00:01:00\r"
+    "* FROM CLIP NAME: intro\r"
+    "* LOC: 01:00:00:10 RED     check focus\r"
+    "* ROLL 12\r"
+    "005  A002     V     C        10:00:05:00 10:00:06:00 01:00:01:00 01:00:02:00\r"
+    "* LOC: 01:00:01:05 GREEN take two\r"
+    "006  A003     A     C        10:00:07:00 10:00:08:00 01:00:02:00 01:00:03:00\r"
+    "* SOURCE FILE: /media/a003.wav\r"
+    "* FROM CLIP NAME: wild track\r"
+    "007  A004     B     C        10:00:09:00 10:00:10:00 01:00:03:00 01:00:04:00\r"
+    "*ROLL 13\r";
+
+}  // namespace
+
+// Our metadata holds only what a reader cannot rebuild: an edit number that is not the one
+// before it plus one, a place in the list that is not the one after the clip before it on
+// its track, notes other than the name, markers and comments in that order, a marker's note
+// in another layout than 'LOC: tc COLOUR  name'. The list reads back the same.
+TEST(OtioWrite, OurMetadataLeavesOutWhatIsRebuilt) {
+    edlbtest::TempDir dir;
+    const edlbtool::ListData data = listOf(dir, "compact.edl", kCompact);
+    std::vector<std::string> warnings;
+    const Json timeline = Json::parse(edlbtool::otioText(data, edlbtool::WriteOptions(), warnings));
+    EXPECT_TRUE(warnings.empty());
+    const Json& tracks = timeline.at("tracks").at("children");
+    ASSERT_EQ(tracks.size(), 2u);
+    const Json& video = tracks[0].at("children");
+    const Json& audio = tracks[1].at("children");
+    const auto ours = [](const Json& item) { return item.at("metadata").at("edlbridge"); };
+    ASSERT_EQ(video.size(), 4u);  // 001, 005, a gap of a second (006 is on A1), 007
+    EXPECT_EQ(ours(video[0]), Json::object());
+    EXPECT_EQ(video[0].at("metadata").at("cmx_3600").at("comments"), Json::array({"ROLL 12"}));
+    EXPECT_EQ(ours(video[0].at("markers").at(0)), Json::object());
+    EXPECT_EQ(ours(video[1]), Json::parse(R"({"edit": 5})"));
+    EXPECT_EQ(ours(video[1].at("markers").at(0)), Json::parse(R"({"note": "LOC: 01:00:01:05 GREEN take two"})"));
+    EXPECT_EQ(video[2].at("OTIO_SCHEMA"), "Gap.1");
+    EXPECT_EQ(ours(video[3]), Json::parse(R"({"event": 4})"));
+    // A1: a gap of a second, 006, then 007.
+    ASSERT_EQ(audio.size(), 3u);
+    EXPECT_EQ(audio[0].at("OTIO_SCHEMA"), "Gap.1");
+    EXPECT_EQ(ours(audio[1]), Json::parse(R"({"event": 3, "notes": ["SOURCE FILE: /media/a003.wav", "FROM CLIP NAME: wild track"]})"));
+    EXPECT_EQ(ours(audio[2]), Json::object());
+
+    const struct {
+        uint32_t edit, video, audio;
+        const char* notes;
+    } expected[] = {
+        {1, 1, 0, "FROM CLIP NAME: intro\nLOC: 01:00:00:10 RED     check focus\nROLL 12"},
+        {5, 1, 0, "LOC: 01:00:01:05 GREEN take two"},
+        {6, 0, 1, "SOURCE FILE: /media/a003.wav\nFROM CLIP NAME: wild track"},
+        {7, 1, 1, "ROLL 13"},
+    };
+    edlbtool::ListData back;
+    ASSERT_EQ(edlbtool::readOtioText(timeline.dump(), "compact.otio", back, warnings), "");
+    ASSERT_EQ(back.events.size(), 4u);
+    for (size_t i = 0; i < back.events.size(); ++i) {
+        SCOPED_TRACE(i);
+        const edlbtool::EventRow& e = back.events[i];
+        EXPECT_EQ(e.editNumber, expected[i].edit);
+        EXPECT_EQ(e.videoTracks, expected[i].video);
+        EXPECT_EQ(e.audioTracks, expected[i].audio);
+        EXPECT_EQ(e.comment, expected[i].notes);
+        EXPECT_EQ(e.comment, data.events[i].comment);
+    }
+}
+
+// A clip of ours whose metadata is empty, edited in OTIO: markers added and its comments
+// changed are its notes, in the order they are rebuilt; the edit number follows the one
+// before it, the one a clip names stands.
+TEST(OtioRead, OurCompactClipsRebuildWhatTheyLeaveOut) {
+    const std::string time = R"({"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": )";
+    const auto range = [&time](int start, int length) {
+        return R"({"OTIO_SCHEMA": "TimeRange.1", "duration": )" + time + std::to_string(length) +
+               "}, \"start_time\": " + time + std::to_string(start) + "}}";
+    };
+    const auto clip = [&range](const std::string& name, const std::string& metadata, const std::string& markers) {
+        return R"({"OTIO_SCHEMA": "Clip.2", "name": ")" + name + R"(", "metadata": )" + metadata +
+               R"(, "source_range": )" + range(1000, 24) + R"(, "markers": [)" + markers + "]}";
+    };
+    const std::string ourMarker = R"({"OTIO_SCHEMA": "Marker.2", "name": "look here", "color": "GREEN", )"
+                                  R"("metadata": {"edlbridge": {}, "cmx_3600": {"color": "green"}}, "marked_range": )" +
+                                  range(86410, 0) + "}";
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"edlbridge": {"timecode_mode": 1}}, "global_start_time": )" +
+        time + R"(86400}, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        clip("one", R"({"cmx_3600": {"comments": ["ROLL 4", "LAB A"], "reel": "R1"}, "edlbridge": {}})", ourMarker) + ", " +
+        clip("", R"({"cmx_3600": {"reel": "R2"}, "edlbridge": {"edit": 20}})", "") + ", " +
+        clip("three", R"({"cmx_3600": {"reel": "R3"}, "edlbridge": {"notes": ["kept as it is"]}})", "") + "]}]}}";
+    edlbtool::ListData data;
+    std::vector<std::string> warnings;
+    ASSERT_EQ(edlbtool::readOtioText(text, "compact.otio", data, warnings), "");
+    ASSERT_EQ(data.events.size(), 3u);
+    EXPECT_EQ(data.events[0].editNumber, 1u);
+    EXPECT_EQ(data.events[0].reel, "R1");
+    EXPECT_EQ(data.events[0].recIn, 86400u);
+    EXPECT_EQ(data.events[0].comment, "FROM CLIP NAME: one\nLOC: 01:00:00:10 green   look here\nROLL 4\nLAB A");
+    EXPECT_EQ(data.events[1].editNumber, 20u);
+    EXPECT_EQ(data.events[1].comment, "");
+    EXPECT_EQ(data.events[2].editNumber, 21u);
+    EXPECT_EQ(data.events[2].comment, "kept as it is");
+    EXPECT_EQ(data.events[2].recIn, 86448u);
+}
