@@ -383,9 +383,7 @@ uint32_t convertStream(const std::string& input, const std::string& output,
     std::vector<std::string> warnings = reader.takeWarnings();
     warnAll(&options, warnings);
     WriteOptions writeOptions = writeOptionsOf(options);
-    // A CSV log's events keep no cells: its grades are not carried into the columns.
-    if (writeOptions.listType == EDLTYPE_LOG_EXCHANGE && !writeOptions.legacy &&
-        reader.info().list.dwListType != EDLTYPE_CSV) {
+    if (writeOptions.listType == EDLTYPE_LOG_EXCHANGE && !writeOptions.legacy) {
         const CdlNames grades = cdlNamesInFile(source.path());
         writeOptions.sopColumn = grades.sop;
         writeOptions.satColumn = grades.sat;

@@ -1,5 +1,6 @@
 // CSV event reader: one data row per event, cells placed by the header's column map,
 // media files resolved to an existing movie beside the named file or beside the list.
+#include <cstdio>
 #include <cstring>
 
 #include "columns/columns.h"
@@ -209,6 +210,22 @@ void applyCell(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32_
     }
 }
 
+// A cell of a row read for interchange under an ASC_SOP or ASC_SAT column, which the column
+// map has no entry for: kept as the note "ASC_SOP: value", as the column reader keeps the
+// columns it does not interpret, so that the grade goes on with its event. name is scratch
+// room for one cell.
+void keepGradeCell(const tagKvEdlHandle* handle, EdlLine* event, size_t index, const char* cell,
+                   char* name, InterchangeRow& row) {
+    const char* cursor = handle->list.szColumnLine;
+    for (size_t k = 0; k <= index; ++k) {
+        if (!edlb::nextCsvCell(&cursor, name)) return;
+    }
+    if (strcasecmp(name, "ASC_SOP") != 0 && strcasecmp(name, "ASC_SAT") != 0) return;
+    char note[kCellMax + 16];
+    const int length = std::snprintf(note, sizeof note, "%s: %s", name, cell);
+    if (length > 0) edlb::appendTextLine(event, note, std::strlen(note), row.commentLength);
+}
+
 }  // namespace
 
 namespace {
@@ -232,15 +249,23 @@ extern "C" EDLBRIDGE_API int csvReadLine(tagKvEdlHandle* handle, EdlLine* event)
 
     InterchangeRow row;
     row.active = (handle->list.dwFlags & EDL_LF_INTERCHANGE) != 0;
-    char* cell = static_cast<char*>(KvAlloc((row.active ? 2 : 1) * (kCellMax + 1)));
+    char* cell = static_cast<char*>(KvAlloc((row.active ? 3 : 1) * (kCellMax + 1)));
     if (cell == nullptr) return static_cast<int>(EDL_NO_LINE);
+    char* name = nullptr;
     if (row.active) {
         row.clipName = cell + kCellMax + 1;
         row.clipName[0] = '\0';
+        name = row.clipName + kCellMax + 1;
     }
     const char* cursor = line;
     for (size_t k = 0; k < edlb::kMapColumns && edlb::nextCsvCell(&cursor, cell); ++k) {
-        if (cell[0] != '\0') applyCell(handle, event, cell, handle->list.adwColumns[k], row);
+        if (cell[0] == '\0') continue;
+        const uint32_t column = handle->list.adwColumns[k];
+        if (row.active && column == 0) {
+            keepGradeCell(handle, event, k, cell, name, row);
+        } else {
+            applyCell(handle, event, cell, column, row);
+        }
     }
     if (row.active && event->szClipName != nullptr && event->szName != nullptr) {
         // The clip's whole name where no media file is named, ten characters of it as its

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -506,8 +507,20 @@ TEST(Cdl, CsvLogColumnsReadAgainFromTheFile) {
     EXPECT_EQ(shots[1].id, "003");
     EXPECT_FALSE(shots[1].cdl.hasSop);
     EXPECT_EQ(shots[1].cdl.saturation, "1.25");
-    // Without the file's cells a CSV log gives no grades: its events keep no raw line.
-    EXPECT_TRUE(gradedShots(data, CdlId::Event).empty());
+    // Read for interchange, the grade cells are the events' notes too: the same grades.
+    const std::vector<GradedShot> fromNotes = gradedShots(data, CdlId::Event);
+    ASSERT_EQ(fromNotes.size(), 2u);
+    EXPECT_EQ(noteLines(data.events[0]),
+              (std::vector<std::string>{"ASC_SOP: (1.5 1.0 0.9)(0.1 -0.2 0.0)(1.0 1.1 0.95)",
+                                        "ASC_SAT: 0.9"}));
+    EXPECT_EQ(noteLines(data.events[2]), std::vector<std::string>{"ASC_SAT: 1.25"});
+    EXPECT_EQ(fromNotes[0].cdl.slope[0], "1.5");
+    EXPECT_EQ(fromNotes[1].cdl.saturation, "1.25");
+    // Read with the documented derivations, only the file's cells give them.
+    ListData documented;
+    ASSERT_EQ(readList(path, documented, ReadOptions(true)), "");
+    EXPECT_TRUE(gradedShots(documented, CdlId::Event).empty());
+    EXPECT_EQ(gradedShots(documented, CdlId::Event, csvLogCells(path, documented)).size(), 2u);
 }
 
 TEST(Cdl, TimelineMetadataBothWays) {
@@ -643,15 +656,39 @@ TEST(CdlColumns, LegacyKeepsTheDocumentedLog) {
     EXPECT_EQ(log.find("\tASC_SAT"), std::string::npos);
 }
 
-TEST(CdlColumns, CsvLogGivesNoCommaSeparatedColumn) {
+// A CSV log's grade cells go to the grade columns of a log and to the notes of a cut; its
+// comma-separated column line is no column of a log.
+TEST(CdlColumns, CsvLogGradesToLogAndCut) {
     TempDir dir;
-    const std::string log =
-        converted(dir, "grades_log.csv", readFile(dataPath("markers/grades_log.csv")), "ale");
-    const std::vector<std::string> rows = splitLines(log);
-    ASSERT_GE(rows.size(), 8u);
+    const std::string csv = readFile(dataPath("markers/grades_log.csv"));
+    const std::vector<std::string> rows = splitLines(converted(dir, "grades_log.csv", csv, "ale"));
+    ASSERT_EQ(rows.size(), 13u);
     EXPECT_EQ(rows[7],
               "Name\tTracks\tStart\tEnd\tTape\tSource File\tComments\tMark IN\tMark OUT\t"
-              "Record Start\tRecord End\tEvent\tTransition");
+              "Record Start\tRecord End\tEvent\tTransition\tASC_SOP\tASC_SAT");
+    const std::vector<std::string> first = splitFields(rows[10], '\t');
+    const std::vector<std::string> third = splitFields(rows[12], '\t');
+    ASSERT_EQ(first.size(), 15u);
+    ASSERT_EQ(third.size(), 15u);
+    EXPECT_EQ(first[6], "");
+    EXPECT_EQ(first[13], "(1.5 1.0 0.9)(0.1 -0.2 0.0)(1.0 1.1 0.95)");
+    EXPECT_EQ(first[14], "0.9");
+    EXPECT_EQ(third[0], "A001C005, take 2");
+    EXPECT_EQ(third[13], "");
+    EXPECT_EQ(third[14], "1.25");
+    const std::vector<std::string> cut = splitLines(converted(dir, "grades_log.csv", csv, "cmx3600"));
+    // The notes after each clip name, whatever lines the tracks take.
+    const auto notesAfter = [&cut](const std::string& clip) {
+        std::vector<std::string> notes;
+        auto at = std::find(cut.begin(), cut.end(), "* FROM CLIP NAME: " + clip);
+        while (at != cut.end() && ++at != cut.end() && at->compare(0, 2, "* ") == 0) notes.push_back(*at);
+        return notes;
+    };
+    EXPECT_EQ(notesAfter("A001C003"), (std::vector<std::string>{
+                                          "* ASC_SOP (1.5 1.0 0.9)(0.1 -0.2 0.0)(1.0 1.1 0.95)",
+                                          "* ASC_SAT 0.9"}));
+    EXPECT_EQ(notesAfter("A001C004"), std::vector<std::string>{});
+    EXPECT_EQ(notesAfter("A001C005, take 2"), std::vector<std::string>{"* ASC_SAT 1.25"});
 }
 
 TEST(CdlColumns, NotesInEitherForm) {
