@@ -10,6 +10,7 @@ from . import _records as rec
 from ._calls import Host, decoded, file_name
 from ._errors import PathLike
 from ._library import converter
+from ._lists import _bytes, _counting_rate
 from ._timecode import TimecodeMode
 
 Rate = Union[TimecodeMode, str, int, float]
@@ -137,12 +138,17 @@ def write_markers(values: Iterable[Union[Marker, Mapping[str, Any]]],
     return _write_markers("markers", target, format, _mode_of(rate), _marker_json(values))
 
 
-def cdl(path: PathLike, id: str = "clip") -> List[Grade]:
+def cdl(path: PathLike, id: str = "clip", *, rate: Optional[float] = None,
+        record_start: Optional[str] = None) -> List[Grade]:
     """The grades of the list or timeline ``path``: one per event with "ASC_SOP" or
     "ASC_SAT" notes (or ASC_SOP and ASC_SAT log columns), identified by ``id`` ("clip",
-    "reel" or "event"), the values as numbers."""
+    "reel" or "event"), the values as numbers. ``rate`` and ``record_start`` read the list
+    as ``edlbridge cdl --rate --record-start`` does (see read() and convert())."""
     host = Host()
-    options = host.options(format=rec.EDLC_FORMAT_JSON, flags=_choice(_CDL_IDS, id, "id"))
+    options = host.options(
+        format=rec.EDLC_FORMAT_JSON,
+        flags=_choice(_CDL_IDS, id, "id") | rec.EDLC_RATE(_counting_rate(rate)),
+        recordStart=None if record_start is None else _bytes(record_start))
     count = ctypes.c_size_t(0)
     status = rec.edlcStatus()
     result = converter().edlcCdl(file_name(path), None, ctypes.byref(options),

@@ -78,6 +78,18 @@ def test_cdl_values_as_numbers() -> None:
         "001", "002", "003"]
 
 
+def test_cdl_reads_at_the_rate_and_record_start_given() -> None:
+    log = MARKERS / "grades.ale"
+    at25 = edlbridge.cdl(log, rate=25, record_start="01:00:00:24")
+    assert [(grade.id, grade.slope, grade.saturation) for grade in at25] == [
+        ("A001C003", (1.5, 1.0, 0.9), 0.9), ("A001C005", (1.2, 1.0, 1.0), None)]
+    # Frame 24 is no frame of a second at 24 fps.
+    with pytest.raises(edlbridge.EdlError, match="no timecode of the list's rate: '01:00:00:24'"):
+        edlbridge.cdl(log, rate=24, record_start="01:00:00:24")
+    with pytest.raises(ValueError, match="no timecode counts at 48 fps"):
+        edlbridge.cdl(log, rate=48)
+
+
 def _values(correction: ElementTree.Element) -> dict:
     return {child.tag[len(NAMESPACE):]: child.text
             for child in correction.iter() if child.tag[len(NAMESPACE):] in (
