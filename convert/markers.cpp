@@ -425,7 +425,9 @@ void markersOfList(const ListData& data, MarkerList& out) {
             } else if (parseLocNote(note, out.mode, loc)) {
                 if (loc.timed) marker.frames = loc.frames;
                 if (loc.colour != nullptr) marker.colour = loc.colour->name;
-                marker.comment = loc.text;
+                marker.comment = loc.fielded ? loc.comment : loc.text;
+                if (loc.fielded) marker.name = loc.name;
+                if (loc.duration > 0) marker.duration = loc.duration;
                 out.markers.push_back(marker);
             }
         }

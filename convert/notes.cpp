@@ -2,7 +2,9 @@
 
 #include <strings.h>
 
+#include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -135,7 +137,40 @@ bool parseLocNote(const std::string& note, unsigned mode, LocNote& out) {
         at = rest;
     }
     out.text = trimmed(note.substr(at));
+    // The marker's fields: "|M:" and "|D:" at the start of the text or after a blank.
+    const auto fieldAt = [&](const char* key, size_t from) {
+        for (size_t i = out.text.find(key, from); i != std::string::npos;
+             i = out.text.find(key, i + 1)) {
+            if (i == 0 || isBlank(out.text[i - 1])) return i;
+        }
+        return std::string::npos;
+    };
+    const size_t nameAt = fieldAt("|M:", 0);
+    if (nameAt == std::string::npos) return true;
+    out.fielded = true;
+    out.comment = trimmed(out.text.substr(0, nameAt));
+    const size_t lengthAt = fieldAt("|D:", nameAt + 3);
+    out.name = trimmed(out.text.substr(nameAt + 3, lengthAt == std::string::npos
+                                                       ? std::string::npos
+                                                       : lengthAt - nameAt - 3));
+    if (lengthAt != std::string::npos) {
+        const std::string count = trimmed(out.text.substr(lengthAt + 3));
+        char* end = nullptr;
+        const unsigned long frames = std::strtoul(count.c_str(), &end, 10);
+        if (!count.empty() && std::isdigit(static_cast<unsigned char>(count[0])) != 0 &&
+            *end == '\0' && frames <= UINT32_MAX) {
+            out.duration = static_cast<uint32_t>(frames);
+        }
+    }
     return true;
+}
+
+std::string locText(const std::string& name, const std::string& comment, uint32_t duration) {
+    if (comment.empty() && duration <= 1) return name;
+    std::string text = comment.empty() ? std::string() : comment + " ";
+    text += "|M:" + name;
+    if (duration > 0) text += " |D:" + std::to_string(duration);
+    return text;
 }
 
 bool parseM2(const std::string& note, M2Note& out) {

@@ -50,7 +50,16 @@ struct LocNote {
     const MarkerColour* colour = nullptr;
     std::string colourWord;  // the colour as the note spells it
     std::string text;
+    // A marker's own name and length after its comment, as a timeline's marker with a
+    // comment or a length is written: 'LOC: 01:00:05:00 RED check focus |M:FOCUS |D:12'
+    // (comment 'check focus', name 'FOCUS', 12 frames). Without them the text is all.
+    bool fielded = false;
+    std::string comment, name;
+    uint32_t duration = 0;
 };
+// The text of a "LOC:" note for a marker: its name alone, or its comment with its name and
+// length (none when duration is 0) when it has a comment or lasts more than a frame.
+std::string locText(const std::string& name, const std::string& comment, uint32_t duration);
 // False when note is no "LOC:" note.
 bool parseLocNote(const std::string& note, unsigned mode, LocNote& out);
 

@@ -306,8 +306,11 @@ private:
     }
 
     // Markers as "LOC:" notes, but for the notes of ours they were written from when the
-    // event keeps its notes (keptNotes). A marker of ours is its note; another on a record
-    // time outside its event is reported and left out.
+    // event keeps its notes (keptNotes); a marker of ours is its note. Of others, a marked
+    // time within the event's record times is a record time, as OTIO's CMX 3600 adapter
+    // keeps a list's "LOC:" timecode and as its writer gives it back; else one within the
+    // clip's source range is the clip's own (source) time, placed through the clip; any
+    // other is reported and left out. A marker's comment and length go with its name.
     void markerNotes(EventRow& row, const Piece& piece, bool keptNotes,
                      std::vector<std::string>& notices) const {
         for (const MarkerAt& marker : piece.markers) {
@@ -323,19 +326,20 @@ private:
                 addNote(row, written);
                 continue;
             }
-            int64_t at = marker.record;
-            if (marker.onRecord) {
-                at = marker.raw;
-                if (at < row.recIn || (at >= row.recOut && at != row.recIn)) {
-                    notices.push_back("marker " + quoted(marker.name) + " at " +
-                                      piece.facts->text(ItemFacts::kPath) +
-                                      " lies outside its clip: left out");
-                    continue;
-                }
+            const bool onRecord =
+                marker.raw >= row.recIn && (marker.raw < row.recOut || marker.raw == row.recIn);
+            if (!onRecord && !(marker.inSource && marker.record >= 0)) {
+                notices.push_back("marker " + quoted(marker.name) + " at " +
+                                  piece.facts->text(ItemFacts::kPath) +
+                                  " lies outside its clip: left out");
+                continue;
             }
+            const int64_t at = onRecord ? marker.raw : marker.record;
             std::string note = "LOC: " + timecodeText(asFrames(at), mode_);
             if (!marker.color.empty()) note += " " + marker.color;
-            if (!marker.name.empty()) note += " " + marker.name;
+            const std::string text =
+                locText(marker.name, marker.comment, asFrames(marker.duration));
+            if (!text.empty()) note += " " + text;
             addNote(row, note);
         }
     }

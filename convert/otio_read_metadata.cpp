@@ -140,17 +140,17 @@ void readMarkers(const Value& item, const std::string& path, int64_t sourceStart
         if (!clock.range(marker, "marked_range", where, marked))
             fail("missing marked_range at " + where);
         MarkerAt at;
-        // Marked ranges are in the clip's own (source) time; one outside it is a record
-        // time, as OTIO's CMX 3600 adapter gives a "LOC:" note's timecode.
         const int64_t sourceEnd =
             std::max(piece.length, derivedSourceOut(sourceStart, piece.length, piece.scalar) -
                                        sourceStart);
         at.raw = marked.start;
-        at.onRecord = marked.start < sourceStart || marked.start > sourceStart + sourceEnd;
+        at.duration = marked.duration;
+        at.inSource = marked.start >= sourceStart && marked.start <= sourceStart + sourceEnd;
         at.record = piece.recIn + (marked.start - sourceStart);
         at.color = markerColourWord(marker, where);
         at.name = text(marker, "name", where);
         at.ours = ours(marker) != nullptr;
+        at.comment = text(marker, "comment", where);
         mdText(ours(marker), "note", at.note);
         piece.markers.push_back(at);
     }

@@ -19,10 +19,11 @@ Piece cut(const Piece& piece, int64_t from, int64_t to) {
     if (from != piece.recIn) part.transition = nullptr;
     part.markers.clear();
     for (const MarkerAt& marker : piece.markers) {
-        // A marker on a record time stays with the piece's first part.
-        if (marker.onRecord ? from == piece.recIn
-                            : marker.record >= from &&
-                                  (marker.record < to || (to == from && marker.record == from))) {
+        // A marker placed through the clip stays with the part that holds its place; one
+        // only on a record time with the piece's first part.
+        if (!marker.inSource ? from == piece.recIn
+                             : marker.record >= from &&
+                                   (marker.record < to || (to == from && marker.record == from))) {
             part.markers.push_back(marker);
         }
     }

@@ -125,14 +125,17 @@ unsigned timelineMode(const Value& root, const Value* mine, double firstRate,
 
 // ---- Pieces of tracks ----
 
-// A marker: in record time, relative to the piece's track until the track is placed. A
-// marker whose time lies outside its clip's source range is taken as a record time (OTIO's
-// CMX 3600 adapter gives "LOC:" timecodes as they are): onRecord, at raw.
+// A marker of a clip: its marked time as it stands (raw), and that time taken in the clip's
+// source time, placed through the clip (record: relative to the piece's track until the
+// track is placed; inSource: raw lies in the clip's source range). Which of the two it is
+// is known once the event's record times are: OTIO's CMX 3600 adapter keeps a "LOC:" note's
+// timecode as it stands, and lists give those in record time.
 struct MarkerAt {
-    int64_t record = 0, raw = 0;
-    bool onRecord = false;
-    std::string color, name, note;  // note: the "LOC:" note a marker written here came from
-    bool ours = false;              // written here: its note is note, else locatorNote()
+    int64_t record = 0, raw = 0, duration = 0;
+    bool inSource = false;
+    std::string color, name, comment;
+    std::string note;  // the "LOC:" note a marker written here came from
+    bool ours = false;  // written here: its note is note, else locatorNote()
 };
 
 // Texts kept end to end in one block: one allocation for all of them, none when all are

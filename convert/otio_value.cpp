@@ -198,6 +198,7 @@ nlohmann::json toJson(const Value& value) {
         return out;
     }
     if (value.is_boolean()) return value.boolean();
+    if (value.is_number_unsigned()) return static_cast<uint64_t>(value.integer());
     if (value.is_number_integer()) return value.integer();
     if (value.is_number()) return value.number();
     if (value.is_string()) return value.string();

@@ -27,6 +27,7 @@ public:
     bool is_null() const { return kind_ == Kind::Null; }
     bool is_boolean() const { return kind_ == Kind::Bool; }
     bool is_number_integer() const { return kind_ == Kind::Int || kind_ == Kind::Uint; }
+    bool is_number_unsigned() const { return kind_ == Kind::Uint; }
     bool is_number() const { return is_number_integer() || kind_ == Kind::Double; }
     bool is_string() const { return kind_ == Kind::String; }
     bool is_array() const { return kind_ == Kind::Array; }

@@ -947,6 +947,9 @@ private:
                 loc.text = graded.name;
                 loc.colour = markerColour(graded.colour);
                 loc.colourWord = loc.colour != nullptr ? loc.colour->name : graded.colour;
+            } else if (loc.fielded) {
+                loc.text = loc.name;
+                graded.comment = loc.comment;
             }
             if (survey_.recordTimes && (loc.frames < e.recIn || loc.frames >= std::max(e.recOut, e.recIn + 1))) {
                 warnings_.push_back("marker '" + note + "' of edit " +
@@ -967,7 +970,7 @@ private:
             out.end().end();
             out.key("name").string(loc.text);
             out.key("color").string(loc.colour != nullptr ? loc.colour->name : "RED");
-            timeRange(out, "marked_range", loc.frames, isGraded ? graded.duration : 0);
+            timeRange(out, "marked_range", loc.frames, isGraded ? graded.duration : loc.duration);
             out.key("comment").string(graded.comment);
             out.end();
         }
