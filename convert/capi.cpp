@@ -12,6 +12,7 @@
 #include "otio.h"
 #include "platform.h"
 #include "render.h"
+#include "table_spool.h"
 #include "timecode_text.h"
 #include "timeline.h"
 
@@ -232,43 +233,32 @@ WriteOptions writeOptionsOf(const edlcOptions& options) {
 // Dump text is handed to the host in pieces of about this size.
 constexpr size_t kDumpChunk = 64 * 1024;
 
-// The table sizes its columns on a first reading and prints on a second.
+// The table keeps its rows unpadded while the list is read once, then pads them to the
+// widest cell of each column, under the list's summary and its count of events.
 uint32_t dumpTable(const char* path, const edlcOptions* options, Output& output,
                    edlcStatus* status) {
     ListSource source;
     ListReader reader;
     std::string reason = openReader(path, options, source, reader);
-    std::vector<size_t> widths;
-    Row cells = tableHeaderRow();
-    widenColumns(widths, cells);
-    EventRow row;
-    if (reason.empty()) {
-        while (reader.next(row)) {
-            tableEventRow(reader.info(), row, cells);
-            widenColumns(widths, cells);
-        }
-        reason = reader.reason();
-    }
-    const size_t count = reader.count();
-    ListReader second;
-    if (reason.empty()) reason = second.open(source, readOptionsOf(options));
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
-    if (options->name != nullptr) second.showAs(options->name);
-    const ListInfo& info = second.info();
-    std::string text = tableHead(info, count);
-    appendTableLine(text, tableHeaderRow(), widths);
-    while (second.next(row)) {
+    const ListInfo& info = reader.info();
+    TableSpool spool;
+    Row cells = tableHeaderRow();
+    reason = spool.add(cells);
+    EventRow row;
+    while (reason.empty() && reader.next(row)) {
         tableEventRow(info, row, cells);
-        appendTableLine(text, cells, widths);
-        if (text.size() >= kDumpChunk) {
-            if (!output.put(text)) return outputFailed(status);
-            text.clear();
-        }
+        reason = spool.add(cells);
     }
-    if (!output.put(text)) return outputFailed(status);
-    if (!second.reason().empty()) {
-        return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, second.reason());
+    if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    // A list that fails part way prints nothing, as one that cannot be opened.
+    if (!reader.reason().empty()) {
+        return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reader.reason());
     }
+    if (!output.put(tableHead(info, reader.count()))) return outputFailed(status);
+    reason = spool.replay([&output](const std::string& text) { return output.put(text); });
+    if (reason == "write failed") return outputFailed(status);
+    if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
     return succeeded(status);
 }
 

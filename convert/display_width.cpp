@@ -36,7 +36,7 @@ bool inRanges(const Range (&ranges)[N], uint32_t code) {
 
 // The code point of the UTF-8 character at text[i] and its length in bytes; length 0 when
 // the bytes there are no valid UTF-8 (overlong forms and surrogates included).
-uint32_t decode(const std::string& text, size_t i, size_t& length) {
+uint32_t decode(std::string_view text, size_t i, size_t& length) {
     const auto byte = [&text](size_t at) { return static_cast<unsigned char>(text[at]); };
     const unsigned char lead = byte(i);
     length = 0;
@@ -62,7 +62,7 @@ uint32_t decode(const std::string& text, size_t i, size_t& length) {
 
 }  // namespace
 
-size_t displayWidth(const std::string& text) {
+size_t displayWidth(std::string_view text) {
     size_t width = 0;
     for (size_t i = 0; i < text.size();) {
         size_t length = 0;

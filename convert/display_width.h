@@ -4,7 +4,7 @@
 #define EDLBRIDGE_CONVERT_DISPLAY_WIDTH_H
 
 #include <cstddef>
-#include <string>
+#include <string_view>
 
 namespace edlbtool {
 
@@ -12,7 +12,7 @@ namespace edlbtool {
 // combining marks and zero-width characters none. A byte that begins no valid UTF-8
 // character (a Latin-1 name) takes one column, as a terminal shows it as one replacement
 // character.
-size_t displayWidth(const std::string& text);
+size_t displayWidth(std::string_view text);
 
 }  // namespace edlbtool
 

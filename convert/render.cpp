@@ -224,7 +224,7 @@ std::string renderColumns(const std::vector<Row>& rows) {
 
 // Columns are as wide as their widest cell shows on a terminal (displayWidth), not as its
 // bytes count; a cell of ASCII alone shows as many columns as it has bytes.
-size_t cellWidth(const std::string& text) {
+size_t cellWidth(std::string_view text) {
     for (char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) return displayWidth(text);
     }
@@ -239,14 +239,16 @@ void widenColumns(std::vector<size_t>& widths, const Row& row) {
     }
 }
 
+void appendTableCell(std::string& out, std::string_view cell, size_t width, size_t column,
+                     bool last) {
+    out += cell;
+    if (!last) out.append((column > width ? column : width) - width + 2, ' ');
+}
+
 void appendTableLine(std::string& out, const Row& row, const std::vector<size_t>& widths) {
     for (size_t i = 0; i < row.size(); ++i) {
-        out += row[i];
-        if (i + 1 < row.size()) {
-            const size_t width = cellWidth(row[i]);
-            const size_t column = i < widths.size() && widths[i] > width ? widths[i] : width;
-            out.append(column - width + 2, ' ');
-        }
+        appendTableCell(out, row[i], cellWidth(row[i]), i < widths.size() ? widths[i] : 0,
+                        i + 1 == row.size());
     }
     out += '\n';
 }

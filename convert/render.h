@@ -7,6 +7,7 @@
 #include "list_reader.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace edlbtool {
@@ -33,15 +34,19 @@ std::string jsonDumpTail(size_t count);
 std::string csvDumpHead();
 void csvDumpRow(std::string& out, const ListInfo& info, const EventRow& event);
 
-// Table: every column as wide as its widest cell, so the rows are measured first (a first
-// reading of the list), then printed under the list's summary.
+// Table: every column as wide as its widest cell, so every row is measured before any is
+// printed (TableSpool keeps them meanwhile), under the list's summary.
 Row tableHeaderRow();
 // The cells of one event; row is overwritten, its strings' room reused.
 void tableEventRow(const ListInfo& info, const EventRow& event, Row& row);
 void widenColumns(std::vector<size_t>& widths, const Row& row);
 std::string tableHead(const ListInfo& info, size_t count);
 // The columns a cell takes.
-size_t cellWidth(const std::string& text);
+size_t cellWidth(std::string_view text);
+// One cell of a table line, width columns wide: the cell, then (unless it is the line's
+// last) blanks up to the width of its column and two more.
+void appendTableCell(std::string& out, std::string_view cell, size_t width, size_t column,
+                     bool last);
 // One row padded to the widths; the last cell is not padded.
 void appendTableLine(std::string& out, const Row& row, const std::vector<size_t>& widths);
 // Rows as a table, each column as wide as its widest cell.
