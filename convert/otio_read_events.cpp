@@ -73,7 +73,7 @@ void placeTimes(EventRow& row, const Piece& piece) {
     // A held frame is one frame of its source, as a list gives it.
     if (facts.freeze && !facts.ours) row.srcOut = asFrames(int64_t{row.srcIn} + 1);
     const auto kept = [&](ItemFacts::Kept which, uint32_t& out) {
-        if ((facts.kept & (1u << which)) != 0) out = asFrames(facts.times[which]);
+        if ((facts.kept & (1u << which)) != 0) out = facts.times[which];
     };
     kept(ItemFacts::kRecordIn, row.recIn);
     kept(ItemFacts::kRecordOut, row.recOut);
@@ -83,7 +83,7 @@ void placeTimes(EventRow& row, const Piece& piece) {
     kept(ItemFacts::kMarkIn, row.markIn);
     kept(ItemFacts::kMarkOut, row.markOut);
     if ((facts.kept & (1u << ItemFacts::kAudioOffset)) != 0)
-        row.audioOffset = asOffset(facts.times[ItemFacts::kAudioOffset]);
+        row.audioOffset = static_cast<int32_t>(facts.times[ItemFacts::kAudioOffset]);
 }
 
 // The fields our metadata keeps of an event (ours: it has them).
@@ -508,7 +508,12 @@ std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string&
         static const char* const kKeys[ItemFacts::kKeptCount] = {
             "record_in", "record_out", "source_out", "mark_in", "mark_out", "audio_offset"};
         for (unsigned i = 0; i < ItemFacts::kKeptCount; ++i) {
-            if (mdInteger(mine, kKeys[i], facts.times[i])) facts.kept |= 1u << i;
+            int64_t time = 0;
+            if (!mdInteger(mine, kKeys[i], time)) continue;
+            facts.kept |= 1u << i;
+            facts.times[i] = i == ItemFacts::kAudioOffset
+                                 ? static_cast<uint32_t>(asOffset(time))
+                                 : asFrames(time);
         }
     } else {
         if (!mdText(mine, "reel", row.reel) && !cmxReel(item, row.reel) &&
@@ -531,7 +536,15 @@ std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string&
         std::string tracks;
         if (mdText(ale, "Tracks", tracks)) logTracks(tracks, row);
     }
-    facts.numbers.take(row);
+    ItemFacts::Numbers& numbers = facts.numbers;
+    numbers.editNumber = row.editNumber;
+    numbers.videoTracks = row.videoTracks;
+    numbers.audioTracks = row.audioTracks;
+    numbers.wipeCode = row.wipeCode;
+    numbers.effectLength = row.effectLength;
+    numbers.lineFlags = row.lineFlags;
+    numbers.present = row.present;
+    numbers.editType = row.editType;
     facts.texts.pack(
         {&row.reel, &row.comment, &row.effectText, &clip, &file, &notes, &effectNotes, &path});
     return made;
@@ -539,7 +552,14 @@ std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string&
 
 EventRow ItemFacts::row() const {
     EventRow row;
-    numbers.give(row);
+    row.editNumber = numbers.editNumber;
+    row.videoTracks = numbers.videoTracks;
+    row.audioTracks = numbers.audioTracks;
+    row.wipeCode = numbers.wipeCode;
+    row.effectLength = numbers.effectLength;
+    row.lineFlags = numbers.lineFlags;
+    row.present = numbers.present;
+    row.editType = numbers.editType;
     row.reel = text(kReel);
     row.comment = text(kComment);
     row.effectText = text(kEffectText);

@@ -138,6 +138,33 @@ struct MarkerAt {
     bool ours = false;  // written here: its note is note, else locatorNote()
 };
 
+// The markers of a piece: most pieces have none, and hold only a null pointer for them.
+class Markers {
+public:
+    Markers() = default;
+    Markers(const Markers& other)
+        : list_(other.list_ != nullptr ? new std::vector<MarkerAt>(*other.list_) : nullptr) {}
+    Markers(Markers&&) noexcept = default;
+    Markers& operator=(const Markers& other) {
+        if (this != &other) *this = Markers(other);
+        return *this;
+    }
+    Markers& operator=(Markers&&) noexcept = default;
+
+    void push_back(MarkerAt marker) {
+        if (list_ == nullptr) list_.reset(new std::vector<MarkerAt>);
+        list_->push_back(std::move(marker));
+    }
+    void clear() { list_.reset(); }
+    MarkerAt* begin() { return list_ != nullptr ? list_->data() : nullptr; }
+    MarkerAt* end() { return list_ != nullptr ? list_->data() + list_->size() : nullptr; }
+    const MarkerAt* begin() const { return list_ != nullptr ? list_->data() : nullptr; }
+    const MarkerAt* end() const { return list_ != nullptr ? list_->data() + list_->size() : nullptr; }
+
+private:
+    std::unique_ptr<std::vector<MarkerAt>> list_;
+};
+
 // Texts kept end to end in one block: one allocation for all of them, none when all are
 // empty.
 template <unsigned N>
@@ -197,7 +224,12 @@ struct ItemFacts {
     // The texts, in the order they are kept; kPath: where the item is, for messages.
     // kEffects: the notes its effects give ("EFFECT NAME:").
     enum Text { kReel, kComment, kEffectText, kClip, kFile, kNotes, kEffects, kPath, kTextCount };
-    RowNumbers numbers;
+    // The fields of an event but its times and texts.
+    struct Numbers {
+        uint32_t editNumber = 0, videoTracks = 0, audioTracks = 0, wipeCode = 0,
+                 effectLength = 0, lineFlags = 0, present = 0;
+        char editType = 'C';
+    } numbers;
     bool ours = false;      // written here: it has our metadata
     bool freeze = false;    // a freeze frame
     bool editFollows = false;   // ours without an edit number: the one before it plus one
@@ -205,10 +237,11 @@ struct ItemFacts {
     // The event's place in the list it was written from; 0: the place of the clip before it
     // on its track plus one; -1: not ours.
     int64_t index = -1;
-    // Times our metadata keeps, where present (bit i of kept for field i).
+    // Times our metadata keeps, where present (bit i of kept for field i), as frames of a
+    // list: the audio offset's 32 bits signed, the others unsigned.
     enum Kept { kRecordIn, kRecordOut, kSourceOut, kMarkIn, kMarkOut, kAudioOffset, kKeptCount };
     uint32_t kept = 0;
-    int64_t times[kKeptCount] = {};
+    uint32_t times[kKeptCount] = {};
     PackedTexts<kTextCount> texts;
 
     std::string text(Text which) const { return texts[which]; }
@@ -230,7 +263,7 @@ struct Piece {
     double scalar = 1.0;
     bool black = false;
     std::shared_ptr<const ItemFacts> facts;
-    std::vector<MarkerAt> markers;
+    Markers markers;
     std::shared_ptr<const TransitionFacts> transition;  // the transition into this piece
 };
 
