@@ -1,6 +1,6 @@
 // Marker lists and grades: the readers of every marker form and of ASC CDL values over
 // arbitrary bytes. A marker list that reads is written in each form, and its JSON must read
-// back into as many markers.
+// back into as many markers. Grade notes go into a log's column form and back.
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -44,5 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     parseSat(text, cdl);
     std::vector<GradedShot> shots;
     if (cdlFromJson(text, shots).empty()) cccDocument(shots);
+    // Grade notes taken into a log's column form and back settle at once.
+    std::string notes = text;
+    putCdlNotesInForm(notes, true);
+    putCdlNotesInForm(notes, false);
+    std::string again = notes;
+    putCdlNotesInForm(again, true);
+    putCdlNotesInForm(again, false);
+    if (again != notes) std::abort();
+    cdlNamesIn(text);
     return 0;
 }
