@@ -12,8 +12,16 @@ JsonOut::JsonOut(WriteBytes sink, unsigned depth, bool inList)
 
 void JsonOut::newline(size_t depth) {
     static const char kSpaces[] = "                                                                ";
-    put('\n');
     size_t spaces = depth * 4;
+    // Most lines fit in what is left of the buffer: written in one piece.
+    if (used_ + 1 + spaces <= kBufferSize) {
+        char* at = buffer_.get() + used_;
+        *at = '\n';
+        std::memset(at + 1, ' ', spaces);
+        used_ += 1 + spaces;
+        return;
+    }
+    put('\n');
     while (spaces > 0) {
         const size_t n = spaces < sizeof kSpaces - 1 ? spaces : sizeof kSpaces - 1;
         put(kSpaces, n);
@@ -41,9 +49,18 @@ JsonOut& JsonOut::key(const char* name) {
     if (!level.empty) put(',');
     level.empty = false;
     newline(base_ + levels_.size());
-    put('"');
-    put(name, std::strlen(name));
-    put("\": ", 3);
+    const size_t length = std::strlen(name);
+    if (used_ + length + 4 <= kBufferSize) {
+        char* at = buffer_.get() + used_;
+        *at = '"';
+        std::memcpy(at + 1, name, length);
+        std::memcpy(at + 1 + length, "\": ", 3);
+        used_ += length + 4;
+    } else {
+        put('"');
+        put(name, length);
+        put("\": ", 3);
+    }
     afterKey_ = true;
     return *this;
 }

@@ -113,8 +113,8 @@ std::string writeOtioEvents(const ListInfo& info, EventSource& source, const Wri
                             const WriteBytes& sink, std::vector<std::string>& warnings,
                             bool inMemory = false);
 
-// A timeline written from a list as it is read (twice), into the file path or, for "-",
-// into standardOutput. A failure names the side it happened on; a file that could not be
+// A timeline written from a list as it is read (once: its events wait in a temporary file
+// for the writer's second pass), into the file path or, for "-", into standardOutput. A failure names the side it happened on; a file that could not be
 // written completely is removed.
 struct OtioStreamResult {
     std::string reason;    // empty on success

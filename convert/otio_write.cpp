@@ -1,6 +1,7 @@
 // Events as an OpenTimelineIO timeline, written as the events are read. A first pass over
-// the events learns the tracks, the first record in and the last record out; the second
-// writes every track at once, the first straight to the output and the others into spools
+// the events learns the tracks, the first record in and the last record out (a list's
+// events are read once, and kept compact in a temporary file for the second pass); the
+// second writes every track at once, the first straight to the output and the others into spools
 // that follow it, so memory does not grow with the list. Only a list whose events go back in
 // record time on a track is held whole, to be put in order.
 //
@@ -103,14 +104,14 @@ int64_t recordLength(const EventRow& event) {
     return event.recOut >= event.recIn ? int64_t{event.recOut} - event.recIn : 0;
 }
 
-// The first track an event is on: its markers go there.
-std::string firstTrack(const EventRow& e) {
-    for (bool audio : {false, true}) {
-        for (unsigned bit = 0; bit < kTrackBits; ++bit) {
-            if (onTrack(e, audio, bit)) return (audio ? "A" : "V") + std::to_string(bit + 1);
+// True when the track is the first an event is on: its markers go there.
+bool isFirstTrack(const EventRow& e, bool audio, unsigned bit) {
+    for (bool onAudio : {false, true}) {
+        for (unsigned on = 0; on < kTrackBits; ++on) {
+            if (onTrack(e, onAudio, on)) return onAudio == audio && on == bit;
         }
     }
-    return std::string();
+    return false;
 }
 
 // An event with the zero-length cut line before it when it is a transition of the same
@@ -246,19 +247,25 @@ public:
         }
         return reason;
     }
-    WriteBytes sink() {
-        return [this](const char* bytes, size_t size) {
-            if (inMemory_) {
-                text_.append(bytes, size);
-                return true;
-            }
-            return std::fwrite(bytes, 1, size, file_) == size;
-        };
+    bool write(const char* bytes, size_t size) {
+        if (inMemory_) {
+            text_.append(bytes, size);
+            return true;
+        }
+        return std::fwrite(bytes, 1, size, file_) == size;
     }
+    WriteBytes sink() {
+        return [this](const char* bytes, size_t size) { return write(bytes, size); };
+    }
+    // Reading what was spooled from its start (a spool in a file only).
+    bool startReading() {
+        return std::fflush(file_) == 0 && std::fseek(file_, 0, SEEK_SET) == 0;
+    }
+    bool read(char* bytes, size_t size) { return std::fread(bytes, 1, size, file_) == size; }
     // Copies what was spooled into sink.
     bool copyTo(const WriteBytes& sink) {
         if (inMemory_) return sink(text_.data(), text_.size());
-        if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0) return false;
+        if (!startReading()) return false;
         std::vector<char> buffer(1 << 16);
         size_t count;
         while ((count = std::fread(buffer.data(), 1, buffer.size(), file_)) > 0) {
@@ -323,6 +330,18 @@ struct EventNotes {
 // The names a note gives the media an event plays from.
 const char* const kFileNotes[] = {"SOURCE FILE:", "FROM FILE:", "FROM CLIP:"};
 
+// True when text holds "ASC_S" in any case: only then can an event or a column line carry a
+// grade, which is looked for no further in events without one.
+bool mentionsGrade(const std::string& text) {
+    for (size_t at = text.find('_', 3); at != std::string::npos; at = text.find('_', at + 1)) {
+        if (at + 1 < text.size() && (text[at + 1] | 0x20) == 's' &&
+            strncasecmp(text.c_str() + at - 3, "ASC", 3) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool isFreezeNote(const std::string& note) {
     const size_t at = note.find_first_not_of("* \t");
     return at != std::string::npos && equalNoCase(trimmed(note.substr(at)), "FREEZE FRAME");
@@ -336,7 +355,9 @@ public:
           mode_(mode),
           rate_(modeInfo(mode).fps),
           title_(title),
-          warnings_(warnings) {}
+          warnings_(warnings),
+          gradeColumns_(mentionsGrade(std::string(
+              info.list.szColumnLine, strnlen(info.list.szColumnLine, sizeof info.list.szColumnLine)))) {}
 
     // Writes the timeline (or, for a log, the collection) of the events.
     std::string write(PairedEvents& events, const WriteBytes& sink, bool inMemory) {
@@ -391,10 +412,11 @@ public:
         out.end();
     }
 
-    // A clip of length frames for an event (from its source in), placed on track after the
-    // clip of event eventBefore (its place in the list, from 1; 0 for none).
+    // A clip of length frames for an event (from its source in), placed after the clip of
+    // event eventBefore (its place in the list, from 1; 0 for none); withMarkers: on the
+    // event's first track, which carries its markers.
     void clip(JsonOut& out, const Paired& p, int64_t start, int64_t length,
-              const std::string& track, size_t eventBefore) {
+              bool withMarkers, size_t eventBefore) {
         const EventRow& e = p.row;
         const EventNotes notes = sortNotes(e);
         // The speed is the event's own: a clip a dissolve shortens plays at it still.
@@ -411,7 +433,7 @@ public:
         aleColumns(out, e);
         // Colour decisions ("cdl") go here, before the adapter's key.
         Cdl cdl;
-        const bool graded = cdlOfEvent(info_, e, cdl);
+        const bool graded = (gradeColumns_ || mentionsGrade(e.comment)) && cdlOfEvent(info_, e, cdl);
         if (graded) writeCdlMetadata(out, cdl);
         cmxMetadata(out, e, notes.comments);
         out.key(otio::kKey).beginObject();
@@ -457,7 +479,7 @@ public:
         }
         out.end();
         out.key("markers").beginArray();
-        if (track.empty() || track == firstTrack(e)) markers(out, e, notes.locators);
+        if (withMarkers) markers(out, e, notes.locators);
         out.end();
         out.key("enabled").boolean(true);
         out.key("media_references").beginObject().key(otio::kDefaultMedia);
@@ -716,7 +738,7 @@ private:
         while (events.next(p)) {
             const EventRow& e = p.row;
             const int64_t length = e.srcOut >= e.srcIn ? int64_t{e.srcOut} - e.srcIn : 0;
-            clip(out, p, e.recIn, length, std::string(), p.index);
+            clip(out, p, e.recIn, length, true, p.index);
             if (!out.ok()) return "write failed";
         }
         reason = events.reason();
@@ -992,6 +1014,7 @@ private:
     const unsigned rate_;
     const std::string title_;
     std::vector<std::string>& warnings_;
+    const bool gradeColumns_;  // the list's columns may hold grades
     Survey survey_;
     int64_t start_ = 0;
     bool inMemory_ = false;
@@ -1061,7 +1084,8 @@ void TrackWriter::add(const Paired& event) {
 
 void TrackWriter::flushPending() {
     if (!pending_) return;
-    timeline_.clip(out_, held_, heldStart_, heldLength_, name_, lastEvent_);
+    timeline_.clip(out_, held_, heldStart_, heldLength_, isFirstTrack(held_.row, audio_, bit_),
+                   lastEvent_);
     lastEvent_ = held_.index + 1;
     pending_ = false;
     anyItem_ = true;
@@ -1079,6 +1103,120 @@ void TrackWriter::finish() {
     out_.key("kind").string(audio_ ? "Audio" : "Video");
     out_.end();
 }
+
+// The events of a source read once: the first pass hands them on as it reads them and keeps
+// them in a temporary file, every pass after it reads them from there. Each event is kept as
+// its numbers and the lengths of its texts, then the texts.
+class SpooledSource : public EventSource {
+public:
+    // atStart: source was just rewound, and is read from where it is.
+    SpooledSource(EventSource& source, bool atStart)
+        : source_(source), spool_(false), atStart_(atStart) {}
+
+    std::string rewind() override {
+        if (kept_) {
+            failure_ = spool_.startReading() ? std::string() : "cannot read a temporary file";
+            return failure_;
+        }
+        failure_ = spool_.open();
+        if (!failure_.empty()) return failure_;
+        keeping_ = true;
+        if (atStart_) {
+            atStart_ = false;
+            return std::string();
+        }
+        return source_.rewind();
+    }
+
+    bool next(EventRow& row) override {
+        if (!keeping_) return kept_ && take(row);
+        if (!source_.next(row)) {
+            keeping_ = false;
+            kept_ = source_.reason().empty();
+            return false;
+        }
+        if (!keep(row)) {
+            keeping_ = false;
+            failure_ = "cannot write a temporary file";
+            return false;
+        }
+        return true;
+    }
+
+    std::string reason() const override {
+        return failure_.empty() ? source_.reason() : failure_;
+    }
+
+private:
+    static constexpr size_t kNumbers = 15, kTexts = 6;
+    using Head = uint32_t[kNumbers + kTexts];
+
+    static void texts(EventRow& e, std::string* (&out)[kTexts]) {
+        std::string* all[kTexts] = {&e.reel, &e.clipName, &e.name, &e.comment, &e.effectText,
+                                    &e.line};
+        std::copy(all, all + kTexts, out);
+    }
+
+    bool keep(EventRow& e) {
+        std::string* text[kTexts];
+        texts(e, text);
+        const Head head = {e.editNumber, e.srcIn, e.srcOut, e.recIn, e.recOut, e.markIn,
+                           e.markOut, static_cast<uint32_t>(e.audioOffset), e.videoTracks,
+                           e.audioTracks, static_cast<unsigned char>(e.editType), e.wipeCode,
+                           e.effectLength, e.lineFlags, e.present,
+                           static_cast<uint32_t>(text[0]->size()), static_cast<uint32_t>(text[1]->size()),
+                           static_cast<uint32_t>(text[2]->size()), static_cast<uint32_t>(text[3]->size()),
+                           static_cast<uint32_t>(text[4]->size()), static_cast<uint32_t>(text[5]->size())};
+        bytes_.assign(reinterpret_cast<const char*>(head), sizeof head);
+        for (const std::string* t : text) {
+            if (t->size() > UINT32_MAX) return false;
+            bytes_ += *t;
+        }
+        return spool_.write(bytes_.data(), bytes_.size());
+    }
+
+    bool take(EventRow& e) {
+        Head head;
+        if (!spool_.read(reinterpret_cast<char*>(head), sizeof head)) return false;
+        size_t size = 0;
+        for (size_t i = 0; i < kTexts; ++i) size += head[kNumbers + i];
+        bytes_.resize(size);
+        if (size > 0 && !spool_.read(&bytes_[0], size)) {
+            failure_ = "cannot read a temporary file";
+            return false;
+        }
+        e.editNumber = head[0];
+        e.srcIn = head[1];
+        e.srcOut = head[2];
+        e.recIn = head[3];
+        e.recOut = head[4];
+        e.markIn = head[5];
+        e.markOut = head[6];
+        e.audioOffset = static_cast<int32_t>(head[7]);
+        e.videoTracks = head[8];
+        e.audioTracks = head[9];
+        e.editType = static_cast<char>(head[10]);
+        e.wipeCode = head[11];
+        e.effectLength = head[12];
+        e.lineFlags = head[13];
+        e.present = head[14];
+        std::string* text[kTexts];
+        texts(e, text);
+        size_t at = 0;
+        for (size_t i = 0; i < kTexts; ++i) {
+            text[i]->assign(bytes_, at, head[kNumbers + i]);
+            at += head[kNumbers + i];
+        }
+        return true;
+    }
+
+    EventSource& source_;
+    Spool spool_;
+    bool atStart_;
+    bool keeping_ = false, kept_ = false;
+    std::string failure_;
+    std::string bytes_;
+};
 
 // The events of a list held in memory.
 class VectorSource : public EventSource {
@@ -1172,7 +1310,8 @@ OtioStreamResult streamOtio(const ListSource& source, const ReadOptions& read,
         }
     }
     VectorSource heldEvents(held);
-    EventSource& input = info.isTimeline ? static_cast<EventSource&>(heldEvents) : events;
+    SpooledSource spooled(events, true);
+    EventSource& input = info.isTimeline ? static_cast<EventSource&>(heldEvents) : spooled;
     FILE* file = nullptr;
     if (path != "-") {
         file = std::fopen(path.c_str(), "wb");

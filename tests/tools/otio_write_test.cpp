@@ -398,3 +398,34 @@ TEST(OtioRead, OurCompactClipsRebuildWhatTheyLeaveOut) {
     EXPECT_EQ(data.events[2].comment, "kept as it is");
     EXPECT_EQ(data.events[2].recIn, 86448u);
 }
+
+// A list written as it is read (its events read once and kept in a temporary file for the
+// second pass) gives the timeline the events held in memory give, byte for byte: every field
+// of every event, a log's cells and CR, CRLF and LF line ends included.
+TEST(OtioWrite, StreamedFromAListAsFromMemory) {
+    const char* const lists[] = {
+        "tools/otio/dissolve_pal.edl", "tools/otio/av_tracks_df.edl", "tools/otio/markers_film.edl",
+        "interchange/avid_notes_cr.edl", "tools/ale_pal_log.ale", "cmx/fcm_changes_drop_frame.edl",
+    };
+    for (const char* list : lists) {
+        SCOPED_TRACE(list);
+        const std::string path = edlbtest::dataPath(list);
+        edlbtool::ListData data;
+        ASSERT_EQ(edlbtool::readList(path, data), "");
+        std::vector<std::string> warnings;
+        const std::string inMemory = edlbtool::otioText(data, edlbtool::WriteOptions(), warnings);
+        edlbtool::ListSource source;
+        ASSERT_EQ(source.open(path), "");
+        std::string streamed;
+        const edlbtool::OtioStreamResult result = edlbtool::streamOtio(
+            source, edlbtool::ReadOptions(), edlbtool::WriteOptions(), "-",
+            [&streamed](const char* bytes, size_t size) {
+                streamed.append(bytes, size);
+                return true;
+            },
+            warnings);
+        EXPECT_EQ(result.reason, "");
+        EXPECT_EQ(result.events, data.events.size());
+        EXPECT_EQ(streamed, inMemory);
+    }
+}
