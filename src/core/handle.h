@@ -73,6 +73,10 @@ struct tagKvEdlHandle {
     // under which list flags spares testing that line twice.
     int64_t lEventLineAt;
     uint32_t dwEventLineFlags;
+    // The event line pushed back at the end of an event stays in pszLineBuf: the next read
+    // takes it from there, moving on to this offset after it, instead of reading it again.
+    // 0 when no line is held; getLine drops it.
+    int64_t lHeldLineEnd;
     // Line numbers of the lines a reading reports: the line ends before lCountedTo were
     // counted (dwLinesCounted), bCountedCr when the byte before it is a CR.
     int64_t lCountedTo;

@@ -1,5 +1,6 @@
 // Entry points for event records that carry their own text buffers.
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "core/handle.h"
@@ -100,8 +101,14 @@ void buffersOf(EdlLineVB* record, Buffer (&buffers)[5]) {
 constexpr size_t kZeroWindow = 64;
 
 bool allZero(const char* bytes, size_t count) {
-    unsigned char any = 0;
-    for (size_t i = 0; i < count; ++i) any |= static_cast<unsigned char>(bytes[i]);
+    uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        any |= word;
+    }
+    for (; i < count; ++i) any |= static_cast<unsigned char>(bytes[i]);
     return any == 0;
 }
 

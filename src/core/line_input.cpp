@@ -103,6 +103,7 @@ bool readRawLine(tagKvEdlHandle* handle, char* buffer, unsigned int limit, unsig
 }  // namespace
 
 EDLBRIDGE_API unsigned int getLine(tagKvEdlHandle* handle, char* buffer, unsigned int limit) {
+    handle->lHeldLineEnd = 0;
     if (handle->pFile == nullptr || edlb::atEnd(handle)) return 0;
     int64_t position = edlb::readPosition(handle);
     if (position < 0 || limit < 1) return 0;

@@ -208,7 +208,18 @@ int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode)
         // list keeps its own mode whatever the separators say.
         const bool mayImply =
             (flags & EDL_LF_TC_SEP0) == 0 && *mode != EDL_TC_FILM && *mode != EDL_TC_PAL;
-        for (const char* p = token + 1; *p != '\0'; ++p) {
+        // 'HH:MM:SS:FF', as nearly every time is written, without the loop: the same answer,
+        // the last separator that implies a mode deciding.
+        const auto separator = [](char c) { return c == ':' || separatorMode(c) != 0; };
+        const bool full = isDigit(token[1]) && separator(token[2]) && isDigit(token[3]) &&
+                          isDigit(token[4]) && separator(token[5]) && isDigit(token[6]) &&
+                          isDigit(token[7]) && separator(token[8]) && isDigit(token[9]) &&
+                          isDigit(token[10]) && token[11] == '\0';
+        for (int at = 2; full && at <= 8; at += 3) {
+            hasSeparator = true;
+            if (mayImply && separatorMode(token[at]) != 0) implied = separatorMode(token[at]);
+        }
+        for (const char* p = token + 1; !full && *p != '\0'; ++p) {
             if (isDigit(*p)) continue;
             const uint32_t separatorImplies = separatorMode(*p);
             if (separatorImplies == 0 && *p != ':') {

@@ -88,6 +88,18 @@ bool pushBack(tagKvEdlHandle* handle) {
     return ungetline(handle) != 0;
 }
 
+// The line pushed back at the end of the last event, when the line buffer still holds it and
+// the file stands at its start: the reading moves on past it as getLine would have.
+bool takeHeldLine(tagKvEdlHandle* handle) {
+    const int64_t end = handle->lHeldLineEnd;
+    handle->lHeldLineEnd = 0;
+    if (end == 0 || readPosition(handle) != handle->lLineStart || !seekTo(handle, end)) {
+        return false;
+    }
+    handle->dwLineEnd = end;
+    return true;
+}
+
 // The mode of an FCM line comes into force: the timecode flags word is rebuilt for it, as
 // edlOpen builds it for reading.
 void applyTimecodeMode(tagKvEdlHandle* handle, unsigned int mode) {
@@ -681,7 +693,7 @@ uint32_t edlb::readEventLines(tagKvEdlHandle* handle, EdlLine* event) {
         if (edlb::atEnd(handle)) {
             return pending ? finishEvent(handle, event, state) : EDL_END_OF_LIST;
         }
-        if (getLine(handle, line, kLineLimit) == 0) {
+        if (!takeHeldLine(handle) && getLine(handle, line, kLineLimit) == 0) {
             return pending ? finishEvent(handle, event, state) : EDL_NO_LINE;
         }
         unsigned int mode = 0;
@@ -691,9 +703,14 @@ uint32_t edlb::readEventLines(tagKvEdlHandle* handle, EdlLine* event) {
                 break;
             case Step::Finish:
                 return finishEvent(handle, event, state);
-            case Step::FinishBefore:
+            case Step::FinishBefore: {
+                const int64_t end = handle->dwLineEnd;
                 pushBack(handle);
+                // An event line is read as it is (a wrapped one is read with the line after
+                // it): the buffer keeps what reading it again would give.
+                if (kind == LineKind::Event) handle->lHeldLineEnd = end;
                 return finishEvent(handle, event, state);
+            }
         }
     }
 }

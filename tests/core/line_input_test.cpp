@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,53 @@ TEST(LineInput, FedlgetsKeepsLineEndsAsLf) {
     ASSERT_NE(fedlgets(buffer, 2, stream), nullptr);
     EXPECT_STREQ(buffer, "A");
     std::fclose(stream);
+}
+
+}  // namespace
+
+namespace {
+
+// The event line that ends an event is read again by the next call, unless the host moved
+// on with getLine: then the reading goes on after the line it took. ungetline brings the
+// line back.
+TEST(LineInput, HostLinesBetweenEvents) {
+    edlbtest::TempDir dir;
+    const std::string path = dir.write(
+        "three.edl",
+        "TITLE: THREE\r\nFCM: NON-DROP FRAME\r\n\r\n"
+        "001  R1 V C 01:00:00:00 01:00:01:00 00:00:00:00 00:00:01:00\r\n* one\r\n"
+        "002  R2 V C 01:00:01:00 01:00:02:00 00:00:01:00 00:00:02:00\r\n* two\r\n"
+        "003  R3 V C 01:00:02:00 01:00:03:00 00:00:02:00 00:00:03:00\r\n* three\r\n"
+        "004  R4 V C 01:00:03:00 01:00:04:00 00:00:03:00 00:00:04:00\r\n");
+    for (uint32_t flags : {0u, static_cast<uint32_t>(EDL_LF_INTERCHANGE)}) {
+        EdlList list;
+        edlInitEdlListStruct(&list);
+        list.dwFlags |= flags;
+        tagKvEdlHandle* handle = edlOpen(path.c_str(), nullptr, EDL_OPEN_READ, &list);
+        ASSERT_NE(handle, nullptr);
+        auto event = std::make_unique<EdlLineVB>();
+        ASSERT_EQ(edlReadLineVB(handle, event.get()), EDL_OK);
+        EXPECT_EQ(event->dwEditNum, 1u);
+        char line[edlb::kLineBufferSize];
+        ASSERT_EQ(getLine(handle, line, edlb::kLineLimit), 1u);
+        EXPECT_STREQ(line, "002  R2 V C 01:00:01:00 01:00:02:00 00:00:01:00 00:00:02:00");
+        // The note after it, given back: reading goes on from the note.
+        ASSERT_EQ(getLine(handle, line, edlb::kLineLimit), 1u);
+        EXPECT_STREQ(line, "* two");
+        ASSERT_EQ(ungetline(handle), 1);
+        ASSERT_EQ(edlReadLineVB(handle, event.get()), EDL_OK);
+        EXPECT_EQ(event->dwEditNum, 3u);
+        EXPECT_STREQ(event->achReel, "R3");
+        // The line that ended event 3 is given back after a line the host read and returned.
+        ASSERT_EQ(getLine(handle, line, edlb::kLineLimit), 1u);
+        EXPECT_STREQ(line, "004  R4 V C 01:00:03:00 01:00:04:00 00:00:03:00 00:00:04:00");
+        ASSERT_EQ(ungetline(handle), 1);
+        ASSERT_EQ(edlReadLineVB(handle, event.get()), EDL_OK);
+        EXPECT_EQ(event->dwEditNum, 4u);
+        EXPECT_EQ(event->dwRecIn, 3u * 30u);
+        EXPECT_EQ(edlReadLineVB(handle, event.get()), EDL_END_OF_LIST);
+        edlClose(handle);
+    }
 }
 
 }  // namespace
