@@ -15,6 +15,7 @@ from . import _records as rec
 from ._calls import Host, failure, file_name
 from ._errors import PathLike, WriteError
 from ._library import converter
+from ._lists import _bytes, _counting_rate
 
 
 @dataclass(frozen=True)
@@ -71,22 +72,26 @@ _DIFF_FORMATS = {"table": rec.EDLC_FORMAT_TABLE, "json": rec.EDLC_FORMAT_JSON}
 
 @overload
 def diff(old: PathLike, new: PathLike, *, unchanged: bool = False,
-         format: None = None) -> ChangeList: ...
+         format: None = None, rate: Optional[float] = None) -> ChangeList: ...
 
 
 @overload
-def diff(old: PathLike, new: PathLike, *, unchanged: bool = False, format: str) -> str: ...
+def diff(old: PathLike, new: PathLike, *, unchanged: bool = False, format: str,
+         rate: Optional[float] = None) -> str: ...
 
 
 def diff(old: PathLike, new: PathLike, *, unchanged: bool = False,
-         format: Optional[str] = None) -> Union[ChangeList, str]:
+         format: Optional[str] = None, rate: Optional[float] = None) -> Union[ChangeList, str]:
     """The change list from the cut ``old`` to the cut ``new`` (two lists of any dialects
     and timecode modes: the old cut's times are carried into the new cut's mode first).
 
     Returns a ChangeList; with ``format`` ("table" or "json") the text ``edlbridge diff``
-    prints instead. Unchanged events are left out unless ``unchanged`` is set. Raises
-    OpenError or NotAListError naming the list that failed.
+    prints instead. Unchanged events are left out unless ``unchanged`` is set. ``rate`` is
+    the rate both lists count at, as read() and ``edlbridge diff --rate`` take it. Raises
+    OpenError or NotAListError naming the list that failed, and ValueError for a rate no
+    timecode counts at.
     """
+    flags = (rec.EDLC_ALL if unchanged else 0) | rec.EDLC_RATE(_counting_rate(rate))
     library = converter()
     old_name, new_name = file_name(old), file_name(new)
     status = rec.edlcStatus()
@@ -94,14 +99,12 @@ def diff(old: PathLike, new: PathLike, *, unchanged: bool = False,
         if format not in _DIFF_FORMATS:
             raise ValueError(f"no such format {format!r} (table or json)")
         host = Host()
-        options = host.options(format=_DIFF_FORMATS[format],
-                               flags=rec.EDLC_ALL if unchanged else 0)
+        options = host.options(format=_DIFF_FORMATS[format], flags=flags)
         result = library.edlcDiff(old_name, new_name, ctypes.byref(options), None,
                                   ctypes.byref(status))
         host.finish(result, status, new, other=old)
         return host.text()
-    handle = library.edlcDiffLists(old_name, new_name, rec.EDLC_ALL if unchanged else 0,
-                                   ctypes.byref(status))
+    handle = library.edlcDiffLists(old_name, new_name, flags, ctypes.byref(status))
     if not handle:
         raise failure(status, new, other=old)
     try:
@@ -125,22 +128,26 @@ _PICTURE_FORMATS = {"svg": rec.EDLC_FORMAT_SVG, "html": rec.EDLC_FORMAT_HTML}
 
 @overload
 def timeline(list: PathLike, output: None = None, old: Optional[PathLike] = None,
-             format: str = "svg") -> str: ...
+             format: str = "svg", *, rate: Optional[float] = None,
+             record_start: Optional[str] = None) -> str: ...
 
 
 @overload
 def timeline(list: PathLike, output: PathLike, old: Optional[PathLike] = None,
-             format: str = "svg") -> int: ...
+             format: str = "svg", *, rate: Optional[float] = None,
+             record_start: Optional[str] = None) -> int: ...
 
 
 def timeline(list: PathLike, output: Optional[PathLike] = None,
-             old: Optional[PathLike] = None, format: str = "svg") -> Union[str, int]:
+             old: Optional[PathLike] = None, format: str = "svg", *,
+             rate: Optional[float] = None, record_start: Optional[str] = None) -> Union[str, int]:
     """The picture of the cut ``list``: one box per event on its track along the record
     time, as an SVG picture (``format="svg"``) or an HTML page with it (``"html"``). With
     ``old``, each box is marked with what changed since that cut.
 
     Returns the text when ``output`` is None; else writes it into the file ``output``
-    ("-": standard output) and returns the number of events drawn. Raises OpenError or
+    ("-": standard output) and returns the number of events drawn. ``rate`` and
+    ``record_start`` read the lists as read() and convert() do. Raises OpenError or
     NotAListError naming the list that failed, and WriteError for an output that cannot be
     written (nothing is left of it) or that is one of the lists.
     """
@@ -155,7 +162,9 @@ def timeline(list: PathLike, output: Optional[PathLike] = None,
             if source is not None and library.edlcSameFile(source, target):
                 raise WriteError(output, "would overwrite the input list")
     host = Host(sys.stdout.buffer if output is not None and target == b"-" else None)
-    options = host.options(format=_PICTURE_FORMATS[format])
+    options = host.options(
+        format=_PICTURE_FORMATS[format], flags=rec.EDLC_RATE(_counting_rate(rate)),
+        recordStart=None if record_start is None else _bytes(record_start))
     count = ctypes.c_size_t(0)
     status = rec.edlcStatus()
     result = library.edlcTimeline(name, old_name, target, ctypes.byref(options),

@@ -54,3 +54,23 @@ def test_open_and_iter_events_count_at_a_given_rate():
             edlbridge.open(str(PAL), counting_rate=bad)
         with pytest.raises(ValueError, match="no timecode counts at"):
             edlbridge.iter_events(str(PAL), rate=bad)
+
+
+def test_diff_and_timeline_count_at_a_given_rate(tmp_path):
+    head = "TITLE: DOCK\r\nFCM: NON-DROP FRAME\r\n\r\n001  DOCK01   V     C        10:00:00:00 "
+    old = tmp_path / "old.edl"
+    new = tmp_path / "new.edl"
+    old.write_bytes((head + "10:00:02:12 01:00:00:00 01:00:02:12\r\n").encode())
+    new.write_bytes((head + "10:00:03:02 01:00:00:00 01:00:03:02\r\n").encode())
+    # 01:00:02:12 to 01:00:03:02 is 15 frames at 25 fps, 20 at 30.
+    at25 = edlbridge.diff(old, new, rate=25)
+    assert [(c.kinds, c.tail) for c in at25.changes] == [(("trimmed",), 15)]
+    assert [(c.kinds, c.tail) for c in edlbridge.diff(old, new).changes] == [(("trimmed",), 20)]
+    assert "HEAD, TAIL and MOVE in frames of new's timecode mode" in edlbridge.diff(
+        old, new, format="table", rate=25)
+    with pytest.raises(ValueError, match="no timecode counts at 48 fps"):
+        edlbridge.diff(old, new, rate=48)
+    picture = edlbridge.timeline(str(PAL), rate=25)
+    assert "pal (PAL, 25 fps) - 2 events - record 01:00:00:00 to 01:00:03:12" in picture
+    laid = edlbridge.timeline(str(LOG), record_start="10:00:00:00")
+    assert "- 2 events - record 10:00:00:00 to 10:00:06:12" in laid
