@@ -27,6 +27,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace edlbtool;
@@ -294,11 +295,17 @@ uint32_t dumpStream(const char* path, const edlcOptions* options, Output& output
 
 // Streams the events of reader into a list at path; a failure names the input or the
 // output, and nothing is left at path.
+// Events read before (held) go first.
 uint32_t streamList(ListReader& reader, const WriteOptions& options, const std::string& path,
-                    edlcStatus* status, const edlcOptions* host = nullptr) {
+                    edlcStatus* status, const edlcOptions* host = nullptr,
+                    const std::vector<EventRow>& held = {}) {
     ListWriter writer;
     std::string reason = writer.open(reader.info(), options, path);
     if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    for (const EventRow& row : held) {
+        reason = writer.write(row);
+        if (!reason.empty()) return setStatus(status, EDLC_E_WRITE, EDLC_AT_OUTPUT, reason);
+    }
     EventRow row;
     while (reader.next(row)) {
         reason = writer.write(row);
@@ -360,8 +367,8 @@ uint32_t streamTimeline(const std::string& input, const std::string& output,
     return succeeded(status);
 }
 
-uint32_t writeMarkerEdl(ListReader& reader, const std::string& output, const edlcOptions& options,
-                        edlcStatus* status);
+uint32_t writeMarkerEdl(const ListReader& reader, std::vector<EventRow> events,
+                        const std::string& output, const edlcOptions& options, edlcStatus* status);
 
 uint32_t convertStream(const std::string& input, const std::string& output,
                        const edlcOptions& options, size_t* events, edlcStatus* status) {
@@ -378,17 +385,26 @@ uint32_t convertStream(const std::string& input, const std::string& output,
         writeOptions.sopColumn = grades.sop;
         writeOptions.satColumn = grades.sat;
     }
+    // A CMX 3600 list of markers is the grading system's marker EDL: events are held while
+    // each is a marker, and the first that is none sends them on to the list writer.
+    std::vector<EventRow> held;
+    if (writeOptions.listType == EDLTYPE_CMX3600 && !writeOptions.legacy) {
+        EventRow row;
+        while (reader.next(row)) {
+            held.push_back(row);
+            if (!isMarkerEvent(row)) break;
+        }
+    }
     uint32_t result;
-    if (writeOptions.listType == EDLTYPE_CMX3600 && !writeOptions.legacy &&
-        isMarkerEdl(source, readOptionsOf(&options))) {
-        result = writeMarkerEdl(reader, output, options, status);
+    if (!held.empty() && isMarkerEvent(held.back())) {
+        result = writeMarkerEdl(reader, std::move(held), output, options, status);
     } else if (output == "-") {
         result = throughTempFile(out, status, [&](const std::string& path) {
-            return streamList(reader, writeOptions, path, status, &options);
+            return streamList(reader, writeOptions, path, status, &options, held);
         });
     } else {
         if (!allowed(&options, output)) return setStatus(status, EDLC_E_REFUSED, EDLC_AT_OUTPUT, "");
-        result = streamList(reader, writeOptions, output, status, &options);
+        result = streamList(reader, writeOptions, output, status, &options, held);
     }
     // What the events read could not say.
     warnings = reader.takeWarnings();
@@ -823,14 +839,13 @@ uint32_t putOutput(const std::string& text, const std::string& output, const edl
     return succeeded(status);
 }
 
-// The markers of the list reader hands out, as the grading system's marker EDL.
-uint32_t writeMarkerEdl(ListReader& reader, const std::string& output, const edlcOptions& options,
-                        edlcStatus* status) {
+// The markers of events, every event reader had, as the grading system's marker EDL.
+uint32_t writeMarkerEdl(const ListReader& reader, std::vector<EventRow> events,
+                        const std::string& output, const edlcOptions& options, edlcStatus* status) {
+    if (!reader.reason().empty()) return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, reader.reason());
     ListData data;
     static_cast<ListInfo&>(data) = reader.info();
-    EventRow row;
-    while (reader.next(row)) data.events.push_back(row);
-    if (!reader.reason().empty()) return setStatus(status, EDLC_E_READ, EDLC_AT_INPUT, reader.reason());
+    data.events = std::move(events);
     MarkerList list;
     markersOfList(data, list);
     moveMarkers(list, options.tcMode);

@@ -486,23 +486,15 @@ void moveMarkers(MarkerList& list, unsigned mode) {
     list.mode = mode;
 }
 
-bool isMarkerEdl(const ListSource& source, const ReadOptions& options) {
-    ListReader reader;
-    if (!reader.open(source, options).empty()) return false;
-    EventRow event;
-    size_t count = 0;
-    while (reader.next(event)) {
-        bool marker = false, other = false;
-        MarkerRow row;
-        forEachNoteLine(event, [&](const char* line, size_t length) {
-            const std::string note = trimmed(std::string(line, length));
-            if (note.empty()) return;
-            (parseGradingNote(note, row) ? marker : other) = true;
-        });
-        if (!marker || other) return false;
-        ++count;
-    }
-    return count != 0 && reader.reason().empty();
+bool isMarkerEvent(const EventRow& event) {
+    bool marker = false, other = false;
+    MarkerRow row;
+    forEachNoteLine(event, [&](const char* line, size_t length) {
+        const std::string note = trimmed(std::string(line, length));
+        if (note.empty()) return;
+        (parseGradingNote(note, row) ? marker : other) = true;
+    });
+    return marker && !other;
 }
 
 bool findMarkerFormat(const std::string& name, MarkerFormat& out) {

@@ -83,13 +83,11 @@ std::string readMarkers(const std::string& path, unsigned mode, MarkerList& out,
 // the list's own mode leaves them.
 void moveMarkers(MarkerList& list, unsigned mode);
 
-// True when every event of the list at source is a marker of the grading system's marker
-// EDL: its notes are grading notes ('|C:colour |M:name |D:duration') and nothing else. Such a
-// list, and
-// a marker list read as a list, is written as a CMX 3600 list in that system's own form
-// (markerText, MarkerFormat::Grading), which it imports again. Reading stops at the first
-// event that is no marker.
-bool isMarkerEdl(const ListSource& source, const ReadOptions& options);
+// True when an event is a marker of the grading system's marker EDL: its notes are grading
+// notes ('|C:colour |M:name |D:duration') and nothing else. A list whose every event is
+// one, and a marker list read as a list, is written as a CMX 3600 list in that system's own
+// form (markerText, MarkerFormat::Grading), which it imports again.
+bool isMarkerEvent(const EventRow& event);
 
 enum class MarkerFormat { Json, Editing, Bookmarks, Grading, Loc, Review };
 
