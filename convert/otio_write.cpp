@@ -418,7 +418,8 @@ public:
     void clip(JsonOut& out, const Paired& p, int64_t start, int64_t length,
               bool withMarkers, size_t eventBefore) {
         const EventRow& e = p.row;
-        const EventNotes notes = sortNotes(e);
+        const std::string file = sourceFile(e);
+        const EventNotes notes = sortNotes(e, file);
         // The speed is the event's own: a clip a dissolve shortens plays at it still.
         const int64_t played = survey_.recordTimes ? recordLength(e) : length;
         const double scalar = notes.freeze ? 0.0 : timeScalar(e, notes, played);
@@ -449,8 +450,7 @@ public:
         // Times the clip's place does not give are kept: a reader takes the record in from
         // the place, the record out from the length, the source out from the time warp.
         const int64_t sourceOut = otio::derivedSourceOut(e.srcIn, length, scalar);
-        const bool keptFile = mediaLosesFile(e);
-        const std::string file = sourceFile(e);
+        const bool keptFile = mediaLosesFile(e, file);
         if (keptFile) out.key("file").string(file);
         if (e.markIn != e.srcIn || e.markOut != e.srcOut) {
             out.key("mark_in").integer(e.markIn);
@@ -483,7 +483,7 @@ public:
         out.end();
         out.key("enabled").boolean(true);
         out.key("media_references").beginObject().key(otio::kDefaultMedia);
-        media(out, e, length);
+        media(out, e, file, length);
         out.end();
         out.key("active_media_reference_key").string(otio::kDefaultMedia);
         out.end();
@@ -842,15 +842,13 @@ private:
 
     // True when the clip's media does not give the event's file back as the list names it:
     // an image sequence's frame range, and no media for "(NULL)".
-    static bool mediaLosesFile(const EventRow& e) {
-        const std::string file = sourceFile(e);
+    static bool mediaLosesFile(const EventRow& e, const std::string& file) {
         ImageSequence sequence;
         return !file.empty() && (equalNoCase(file, "(NULL)") || imageSequence(file, sequence) ||
                                  otio::isBlackReel(e.reel) || equalNoCase(e.reel, "BARS"));
     }
 
-    void media(JsonOut& out, const EventRow& e, int64_t length) const {
-        const std::string file = sourceFile(e);
+    void media(JsonOut& out, const EventRow& e, const std::string& file, int64_t length) const {
         const bool black = otio::isBlackReel(e.reel);
         ImageSequence sequence;
         if (black || equalNoCase(e.reel, "BARS")) {
@@ -900,10 +898,9 @@ private:
         out.end();
     }
 
-    EventNotes sortNotes(const EventRow& e) const {
+    EventNotes sortNotes(const EventRow& e, const std::string& file) const {
         EventNotes notes;
         notes.all = noteLines(e);
-        const std::string file = sourceFile(e);
         for (const std::string& note : notes.all) {
             LocNote loc;
             M2Note m2;
@@ -912,7 +909,7 @@ private:
                 continue;
             }
             // A grade is the clip's "cdl", as OTIO's CMX 3600 adapter reads it.
-            if (isFileNote(note, file) || isCdlNote(note)) continue;
+            if (isFileNote(note, file) || (mentionsGrade(note) && isCdlNote(note))) continue;
             if ((parseLocNote(note, mode_, loc) && loc.timed) || parseGradingNote(note, graded)) {
                 notes.locators.push_back(note);
                 continue;
@@ -1109,9 +1106,10 @@ void TrackWriter::finish() {
 // its numbers and the lengths of its texts, then the texts.
 class SpooledSource : public EventSource {
 public:
-    // atStart: source was just rewound, and is read from where it is.
-    SpooledSource(EventSource& source, bool atStart)
-        : source_(source), spool_(false), atStart_(atStart) {}
+    // atStart: source was just rewound, and is read from where it is. withLines: the events'
+    // lines are kept (a log's cells are read from them), else they come back empty.
+    SpooledSource(EventSource& source, bool atStart, bool withLines)
+        : source_(source), spool_(false), atStart_(atStart), withLines_(withLines) {}
 
     std::string rewind() override {
         if (kept_) {
@@ -1158,6 +1156,7 @@ private:
     }
 
     bool keep(EventRow& e) {
+        if (!withLines_) e.line.clear();
         std::string* text[kTexts];
         texts(e, text);
         const Head head = {e.editNumber, e.srcIn, e.srcOut, e.recIn, e.recOut, e.markIn,
@@ -1213,6 +1212,7 @@ private:
     EventSource& source_;
     Spool spool_;
     bool atStart_;
+    const bool withLines_;
     bool keeping_ = false, kept_ = false;
     std::string failure_;
     std::string bytes_;
@@ -1310,7 +1310,7 @@ OtioStreamResult streamOtio(const ListSource& source, const ReadOptions& read,
         }
     }
     VectorSource heldEvents(held);
-    SpooledSource spooled(events, true);
+    SpooledSource spooled(events, true, info.list.szColumnLine[0] != '\0');
     EventSource& input = info.isTimeline ? static_cast<EventSource&>(heldEvents) : spooled;
     FILE* file = nullptr;
     if (path != "-") {
