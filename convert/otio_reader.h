@@ -1,15 +1,20 @@
 // The pieces of the OpenTimelineIO reader, private to its files:
 //  - otio_read.cpp: JSON access and times;
+//  - otio_value.h: the flat tree of values an item is read into;
 //  - otio_read_stream.cpp: the timeline read as a stream of JSON events, never held whole:
 //    compositions are followed as they open and close, each item (clip, gap, transition) is
-//    held as a small document only while it is read;
+//    held in that tree only while it is read;
 //  - otio_read_tracks.cpp: compositions (stacks, tracks) flattened into pieces placed in
 //    record time, nested tracks and stacks by their place, the top layer of a stack winning;
 //  - otio_read_items.cpp: items (clips, gaps, transitions), what each says of its event, and
 //    the media clips name;
 //  - otio_read_metadata.cpp: what sits on items (markers, effects, our own metadata) and the
 //    timecode mode the timeline counts in;
-//  - otio_read_events.cpp: the pieces of every track joined into events.
+//  - otio_read_events.cpp: what an item's values say of its event (itemFacts), then the
+//    pieces of every track joined into events.
+// ItemFacts is where a clip's or gap's JSON ends: an event is made from it, the piece's
+// place and markers, and the transition before the piece (whose metadata TransitionFacts
+// keeps as values).
 // Anything the timeline holds that cannot be read throws a Failure, which the stream reader
 // turns into the reason it returns.
 #ifndef EDLBRIDGE_TOOLS_OTIO_READER_H
@@ -52,11 +57,13 @@ class Where {
 public:
     Where(const std::string& path) : path_(&path) {}  // NOLINT: a path is a place
     Where(const char* path) : key_(path) {}           // NOLINT: so is a field of the root
+    // A key under a place; the place must outlive this one.
     Where(const Where& parent, const char* key) : parent_(&parent), key_(key) {}
+    Where(const std::string& path, const char* key) : path_(&path), key_(key) {}
     std::string text() const {
-        return parent_ != nullptr ? parent_->text() + "." + key_
-               : path_ != nullptr ? *path_
-                                  : std::string(key_);
+        if (parent_ != nullptr) return parent_->text() + "." + key_;
+        if (path_ == nullptr) return key_;
+        return key_ != nullptr ? *path_ + "." + key_ : *path_;
     }
 
 private:

@@ -195,6 +195,47 @@ TEST(OtioMarkers, LocNoteFields) {
     EXPECT_EQ(edlbtool::locText("A", "soft", 2), "soft |M:A |D:2");
 }
 
+// A value that cannot be read is named by its place in the timeline.
+TEST(OtioValues, BadValuesNamedByTheirPlace) {
+    struct Case {
+        const char* change;
+        const char* reason;
+    };
+    const Json base = Json::parse(kTimeline);
+    const auto changed = [&](const char* change) {
+        Json timeline = base;
+        Json& clips = timeline["tracks"]["children"][0]["children"];
+        const std::string what = change;
+        if (what == "media") clips[0]["media_references"]["DEFAULT_MEDIA"] = Json::object();
+        if (what == "rate") clips[0]["source_range"]["start_time"]["rate"] = 0.0;
+        if (what == "version 1") {
+            clips[0]["OTIO_SCHEMA"] = "Clip.1";
+            clips[0]["media_reference"] = "shot.mov";
+        }
+        if (what == "duration") clips[1]["markers"][0]["marked_range"].erase("duration");
+        if (what == "offset") {
+            clips.insert(clips.begin() + 1, Json{{"OTIO_SCHEMA", "Transition.1"},
+                                                 {"in_offset", {{"rate", 24.0}, {"value", 0.0}}},
+                                                 {"out_offset", {{"value", 12.0}}}});
+        }
+        return timeline.dump();
+    };
+    const Case cases[] = {
+        {"media", "missing OTIO_SCHEMA at tracks.children[0].children[0].media"},
+        {"rate", "rate is zero or negative at tracks.children[0].children[0].source_range.start_time"},
+        {"version 1", "not an object at tracks.children[0].children[0].media_reference"},
+        {"duration", "missing duration at tracks.children[0].children[1].markers[0].marked_range"},
+        {"offset", "missing rate at tracks.children[0].children[1].out_offset"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        ListData data;
+        std::vector<std::string> warnings;
+        EXPECT_EQ(edlbtool::readOtioText(changed(c.change), "bad.otio", data, warnings), c.reason);
+        EXPECT_TRUE(data.events.empty());
+    }
+}
+
 // The flat tree: members found by key (the last of several), lists walked past nested
 // values, copies to and from nlohmann's values alike.
 TEST(OtioValues, TreeAnswersAsTheDocumentWould) {
