@@ -40,6 +40,8 @@ int64_t derivedSourceOut(int64_t sourceIn, int64_t length, double scalar);
 //    its track plus one;
 //  - "edit" when it is the edit number of the event before it in the list plus one; an event
 //    without one has kNoEditNumber, but in a log, whose events a reader numbers;
+//  - "wipe_code" when it is the wipe code of the event before it in the list (none before
+//    the first), but for a dissolve whose length it holds;
 //  - "notes" when they are, in order, "FROM CLIP NAME:" with the clip's name (when it has
 //    one), the notes of its markers and the adapter's comments ("cmx_3600" "comments");
 //  - a marker's "note" when it is locatorNote() of the marker;

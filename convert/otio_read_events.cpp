@@ -194,6 +194,7 @@ private:
                 Built b;
                 b.index = index;
                 b.editFollows = piece.facts->editFollows;
+                b.wipeFollows = piece.facts->wipeFollows;
                 // An event that names no track is placed on V1 and keeps naming none.
                 if (b.index >= 0 && row.videoTracks == 0 && row.audioTracks == 0) {
                     trackless.push_back(built.size());
@@ -498,6 +499,7 @@ std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string&
         row.videoTracks = 1;
         ourFields(row, *mine);
         facts.editFollows = field(*mine, "edit") == nullptr;
+        facts.wipeFollows = field(*mine, "wipe_code") == nullptr;
         if (field(*mine, "notes") == nullptr) {
             facts.notesRebuilt = true;
             if (!clip.empty()) row.comment = "FROM CLIP NAME: " + clip;
@@ -637,7 +639,8 @@ namespace otio {
 void logEvents(const Pieces& clips, TimelineEvents::Store& out) {
     out = TimelineEvents::Store();
     uint32_t number = 0;
-    int64_t last = 0;  // the number of the clip before
+    int64_t last = 0;                  // the number of the clip before
+    uint32_t lastWipe = 0xFFFFFFFFu;  // and its wipe code
     for (const Piece& piece : clips) {
         const ItemFacts& facts = *piece.facts;
         EventRow row = facts.row();
@@ -661,6 +664,8 @@ void logEvents(const Pieces& clips, TimelineEvents::Store& out) {
             row.editNumber = asFrames(last + 1);
             row.present |= EDL_P_EDIT_NUMBER;
         }
+        if (facts.ours && facts.wipeFollows) row.wipeCode = lastWipe;
+        lastWipe = row.wipeCode;
         if (facts.ours && (row.present & EDL_P_EDIT_NUMBER) != 0) {
             number = std::max(number, row.editNumber);
         } else {
@@ -697,6 +702,7 @@ void numberEvent(TimelineEvents::Store& s, TimelineEvents::Store::Built& b) {
         numbers.editNumber = otio::asFrames(s.lastEdit + 1);
         numbers.present |= EDL_P_EDIT_NUMBER;
     }
+    if (b.index >= 0 && b.wipeFollows) numbers.wipeCode = s.lastWipe;
     if (b.index >= 0 && (numbers.present & EDL_P_EDIT_NUMBER) != 0) {
         s.number = std::max(s.number, numbers.editNumber);
     } else if (b.index < 0) {
@@ -728,12 +734,14 @@ bool TimelineEvents::next(EventRow& row) {
         row = b.cut->row.unpacked();
         b.cut.reset();
         if ((row.present & EDL_P_EDIT_NUMBER) != 0) s.lastEdit = row.editNumber;
+        s.lastWipe = row.wipeCode;
         --s.count;
         return true;
     }
     numberEvent(s, b);
     row = b.row.unpacked();
     if ((row.present & EDL_P_EDIT_NUMBER) != 0) s.lastEdit = row.editNumber;
+    s.lastWipe = row.wipeCode;
     --s.count;
     // In list order already, each event is given up as it is handed out.
     if (inOrder) {

@@ -240,6 +240,7 @@ struct ItemFacts {
     bool ours = false;      // written here: it has our metadata
     bool freeze = false;    // a freeze frame
     bool editFollows = false;   // ours without an edit number: the one before it plus one
+    bool wipeFollows = false;   // ours without a wipe code: the one before it
     bool notesRebuilt = false;  // ours without notes: its name, markers and comments give them
     // The event's place in the list it was written from; 0: the place of the clip before it
     // on its track plus one; -1: not ours.
@@ -385,6 +386,7 @@ struct TimelineEvents::Store {
         otio::PackedRow row;
         int64_t index = -1;  // the event's place in the list it was written from; -1: not ours
         bool editFollows = false;  // numbered the one before it plus one
+        bool wipeFollows = false;  // the wipe code of the one before it
         bool numbered = false;     // its edit number is given
         uint32_t firstTrack = 0;
         std::unique_ptr<Cut> cut;  // the cut line before its transition, when it has one
@@ -394,6 +396,7 @@ struct TimelineEvents::Store {
     size_t handed = 0;          // events of built handed out
     uint32_t number = 0;        // the highest edit number given
     int64_t lastEdit = 0;       // the edit number of the last event handed out that has one
+    uint32_t lastWipe = 0xFFFFFFFFu;  // the wipe code of the last event handed out
     size_t count = 0;           // events (and cut lines) not handed out
 };
 

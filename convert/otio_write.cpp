@@ -125,6 +125,8 @@ struct Paired {
     // The edit number a reader takes for the event (and its cut line) when it has none: the
     // one before it in the list plus one.
     int64_t nextEdit = 1, cutNextEdit = 1;
+    // The wipe code a reader takes for the event when it has none: the one before it.
+    uint32_t wipeBefore = kNoWipeCode;
 };
 
 bool isCutLineOf(const EventRow& cut, const EventRow& next) {
@@ -142,6 +144,7 @@ public:
         count_ = 0;
         ahead_ = false;
         lastEdit_ = 0;
+        lastWipe_ = kNoWipeCode;
         return source_.rewind();
     }
 
@@ -150,8 +153,13 @@ public:
 
     bool next(Paired& out) {
         if (!pair(out)) return false;
-        if (out.hasCut) out.cutNextEdit = numbered(out.cut);
+        if (out.hasCut) {
+            out.cutNextEdit = numbered(out.cut);
+            lastWipe_ = out.cut.wipeCode;
+        }
         out.nextEdit = numbered(out.row);
+        out.wipeBefore = lastWipe_;
+        lastWipe_ = out.row.wipeCode;
         return true;
     }
 
@@ -216,6 +224,7 @@ private:
     bool ahead_ = false;
     EventRow next_;
     int64_t lastEdit_ = 0;
+    uint32_t lastWipe_ = kNoWipeCode;
     bool numberAll_ = false;
 };
 
@@ -466,7 +475,10 @@ public:
         // A timeline's clip is on its event's tracks, but for an event that names none.
         if (log || (e.videoTracks == 0 && e.audioTracks == 0))
             out.key("video_tracks").integer(e.videoTracks);
-        if (e.wipeCode != kNoWipeCode) out.key("wipe_code").integer(static_cast<int32_t>(e.wipeCode));
+        // A dissolve's length kept as its wipe code is always written: a reader takes it from
+        // the transition, which may have been changed.
+        if (e.wipeCode != p.wipeBefore || lengthInWipeCode(e))
+            out.key("wipe_code").integer(static_cast<int32_t>(e.wipeCode));
         out.end().end();
 
         out.key("name").string(name);

@@ -364,7 +364,7 @@ TEST(OtioWrite, OurMetadataLeavesOutWhatIsRebuilt) {
 
 // A clip of ours whose metadata is empty, edited in OTIO: markers added and its comments
 // changed are its notes, in the order they are rebuilt; the edit number follows the one
-// before it, the one a clip names stands.
+// before it, the one a clip names stands; so does the wipe code (none before the first).
 TEST(OtioRead, OurCompactClipsRebuildWhatTheyLeaveOut) {
     const std::string time = R"({"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": )";
     const auto range = [&time](int start, int length) {
@@ -382,7 +382,7 @@ TEST(OtioRead, OurCompactClipsRebuildWhatTheyLeaveOut) {
         R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"edlbridge": {"timecode_mode": 1}}, "global_start_time": )" +
         time + R"(86400}, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
         clip("one", R"({"cmx_3600": {"comments": ["ROLL 4", "LAB A"], "reel": "R1"}, "edlbridge": {}})", ourMarker) + ", " +
-        clip("", R"({"cmx_3600": {"reel": "R2"}, "edlbridge": {"edit": 20}})", "") + ", " +
+        clip("", R"({"cmx_3600": {"reel": "R2"}, "edlbridge": {"edit": 20, "wipe_code": 0}})", "") + ", " +
         clip("three", R"({"cmx_3600": {"reel": "R3"}, "edlbridge": {"notes": ["kept as it is"]}})", "") + "]}]}}";
     edlbtool::ListData data;
     std::vector<std::string> warnings;
@@ -394,6 +394,9 @@ TEST(OtioRead, OurCompactClipsRebuildWhatTheyLeaveOut) {
     EXPECT_EQ(data.events[0].comment, "FROM CLIP NAME: one\nLOC: 01:00:00:10 green   look here\nROLL 4\nLAB A");
     EXPECT_EQ(data.events[1].editNumber, 20u);
     EXPECT_EQ(data.events[1].comment, "");
+    EXPECT_EQ(data.events[0].wipeCode, 0xFFFFFFFFu);
+    EXPECT_EQ(data.events[1].wipeCode, 0u);
+    EXPECT_EQ(data.events[2].wipeCode, 0u);
     EXPECT_EQ(data.events[2].editNumber, 21u);
     EXPECT_EQ(data.events[2].comment, "kept as it is");
     EXPECT_EQ(data.events[2].recIn, 86448u);
