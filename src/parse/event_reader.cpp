@@ -47,12 +47,14 @@ void tokenize(const char* line, Tokens* tokens) {
     tokens->work[length] = '\0';
     tokens->line = line;
     tokens->count = 0;
+    // The line itself is scanned, not the copy just written: bytes read back from a copy
+    // still being stored wait for it.
     size_t i = 0;
     while (i < length && tokens->count < kMaxTokens) {
-        while (i < length && isSeparator(tokens->work[i])) ++i;
+        while (i < length && isSeparator(line[i])) ++i;
         if (i >= length) break;
         tokens->start[tokens->count++] = static_cast<int>(i);
-        while (i < length && !isSeparator(tokens->work[i])) ++i;
+        while (i < length && !isSeparator(line[i])) ++i;
         if (i < length) tokens->work[i++] = '\0';
     }
 }
