@@ -95,7 +95,9 @@
  *    "; path" ending, a "*DS" source, a log's "Source File" column) with EDL_P_FILE_NAME
  *    set, else the whole clip name with EDL_P_FILE_NAME clear;
  *  - column logs read "Tape", "Source File", record times, event numbers and transitions,
- *    and every comment column as a line of its own; CSV logs read their comment columns;
+ *    and every comment column as a line of its own; CSV logs read their comment columns,
+ *    and their ASC_SOP and ASC_SAT cells (of the first sixteen columns) as notes
+ *    "ASC_SOP: value";
  *    a log's heading "TAPE" is the reel of rows without one, every column no reader
  *    interprets is a note "NAME: value", and rows without record times are laid end to end
  *    from 01:00:00:00 (edlSetRecorderIn after edlOpen moves the start);

@@ -243,7 +243,11 @@ EDLCONVERT_API uint32_t edlcDump(const char* path, const edlcOptions* options,
  * EDLC_TYPE_OTIO) into output ("-": through options->write), in options->tcMode, with
  * options->title. options->guard is asked before the output is written. *events, when
  * given, is the number of events written. A failed output leaves nothing behind, and never
- * removes what is no regular file. */
+ * removes what is no regular file. Without EDLC_LEGACY, grades ("ASC_SOP" and "ASC_SAT"
+ * notes) become a log-exchange list's ASC_SOP and ASC_SAT columns and come back from them
+ * as notes, and a list whose every event is a marker of the grading system's marker EDL
+ * (only '|C:colour |M:name |D:duration' notes), or a marker list, is written as CMX 3600
+ * in that system's own form. */
 EDLCONVERT_API uint32_t edlcConvert(const char* input, const char* output,
                                     const edlcOptions* options, size_t* events,
                                     edlcStatus* status);
