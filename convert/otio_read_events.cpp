@@ -176,7 +176,7 @@ private:
                 // A clip of ours that does not say its place follows the one before it.
                 int64_t index = piece.facts->index;
                 if (piece.facts->ours) {
-                    if (index <= 0) index = lastIndex + 1;
+                    if (index <= 0) index = lastIndex < INT64_MAX ? lastIndex + 1 : lastIndex;
                     lastIndex = index;
                 }
                 std::string key;

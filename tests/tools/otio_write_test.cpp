@@ -402,6 +402,27 @@ TEST(OtioRead, OurCompactClipsRebuildWhatTheyLeaveOut) {
     EXPECT_EQ(data.events[2].recIn, 86448u);
 }
 
+// A clip after one that names the highest place there is follows it without wrapping round.
+TEST(OtioRead, AClipAfterTheHighestPlaceIsRead) {
+    const std::string clip =
+        R"({"OTIO_SCHEMA": "Clip.2", "name": "x", "metadata": {"edlbridge": %s}, "source_range": )"
+        R"({"OTIO_SCHEMA": "TimeRange.1", "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 24}, )"
+        R"("start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0}}})";
+    const auto with = [&clip](const std::string& metadata) {
+        return clip.substr(0, clip.find("%s")) + metadata + clip.substr(clip.find("%s") + 2);
+    };
+    const std::string text = R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)"
+                             R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                             with(R"({"event": 9223372036854775807})") + ", " + with("{}") + "]}]}}";
+    edlbtool::ListData data;
+    std::vector<std::string> warnings;
+    ASSERT_EQ(edlbtool::readOtioText(text, "highest.otio", data, warnings), "");
+    ASSERT_EQ(data.events.size(), 2u);
+    EXPECT_EQ(data.events[0].editNumber, 1u);
+    EXPECT_EQ(data.events[1].editNumber, 2u);
+    EXPECT_EQ(data.events[1].recIn, 24u);
+}
+
 // A list written as it is read (its events read once and kept in a temporary file for the
 // second pass) gives the timeline the events held in memory give, byte for byte: every field
 // of every event, a log's cells and CR, CRLF and LF line ends included.
