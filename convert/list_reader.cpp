@@ -388,7 +388,9 @@ void ListReader::noteHighestFrame(const EdlLineVB& record) {
 
 const char* rateSource(const ListInfo& info) {
     if (info.rateGiven) return "given";
-    const bool named = info.isTimeline || isLog(info.list) ||
+    // A CSV log names no rate: only ';' separators (drop frame) prove one.
+    const bool csv = (info.list.dwFlags2 & EDL_LF2_CSV) != 0;
+    const bool named = info.isTimeline || (isLog(info.list) && !csv) ||
                        (info.list.dwTcMode & 0xFFu) != EDL_TC_NDF;
     return named ? "list" : "assumed";
 }

@@ -240,8 +240,10 @@ uint32_t readNumber(const char** text, int* digits) {
     return value;
 }
 
-// Track cells for interchange: 'V', 'V2', 'A1'..'A16' in any order and case ('VA1A2',
-// 'V A3 A4'). A cell with anything else sets no track, as the documented table does.
+}  // namespace
+
+namespace edlb {
+
 void readTracks(const char* cell, EdlLine* event) {
     uint32_t video = 0, audio = 0;
     for (const char* p = cell; *p != '\0';) {
@@ -268,6 +270,10 @@ void readTracks(const char* cell, EdlLine* event) {
     event->dwAudioTracks = audio;
     event->dwPresent |= EDL_P_TRACKS;
 }
+
+}  // namespace edlb
+
+namespace {
 
 // A transition cell as the CMX transition field writes it: 'C', 'D    030', 'W001 030',
 // 'K    030', 'KB   030'. The fields come out as the event reader gives them for the same
@@ -344,7 +350,7 @@ void applyInterchangeColumn(tagKvEdlHandle* handle, EdlLine* event, Column colum
         event->dwPresent |= EDL_P_CLIP_EVENT | EDL_P_EDIT_NUMBER | EDL_P_CLIP_NAME;
         break;
     case Column::Tracks:
-        readTracks(cell, event);
+        edlb::readTracks(cell, event);
         break;
     case Column::Descript:
         appendCommentCell(event, cell, row);

@@ -5,12 +5,17 @@
 #include "columns/columns.h"
 #include "core/portable.h"
 #include "core/text.h"
+#include "parse/reader.h"
 
 namespace {
 
 // "Auxiliary TC1" fills no field; it marks the event given to the header reader.
 constexpr uint32_t kAuxTimecode = 0xFFFFFFFFu;
 constexpr uint32_t kCommentColumn = EDL_P_LINE_COMMENT;
+// "TAPE" and "Tracks" fill no field of the documented reading. Read for interchange, the
+// tape is the reel of a log without a Reel column, and the tracks are the event's tracks.
+constexpr uint32_t kTapeColumn = 0xFFFFFFFEu;
+constexpr uint32_t kTracksColumn = 0xFFFFFFFDu;
 
 struct HeaderName {
     const char* name;
@@ -33,7 +38,8 @@ constexpr HeaderName kHeaderNames[] = {
     {"End", 0, EDL_P_SRC_OUT},
     {"Mark Out", 0, EDL_P_SRC_OUT},
     {"Dur", 3, EDL_P_DURATION},
-    {"TAPE", 0, 0},
+    {"TAPE", 0, kTapeColumn},
+    {"Tracks", 0, kTracksColumn},
     {"Log#", 0, 0},
     {"Auxiliary TC1", 0, kAuxTimecode},
     {"Descript", 8, kCommentColumn},
@@ -60,6 +66,26 @@ const HeaderName* findHeaderName(const char* field) {
         if (match) return &row;
     }
     return nullptr;
+}
+
+// Read for interchange, a log counts as the timecodes of its first row are written: ';'
+// before the frames is drop frame, ':' non-drop (unless the host chose a mode other than
+// the default). The row is read ahead and given back.
+void settleSeparators(tagKvEdlHandle* handle, char* field) {
+    EdlList& list = handle->list;
+    if (list.dwTcMode != EDL_TC_DF) return;
+    list.dwTcMode = list.dwCurTcMode = EDL_TC_NDF;
+    char* line = handle->pszLineBuf;
+    if (getLine(handle, line, edlb::kLineLimit) == 0) return;
+    const char* cursor = line;
+    for (size_t k = 0; k < edlb::kMapColumns && edlb::nextCsvCell(&cursor, field); ++k) {
+        const uint32_t column = list.adwColumns[k];
+        if ((column == EDL_P_SRC_IN || column == EDL_P_SRC_OUT || column == EDL_P_DURATION) &&
+            edlb::modeOfSeparators(field) == EDL_TC_DF) {
+            list.dwTcMode = list.dwCurTcMode = EDL_TC_DF;
+        }
+    }
+    ungetline(handle);
 }
 
 bool beginsWith(const char* line, const char* keyword) {
@@ -113,17 +139,31 @@ extern "C" EDLBRIDGE_API int csvReadColumnLine(tagKvEdlHandle* handle, EdlLine* 
     char* field = static_cast<char*>(KvAlloc(edlb::kCellMax + 1));
     if (field == nullptr) return EDL_NO_LINE;
     std::memset(list.adwColumns, 0, sizeof list.adwColumns);
+    const bool interchange = (list.dwFlags & EDL_LF_INTERCHANGE) != 0;
     const char* cursor = line;
     int recognised = 0;
+    size_t tape = edlb::kMapColumns;
+    bool reel = false;
     for (size_t k = 0; k < edlb::kMapColumns && edlb::nextCsvCell(&cursor, field); ++k) {
         const HeaderName* row = findHeaderName(field);
-        if (row == nullptr) continue;
+        // The documented reading knows no tracks column.
+        if (row == nullptr || (row->value == kTracksColumn && !interchange)) continue;
         ++recognised;
         if (row->value == kAuxTimecode) {
             if (event != nullptr) event->dwPresent |= EDL_P_AUDIO_OFFSET;
+        } else if (row->value == kTapeColumn) {
+            if (tape == edlb::kMapColumns) tape = k;
+        } else if (row->value == kTracksColumn) {
+            list.adwColumns[k] = EDL_P_TRACKS;
         } else {
             list.adwColumns[k] = row->value;
+            reel = reel || row->value == EDL_P_REEL;
         }
+    }
+    if (interchange && recognised > 0) {
+        // A Reel column wins over the tape.
+        if (!reel && tape < edlb::kMapColumns) list.adwColumns[tape] = EDL_P_REEL;
+        settleSeparators(handle, field);
     }
     KvFree(field);
     return recognised > 0 ? 0 : static_cast<int>(EDL_NO_LINE);

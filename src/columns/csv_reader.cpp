@@ -164,6 +164,9 @@ void applyCell(tagKvEdlHandle* handle, EdlLine* event, const char* cell, uint32_
             edlb::copyCut(row.clipName, cell, kCellMax);
             row.fromName = true;
             return;
+        case EDL_P_TRACKS:
+            edlb::readTracks(cell, event);
+            return;
         default:
             break;
         }
@@ -280,8 +283,10 @@ extern "C" EDLBRIDGE_API int csvReadLine(tagKvEdlHandle* handle, EdlLine* event)
     }
     KvFree(cell);
 
-    event->dwVideoTracks = 1;
-    event->dwAudioTracks = 0xFFFF;
+    if ((event->dwPresent & EDL_P_TRACKS) == 0) {
+        event->dwVideoTracks = 1;
+        event->dwAudioTracks = 0xFFFF;
+    }
     const uint32_t length = eventLength(*event);
     // XFile3 exports are placed by the caller through csvDoXFileRec, for the events it keeps.
     if (handle->bXFile3 == 0) {

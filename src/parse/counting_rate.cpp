@@ -58,8 +58,10 @@ void settleCountingRate(EdlList& list) {
     if (given != 0) {
         list.dwTcMode = list.dwCurTcMode = given;
         list.dwFrameRate = list.dwReserved;
-    } else if ((list.dwFlags & EDL_LF_COLUMN_LIST) == 0 && (list.dwFlags2 & EDL_LF2_CSV) == 0 &&
-               list.dwListType != EDLTYPE_LOG_EXCHANGE) {
+    } else if ((list.dwFlags2 & EDL_LF2_CSV) != 0 ||
+               ((list.dwFlags & EDL_LF_COLUMN_LIST) == 0 &&
+                list.dwListType != EDLTYPE_LOG_EXCHANGE)) {
+        // A log's heading names its rate; a CSV log has none and counts in its mode.
         list.dwFrameRate = tcMode(list.dwTcMode).frameRate;
     }
 }

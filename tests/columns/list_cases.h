@@ -19,12 +19,13 @@
 namespace edlbtest {
 
 // One manifest line: "name input [tc=N] [tag=N] [reel=TEXT] [rec=N] [place=I] [flags=N]
-// [header] [refused] [unrouted]". flags are the list flags given to edlOpen. place=I hands event I to csvDoXFileRec; header dumps what
+// [rate=N] [header] [refused] [unrouted]". flags are the list flags given to edlOpen, rate
+// the host's counting rate in hundredths. place=I hands event I to csvDoXFileRec; header dumps what
 // csvReadColumnLine gives a used event; refused: the list must not open; unrouted: no column
 // line, so edlReadLine does not hand the list to the column reader.
 struct ListCase {
     std::string family, name, input, reel;
-    uint32_t tc = 0, tag = 0, rec = 0, place = 0, flags = 0;
+    uint32_t tc = 0, tag = 0, rec = 0, place = 0, flags = 0, rate = 0;
     bool header = false, refused = false, unrouted = false;
 };
 
@@ -48,6 +49,7 @@ inline std::vector<ListCase> loadCases(const std::string& family) {
             if (w.rfind("rec=", 0) == 0) c.rec = number;
             if (w.rfind("place=", 0) == 0) c.place = number;
             if (w.rfind("flags=", 0) == 0) c.flags = number;
+            if (w.rfind("rate=", 0) == 0) c.rate = number;
             if (w.rfind("reel=", 0) == 0) c.reel = value;
             c.header |= w == "header";
             c.refused |= w == "refused";
@@ -91,6 +93,7 @@ inline std::string dumpCase(const ListCase& c, Reader reader) {
     list.szColumnLine[0] = '\0';
     if (c.tc != 0) list.dwTcMode = c.tc;
     list.dwFlags = c.flags;
+    if (c.rate != 0) list.dwReserved = c.rate;
     tagKvEdlHandle* h =
         edlOpen(dataPath(c.family + "/" + c.input).c_str(), nullptr, EDL_OPEN_READ, &list);
     if (h == nullptr) return "open: failed\n";
