@@ -28,7 +28,9 @@ void spoolRows(benchmark::State& state, size_t memoryLimit) {
             event.srcOut = event.markOut = event.srcIn + 24 + static_cast<uint32_t>(i % 48);
             event.recIn = static_cast<uint32_t>(90000 + i * 40);
             event.recOut = event.recIn + 40;
-            event.name = i % 2 == 0 ? "A00" + std::to_string(i % 10) + "C00" + std::to_string(i % 7) + ".MOV" : "";
+            event.name = i % 2 == 0 ? "A00" + std::to_string(i % 10) + "C00" +
+                                          std::to_string(i % 7) + ".MOV"
+                                    : "";
             event.comment = i % 5 == 0 ? "COMMENT: SHOT " + std::to_string(i) + " TAKE 2" : "";
             edlbtool::tableEventRow(info, event, cells);
             spool.add(cells);

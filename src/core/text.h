@@ -8,6 +8,19 @@
 
 namespace edlb {
 
+// Blanks and line ends (' ', '\t', '\r', '\n') by a table: every character of every event
+// line is tested, and a table costs one load where comparisons cost a branch each.
+struct BlankTable {
+    bool is[256];
+    constexpr BlankTable() : is() {
+        is[static_cast<unsigned char>(' ')] = is[static_cast<unsigned char>('\t')] = true;
+        is[static_cast<unsigned char>('\r')] = is[static_cast<unsigned char>('\n')] = true;
+    }
+};
+inline constexpr BlankTable kBlankTable{};
+
+inline bool isBlankOrLineEnd(char c) { return kBlankTable.is[static_cast<unsigned char>(c)]; }
+
 // The first n characters of text equal keyword's without regard to case (strncasecmp).
 // Every line is tried against many keywords it does not begin with, so the first
 // character is compared before the library call.

@@ -37,9 +37,7 @@ struct Tokens {
     }
 };
 
-bool isSeparator(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+bool isSeparator(char c) { return isBlankOrLineEnd(c); }
 
 void tokenize(const char* line, Tokens* tokens) {
     const size_t length = strnlen(line, kLineBufferSize - 1);

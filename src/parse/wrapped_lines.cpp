@@ -6,13 +6,14 @@
 #include "core/handle.h"
 #include "core/portable.h"
 #include "core/tc_modes.h"
+#include "core/text.h"
 #include "parse/classify.h"
 #include "parse/reader.h"
 
 namespace edlb {
 namespace {
 
-bool isBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlankChar(char c) { return isBlankOrLineEnd(c); }
 
 // Looked at for every character of every token of every line read for interchange.
 bool isTimecodeSeparator(char c) {
@@ -89,6 +90,17 @@ bool isInterchangeEventLine(tagKvEdlHandle* handle, char* line) {
     if (!isBlankChar(*p)) return false;
     int timecodes = 0;
     for (p = skipSpace(p); *p != '\0' && timecodes < 2; p = skipSpace(p)) {
+        // 'HH:MM:SS:FF', as event lines write their times, is known without measuring it.
+        const auto two = [p](int at) {
+            return p[at] >= '0' && p[at] <= '9' && p[at + 1] >= '0' && p[at + 1] <= '9';
+        };
+        if (two(0) && isTimecodeSeparator(p[2]) && two(3) && isTimecodeSeparator(p[5]) &&
+            two(6) && isTimecodeSeparator(p[8]) && two(9) &&
+            (p[11] == '\0' || isBlankChar(p[11]))) {
+            ++timecodes;
+            p += 11;
+            continue;
+        }
         size_t length = 0;
         while (p[length] != '\0' && !isBlankChar(p[length])) ++length;
         if (isFullTimecode(p, length)) ++timecodes;
