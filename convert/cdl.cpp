@@ -232,7 +232,21 @@ bool isCdlNote(const std::string& note) {
            (afterKeyword(text, "ASC_SAT", rest) && parseSat(rest, cdl));
 }
 
+// Whether text holds "ASC_S" in any case: a note without it is no grade, and the notes of
+// nearly every event are passed over at this cost.
+static bool mayHoldGrade(const std::string& text) {
+    for (size_t at = text.find('_', 3); at != std::string::npos && at + 1 < text.size();
+         at = text.find('_', at + 1)) {
+        if ((text[at + 1] | 0x20) == 's' && (text[at - 3] | 0x20) == 'a' &&
+            (text[at - 2] | 0x20) == 's' && (text[at - 1] | 0x20) == 'c') {
+            return true;
+        }
+    }
+    return false;
+}
+
 void putCdlNotesInForm(std::string& notes, bool asColumns) {
+    if (!mayHoldGrade(notes)) return;
     std::string out;
     bool changed = false;
     size_t start = 0;

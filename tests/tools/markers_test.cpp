@@ -823,3 +823,32 @@ TEST(CdlCommand, ReadsAtTheRateAndRecordStartGiven) {
     const RunResult noStart = runTool({"cdl", "grades.ale", "-d", ".", "--record-start"}, dir.path());
     EXPECT_EQ(noStart.status, 2);
 }
+
+namespace {
+
+// Grade notes are put in the form of the list written, whatever the case of their keyword;
+// notes that hold no grade keyword come back as they were.
+TEST(CdlNoteForm, EveryCaseOfTheKeyword) {
+    struct Case {
+        const char* notes;
+        bool asColumns;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"asc_sat: 0.9", false, "asc_sat 0.9"},
+        {"FROM CLIP NAME: A_B.MOV\nAsc_Sat: 0.9\nsky", false,
+         "FROM CLIP NAME: A_B.MOV\nAsc_Sat 0.9\nsky"},
+        {"ASC_SAT 0.9", true, "ASC_SAT: 0.9"},
+        {"FROM CLIP NAME: A000C000_000000.MOV\nCOMMENT: SHOT_S1", false,
+         "FROM CLIP NAME: A000C000_000000.MOV\nCOMMENT: SHOT_S1"},
+        {"_s", true, "_s"},
+        {"", false, ""},
+    };
+    for (const Case& c : cases) {
+        std::string notes = c.notes;
+        edlbtool::putCdlNotesInForm(notes, c.asColumns);
+        EXPECT_EQ(notes, c.expected) << c.notes;
+    }
+}
+
+}  // namespace
