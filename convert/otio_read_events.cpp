@@ -64,7 +64,7 @@ void addNote(EventRow& row, const std::string& note) {
 
 // The event's times from the piece's place and trim, then what our metadata keeps.
 void placeTimes(EventRow& row, const Piece& piece) {
-    const ItemFacts& facts = *piece.facts;
+    const ItemFacts& facts = piece.facts;
     row.recIn = checked(piece.recIn, "record time", facts);
     row.srcIn = checked(piece.srcIn, "source time", facts);
     // Ends past the last frame count stop there (a list keeps them in 32 bits).
@@ -174,8 +174,8 @@ private:
                 const Piece& piece = track.pieces[i];
                 Piece* before = i > 0 ? &track.pieces[i - 1] : nullptr;
                 // A clip of ours that does not say its place follows the one before it.
-                int64_t index = piece.facts->index;
-                if (piece.facts->ours) {
+                int64_t index = piece.facts.index;
+                if (piece.facts.ours) {
                     if (index <= 0) index = lastIndex < INT64_MAX ? lastIndex + 1 : lastIndex;
                     lastIndex = index;
                 }
@@ -193,8 +193,8 @@ private:
                 warnings_.insert(warnings_.end(), notices.begin(), notices.end());
                 Built b;
                 b.index = index;
-                b.editFollows = piece.facts->editFollows;
-                b.wipeFollows = piece.facts->wipeFollows;
+                b.editFollows = piece.facts.editFollows;
+                b.wipeFollows = piece.facts.wipeFollows;
                 // An event that names no track is placed on V1 and keeps naming none.
                 if (b.index >= 0 && row.videoTracks == 0 && row.audioTracks == 0) {
                     trackless.push_back(built.size());
@@ -214,8 +214,6 @@ private:
                 b.firstTrack = static_cast<uint32_t>(t);
                 if (joined) byKey.emplace(std::move(key), built.size());
                 built.push_back(std::move(b));
-                // What the piece before says is no longer needed.
-                if (before != nullptr) before->facts.reset();
             }
             Pieces().swap(track.pieces);
         }
@@ -254,7 +252,7 @@ private:
     // The event of a piece, and the key that finds its clips on other tracks.
     EventRow eventOf(const Piece& piece, const Piece* before, bool keyed, int64_t index,
                      std::string& key, std::vector<std::string>& notices) {
-        const ItemFacts& facts = *piece.facts;
+        const ItemFacts& facts = piece.facts;
         EventRow row = facts.row();
         placeTimes(row, piece);
         if (piece.transition != nullptr) setTransition(row, piece, facts.ours);
@@ -289,7 +287,7 @@ private:
                       const std::string& clip, const std::string& file,
                       std::vector<std::string>& notices) const {
         if (piece.transition != nullptr) {
-            const std::string from = before != nullptr ? before->facts->text(ItemFacts::kClip) : std::string();
+            const std::string from = before != nullptr ? before->facts.text(ItemFacts::kClip) : std::string();
             if (!from.empty()) addNote(row, "FROM CLIP NAME: " + from);
             if (!clip.empty()) addNote(row, "TO CLIP NAME: " + clip);
         } else if (!file.empty() && !clip.empty()) {
@@ -301,7 +299,7 @@ private:
         addNote(row, note);
         char scalar[96];
         std::snprintf(scalar, sizeof scalar, "time_scalar %g (%.1f fps)", piece.scalar, speed);
-        notices.push_back("clip " + quoted(clip) + " at " + piece.facts->text(ItemFacts::kPath) +
+        notices.push_back("clip " + quoted(clip) + " at " + piece.facts.text(ItemFacts::kPath) +
                           ": " + scalar +
                           " kept as the note '" + note + "'");
     }
@@ -331,7 +329,7 @@ private:
                 marker.raw >= row.recIn && (marker.raw < row.recOut || marker.raw == row.recIn);
             if (!onRecord && !(marker.inSource && marker.record >= 0)) {
                 notices.push_back("marker " + quoted(marker.name) + " at " +
-                                  piece.facts->text(ItemFacts::kPath) +
+                                  piece.facts.text(ItemFacts::kPath) +
                                   " lies outside its clip: left out");
                 continue;
             }
@@ -359,7 +357,7 @@ private:
         }
         cut.recIn = cut.recOut = incoming.recIn;
         if (before != nullptr && before->recIn + before->length == piece.recIn) {
-            cut.reel = before->facts->text(ItemFacts::kReel);
+            cut.reel = before->facts.text(ItemFacts::kReel);
             EventRow out;
             placeTimes(out, *before);
             cut.srcIn = cut.srcOut = out.srcOut;
@@ -479,10 +477,10 @@ bool hasFreezeFrame(const Value& item) {
 
 }  // namespace
 
-std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string& path, bool black,
-                                           const Clock& clock, const std::string& effectNotes) {
-    std::shared_ptr<ItemFacts> made = std::make_shared<ItemFacts>();
-    ItemFacts& facts = *made;
+ItemFacts itemFacts(const Value& item, const std::string& path, bool black, const Clock& clock,
+                    const std::string& effectNotes) {
+    ItemFacts facts;
+    facts.black = black;
     EventRow row = blankEvent();
     std::string clip, file, notes;
     const Value* mine = ours(item);
@@ -512,7 +510,7 @@ std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string&
         for (unsigned i = 0; i < ItemFacts::kKeptCount; ++i) {
             int64_t time = 0;
             if (!mdInteger(mine, kKeys[i], time)) continue;
-            facts.kept |= 1u << i;
+            facts.kept = static_cast<uint8_t>(facts.kept | 1u << i);
             facts.times[i] = i == ItemFacts::kAudioOffset
                                  ? static_cast<uint32_t>(asOffset(time))
                                  : asFrames(time);
@@ -549,7 +547,7 @@ std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string&
     numbers.editType = row.editType;
     facts.texts.pack(
         {&row.reel, &row.comment, &row.effectText, &clip, &file, &notes, &effectNotes, &path});
-    return made;
+    return facts;
 }
 
 EventRow ItemFacts::row() const {
@@ -642,7 +640,7 @@ void logEvents(const Pieces& clips, TimelineEvents::Store& out) {
     int64_t last = 0;                  // the number of the clip before
     uint32_t lastWipe = 0xFFFFFFFFu;  // and its wipe code
     for (const Piece& piece : clips) {
-        const ItemFacts& facts = *piece.facts;
+        const ItemFacts& facts = piece.facts;
         EventRow row = facts.row();
         placeTimes(row, piece);
         if (!facts.ours) {

@@ -114,7 +114,6 @@ void appendGap(const Value& gap, const std::string& path, const Clock& clock, Fl
     piece.recIn = flat.duration;
     piece.length = r.duration;
     piece.srcIn = r.start;
-    piece.black = true;
     flat.duration += r.duration;
     const Value* mine = ours(gap);
     if (mine != nullptr && field(*mine, "event") != nullptr) {

@@ -620,7 +620,7 @@ void TimelineStream::addToLog(const Value& item, const std::string& path) {
 
 void TimelineStream::addToLog(Flat flat) {
     for (Piece& piece : flat.pieces) {
-        if (!piece.black) log_.pieces.push_back(std::move(piece));
+        if (!piece.facts.black) log_.pieces.push_back(std::move(piece));
     }
 }
 

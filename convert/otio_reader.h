@@ -22,6 +22,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -172,32 +173,72 @@ private:
     std::unique_ptr<std::vector<MarkerAt>> list_;
 };
 
-// Texts kept end to end in one block: one allocation for all of them, none when all are
-// empty.
+// Texts kept end to end in one block, each after its length (seven bits a byte, the high
+// bit set on all bytes but a length's last): one allocation for all of them, none when all
+// are empty, and no more than a byte a text beside their characters.
 template <unsigned N>
 class PackedTexts {
 public:
+    PackedTexts() = default;
+    PackedTexts(const PackedTexts& other) {
+        if (other.all_ == nullptr) return;
+        const size_t size = other.blockSize();
+        all_.reset(new char[size]);
+        std::copy(other.all_.get(), other.all_.get() + size, all_.get());
+    }
+    PackedTexts(PackedTexts&&) noexcept = default;
+    PackedTexts& operator=(const PackedTexts& other) {
+        if (this != &other) *this = PackedTexts(other);
+        return *this;
+    }
+    PackedTexts& operator=(PackedTexts&&) noexcept = default;
+
     void pack(const std::string* const (&texts)[N]) {
         size_t size = 0;
-        for (const std::string* text : texts) size += text->size();
-        if (size > UINT32_MAX) fail("not a readable OTIO timeline (texts of an event too long)");
-        all_.reset(size > 0 ? new char[size] : nullptr);
-        size_t at = 0;
-        for (unsigned i = 0; i < N; ++i) {
-            if (!texts[i]->empty()) texts[i]->copy(all_.get() + at, texts[i]->size());
-            at += texts[i]->size();
-            ends_[i] = static_cast<uint32_t>(at);
+        for (const std::string* text : texts) {
+            for (size_t left = text->size(); left >= 0x80; left >>= 7) ++size;
+            size += 1 + text->size();
+        }
+        if (size == N) {
+            all_.reset();
+            return;
+        }
+        all_.reset(new char[size]);
+        char* at = all_.get();
+        for (const std::string* text : texts) {
+            size_t left = text->size();
+            for (; left >= 0x80; left >>= 7) *at++ = static_cast<char>(0x80 | (left & 0x7F));
+            *at++ = static_cast<char>(left);
+            at = std::copy(text->begin(), text->end(), at);
         }
     }
     std::string operator[](unsigned which) const {
-        const uint32_t from = which == 0 ? 0 : ends_[which - 1];
-        return from == ends_[which] ? std::string()
-                                    : std::string(all_.get() + from, ends_[which] - from);
+        if (all_ == nullptr) return std::string();
+        const char* at = all_.get();
+        for (unsigned i = 0;; ++i) {
+            const size_t size = length(at);
+            if (i == which) return std::string(at, size);
+            at += size;
+        }
     }
 
 private:
+    // The length at at; at is moved past it.
+    static size_t length(const char*& at) {
+        size_t size = 0;
+        for (unsigned shift = 0;; shift += 7) {
+            const auto byte = static_cast<unsigned char>(*at++);
+            size |= static_cast<size_t>(byte & 0x7F) << shift;
+            if ((byte & 0x80) == 0) return size;
+        }
+    }
+    size_t blockSize() const {
+        const char* at = all_.get();
+        for (unsigned i = 0; i < N; ++i) at += length(at);
+        return static_cast<size_t>(at - all_.get());
+    }
+
     std::unique_ptr<char[]> all_;
-    uint32_t ends_[N] = {};
 };
 
 // The fields of an event but its texts.
@@ -237,21 +278,25 @@ struct ItemFacts {
                  effectLength = 0, lineFlags = 0, present = 0;
         char editType = 'C';
     } numbers;
-    bool ours = false;      // written here: it has our metadata
-    bool freeze = false;    // a freeze frame
-    bool editFollows = false;   // ours without an edit number: the one before it plus one
-    bool wipeFollows = false;   // ours without a wipe code: the one before it
-    bool notesRebuilt = false;  // ours without notes: its name, markers and comments give them
-    // The event's place in the list it was written from; 0: the place of the clip before it
-    // on its track plus one; -1: not ours.
-    int64_t index = -1;
+    bool ours : 1;          // written here: it has our metadata
+    bool freeze : 1;        // a freeze frame
+    bool editFollows : 1;   // ours without an edit number: the one before it plus one
+    bool wipeFollows : 1;   // ours without a wipe code: the one before it
+    bool notesRebuilt : 1;  // ours without notes: its name, markers and comments give them
+    bool black : 1;         // a gap: an event of black
     // Times our metadata keeps, where present (bit i of kept for field i), as frames of a
     // list: the audio offset's 32 bits signed, the others unsigned.
     enum Kept { kRecordIn, kRecordOut, kSourceOut, kMarkIn, kMarkOut, kAudioOffset, kKeptCount };
-    uint32_t kept = 0;
+    uint8_t kept = 0;
     uint32_t times[kKeptCount] = {};
+    // The event's place in the list it was written from; 0: the place of the clip before it
+    // on its track plus one; -1: not ours.
+    int64_t index = -1;
     PackedTexts<kTextCount> texts;
 
+    ItemFacts()
+        : ours(false), freeze(false), editFollows(false), wipeFollows(false),
+          notesRebuilt(false), black(false) {}
     std::string text(Text which) const { return texts[which]; }
     // The event without its times: its numbers, reel, notes and names.
     EventRow row() const;
@@ -269,10 +314,9 @@ struct TransitionFacts {
 struct Piece {
     int64_t recIn = 0, length = 0, srcIn = 0;
     double scalar = 1.0;
-    bool black = false;
-    std::shared_ptr<const ItemFacts> facts;
     Markers markers;
     std::shared_ptr<const TransitionFacts> transition;  // the transition into this piece
+    ItemFacts facts;  // black: a gap
 };
 
 // Pieces are kept in a deque: a long track grows a block at a time, never twice its size.
@@ -309,9 +353,8 @@ void place(Piece piece, Flat& flat, Pending& pending);
 // sequence as its first name with its frames in brackets ('shot.[1001-1020].exr').
 std::string mediaFile(const Value& clip, const std::string& path, long version, const Clock& clock);
 // What item says of its event (black: a gap).
-std::shared_ptr<const ItemFacts> itemFacts(const Value& item, const std::string& path, bool black,
-                                           const Clock& clock,
-                                           const std::string& effectNotes = std::string());
+ItemFacts itemFacts(const Value& item, const std::string& path, bool black, const Clock& clock,
+                    const std::string& effectNotes = std::string());
 
 // ---- Tracks ----
 
