@@ -3,6 +3,7 @@
 // event on those tracks, and a transition's outgoing cut line is made for it.
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <deque>
 #include <cstdio>
 #include <memory>
@@ -30,7 +31,7 @@ EventRow blankEvent() {
 
 uint32_t checked(int64_t value, const std::string& what, const ItemFacts& facts) {
     if (value < 0 || value > kMaxFrames)
-        fail(what + " out of range at " + facts.text(ItemFacts::kPath));
+        fail(what + " out of range at " + facts.path());
     return static_cast<uint32_t>(value);
 }
 
@@ -72,8 +73,10 @@ void placeTimes(EventRow& row, const Piece& piece) {
     row.srcOut = asFrames(derivedSourceOut(piece.srcIn, piece.length, piece.scalar));
     // A held frame is one frame of its source, as a list gives it.
     if (facts.freeze && !facts.ours) row.srcOut = asFrames(int64_t{row.srcIn} + 1);
+    uint32_t times[ItemFacts::kKeptCount] = {};
+    facts.keptTimes(times);
     const auto kept = [&](ItemFacts::Kept which, uint32_t& out) {
-        if ((facts.kept & (1u << which)) != 0) out = facts.times[which];
+        if ((facts.kept & (1u << which)) != 0) out = times[which];
     };
     kept(ItemFacts::kRecordIn, row.recIn);
     kept(ItemFacts::kRecordOut, row.recOut);
@@ -83,7 +86,7 @@ void placeTimes(EventRow& row, const Piece& piece) {
     kept(ItemFacts::kMarkIn, row.markIn);
     kept(ItemFacts::kMarkOut, row.markOut);
     if ((facts.kept & (1u << ItemFacts::kAudioOffset)) != 0)
-        row.audioOffset = static_cast<int32_t>(facts.times[ItemFacts::kAudioOffset]);
+        row.audioOffset = static_cast<int32_t>(times[ItemFacts::kAudioOffset]);
 }
 
 // The fields our metadata keeps of an event (ours: it has them).
@@ -299,7 +302,7 @@ private:
         addNote(row, note);
         char scalar[96];
         std::snprintf(scalar, sizeof scalar, "time_scalar %g (%.1f fps)", piece.scalar, speed);
-        notices.push_back("clip " + quoted(clip) + " at " + piece.facts.text(ItemFacts::kPath) +
+        notices.push_back("clip " + quoted(clip) + " at " + piece.facts.path() +
                           ": " + scalar +
                           " kept as the note '" + note + "'");
     }
@@ -329,7 +332,7 @@ private:
                 marker.raw >= row.recIn && (marker.raw < row.recOut || marker.raw == row.recIn);
             if (!onRecord && !(marker.inSource && marker.record >= 0)) {
                 notices.push_back("marker " + quoted(marker.name) + " at " +
-                                  piece.facts.text(ItemFacts::kPath) +
+                                  piece.facts.path() +
                                   " lies outside its clip: left out");
                 continue;
             }
@@ -482,7 +485,7 @@ ItemFacts itemFacts(const Value& item, const std::string& path, bool black, cons
     ItemFacts facts;
     facts.black = black;
     EventRow row = blankEvent();
-    std::string clip, file, notes;
+    std::string clip, file, notes, times;
     const Value* mine = ours(item);
     int64_t index = 0;
     facts.ours = mine != nullptr;
@@ -511,9 +514,10 @@ ItemFacts itemFacts(const Value& item, const std::string& path, bool black, cons
             int64_t time = 0;
             if (!mdInteger(mine, kKeys[i], time)) continue;
             facts.kept = static_cast<uint8_t>(facts.kept | 1u << i);
-            facts.times[i] = i == ItemFacts::kAudioOffset
-                                 ? static_cast<uint32_t>(asOffset(time))
-                                 : asFrames(time);
+            const uint32_t frames = i == ItemFacts::kAudioOffset
+                                        ? static_cast<uint32_t>(asOffset(time))
+                                        : asFrames(time);
+            times.append(reinterpret_cast<const char*>(&frames), sizeof frames);
         }
     } else {
         if (!mdText(mine, "reel", row.reel) && !cmxReel(item, row.reel) &&
@@ -546,8 +550,43 @@ ItemFacts itemFacts(const Value& item, const std::string& path, bool black, cons
     numbers.present = row.present;
     numbers.editType = row.editType;
     facts.texts.pack(
-        {&row.reel, &row.comment, &row.effectText, &clip, &file, &notes, &effectNotes, &path});
+        {&row.reel, &row.comment, &row.effectText, &clip, &file, &notes, &effectNotes, &times});
+    facts.setPath(path);
     return facts;
+}
+
+std::string ItemFacts::path() const {
+    if (parent == nullptr) return std::string();
+    return child == kWhole ? *parent : *parent + "[" + std::to_string(child) + "]";
+}
+
+void ItemFacts::setPath(const std::string& path) {
+    // Items are read one after another: the path of the list of the one before is shared.
+    thread_local std::shared_ptr<const std::string> last;
+    size_t open = path.rfind('[');
+    const size_t digits = open == std::string::npos ? 0 : path.size() - open - 2;
+    child = kWhole;
+    if (digits > 0 && digits < 10 && path.back() == ']' && (digits == 1 || path[open + 1] != '0') &&
+        std::all_of(path.begin() + static_cast<long>(open) + 1, path.end() - 1,
+                    [](char c) { return c >= '0' && c <= '9'; })) {
+        child = static_cast<uint32_t>(std::stoul(path.substr(open + 1, digits)));
+    } else {
+        open = path.size();
+    }
+    if (last == nullptr || last->size() != open || path.compare(0, open, *last) != 0)
+        last = std::make_shared<const std::string>(path, 0, open);
+    parent = last;
+}
+
+void ItemFacts::keptTimes(uint32_t (&times)[kKeptCount]) const {
+    if (kept == 0) return;
+    const std::string bytes = text(kTimes);
+    size_t at = 0;
+    for (unsigned i = 0; i < kKeptCount; ++i) {
+        if ((kept & (1u << i)) == 0) continue;
+        std::memcpy(&times[i], bytes.data() + at, sizeof times[i]);
+        at += sizeof times[i];
+    }
 }
 
 EventRow ItemFacts::row() const {

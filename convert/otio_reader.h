@@ -269,9 +269,11 @@ struct PackedRow {
 // times, and what our metadata keeps of the times. Held for every piece until its event is
 // made, so it is kept small: the event's numbers, and its texts end to end in one string.
 struct ItemFacts {
-    // The texts, in the order they are kept; kPath: where the item is, for messages.
-    // kEffects: the notes its effects give ("EFFECT NAME:").
-    enum Text { kReel, kComment, kEffectText, kClip, kFile, kNotes, kEffects, kPath, kTextCount };
+    // The texts, in the order they are kept. kEffects: the notes its effects give ("EFFECT NAME:"); kTimes: the kept times (below),
+    // four bytes each, only those kept, empty for most items.
+    enum Text {
+        kReel, kComment, kEffectText, kClip, kFile, kNotes, kEffects, kTimes, kTextCount
+    };
     // The fields of an event but its times and texts.
     struct Numbers {
         uint32_t editNumber = 0, videoTracks = 0, audioTracks = 0, wipeCode = 0,
@@ -288,16 +290,25 @@ struct ItemFacts {
     // list: the audio offset's 32 bits signed, the others unsigned.
     enum Kept { kRecordIn, kRecordOut, kSourceOut, kMarkIn, kMarkOut, kAudioOffset, kKeptCount };
     uint8_t kept = 0;
-    uint32_t times[kKeptCount] = {};
+    // Where the item is, for messages: entry child of the list at parent ("tracks.children"
+    // and 2 for "tracks.children[2]"), or parent alone (kWhole). The items of a list share
+    // its path.
+    static constexpr uint32_t kWhole = 0xFFFFFFFFu;
+    uint32_t child = kWhole;
     // The event's place in the list it was written from; 0: the place of the clip before it
     // on its track plus one; -1: not ours.
     int64_t index = -1;
     PackedTexts<kTextCount> texts;
+    std::shared_ptr<const std::string> parent;
 
     ItemFacts()
         : ours(false), freeze(false), editFollows(false), wipeFollows(false),
           notesRebuilt(false), black(false) {}
     std::string text(Text which) const { return texts[which]; }
+    std::string path() const;
+    void setPath(const std::string& path);
+    // The kept times into times, at their place; the others are left as they are.
+    void keptTimes(uint32_t (&times)[kKeptCount]) const;
     // The event without its times: its numbers, reel, notes and names.
     EventRow row() const;
 };
