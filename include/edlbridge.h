@@ -96,7 +96,8 @@
  *    set, else the whole clip name with EDL_P_FILE_NAME clear;
  *  - column logs read "Tape", "Source File", record times, event numbers and transitions,
  *    and every comment column as a line of its own; CSV logs read their comment columns,
- *    and their ASC_SOP and ASC_SAT cells (of the first sixteen columns) as notes
+ *    their "Tape" column as the reel where no Reel column is, their "Tracks" column ('V A1
+ *    A2', 'VA1'; without one V1 and A1 to A16 as documented), and their ASC_SOP and ASC_SAT cells (of the first sixteen columns) as notes
  *    "ASC_SOP: value";
  *    a log's heading "TAPE" is the reel of rows without one, every column no reader
  *    interprets is a note "NAME: value", and rows without record times are laid end to end
@@ -106,7 +107,8 @@
  *    and EDL_P_UNKNOWN_TRACKS; a dissolve's number is its length (dwEffectLen);
  *  - the list counts at the rate the host gives in dwReserved, else at the rate an "FCM:"
  *    line names ("FCM: 25", "FCM: 24 FPS"); a list without an "FCM:" line counts non-drop
- *    when its first event line writes its timecodes with ':', drop frame with ';';
+ *    when its first event line (a CSV log: its first row) writes its timecodes with ':',
+ *    drop frame with ';';
  *  - an event line wrapped onto two lines is one event, and a line that looks like an
  *    event line but cannot be read is marked on its event (EDL_P_UNREAD_LINE);
  *  - a text in which no line is an event line (its edit number first, two timecodes

@@ -258,12 +258,24 @@ void readTracks(const char* cell, EdlLine* event) {
         }
         ++p;
         int digits = 0;
-        const uint32_t number = readNumber(&p, &digits);
-        if (kind == 'v') {
-            if (digits == 0) video |= 1u;
-            else if (number >= 1 && number <= 8) video |= 1u << (number - 1);
-        } else if (digits > 0 && number >= 1 && number <= 16) {
-            audio |= 1u << (number - 1);
+        const uint32_t first = readNumber(&p, &digits);
+        uint32_t last = first;
+        // A range as editing systems' bins write it: 'A1-4', 'A1-A4'.
+        if (digits > 0 && *p == '-') {
+            ++p;
+            if ((*p | 0x20) == kind) ++p;
+            int lastDigits = 0;
+            last = readNumber(&p, &lastDigits);
+            if (lastDigits == 0 || last < first) {
+                video = audio = 0;
+                break;
+            }
+        }
+        uint32_t& tracks = kind == 'v' ? video : audio;
+        const uint32_t limit = kind == 'v' ? 8u : 16u;
+        if (kind == 'v' && digits == 0) tracks |= 1u;
+        for (uint32_t n = first; digits > 0 && n >= 1 && n <= last && n <= limit; ++n) {
+            tracks |= 1u << (n - 1);
         }
     }
     event->dwVideoTracks = video;

@@ -28,9 +28,9 @@ void resetColumnEvent(tagKvEdlHandle* handle, EdlLine* event);
 // Returns false when *cursor was already at the end of the line (no cell left).
 bool nextCsvCell(const char** cursor, char* cell);
 
-// Reads a tracks cell as logs write it: 'V', 'V2', 'A1'..'A16' in any order and case
-// ('VA1A2', 'V A3 A4'). A cell with anything else sets no track. Either way the event's
-// tracks count as given.
+// Reads a tracks cell as logs write it: 'V', 'V2', 'A1'..'A16' and ranges ('A1-4', 'A1-A4')
+// in any order and case ('VA1A2', 'V A3 A4', 'V1 A1-2'). A cell with anything else sets no
+// track. Either way the event's tracks count as given.
 void readTracks(const char* cell, EdlLine* event);
 
 // A column of a log that no reader interprets (ASC_SOP, Scene, Take, any custom column).
