@@ -316,10 +316,10 @@ private:
     void markerNotes(EventRow& row, const Piece& piece, bool keptNotes,
                      std::vector<std::string>& notices) const {
         for (const MarkerAt& marker : piece.markers) {
-            const std::string written =
-                marker.note.empty() && marker.ours
-                    ? locatorNote(asFrames(marker.raw), mode_, marker.color, marker.name)
-                    : marker.note;
+            const std::string name = marker.name();
+            std::string written = marker.note();
+            if (written.empty() && marker.ours)
+                written = locatorNote(asFrames(marker.raw), mode_, marker.color(), name);
             if (!written.empty() && keptNotes &&
                 ("\n" + row.comment + "\n").find("\n" + written + "\n") != std::string::npos) {
                 continue;  // the note it was written from is there
@@ -331,16 +331,16 @@ private:
             const bool onRecord =
                 marker.raw >= row.recIn && (marker.raw < row.recOut || marker.raw == row.recIn);
             if (!onRecord && !(marker.inSource && marker.record >= 0)) {
-                notices.push_back("marker " + quoted(marker.name) + " at " +
+                notices.push_back("marker " + quoted(name) + " at " +
                                   piece.facts.path() +
                                   " lies outside its clip: left out");
                 continue;
             }
             const int64_t at = onRecord ? marker.raw : marker.record;
             std::string note = "LOC: " + timecodeText(asFrames(at), mode_);
-            if (!marker.color.empty()) note += " " + marker.color;
-            const std::string text =
-                locText(marker.name, marker.comment, asFrames(marker.duration));
+            const std::string color = marker.color();
+            if (!color.empty()) note += " " + color;
+            const std::string text = locText(name, marker.comment(), asFrames(marker.duration));
             if (!text.empty()) note += " " + text;
             addNote(row, note);
         }

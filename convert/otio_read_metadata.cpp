@@ -147,11 +147,13 @@ void readMarkers(const Value& item, const std::string& path, int64_t sourceStart
         at.duration = marked.duration;
         at.inSource = marked.start >= sourceStart && marked.start <= sourceStart + sourceEnd;
         at.record = piece.recIn + (marked.start - sourceStart);
-        at.color = markerColourWord(marker, where);
-        at.name = text(marker, "name", where);
+        const std::string color = markerColourWord(marker, where);
+        const std::string name = text(marker, "name", where);
         at.ours = ours(marker) != nullptr;
-        at.comment = text(marker, "comment", where);
-        mdText(ours(marker), "note", at.note);
+        const std::string comment = text(marker, "comment", where);
+        std::string note;
+        mdText(ours(marker), "note", note);
+        at.texts.pack({&color, &name, &comment, &note});
         piece.markers.push_back(at);
     }
 }

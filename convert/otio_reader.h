@@ -133,46 +133,6 @@ unsigned timelineMode(const Value& root, const Value* mine, double firstRate,
 
 // ---- Pieces of tracks ----
 
-// A marker of a clip: its marked time as it stands (raw), and that time taken in the clip's
-// source time, placed through the clip (record: relative to the piece's track until the
-// track is placed; inSource: raw lies in the clip's source range). Which of the two it is
-// is known once the event's record times are: OTIO's CMX 3600 adapter keeps a "LOC:" note's
-// timecode as it stands, and lists give those in record time.
-struct MarkerAt {
-    int64_t record = 0, raw = 0, duration = 0;
-    bool inSource = false;
-    std::string color, name, comment;
-    std::string note;  // the "LOC:" note a marker written here came from
-    bool ours = false;  // written here: its note is note, else locatorNote()
-};
-
-// The markers of a piece: most pieces have none, and hold only a null pointer for them.
-class Markers {
-public:
-    Markers() = default;
-    Markers(const Markers& other)
-        : list_(other.list_ != nullptr ? new std::vector<MarkerAt>(*other.list_) : nullptr) {}
-    Markers(Markers&&) noexcept = default;
-    Markers& operator=(const Markers& other) {
-        if (this != &other) *this = Markers(other);
-        return *this;
-    }
-    Markers& operator=(Markers&&) noexcept = default;
-
-    void push_back(MarkerAt marker) {
-        if (list_ == nullptr) list_.reset(new std::vector<MarkerAt>);
-        list_->push_back(std::move(marker));
-    }
-    void clear() { list_.reset(); }
-    MarkerAt* begin() { return list_ != nullptr ? list_->data() : nullptr; }
-    MarkerAt* end() { return list_ != nullptr ? list_->data() + list_->size() : nullptr; }
-    const MarkerAt* begin() const { return list_ != nullptr ? list_->data() : nullptr; }
-    const MarkerAt* end() const { return list_ != nullptr ? list_->data() + list_->size() : nullptr; }
-
-private:
-    std::unique_ptr<std::vector<MarkerAt>> list_;
-};
-
 // Texts kept end to end in one block, each after its length (seven bits a byte, the high
 // bit set on all bytes but a length's last): one allocation for all of them, none when all
 // are empty, and no more than a byte a text beside their characters.
@@ -239,6 +199,52 @@ private:
     }
 
     std::unique_ptr<char[]> all_;
+};
+
+// A marker of a clip: its marked time as it stands (raw), and that time taken in the clip's
+// source time, placed through the clip (record: relative to the piece's track until the
+// track is placed; inSource: raw lies in the clip's source range). Which of the two it is
+// is known once the event's record times are: OTIO's CMX 3600 adapter keeps a "LOC:" note's
+// timecode as it stands, and lists give those in record time.
+struct MarkerAt {
+    int64_t record = 0, raw = 0, duration = 0;
+    bool inSource = false;
+    bool ours = false;  // written here: its note is note(), else locatorNote()
+    // Its colour, name, comment, and the "LOC:" note a marker written here came from.
+    enum Text { kColor, kName, kComment, kNote, kTextCount };
+    PackedTexts<kTextCount> texts;
+
+    std::string color() const { return texts[kColor]; }
+    std::string name() const { return texts[kName]; }
+    std::string comment() const { return texts[kComment]; }
+    std::string note() const { return texts[kNote]; }
+};
+
+// The markers of a piece: most pieces have none, and hold only a null pointer for them.
+class Markers {
+public:
+    Markers() = default;
+    Markers(const Markers& other)
+        : list_(other.list_ != nullptr ? new std::vector<MarkerAt>(*other.list_) : nullptr) {}
+    Markers(Markers&&) noexcept = default;
+    Markers& operator=(const Markers& other) {
+        if (this != &other) *this = Markers(other);
+        return *this;
+    }
+    Markers& operator=(Markers&&) noexcept = default;
+
+    void push_back(MarkerAt marker) {
+        if (list_ == nullptr) list_.reset(new std::vector<MarkerAt>);
+        list_->push_back(std::move(marker));
+    }
+    void clear() { list_.reset(); }
+    MarkerAt* begin() { return list_ != nullptr ? list_->data() : nullptr; }
+    MarkerAt* end() { return list_ != nullptr ? list_->data() + list_->size() : nullptr; }
+    const MarkerAt* begin() const { return list_ != nullptr ? list_->data() : nullptr; }
+    const MarkerAt* end() const { return list_ != nullptr ? list_->data() + list_->size() : nullptr; }
+
+private:
+    std::unique_ptr<std::vector<MarkerAt>> list_;
 };
 
 // The fields of an event but its texts.
