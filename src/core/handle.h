@@ -82,11 +82,6 @@ struct tagKvEdlHandle {
     int64_t lCountedTo;
     uint32_t dwLinesCounted;
     bool bCountedCr;
-    // The inline-buffer record the last edlReadLineVB filled, and for each of its five text
-    // buffers how many leading bytes may have been left not zero (clip name, name, comment,
-    // reel, line); null when none.
-    const EdlLineVB* pLastRecord;
-    uint32_t adwRecordExtent[5];
 };
 
 namespace edlb {

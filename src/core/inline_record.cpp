@@ -82,88 +82,26 @@ void trim(EdlLineVB* record, bool interchange) {
     }
 }
 
-// The five text buffers of a record, in the order of the handle's extents.
-struct Buffer {
-    char* text;
-    size_t size;
-};
-
-void buffersOf(EdlLineVB* record, Buffer (&buffers)[5]) {
-    buffers[0] = {record->achClipName, sizeof record->achClipName};
-    buffers[1] = {record->achName, sizeof record->achName};
-    buffers[2] = {record->achComment, sizeof record->achComment};
-    buffers[3] = {record->achReel, sizeof record->achReel};
-    buffers[4] = {record->achLine, sizeof record->achLine};
-}
-
-// Bytes are looked at in windows of this many: a text and what a reader cut off it are
-// never followed by a whole window of zeros before their end.
-constexpr size_t kZeroWindow = 64;
-
-bool allZero(const char* bytes, size_t count) {
-    uint64_t any = 0;
-    size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes + i, sizeof word);
-        any |= word;
-    }
-    for (; i < count; ++i) any |= static_cast<unsigned char>(bytes[i]);
-    return any == 0;
-}
-
-// How many leading bytes of a buffer may not be zero after a read: texts are written from
-// the buffer's start on, so what a reader wrote and then cut off (a trimmed end, a name
-// shortened in place) follows the text without a window of zeros in between.
-uint32_t extentOf(const Buffer& buffer) {
-    const size_t clearable = buffer.size - 1;
-    size_t end = strnlen(buffer.text, clearable);
-    while (end < clearable) {
-        const size_t window = clearable - end < kZeroWindow ? clearable - end : kZeroWindow;
-        if (allZero(buffer.text + end, window)) break;
-        end += window;
-    }
-    return static_cast<uint32_t>(end);
-}
-
-// Every byte of a buffer but its last is cleared before a read. A record read into last time
-// through this handle is zero past the extent found then, unless the host wrote past it
-// since: hosts write texts from the start of a buffer, so the window after the extent shows
-// it, and the whole buffer is cleared then, as it is for any other record.
-void clearBuffers(const tagKvEdlHandle* handle, EdlLineVB* record) {
-    Buffer buffers[5];
-    buffersOf(record, buffers);
-    const bool known = handle != nullptr && handle->pLastRecord == record;
-    for (size_t i = 0; i < 5; ++i) {
-        const size_t clearable = buffers[i].size - 1;
-        size_t extent = known ? handle->adwRecordExtent[i] : clearable;
-        if (extent < clearable) {
-            const size_t window =
-                clearable - extent < kZeroWindow ? clearable - extent : kZeroWindow;
-            if (!allZero(buffers[i].text + extent, window)) extent = clearable;
-        }
-        std::memset(buffers[i].text, 0, extent);
-    }
-}
-
-void noteExtents(tagKvEdlHandle* handle, EdlLineVB* record) {
-    if (handle == nullptr) return;
-    Buffer buffers[5];
-    buffersOf(record, buffers);
-    for (size_t i = 0; i < 5; ++i) handle->adwRecordExtent[i] = extentOf(buffers[i]);
-    handle->pLastRecord = record;
+// Every byte of each text buffer but its last is cleared before a read, whatever the host
+// left there: hosts may keep records anywhere (on the stack, in reused storage), and what a
+// read leaves past a text is zero.
+void clearBuffers(EdlLineVB* record) {
+    std::memset(record->achReel, 0, sizeof record->achReel - 1);
+    std::memset(record->achClipName, 0, sizeof record->achClipName - 1);
+    std::memset(record->achName, 0, sizeof record->achName - 1);
+    std::memset(record->achComment, 0, sizeof record->achComment - 1);
+    std::memset(record->achLine, 0, sizeof record->achLine - 1);
 }
 
 }  // namespace
 
 extern "C" EDLBRIDGE_API uint32_t edlReadLineVB(tagKvEdlHandle* handle, EdlLineVB* record) {
-    clearBuffers(handle, record);
+    clearBuffers(record);
     View view(record);
     // edlReadLine chooses the reader: event lines, column rows or CSV rows.
     const uint32_t result = edlReadLine(handle, &view.line);
     view.storeInto(record);
     trim(record, forInterchange(handle));
-    noteExtents(handle, record);
     return result;
 }
 

@@ -103,6 +103,14 @@ TEST(InlineRecord, ReusedRecordReadsAsACleanOne) {
              if (line + 1 < sizeof r.achLine) r.achLine[line] = 'l';
          }},
         {"a short clip name", [](EdlLineVB& r) { std::strcpy(r.achClipName, "AB"); }},
+        // What a record on the stack finds after other calls used that memory: bytes far
+        // past its texts, with zeros between.
+        {"bytes left deep in the buffers",
+         [](EdlLineVB& r) {
+             r.achComment[2000] = 'x';
+             r.achLine[sizeof r.achLine - 2] = 'y';
+             r.achName[1000] = 'z';
+         }},
     };
     // Texts that end in blanks, which the trim cuts off, before shorter ones.
     edlbtest::TempDir dir;
