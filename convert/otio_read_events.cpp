@@ -417,14 +417,6 @@ std::string derivedReel(const std::string& clip, const std::string& file) {
     return reel.empty() || reel.find_first_not_of(' ') == std::string::npos ? "AX" : reel;
 }
 
-// A metadata object under key of an object's metadata, or null.
-const Value* metadataOf(const Value& object, const char* key) {
-    const Value* metadata = field(object, "metadata");
-    const Value* found =
-        metadata != nullptr && metadata->is_object() ? field(*metadata, key) : nullptr;
-    return found != nullptr && found->is_object() ? found : nullptr;
-}
-
 // The note lines OTIO's CMX 3600 adapter kept of a clip without reading them, then those of
 // the grade it read ("cdl").
 std::string adapterComments(const Value& item) {

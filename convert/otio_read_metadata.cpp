@@ -79,6 +79,13 @@ const Value* ours(const Value& object) {
     return mine != nullptr && mine->is_object() ? mine : nullptr;
 }
 
+const Value* metadataOf(const Value& object, const char* key) {
+    const Value* metadata = field(object, "metadata");
+    const Value* found =
+        metadata != nullptr && metadata->is_object() ? field(*metadata, key) : nullptr;
+    return found != nullptr && found->is_object() ? found : nullptr;
+}
+
 bool mdInteger(const Value* md, const char* key, int64_t& out) {
     const Value* value = md != nullptr ? field(*md, key) : nullptr;
     if (value == nullptr || !value->is_number_integer()) return false;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -624,6 +625,37 @@ void TimelineStream::addToLog(Flat flat) {
     }
 }
 
+// A log's column line and audio rate as its "ALE" metadata keeps them: the log written from
+// it has the columns no field holds as columns again, and the heading's "AUDIO_FORMAT".
+void logHeading(const Value& root, EdlList& list) {
+    const Value* ale = metadataOf(root, kAleKey);
+    if (ale == nullptr) return;
+    std::string columns;
+    const Value* names = field(*ale, "columns");
+    if (names != nullptr && names->is_array()) {
+        for (const Value& name : *names) {
+            if (!name.is_string()) continue;
+            const std::string column = name.string();
+            // A name that would split the line or end it early names no column.
+            if (column.find_first_of(std::string("\t\r\n\0", 4)) != std::string::npos) continue;
+            columns += (columns.empty() ? "" : "\t") + column;
+        }
+    }
+    // A line too long for the record keeps the whole names that fit.
+    const size_t room = sizeof list.szColumnLine - 1;
+    if (columns.size() > room) {
+        const size_t tab = columns.rfind('\t', room);
+        columns.erase(tab == std::string::npos ? 0 : tab);
+    }
+    copyText(list.szColumnLine, sizeof list.szColumnLine, columns);
+    std::string audio;
+    const Value* heading = field(*ale, "header");
+    if (heading != nullptr && heading->is_object() && mdText(heading, "AUDIO_FORMAT", audio)) {
+        const unsigned kHz = static_cast<unsigned>(std::atoi(audio.c_str()));
+        if (kHz == 48 || kHz == 44 || kHz == 32 || kHz == 22 || kHz == 11) list.dwAudioKHz = kHz;
+    }
+}
+
 // The list record: ours keeps the list type; a collection is a log; the rest is the mode
 // and title.
 void fillListRecord(const Value& root, unsigned mode, bool log, EdlList& list) {
@@ -638,6 +670,7 @@ void fillListRecord(const Value& root, unsigned mode, bool log, EdlList& list) {
     list.dwTcMode = list.dwCurTcMode = mode;
     list.dwFrameRate = modeInfo(mode).frameRate;
     copyText(list.szTitle, sizeof list.szTitle, text(root, "name", "the timeline"));
+    if (log) logHeading(root, list);
 }
 
 void TimelineStream::finish(const std::string& name, ListInfo& out, TimelineEvents::Store& events) {

@@ -119,6 +119,8 @@ private:
 
 // Our own metadata of an object, or null.
 const Value* ours(const Value& object);
+// A metadata object under key of an object's metadata, or null.
+const Value* metadataOf(const Value& object, const char* key);
 // Metadata values are taken only when they have the type they are written with.
 bool mdInteger(const Value* md, const char* key, int64_t& out);
 bool mdText(const Value* md, const char* key, std::string& out);

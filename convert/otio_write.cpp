@@ -736,7 +736,15 @@ private:
             stringList(out, "columns", columns);
             char fps[32];
             std::snprintf(fps, sizeof fps, "%g", modeInfo(mode_).frameRate / 100.0);
-            out.key("header").beginObject().key("FPS").string(fps).end();
+            out.key("header").beginObject();
+            // The audio rate a log's heading named, unless the 44kHz a log is written with
+            // where none is named.
+            if (info_.list.dwAudioKHz != 0 && info_.list.dwAudioKHz != 44) {
+                char audio[32];
+                std::snprintf(audio, sizeof audio, "%ukHz", static_cast<unsigned>(info_.list.dwAudioKHz));
+                out.key("AUDIO_FORMAT").string(audio);
+            }
+            out.key("FPS").string(fps).end();
             out.end();
         }
         listMetadata(out);

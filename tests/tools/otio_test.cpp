@@ -815,6 +815,39 @@ TEST(OtioRead, CollectionOfClipsIsALog) {
     EXPECT_EQ(data.events[3].comment, "pan left");
 }
 
+// A log through a timeline and back: the columns no field holds come back as columns of
+// their own (a name with a space, an empty cell, UTF-8 texts), and the heading's audio rate
+// with them. The record times are the timeline's, from zero.
+TEST(OtioRead, ALogThroughATimelineKeepsItsColumns) {
+    edlbtest::TempDir dir;
+    std::ofstream(dir.file("quai.ale"), std::ios::binary)
+        << "Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\t1080\r\nAUDIO_FORMAT\t48khz\r\nFPS\t25\r\n\r\n"
+           "Column\r\nName\tTape\tStart\tEnd\tTracks\tScene\tLens Note\tComments\r\n\r\n"
+           "Data\r\n"
+           "quai_large\tQUAI01\t10:00:00:00\t10:00:02:00\tV\t4B\t35mm ouvert \xC3\xA0 fond\tpremi\xC3\xA8re prise\r\n"
+           "quai_serr\xC3\xA9\tQUAI02\t10:05:00:00\t10:05:01:10\tVA1\t4C\t\t\r\n";
+    for (const char* step : {"quai.ale:quai.otio", "quai.otio:back.ale"}) {
+        const std::string names(step);
+        const size_t colon = names.find(':');
+        const std::string to = names.substr(names.size() - 3) == "ale" ? "ale" : "otio";
+        const edlbtest::RunResult result = edlbtest::runTool(
+            {"convert", names.substr(0, colon), "--to", to, "-o", names.substr(colon + 1)}, dir.path());
+        ASSERT_EQ(result.status, 0) << step << ": " << result.err;
+    }
+    const Json timeline = Json::parse(edlbtest::readFile(dir.file("quai.otio")));
+    EXPECT_EQ(timeline.at("metadata").at("ALE").at("header"),
+              Json::parse(R"j({"AUDIO_FORMAT": "48kHz", "FPS": "25"})j"));
+    EXPECT_EQ(edlbtest::readFile(dir.file("back.ale")),
+              "Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\tPAL\r\nAUDIO_FORMAT\t48kHz\r\nFPS\t25\r\n\r\n"
+              "Column\r\nName\tTracks\tStart\tEnd\tTape\tSource File\tComments\tMark IN\tMark OUT\t"
+              "Record Start\tRecord End\tEvent\tTransition\tScene\tLens Note\r\n\r\n"
+              "Data\r\n"
+              "quai_large\tV\t10:00:00:00\t10:00:02:00\tQUAI01\t\tpremi\xC3\xA8re prise\t\t\t"
+              "00:00:00:00\t00:00:02:00\t1\tC\t4B\t35mm ouvert \xC3\xA0 fond\r\n"
+              "quai_serr\xC3\xA9\tVA1\t10:05:00:00\t10:05:01:10\tQUAI02\t\t\t\t\t"
+              "00:00:02:00\t00:00:03:10\t2\tC\t4C\t\r\n");
+}
+
 // Keys in any order: a track whose schema comes after its children is read whole, and a start
 // time given after the tracks still sets the rate (30 here, the clips' times at 25 scaled).
 // A byte order mark before the text is passed over.
