@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "cdl.h"
+#include "columns/column_names.h"
 #include "notes.h"
 #include "otio_common.h"
 #include "otio_reader.h"
@@ -436,6 +437,21 @@ std::string adapterComments(const Value& item) {
     return notes;
 }
 
+// The cells of a log's columns that no reader interprets (Scene, Take, any custom column)
+// as the column reader keeps them: a note "NAME: value" for each cell that is not empty.
+std::string keptColumnNotes(const Value* ale) {
+    std::string notes;
+    if (ale == nullptr) return notes;
+    for (const Value& cell : *ale) {
+        const std::string name = cell.key();
+        if (!cell.is_string() || !edlb::isKeptColumn(name.c_str())) continue;
+        const std::string value = cell.string();
+        if (value.empty() || name.find_first_of("\r\n") != std::string::npos) continue;
+        notes += (notes.empty() ? "" : "\n") + name + ": " + value;
+    }
+    return notes;
+}
+
 // A log's "Tracks" column: 'V', 'VA1A2', 'A1 A2' ('A' alone is A1).
 void logTracks(const std::string& text, EventRow& row) {
     uint32_t video = 0, audio = 0;
@@ -528,6 +544,8 @@ ItemFacts itemFacts(const Value& item, const std::string& path, bool black, cons
         std::string comments;
         if (mdText(ale, "Comments", comments) && !comments.empty())
             notes += (notes.empty() ? "" : "\n") + comments;
+        const std::string kept = keptColumnNotes(ale);
+        if (!kept.empty()) notes += (notes.empty() ? "" : "\n") + kept;
         row.videoTracks = 1;
         std::string tracks;
         if (mdText(ale, "Tracks", tracks)) logTracks(tracks, row);

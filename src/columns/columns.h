@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "columns/column_names.h"
 #include "core/handle.h"
 
 namespace edlb {
@@ -32,11 +33,6 @@ bool nextCsvCell(const char** cursor, char* cell);
 // in any order and case ('VA1A2', 'V A3 A4', 'V1 A1-2'). A cell with anything else sets no
 // track. Either way the event's tracks count as given.
 void readTracks(const char* cell, EdlLine* event);
-
-// A column of a log that no reader interprets (ASC_SOP, Scene, Take, any custom column).
-// Read for interchange its cell is kept as a note "NAME: value" of its event, and a log
-// written for interchange carries it as a column again.
-bool isKeptColumn(const char* name);
 
 }  // namespace edlb
 

@@ -848,6 +848,32 @@ TEST(OtioRead, ALogThroughATimelineKeepsItsColumns) {
               "00:00:02:00\t00:00:03:10\t2\tC\t4C\t\r\n");
 }
 
+// A log as OTIO's log adapter keeps one (no metadata of ours): the cells of columns no field
+// holds become columns again; an interpreted column ("Mark IN") and an empty cell do not
+// turn into notes.
+TEST(OtioRead, AnAdaptersLogKeepsItsColumns) {
+    edlbtest::TempDir dir;
+    std::ofstream(dir.file("day.otio"), std::ios::binary) << R"j({
+ "OTIO_SCHEMA": "SerializableCollection.1", "name": "",
+ "metadata": {"ALE": {"columns": ["Name", "Tape", "Start", "End", "Scene", "Camera Roll", "Mark IN", "Comments"],
+                      "header": {"AUDIO_FORMAT": "32khz", "FPS": "25", "VIDEO_FORMAT": "1080"}}},
+ "children": [{"OTIO_SCHEMA": "Clip.2", "name": "wide",
+   "metadata": {"ALE": {"Camera Roll": "", "Comments": "nice", "Mark IN": "10:00:01:00", "Name": "wide",
+                        "Scene": "12A", "Tape": "T01"}},
+   "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+     "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25, "value": 50},
+     "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25, "value": 900000}}}]})j";
+    const edlbtest::RunResult result =
+        edlbtest::runTool({"convert", "day.otio", "--to", "ale", "-o", "-"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Heading\r\nFIELD_DELIM\tTABS\r\nVIDEO_FORMAT\tPAL\r\nAUDIO_FORMAT\t32kHz\r\nFPS\t25\r\n\r\n"
+              "Column\r\nName\tTracks\tStart\tEnd\tTape\tSource File\tComments\tMark IN\tMark OUT\t"
+              "Record Start\tRecord End\tEvent\tTransition\tScene\tCamera Roll\r\n\r\n"
+              "Data\r\n"
+              "wide\tV\t10:00:00:00\t10:00:02:00\tT01\t\tnice\t\t\t00:00:00:00\t00:00:00:00\t1\tC\t12A\t\r\n");
+}
+
 // Keys in any order: a track whose schema comes after its children is read whole, and a start
 // time given after the tracks still sets the rate (30 here, the clips' times at 25 scaled).
 // A byte order mark before the text is passed over.
