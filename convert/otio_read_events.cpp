@@ -419,8 +419,8 @@ std::string derivedReel(const std::string& clip, const std::string& file) {
 }
 
 // The note lines OTIO's CMX 3600 adapter kept of a clip without reading them, then those of
-// the grade it read ("cdl").
-std::string adapterComments(const Value& item) {
+// the grade it read ("cdl") unless the grade comes as written from a log's cells.
+std::string adapterComments(const Value& item, bool gradeInCells = false) {
     const Value* cmx = metadataOf(item, kCmxKey);
     const Value* comments = cmx != nullptr ? field(*cmx, "comments") : nullptr;
     std::vector<std::string> lines;
@@ -429,7 +429,8 @@ std::string adapterComments(const Value& item) {
             if (line.is_string()) lines.push_back(line.string());
         }
     }
-    if (const Value* cdl = metadataOf(item, "cdl")) {
+    const Value* cdl = gradeInCells ? nullptr : metadataOf(item, "cdl");
+    if (cdl != nullptr) {
         for (const std::string& note : cdlNotes(toJson(*cdl))) lines.push_back(note);
     }
     std::string notes;
@@ -540,7 +541,11 @@ ItemFacts itemFacts(const Value& item, const std::string& path, bool black, cons
                                                 suffix) != 0)) {
             clip += suffix;
         }
-        notes = adapterComments(item);
+        // OTIO's log adapter gives a graded row both its cells and "cdl": the cells, as
+        // written, make the grade notes.
+        const bool gradeInCells = ale != nullptr && (field(*ale, "ASC_SOP") != nullptr ||
+                                                     field(*ale, "ASC_SAT") != nullptr);
+        notes = adapterComments(item, gradeInCells);
         std::string comments;
         if (mdText(ale, "Comments", comments) && !comments.empty())
             notes += (notes.empty() ? "" : "\n") + comments;
@@ -688,13 +693,18 @@ void logEvents(const Pieces& clips, TimelineEvents::Store& out) {
     uint32_t number = 0;
     int64_t last = 0;                  // the number of the clip before
     uint32_t lastWipe = 0xFFFFFFFFu;  // and its wipe code
+    uint32_t laid = 0;                 // where the next clip of a foreign log starts
     for (const Piece& piece : clips) {
         const ItemFacts& facts = piece.facts;
         EventRow row = facts.row();
         placeTimes(row, piece);
         if (!facts.ours) {
-            // A log's clips have no record times, as a log exchange list's have none.
-            row.recIn = row.recOut = row.markIn = row.markOut = 0;
+            // A log's clips follow one another in record time, as a log's events are laid,
+            // whatever place a clip had in a nested composition.
+            row.recIn = laid;
+            row.recOut = laid + (row.srcOut > row.srcIn ? row.srcOut - row.srcIn : 0);
+            laid = row.recOut;
+            row.markIn = row.markOut = 0;
             row.wipeCode = 0;
             const std::string clip = facts.text(ItemFacts::kClip);
             if (!facts.text(ItemFacts::kFile).empty() && !clip.empty())

@@ -788,14 +788,15 @@ TEST(OtioRead, CollectionOfClipsIsALog) {
     const struct {
         uint32_t edit;
         const char* reel;
-        uint32_t video, audio, srcIn, srcOut;
+        uint32_t video, audio, srcIn, srcOut, recIn, recOut;
         const char* clip;
         const char* file;
     } expected[] = {
-        {1, "A005", 1, 3, 90000, 90050, "A005_C010", "A005_C010.mov"},
-        {2, "B002", 0, 1, 180000, 180025, "B002_C001", ""},
-        {3, "C003take", 1, 0, 0, 10, "C003_take2", ""},
-        {4, "D004", 1, 0, 0, 0, "D004", ""},
+        // Laid end to end in the order of the log, the nested stack's clip included.
+        {1, "A005", 1, 3, 90000, 90050, 0, 50, "A005_C010", "A005_C010.mov"},
+        {2, "B002", 0, 1, 180000, 180025, 50, 75, "B002_C001", ""},
+        {3, "C003take", 1, 0, 0, 10, 75, 85, "C003_take2", ""},
+        {4, "D004", 1, 0, 0, 0, 85, 85, "D004", ""},
     };
     for (size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
@@ -806,8 +807,8 @@ TEST(OtioRead, CollectionOfClipsIsALog) {
         EXPECT_EQ(event.audioTracks, expected[i].audio);
         EXPECT_EQ(event.srcIn, expected[i].srcIn);
         EXPECT_EQ(event.srcOut, expected[i].srcOut);
-        EXPECT_EQ(event.recIn, 0u);
-        EXPECT_EQ(event.recOut, 0u);
+        EXPECT_EQ(event.recIn, expected[i].recIn);
+        EXPECT_EQ(event.recOut, expected[i].recOut);
         EXPECT_EQ(edlbtool::fullClipName(event), expected[i].clip);
         EXPECT_EQ(edlbtool::sourceFile(event), expected[i].file);
     }
@@ -871,7 +872,42 @@ TEST(OtioRead, AnAdaptersLogKeepsItsColumns) {
               "Column\r\nName\tTracks\tStart\tEnd\tTape\tSource File\tComments\tMark IN\tMark OUT\t"
               "Record Start\tRecord End\tEvent\tTransition\tScene\tCamera Roll\r\n\r\n"
               "Data\r\n"
-              "wide\tV\t10:00:00:00\t10:00:02:00\tT01\t\tnice\t\t\t00:00:00:00\t00:00:00:00\t1\tC\t12A\t\r\n");
+              "wide\tV\t10:00:00:00\t10:00:02:00\tT01\t\tnice\t\t\t00:00:00:00\t00:00:02:00\t1\tC\t12A\t\r\n");
+}
+
+// A graded row of OTIO's log adapter carries its grade twice, as the cells it read and as
+// "cdl": the cells, as written, give the grade notes, once. The rows follow one another in
+// record time.
+TEST(OtioRead, AnAdaptersGradedLogGivesItsGradeOnce) {
+    edlbtest::TempDir dir;
+    std::ofstream(dir.file("graded.otio"), std::ios::binary) << R"j({
+ "OTIO_SCHEMA": "SerializableCollection.1", "name": "GRADED",
+ "metadata": {"ALE": {"columns": ["Name", "Tape", "Start", "End", "ASC_SOP", "ASC_SAT"],
+                      "header": {"FPS": "25"}}},
+ "children": [{"OTIO_SCHEMA": "Clip.2", "name": "wide",
+   "metadata": {"ALE": {"ASC_SAT": "0.90", "ASC_SOP": "(1.10 1.0 0.9)(0.0 0.0 0.0)(1.0 1.0 1.0)",
+                        "Name": "wide", "Tape": "T01"},
+                "cdl": {"asc_sat": 0.9, "asc_sop": {"offset": [0.0, 0.0, 0.0], "power": [1.0, 1.0, 1.0],
+                                                    "slope": [1.1, 1.0, 0.9]}}},
+   "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+     "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25, "value": 50},
+     "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25, "value": 900000}}},
+  {"OTIO_SCHEMA": "Clip.2", "name": "close", "metadata": {"ALE": {"Name": "close", "Tape": "T02"}},
+   "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+     "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25, "value": 25},
+     "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25, "value": 901500}}}]})j";
+    const edlbtest::RunResult result =
+        edlbtest::runTool({"convert", "graded.otio", "--to", "cmx3600", "-o", "-"}, dir.path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    // CMX 3600 lists are written with CR LF.
+    EXPECT_EQ(result.out,
+              "TITLE: GRADED\r\nFCM: PAL\r\n\r\n"
+              "001  T01      V     C        10:00:00:00 10:00:02:00 00:00:00:00 00:00:02:00\r\n"
+              "* FROM CLIP NAME: wide\r\n"
+              "* ASC_SAT 0.90\r\n"
+              "* ASC_SOP (1.10 1.0 0.9)(0.0 0.0 0.0)(1.0 1.0 1.0)\r\n"
+              "002  T02      V     C        10:01:00:00 10:01:01:00 00:00:02:00 00:00:03:00\r\n"
+              "* FROM CLIP NAME: close\r\n");
 }
 
 // Keys in any order: a track whose schema comes after its children is read whole, and a start
