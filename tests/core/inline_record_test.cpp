@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
@@ -98,7 +99,12 @@ TEST(InlineRecord, ReusedRecordReadsAsACleanOne) {
          [](EdlLineVB& r) { std::memset(r.achReel, 'R', sizeof r.achReel); }},
         {"a name and a line one byte longer than before",
          [](EdlLineVB& r) {
-             const size_t name = std::strlen(r.achName), line = std::strlen(r.achLine);
+             // Before the first read the record holds no terminator.
+             const auto length = [](const char* text, size_t size) {
+                 return static_cast<size_t>(std::find(text, text + size, '\0') - text);
+             };
+             const size_t name = length(r.achName, sizeof r.achName);
+             const size_t line = length(r.achLine, sizeof r.achLine);
              if (name + 1 < sizeof r.achName) r.achName[name] = 'n';
              if (line + 1 < sizeof r.achLine) r.achLine[line] = 'l';
          }},
