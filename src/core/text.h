@@ -21,18 +21,33 @@ inline constexpr BlankTable kBlankTable{};
 
 inline bool isBlankOrLineEnd(char c) { return kBlankTable.is[static_cast<unsigned char>(c)]; }
 
-// The first n characters of text equal keyword's without regard to case (strncasecmp).
-// Every line is tried against many keywords it does not begin with, so the first
-// character is compared before the library call.
+// Letters compared without regard to case are the ASCII letters only, whatever the locale a
+// host has set: every keyword a list holds is ASCII, and a byte from 128 up is never one of
+// its letters.
+inline unsigned char asciiLower(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c;
+}
+
+// The first n characters of text equal keyword's without regard to case; the comparison
+// stops at a terminator both share. Every line is tried against many keywords, so this is
+// done here rather than by a library call.
 inline bool beginsNoCase(const char* text, const char* keyword, size_t n) {
-    if (n == 0) return true;
-    // Two ASCII characters whose ASCII lower cases differ never compare equal, whatever the
-    // locale; anything else is left to the library.
-    const unsigned char t = static_cast<unsigned char>(text[0]);
-    const unsigned char k = static_cast<unsigned char>(keyword[0]);
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c | 0x20 : c; };
-    if (t < 128 && k < 128 && lower(t) != lower(k)) return false;
-    return strncasecmp(text, keyword, n) == 0;
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char t = static_cast<unsigned char>(text[i]);
+        const unsigned char k = static_cast<unsigned char>(keyword[i]);
+        if (asciiLower(t) != asciiLower(k)) return false;
+        if (t == '\0') return true;
+    }
+    return true;
+}
+
+// The two texts are equal without regard to case.
+inline bool equalsNoCase(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        const unsigned char x = static_cast<unsigned char>(*a);
+        if (asciiLower(x) != asciiLower(static_cast<unsigned char>(*b))) return false;
+        if (x == '\0') return true;
+    }
 }
 
 }  // namespace edlb

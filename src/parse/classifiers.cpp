@@ -520,12 +520,7 @@ constexpr CmxCode kCmxCodes[] = {
 
 bool cmxTrackCode(char* token, unsigned int* video, unsigned int* audio) {
     for (const CmxCode& code : kCmxCodes) {
-        // Two ASCII first letters that differ in lower case decide, whatever the locale.
-        const unsigned char first = static_cast<unsigned char>(token[0]);
-        if (first < 128 && (first | 0x20) != (static_cast<unsigned char>(code.text[0]) | 0x20)) {
-            continue;
-        }
-        if (strcasecmp(token, code.text) == 0) {
+        if (edlb::equalsNoCase(token, code.text)) {
             *video |= code.video;
             *audio |= code.audio;
             return true;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/portable.h"
+#include "core/text.h"
 #include "parse/reader.h"
 #include "services/timecode.h"
 
@@ -69,7 +70,7 @@ const char* noteText(const char* comment, const char* keyword, char* scratch, si
     for (const char* line = comment; *line != '\0';) {
         const char* end = std::strchr(line, '\n');
         const size_t length = end != nullptr ? static_cast<size_t>(end - line) : std::strlen(line);
-        if (length >= keyLength && strncasecmp(line, keyword, keyLength) == 0) {
+        if (length >= keyLength && beginsNoCase(line, keyword, keyLength)) {
             const char* text = skipBlanks(line + keyLength);
             size_t take = length - static_cast<size_t>(text - line);
             while (take > 0 && isBlank(text[take - 1])) --take;

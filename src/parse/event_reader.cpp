@@ -310,13 +310,13 @@ bool isTransitionToken(const char* token) {
 bool isTrackCode(char* token) {
     unsigned int video = 0;
     unsigned int audio = 0;
-    return strcasecmp(token, "NONE") == 0 || cmxTrackCode(token, &video, &audio);
+    return equalsNoCase(token, "NONE") || cmxTrackCode(token, &video, &audio);
 }
 
 // Interchange: the track field after the reel, by its CMX 3600 code; a code no list defines
 // gives the event no tracks and says so.
 void readTrackCode(EdlLine* event, char* token, ReadState& state) {
-    if (strcasecmp(token, "NONE") == 0) {
+    if (equalsNoCase(token, "NONE")) {
         // "NONE": the event's tracks are all on its "AUD" lines.
         state.tracksOnAudioLine = true;
     } else if (!cmxTrackCode(token, &event->dwVideoTracks, &event->dwAudioTracks)) {
@@ -487,7 +487,7 @@ void readClipLine(tagKvEdlHandle* handle, EdlLine* event, const char* line, Read
     for (int i = 0; i < tokens.count; ++i) {
         char* token = tokens.token(i);
         if (i == 0 && tokens.start[0] == 0 && (*token == ';' || *token == '*')) continue;
-        if (strncasecmp(token, "clip:", 5) == 0) continue;
+        if (beginsNoCase(token, "clip:", 5)) continue;
         uint32_t frames = 0;
         if (isTimecodeToken(handle, token, &frames)) {
             if (timecodes == 0) {
@@ -584,6 +584,11 @@ LineKind classifyLine(tagKvEdlHandle* handle, char* line, bool interchange, unsi
     // The event line pushed back at the end of the last event: the tests before the event
     // line test rejected it then and would again.
     if (isKnownEventLine(handle)) return LineKind::Event;
+    // Every keyword below begins with a letter, '*' or ';', and a clip line of a log begins
+    // with a blank or a letter: a line that begins with a digit can only be an event line.
+    if (line[0] >= '0' && line[0] <= '9') {
+        return isEventLine(handle, line) ? LineKind::Event : LineKind::Note;
+    }
     if (edlLineIsClip(handle, line) != 0) return LineKind::Clip;
     if (beginsWith(line, "aud")) return LineKind::Audio;
     if (edlLineIsFcm(handle, line, handle->list.dwTcMode, mode) != 0) return LineKind::Mode;
