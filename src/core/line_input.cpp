@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/byte_scan.h"
 #include "core/handle.h"
 #include "core/portable.h"
 
@@ -65,12 +66,7 @@ bool readRawLine(tagKvEdlHandle* handle, char* buffer, unsigned int limit, unsig
             const char* run = handle->pReadBuf + handle->dwReadPos;
             uint32_t available = handle->dwReadLen - handle->dwReadPos;
             if (available > limit - 1 - i) available = limit - 1 - i;
-            const void* lf = std::memchr(run, '\n', available);
-            const uint32_t lfAt = lf ? static_cast<uint32_t>(static_cast<const char*>(lf) - run)
-                                     : available;
-            const void* cr = std::memchr(run, '\r', lfAt);
-            const uint32_t k =
-                cr ? static_cast<uint32_t>(static_cast<const char*>(cr) - run) : lfAt;
+            const uint32_t k = static_cast<uint32_t>(edlb::findLineEnd(run, available));
             std::memcpy(buffer + i, run, k);
             i += k;
             handle->dwReadPos += k;

@@ -111,12 +111,24 @@ inline constexpr TcMode kUnknownTcMode = {
     "SMPTE FRAME CODE ", "SMPTE FRAME CODE", "*DS type=header frame-rate=30 fcm=non-drop-frame",
     "NTSC", "29.97", "NTSC", {0, 0}, 0, {0, 0}, 0, ""};
 
+// The rows by the low byte of a mode value: every event read looks its mode up.
+struct TcModeIndex {
+    const TcMode* row[256];
+    constexpr TcModeIndex() : row() {
+        for (const TcMode*& entry : row) entry = &kUnknownTcMode;
+        for (const TcMode& mode : kTcModes) {
+            // The first row of a value is the one found.
+            if (mode.value <= EDL_TCF_MODE_MASK && row[mode.value] == &kUnknownTcMode) {
+                row[mode.value] = &mode;
+            }
+        }
+    }
+};
+inline constexpr TcModeIndex kTcModeIndex{};
+
 // The row of a mode, looked up by the low byte of a mode value or a timecode flags word.
 constexpr const TcMode& tcMode(uint32_t modeOrWord) {
-    for (const TcMode& row : kTcModes) {
-        if (row.value == (modeOrWord & EDL_TCF_MODE_MASK)) return row;
-    }
-    return kUnknownTcMode;
+    return *kTcModeIndex.row[modeOrWord & EDL_TCF_MODE_MASK];
 }
 
 // True when the mode has a row of its own.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/byte_scan.h"
 #include "core/handle.h"
 #include "core/portable.h"
 #include "core/readers.h"
@@ -47,14 +48,11 @@ void tokenize(const char* line, Tokens* tokens) {
     tokens->count = 0;
     // The line itself is scanned, not the copy just written: bytes read back from a copy
     // still being stored wait for it.
-    size_t i = 0;
-    while (i < length && tokens->count < kMaxTokens) {
-        while (i < length && isSeparator(line[i])) ++i;
-        if (i >= length) break;
-        tokens->start[tokens->count++] = static_cast<int>(i);
-        while (i < length && !isSeparator(line[i])) ++i;
-        if (i < length) tokens->work[i++] = '\0';
-    }
+    forEachToken(line, length, [tokens, length](size_t start, size_t end) {
+        tokens->start[tokens->count++] = static_cast<int>(start);
+        if (end < length) tokens->work[end] = '\0';
+        return tokens->count < kMaxTokens;
+    });
 }
 
 bool allDigits(const char* text) {
@@ -113,6 +111,28 @@ bool isTimecodeToken(tagKvEdlHandle* handle, char* token, uint32_t* frames) {
     unsigned int mode = handle->dwTcFlags;
     if (frames == nullptr) return timecodeShape(handle, token, &mode) == 1;
     return edlTokIsTimecode(handle, token, frames, &mode) != 0;
+}
+
+// The frame count of a timecode token, as tc2Frame gives it; 'HH:MM:SS:FF', as event lines
+// write their times, is read here at once.
+uint32_t framesOf(const char* token, unsigned int flags) {
+    const auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10u; };
+    const auto separator = [](char c) {
+        return c == ':' || c == ';' || c == '.' || c == ',' || c == '-' || c == '+' ||
+               c == '=' || c == '_';
+    };
+    const auto two = [token](int at) {
+        return uint32_t(token[at] - '0') * 10u + uint32_t(token[at + 1] - '0');
+    };
+    // The tests stop at the first that fails, so nothing after a terminator is looked at.
+    if (digit(token[0]) && digit(token[1]) && separator(token[2]) && digit(token[3]) &&
+        digit(token[4]) && separator(token[5]) && digit(token[6]) && digit(token[7]) &&
+        separator(token[8]) && digit(token[9]) && digit(token[10]) && token[11] == '\0') {
+        return tcFramesOf({two(0), two(3), two(6), two(9)}, flags);
+    }
+    unsigned int frames = 0;
+    tc2Frame(token, flags, &frames);
+    return frames;
 }
 
 void storeTimecode(tagKvEdlHandle* handle, EdlLine* event, uint32_t index, uint32_t frames) {
@@ -199,8 +219,10 @@ void shapeTokens(tagKvEdlHandle* handle, Tokens& tokens, LineShape* shape) {
     for (int i = tokens.count - 1; i >= 0; --i) {
         shape->timecodesAfter[i] = after;
         shape->modes[i] = handle->dwTcFlags;
-        shape->timecode[i] =
-            i < shape->fieldEnd && timecodeShape(handle, tokens.token(i), &shape->modes[i]) == 1;
+        // A timecode begins with a digit: other tokens need not be measured.
+        const char* token = tokens.token(i);
+        shape->timecode[i] = i < shape->fieldEnd && token[0] >= '0' && token[0] <= '9' &&
+                             timecodeShape(handle, token, &shape->modes[i]) == 1;
         // A rate the host gave counts every timecode, whatever its separators.
         if (givenRate) shape->modes[i] = handle->dwTcFlags;
         if (shape->timecode[i]) ++after;
@@ -361,9 +383,7 @@ void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const Li
             continue;
         }
         if (shape.timecode[i]) {
-            unsigned int frames = 0;
-            tc2Frame(token, shape.modes[i], &frames);
-            storeTimecode(handle, event, timecodeIndex++, frames);
+            storeTimecode(handle, event, timecodeIndex++, framesOf(token, shape.modes[i]));
             continue;
         }
         // After the reel comes the track field, read by its CMX 3600 code; a code no list

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/byte_scan.h"
 #include "core/handle.h"
 #include "core/portable.h"
 #include "core/tc_modes.h"
@@ -66,6 +67,14 @@ uint32_t listFlagsOf(const tagKvEdlHandle* handle) {
 // 'HH:MM:SS:FF': four groups of digits (one to three for the hours, two for the others)
 // with a separator between each two.
 bool isFullTimecode(const char* p, size_t length) {
+    // As event lines write their times, known without the loop.
+    const auto two = [p](int at) {
+        return p[at] >= '0' && p[at] <= '9' && p[at + 1] >= '0' && p[at + 1] <= '9';
+    };
+    if (length == 11) {
+        return two(0) && isTimecodeSeparator(p[2]) && two(3) && isTimecodeSeparator(p[5]) &&
+               two(6) && isTimecodeSeparator(p[8]) && two(9);
+    }
     int group = 0;
     size_t digits = 0;
     for (size_t i = 0; i < length; ++i) {
@@ -81,39 +90,52 @@ bool isFullTimecode(const char* p, size_t length) {
     return group == 3 && digits == 2;
 }
 
-}  // namespace
-
-bool isInterchangeEventLine(tagKvEdlHandle* handle, char* line) {
-    const char* p = skipSpace(line);
-    if (*p < '0' || *p > '9') return false;
-    while (*p >= '0' && *p <= '9') ++p;
-    if (!isBlankChar(*p)) return false;
-    int timecodes = 0;
-    for (p = skipSpace(p); *p != '\0' && timecodes < 2; p = skipSpace(p)) {
-        // 'HH:MM:SS:FF', as event lines write their times, is known without measuring it.
-        const auto two = [p](int at) {
-            return p[at] >= '0' && p[at] <= '9' && p[at + 1] >= '0' && p[at + 1] <= '9';
-        };
-        if (two(0) && isTimecodeSeparator(p[2]) && two(3) && isTimecodeSeparator(p[5]) &&
-            two(6) && isTimecodeSeparator(p[8]) && two(9) &&
-            (p[11] == '\0' || isBlankChar(p[11]))) {
-            ++timecodes;
-            p += 11;
-            continue;
-        }
-        size_t length = 0;
-        while (p[length] != '\0' && !isBlankChar(p[length])) ++length;
-        if (isFullTimecode(p, length)) ++timecodes;
-        p += length;
-    }
-    if (timecodes < 2) return false;
+bool decideEventLine(tagKvEdlHandle* handle, char* line, size_t length) {
     // What was found already makes edlLineIsEdit accept the line (the number first, two
     // timecodes, no comment mark at its start), unless a black source may refuse it, or the
     // line is too long for its private copy, which may fail.
     const bool decided = kFullTimecodesAreTimecodes &&
                          (listFlagsOf(handle) & EDL_LF_BLACK_NOT_EVENT) == 0 &&
-                         strnlen(line, kLineBufferSize) < kLineBufferSize;
+                         length < kLineBufferSize;
     return decided || edlLineIsEdit(handle, line) != 0;
+}
+
+// The edit number comes first, followed by a blank; then two of the tokens after it must be
+// timecodes.
+bool timesFoundOneByOne(tagKvEdlHandle* handle, char* line, size_t length) {
+    bool numbered = false;
+    bool first = true;
+    int timecodes = 0;
+    forEachToken(line, length, [&](size_t start, size_t end) {
+        const char* p = line + start;
+        if (first) {
+            first = false;
+            size_t digits = 0;
+            while (digits < end - start && p[digits] >= '0' && p[digits] <= '9') ++digits;
+            numbered = digits == end - start && end < length;
+            return numbered;
+        }
+        if (isFullTimecode(p, end - start)) ++timecodes;
+        return timecodes < 2;
+    });
+    if (!numbered || timecodes < 2) return false;
+    return decideEventLine(handle, line, length);
+}
+
+}  // namespace
+
+bool isInterchangeEventLine(tagKvEdlHandle* handle, char* line) {
+    const char* lead = skipSpace(line);
+    if (*lead < '0' || *lead > '9') return false;
+    const size_t length = std::strlen(line);
+    // As event lines are written: the edit number, a blank, and two 'HH:MM:SS:FF' times
+    // among the first 64 bytes, found for all bytes at once.
+    size_t digits = static_cast<size_t>(lead - line);
+    while (line[digits] >= '0' && line[digits] <= '9') ++digits;
+    if (!isBlankChar(line[digits])) return false;
+    const uint64_t times = fullTimecodeStarts(classifyBytes64(line, length));
+    if ((times & (times - 1)) == 0) return timesFoundOneByOne(handle, line, length);
+    return decideEventLine(handle, line, length);
 }
 
 bool holdsEventLine(tagKvEdlHandle* handle) {
