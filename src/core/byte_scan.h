@@ -36,6 +36,27 @@ inline unsigned blankBits16(const char* text) {
     return bitsOf(_mm_or_si128(spaceOrTab, lineEnd));
 }
 
+// True when one of the sixteen bytes at text is a control byte (below 32) or 255: the bytes
+// texts copied into records have replaced.
+inline bool hasControlBytes16(const char* text) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(31)), bytes);
+    return bitsOf(_mm_or_si128(control, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(-1)))) != 0;
+}
+
+// Copies the longest run of whole sixteen-byte blocks at the start of the n bytes at source
+// that hold no control byte and no 255, and gives its length. Nothing past n is read. Each
+// block is read before it is written, so a destination before the source may overlap it.
+inline size_t copyPlainBlocks(char* destination, const char* source, size_t n) {
+    if (destination > source && destination < source + n) return 0;
+    size_t i = 0;
+    for (; i + 16 <= n && !hasControlBytes16(source + i); i += 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i)));
+    }
+    return i;
+}
+
 inline unsigned lowestBit(unsigned bits) { return static_cast<unsigned>(__builtin_ctz(bits)); }
 #endif
 
@@ -98,6 +119,10 @@ inline uint64_t fullTimecodeStarts(const ByteClasses& c) {
     return d & (d >> 1) & (s >> 2) & (d >> 3) & (d >> 4) & (s >> 5) & (d >> 6) & (d >> 7) &
            (s >> 8) & (d >> 9) & (d >> 10) & (c.blanks >> 11) & ((c.blanks << 1) | 1u);
 }
+
+#ifndef EDLBRIDGE_BYTE_SCAN_SSE2
+inline size_t copyPlainBlocks(char*, const char*, size_t) { return 0; }
+#endif
 
 // The offset of the first CR or LF among the n bytes at text, or n when there is none.
 inline size_t findLineEnd(const char* text, size_t n) {

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "core/byte_scan.h"
 #include "core/handle.h"
 
 EDLBRIDGE_API int64_t edlStripTrailing(char* text, int64_t limit) {
@@ -24,9 +25,11 @@ extern "C" EDLBRIDGE_API void edlFixString(char* destination, const char* source
     if (destination == nullptr || size == 0) return;
     uint32_t i = 0;
     if (source != nullptr) {
-        for (; i + 1 < size; ++i) {
+        const uint32_t length = static_cast<uint32_t>(strnlen(source, size - 1));
+        // Texts without control bytes, as nearly all are, are copied a block at a time.
+        i = static_cast<uint32_t>(edlb::copyPlainBlocks(destination, source, length));
+        for (; i < length; ++i) {
             const unsigned char c = static_cast<unsigned char>(source[i]);
-            if (c == '\0') break;
             // A line end keeps the destination byte that is already there.
             if (c == '\r' || c == '\n') continue;
             destination[i] = (c < 32 || c == 255) ? '!' : static_cast<char>(c);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/byte_scan.h"
 #include "core/portable.h"
 #include "core/text.h"
 #include "parse/reader.h"
@@ -327,6 +328,7 @@ bool lineEndingNames(const char* line, char* clip, char* file) {
 
 void semicolonNames(const char* comment, char* clip, char* file) {
     clip[0] = file[0] = '\0';
+    if (std::strchr(comment, ';') == nullptr) return;
     // The last line that ends so: the own lists' note line, whatever notes follow it.
     const char* end = comment + std::strlen(comment);
     while (end > comment) {
@@ -349,7 +351,7 @@ void appendTextLine(EdlLine* event, const char* text, size_t length, uint32_t& c
         ++commentLength;
     }
     // Text follows the edlFixString rule, except that a tab between words stays a blank.
-    size_t i = 0;
+    size_t i = copyPlainBlocks(out, text, length < room ? length : room);
     for (; i < length && i < room; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         out[i] = c == '\t' ? ' ' : isCommentControl(c) ? '!' : static_cast<char>(c);

@@ -372,6 +372,11 @@ void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const Li
             readLineComment(event, tokens, i, state);
             break;
         }
+        // A timecode has a separator, so no token is both a timecode and all digits.
+        if (shape.timecode[i]) {
+            storeTimecode(handle, event, timecodeIndex++, framesOf(token, shape.modes[i]));
+            continue;
+        }
         if (allDigits(token)) {
             if ((event->dwPresent & EDL_P_EDIT_NUMBER) == 0) {
                 event->dwEditNum = digitsValue(token);
@@ -380,10 +385,6 @@ void readFields(tagKvEdlHandle* handle, EdlLine* event, Tokens& tokens, const Li
                 copyFixed(event->szReel, token, kReelMax - 1);
                 event->dwPresent |= EDL_P_REEL;
             }
-            continue;
-        }
-        if (shape.timecode[i]) {
-            storeTimecode(handle, event, timecodeIndex++, framesOf(token, shape.modes[i]));
             continue;
         }
         // After the reel comes the track field, read by its CMX 3600 code; a code no list

@@ -46,3 +46,49 @@ TEST(TextUtils, FixStringCaseAndToken) {
     EXPECT_EQ(edlProccessToken(text, &value), 0);
     EXPECT_EQ(value, 77u);
 }
+
+// Long texts go a block of sixteen bytes at a time until a byte needs a change: every
+// place such a byte can fall must give what a byte at a time gives.
+TEST(TextUtils, FixStringOfLongTexts) {
+    const std::string plain = "A001C003_220101_R1AB.MOV and the rest of a long name";  // 52
+    const struct {
+        std::string source;
+        uint32_t size;
+        std::string expected;
+    } cases[] = {
+        {plain, 64, plain},
+        {plain, 17, plain.substr(0, 16)},
+        {plain, 33, plain.substr(0, 32)},
+        {"\x01" + plain.substr(1), 64, "!" + plain.substr(1)},
+        {plain.substr(0, 15) + "\x1F" + plain.substr(16), 64, plain.substr(0, 15) + "!" + plain.substr(16)},
+        {plain.substr(0, 16) + "\xFF" + plain.substr(17), 64, plain.substr(0, 16) + "!" + plain.substr(17)},
+        {plain.substr(0, 33) + "\t" + plain.substr(34), 64, plain.substr(0, 33) + "!" + plain.substr(34)},
+        // Bytes from 128 to 254 stay.
+        {std::string(20, '\xE9') + "\xFE", 64, std::string(20, '\xE9') + "\xFE"},
+    };
+    for (const auto& c : cases) {
+        char out[64] = {};
+        edlFixString(out, c.source.c_str(), c.size);
+        EXPECT_EQ(std::string(out), c.expected) << c.source;
+    }
+    // A line end in the second block keeps the destination byte there.
+    char out[64];
+    std::memset(out, '#', sizeof out);
+    edlFixString(out, (plain.substr(0, 20) + "\r\n" + "tail").c_str(), 64);
+    EXPECT_EQ(std::string(out), plain.substr(0, 20) + "##tail");
+}
+
+TEST(TextUtils, FixStringOverlappingItsSource) {
+    // In place, and one byte before the source, as a byte at a time copies it.
+    std::string text = "0123456789abcdefghijklmnopqrstuvwxyz\x01!";
+    edlFixString(text.data(), text.c_str(), 64);
+    EXPECT_EQ(text.substr(0, 38), "0123456789abcdefghijklmnopqrstuvwxyz!!");
+    std::string shifted = "#0123456789abcdefghijklmnopqrstuvwxyz";
+    edlFixString(shifted.data(), shifted.c_str() + 1, 64);
+    EXPECT_STREQ(shifted.c_str(), "0123456789abcdefghijklmnopqrstuvwxyz");
+    // One byte after the source: each byte copied is the one copied before it.
+    std::string smeared = "abcdefghijklmnopqrstuvwxyz______";
+    edlFixString(smeared.data() + 1, smeared.c_str(), 27);
+    EXPECT_EQ(smeared.substr(0, 27), std::string(27, 'a'));
+    EXPECT_EQ(smeared[27], '\0');
+}

@@ -72,6 +72,15 @@ const std::map<std::string, Runner> kClassifiers = {
     {"clip", lineTest(edlLineIsClip)}, {"comment", lineTest(edlLineIsComment)},
     {"edit", lineTest(edlLineIsEdit)},
     {"title", lineTest(edlLineIsTitle)},
+    {"interchange_event", lineTest([](tagKvEdlHandle* h, char* line) {
+         return edlb::isInterchangeEventLine(h, line) ? 1 : 0;
+     })},
+    {"cmx_tracks", [](const Args& a) {
+         auto token = writable(a[0]);
+         unsigned video = 0, audio = 0;
+         const bool known = edlb::cmxTrackCode(token.data(), &video, &audio);
+         return std::to_string(known) + " V" + hex(video) + " A" + hex(audio);
+     }},
     {"fcm", [](const Args& a) {  // line, default mode
          Handle h;
          auto line = writable(a[0]);
