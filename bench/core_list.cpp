@@ -1,7 +1,13 @@
-// The records library alone on a list, for the tool-level table: "edlbridge_core_list read
-// LIST" reads every event through the exported functions; "edlbridge_core_list copy LIST OUT
-// TYPE" also writes each event into a list of TYPE as it is read. Both read and write for
-// interchange, as the command line does. Prints "events=N" on standard error.
+// The records library alone on a list, for the tool-level table:
+//   "edlbridge_core_list read LIST" reads every event with edlReadLine into a record whose
+//   texts are the host's own buffers;
+//   "edlbridge_core_list read-inline LIST" reads them with edlReadLineVB into a record that
+//   carries its texts, as the command line does (that entry clears the record's 13 KB of
+//   text buffers before each read);
+//   "edlbridge_core_list copy LIST OUT TYPE" also writes each event into a list of TYPE as
+//   it is read, through the inline-buffer entries, as the command line does.
+// All read and write for interchange, as the command line does. Prints "events=N" on
+// standard error.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,8 +18,11 @@
 
 int main(int argc, char** argv) {
     const bool copy = argc == 5 && std::strcmp(argv[1], "copy") == 0;
-    if (!copy && !(argc == 3 && std::strcmp(argv[1], "read") == 0)) {
-        std::fprintf(stderr, "usage: %s read LIST | copy LIST OUT TYPE\n", argv[0]);
+    const bool inline_ = argc == 3 && std::strcmp(argv[1], "read-inline") == 0;
+    const bool read = argc == 3 && std::strcmp(argv[1], "read") == 0;
+    if (!copy && !inline_ && !read) {
+        std::fprintf(stderr, "usage: %s read LIST | read-inline LIST | copy LIST OUT TYPE\n",
+                     argv[0]);
         return 2;
     }
     EdlList list;
@@ -36,9 +45,20 @@ int main(int argc, char** argv) {
     }
     std::unique_ptr<EdlLineVB> event(new EdlLineVB());
     size_t events = 0;
-    while (edlReadLineVB(in, event.get()) == EDL_OK) {
-        ++events;
-        if (out != nullptr) edlWriteLineVB(out, event.get());
+    if (read) {
+        // The texts go to the host's buffers: here, those of the inline record.
+        EdlLine line{};
+        line.szClipName = event->achClipName;
+        line.szName = event->achName;
+        line.szComment = event->achComment;
+        line.szReel = event->achReel;
+        line.szLine = event->achLine;
+        while (edlReadLine(in, &line) == EDL_OK) ++events;
+    } else {
+        while (edlReadLineVB(in, event.get()) == EDL_OK) {
+            ++events;
+            if (out != nullptr) edlWriteLineVB(out, event.get());
+        }
     }
     edlClose(in);
     if (out != nullptr) edlClose(out);

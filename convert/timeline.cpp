@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace edlbtool {
@@ -421,21 +422,55 @@ void drawBoxes(Svg& svg, const Picture& p) {
 
 // A transition is drawn over the head of the event it leads into: the outgoing shot (the
 // lead record, else the event that ends there) fades from full height to nothing.
+// The drawn events by record out (then by place in the list), built when a transition
+// first needs it: four bytes an event.
+class EndIndex {
+public:
+    explicit EndIndex(const Picture& p) : p_(p) {}
+
+    // The last drawn event before event i whose record out is frame; null when none is.
+    const CutEvent* lastEndingAt(uint32_t frame, size_t i) {
+        const auto& events = p_.list.events;
+        if (order_.empty()) build();
+        const auto key = [&events](uint32_t index) {
+            return std::make_pair(events[index].recOut, index);
+        };
+        auto at = std::lower_bound(order_.begin(), order_.end(), std::make_pair(frame, uint32_t(i)),
+                                   [&key](uint32_t index, const std::pair<uint32_t, uint32_t>& k) {
+                                       return key(index) < k;
+                                   });
+        if (at == order_.begin() || events[*(at - 1)].recOut != frame) return nullptr;
+        return &events[*(at - 1)];
+    }
+
+private:
+    void build() {
+        const auto& events = p_.list.events;
+        for (size_t j = 0; j < events.size(); ++j) {
+            if (p_.drawn[j]) order_.push_back(static_cast<uint32_t>(j));
+        }
+        std::stable_sort(order_.begin(), order_.end(), [&events](uint32_t a, uint32_t b) {
+            return events[a].recOut < events[b].recOut;
+        });
+    }
+
+    const Picture& p_;
+    std::vector<uint32_t> order_;
+};
+
 void drawTransitions(Svg& svg, const Picture& p) {
     const auto& events = p.list.events;
+    EndIndex ends(p);
     for (size_t i = 0; i < events.size(); ++i) {
         const CutEvent& e = events[i];
         if (!p.drawn[i] || transitionEnd(e) == e.recIn) continue;
+        // The event the transition comes from: the one just before it, or the last before
+        // it that ends where it begins.
         const CutEvent* from = nullptr;
         if (i > 0 && isTransitionLead(events, i - 1)) {
             from = &events[i - 1];
         } else {
-            for (size_t j = i; j-- > 0;) {
-                if (p.drawn[j] && events[j].recOut == e.recIn) {
-                    from = &events[j];
-                    break;
-                }
-            }
+            from = ends.lastEndingAt(e.recIn, i);
         }
         const std::string fromName = from != nullptr ? nameOf(p.list, *from) : std::string();
         const double x0 = p.axis.x(e.recIn), x1 = p.axis.x(transitionEnd(e));
