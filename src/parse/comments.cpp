@@ -63,28 +63,58 @@ const char* skipBlanks(const char* text) {
 
 bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
 
+// The text of a note line after its keyword, blanks trimmed; null when it is empty. The
+// result points into a scratch copy of size bytes.
+const char* textAfterKeyword(const char* line, size_t length, size_t keyLength, char* scratch,
+                             size_t size) {
+    const char* text = skipBlanks(line + keyLength);
+    size_t take = length - static_cast<size_t>(text - line);
+    while (take > 0 && isBlank(text[take - 1])) --take;
+    if (take == 0) return nullptr;
+    if (take > size - 1) take = size - 1;
+    std::memcpy(scratch, text, take);
+    scratch[take] = '\0';
+    return scratch;
+}
+
+// The first line of a comment that begins with each of a few keywords (any case).
+template <size_t N>
+struct NoteLines {
+    const char* const (&keywords)[N];
+    const char* line[N] = {};
+    size_t length[N] = {};
+
+    NoteLines(const char* comment, const char* const (&words)[N]) : keywords(words) {
+        size_t keyLength[N];
+        for (size_t k = 0; k < N; ++k) keyLength[k] = std::strlen(keywords[k]);
+        for (const char* start = comment; *start != '\0';) {
+            const char* end = std::strchr(start, '\n');
+            const size_t size = end != nullptr ? static_cast<size_t>(end - start) : std::strlen(start);
+            for (size_t k = 0; k < N; ++k) {
+                if (line[k] == nullptr && size >= keyLength[k] &&
+                    beginsNoCase(start, keywords[k], keyLength[k])) {
+                    line[k] = start;
+                    length[k] = size;
+                }
+            }
+            if (end == nullptr) break;
+            start = end + 1;
+        }
+    }
+
+    // The text after keyword k on its first line (see textAfterKeyword).
+    const char* text(size_t k, char* scratch, size_t size) const {
+        if (line[k] == nullptr) return nullptr;
+        return textAfterKeyword(line[k], length[k], std::strlen(keywords[k]), scratch, size);
+    }
+};
+
 // The text after keyword on the first line of the comment that begins with it (any case),
 // blanks trimmed; null when no line does or the text is empty. The result points into a
 // scratch copy of size bytes.
 const char* noteText(const char* comment, const char* keyword, char* scratch, size_t size) {
-    const size_t keyLength = std::strlen(keyword);
-    for (const char* line = comment; *line != '\0';) {
-        const char* end = std::strchr(line, '\n');
-        const size_t length = end != nullptr ? static_cast<size_t>(end - line) : std::strlen(line);
-        if (length >= keyLength && beginsNoCase(line, keyword, keyLength)) {
-            const char* text = skipBlanks(line + keyLength);
-            size_t take = length - static_cast<size_t>(text - line);
-            while (take > 0 && isBlank(text[take - 1])) --take;
-            if (take == 0) return nullptr;
-            if (take > size - 1) take = size - 1;
-            std::memcpy(scratch, text, take);
-            scratch[take] = '\0';
-            return scratch;
-        }
-        if (end == nullptr) break;
-        line = end + 1;
-    }
-    return nullptr;
+    const char* const words[] = {keyword};
+    return NoteLines<1>(comment, words).text(0, scratch, size);
 }
 
 // A "; path" ending names a file when it looks like one: a folder in it, or an extension.
@@ -422,11 +452,15 @@ void analyseNotes(EdlLine* event, const ReadState& state) {
 
     char noteBuffer[kNameMax + 1];
     char fileBuffer[kNameMax + 1];
+    // The comment's lines are looked through once for the four keywords.
+    static const char* const kKeywords[] = {"TO CLIP NAME:", "FROM CLIP NAME:", "SOURCE FILE:",
+                                            "FROM FILE:"};
+    const NoteLines<4> notes(comment, kKeywords);
     const bool transition =
         event->chEditType == 'D' || event->chEditType == 'W' || event->chEditType == 'K';
     const char* name = nullptr;
-    if (transition) name = noteText(comment, "TO CLIP NAME:", noteBuffer, sizeof noteBuffer);
-    if (name == nullptr) name = noteText(comment, "FROM CLIP NAME:", noteBuffer, sizeof noteBuffer);
+    if (transition) name = notes.text(0, noteBuffer, sizeof noteBuffer);
+    if (name == nullptr) name = notes.text(1, noteBuffer, sizeof noteBuffer);
     if (name == nullptr && ruleClip[0] != '\0') name = ruleClip;
     if (name == nullptr && state.clipName[0] != '\0') name = state.clipName;
     if (name == nullptr && (event->dwPresent & EDL_P_CLIP_NAME) != 0) {
@@ -435,8 +469,8 @@ void analyseNotes(EdlLine* event, const ReadState& state) {
         name = noteBuffer;
     }
 
-    const char* file = noteText(comment, "SOURCE FILE:", fileBuffer, sizeof fileBuffer);
-    if (file == nullptr) file = noteText(comment, "FROM FILE:", fileBuffer, sizeof fileBuffer);
+    const char* file = notes.text(2, fileBuffer, sizeof fileBuffer);
+    if (file == nullptr) file = notes.text(3, fileBuffer, sizeof fileBuffer);
     if (file == nullptr && ruleFile[0] != '\0') file = ruleFile;
     if (file == nullptr && (event->dwPresent & EDL_P_FILE_NAME) != 0 && event->szName[0] != '\0') {
         // A "*DS" source file.

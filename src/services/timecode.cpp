@@ -148,15 +148,6 @@ TcLabel tcLabelOf(uint32_t frames, unsigned modeOrFlags) {
             static_cast<uint32_t>(totalSeconds % 60u), static_cast<uint32_t>(count % c.fps)};
 }
 
-uint32_t tcFramesOf(const TcLabel& label, unsigned modeOrFlags) {
-    const Counting& c = countingFor(modeOrFlags);
-    const uint32_t totalMinutes = label.hours * 60u + label.minutes;
-    uint32_t total = (totalMinutes * 60u + label.seconds) * c.fps + label.frames;
-    // Frame numbers skipped in every minute so far, except each tenth minute.
-    if (c.drop != 0) total -= c.drop * (totalMinutes - totalMinutes / 10u);
-    return total;
-}
-
 TcLabel tcCountedLabel(TcLabel label, unsigned modeOrFlags) {
     const Counting& c = countingFor(modeOrFlags);
     if (c.drop != 0 && label.seconds == 0 && label.minutes % 10u != 0 && label.frames < c.drop) {

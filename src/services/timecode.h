@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "core/tc_modes.h"
+
 // The flags word: low byte the timecode mode, bit 13 the drop-frame marker ';', bit 16
 // the separated form 'HH:MM:SS:FF' (clear: 'HHMMSSFF'), bit 17 wrap hours at 24.
 
@@ -24,8 +26,16 @@ TcLabel tcLabelOf(uint32_t frames, unsigned modeOrFlags);
 
 // The frame count of a label in the mode of the low byte of modeOrFlags; counts wrap in 32
 // bits. A label drop-frame counting skips counts as though the frame numbers skipped before
-// it were there: '00:01:00;00' gives the count of '00:00:59;28'.
-uint32_t tcFramesOf(const TcLabel& label, unsigned modeOrFlags);
+// it were there: '00:01:00;00' gives the count of '00:00:59;28'. Every time read passes
+// through here, so it is inline.
+inline uint32_t tcFramesOf(const TcLabel& label, unsigned modeOrFlags) {
+    const edlb::TcMode& mode = edlb::tcMode(modeOrFlags);
+    const uint32_t totalMinutes = label.hours * 60u + label.minutes;
+    uint32_t total = (totalMinutes * 60u + label.seconds) * mode.fps + label.frames;
+    // Frame numbers skipped in every minute so far, except each tenth minute.
+    if (mode.dropped != 0) total -= mode.dropped * (totalMinutes - totalMinutes / 10u);
+    return total;
+}
 
 // The label itself when the mode counts it, else the first label after it that the mode
 // counts: drop-frame counting has no labels for the first frame numbers of each minute not
