@@ -240,6 +240,7 @@ uint32_t dumpTable(const char* path, const edlcOptions* options, Output& output,
                    edlcStatus* status) {
     ListSource source;
     ListReader reader;
+    reader.dropEventWarnings();
     std::string reason = openReader(path, options, source, reader);
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
     const ListInfo& info = reader.info();
@@ -267,6 +268,7 @@ uint32_t dumpStream(const char* path, const edlcOptions* options, Output& output
                     edlcStatus* status) {
     ListSource source;
     ListReader reader;
+    reader.dropEventWarnings();
     const std::string reason = openReader(path, options, source, reader);
     if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);
     const ListInfo& info = reader.info();
@@ -635,6 +637,7 @@ uint32_t edlcDetect(const char* path, const edlcOptions* options, edlcStatus* st
         // Counting is reading: one event at a time, whatever the length of the list.
         ListSource source;
         ListReader reader;
+        reader.dropEventWarnings();
         std::string reason = openReader(path, options, source, reader);
         if (reason.empty()) {
             EventRow row;

@@ -61,6 +61,7 @@ std::string readCut(const std::string& name, CutList& out, const ReadOptions& op
     std::string reason = source.open(name);
     if (!reason.empty()) return reason;
     ListReader reader;
+    reader.dropEventWarnings();
     ReadOptions interchange = options;
     interchange.legacy = false;
     reason = reader.open(source, interchange, kMaxListEvents);

@@ -396,6 +396,7 @@ const char* rateSource(const ListInfo& info) {
 }
 
 void ListReader::noteWhatWasNotRead(const EdlLineVB& record) {
+    if (!keepEventWarnings_) return;
     if ((record.dwPresent & EDL_P_UNREAD_LINE) != 0) {
         warnings_.push_back("line " + std::to_string(record.dwEffect) +
                             ": looks like an event line but cannot be read; kept as a note of "

@@ -132,6 +132,9 @@ public:
     // marker); next() hands them out.
     // What reading a timeline noticed (a time warp kept as a note, ...); taken once.
     std::vector<std::string> takeWarnings() { return std::move(warnings_); }
+    // A reader whose warnings nobody takes keeps none of the events' own: what it holds
+    // then stays the same whatever a long list warns of.
+    void dropEventWarnings() { keepEventWarnings_ = false; }
     // progress (when not null) is told the events read so far every EDLC_PROGRESS_STEP.
     void onProgress(void (*progress)(void*, size_t), void* context) {
         progress_ = progress;
@@ -150,6 +153,7 @@ private:
     std::unique_ptr<TimelineEvents> events_;  // a timeline's, made whole as they are handed out
     size_t nextEvent_ = 0;
     std::vector<std::string> warnings_;
+    bool keepEventWarnings_ = true;
     void (*progress_)(void*, size_t) = nullptr;
     void* progressContext_ = nullptr;
     void counted();
