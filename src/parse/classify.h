@@ -22,7 +22,8 @@
 
 #include <cstdint>
 
-struct tagKvEdlHandle;
+#include "core/handle.h"
+#include "core/tc_modes.h"
 
 namespace edlb {
 // Effect token of a tokenized line: rest is the text after the separator that ended the
@@ -44,10 +45,70 @@ bool cmxTrackCode(char* token, unsigned int* video, unsigned int* audio);
 // allows it. Returns a static text.
 const char* cmx3600TrackCode(uint32_t video, uint32_t audio, bool singleChannel);
 
+// The mode each timecode separator implies (':' none), tabled once from the mode table:
+// every character of every timecode token is looked up here.
+struct SeparatorModes {
+    uint32_t mode[256];
+    constexpr SeparatorModes() : mode() {
+        for (unsigned c = 0; c < 256; ++c) mode[c] = modeOfSeparator(static_cast<char>(c));
+    }
+};
+inline constexpr SeparatorModes kSeparatorModes{};
+
+inline uint32_t separatorMode(char c) { return kSeparatorModes.mode[static_cast<unsigned char>(c)]; }
+
 // What edlTokIsTimecode answers for token, and the mode it would convert with (written to
 // *mode), without converting: for callers that only need the answer. -1 for a token that
-// begins with a separator (edlTokIsTimecode then does nothing at all).
-int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode);
+// begins with a separator (edlTokIsTimecode then does nothing at all). Every token of every
+// event line is tried, so it is inline.
+inline int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int* mode) {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const char first = token[0];
+    if (first == ':' || separatorMode(first) != 0) return -1;
+
+    const uint32_t flags = handle != nullptr ? handle->list.dwFlags : 0;
+    uint32_t implied = 0;
+    bool hasSeparator = false;
+    bool wellFormed = isDigit(first) && token[1] != '\0';
+    if (wellFormed) {
+        // The list may tell us to ignore what separators imply (bit 0), and a film or PAL
+        // list keeps its own mode whatever the separators say.
+        const bool mayImply =
+            (flags & EDL_LF_TC_SEP0) == 0 && *mode != EDL_TC_FILM && *mode != EDL_TC_PAL;
+        // 'HH:MM:SS:FF', as nearly every time is written, without the loop: the same answer,
+        // the last separator that implies a mode deciding.
+        const auto separator = [](char c) { return c == ':' || separatorMode(c) != 0; };
+        const bool full = isDigit(token[1]) && separator(token[2]) && isDigit(token[3]) &&
+                          isDigit(token[4]) && separator(token[5]) && isDigit(token[6]) &&
+                          isDigit(token[7]) && separator(token[8]) && isDigit(token[9]) &&
+                          isDigit(token[10]) && token[11] == '\0';
+        for (int at = 2; full && at <= 8; at += 3) {
+            hasSeparator = true;
+            if (mayImply && separatorMode(token[at]) != 0) implied = separatorMode(token[at]);
+        }
+        for (const char* p = token + 1; !full && *p != '\0'; ++p) {
+            if (isDigit(*p)) continue;
+            const uint32_t separatorImplies = separatorMode(*p);
+            if (separatorImplies == 0 && *p != ':') {
+                wellFormed = false;
+                break;
+            }
+            hasSeparator = true;
+            if (mayImply && separatorImplies != 0) implied = separatorImplies;
+        }
+        // ';' marks drop frame, which at 59.94 and 23.98 is that rate's own drop frame, not
+        // 29.97.
+        if (implied == EDL_TC_DF && tcMode(*mode).dropFrame) {
+            implied = *mode & EDL_TCF_MODE_MASK;
+        }
+    }
+    if ((flags & (EDL_LF_TC_SEP0 | EDL_LF_TC_SEP1)) == 0 && implied != 0) {
+        *mode = implied;
+    } else if (*mode == 0) {
+        *mode = EDL_TC_NDF;
+    }
+    return wellFormed && hasSeparator ? 1 : 0;
+}
 
 // While true, the private allocations of the classifiers and of detection (line copies of
 // over-long host texts, source table entries) report failure. Lets the tests prove that a

@@ -33,7 +33,9 @@ inline uint32_t tcFramesOf(const TcLabel& label, unsigned modeOrFlags) {
     const uint32_t totalMinutes = label.hours * 60u + label.minutes;
     uint32_t total = (totalMinutes * 60u + label.seconds) * mode.fps + label.frames;
     // Frame numbers skipped in every minute so far, except each tenth minute.
-    if (mode.dropped != 0) total -= mode.dropped * (totalMinutes - totalMinutes / 10u);
+    // (A tenth by multiplying: exact for every 32-bit count, and no division on this path.)
+    const uint32_t tens = static_cast<uint32_t>((uint64_t{totalMinutes} * 0xCCCCCCCDu) >> 35);
+    if (mode.dropped != 0) total -= mode.dropped * (totalMinutes - tens);
     return total;
 }
 
