@@ -23,17 +23,22 @@ EDLBRIDGE_API int64_t edlStripTrailing(char* text, int64_t limit) {
 extern "C" EDLBRIDGE_API void edlFixString(char* destination, const char* source,
                                            uint32_t size) {
     if (destination == nullptr || size == 0) return;
+    // A line end keeps the destination byte that is already there.
+    const auto put = [destination](uint32_t at, unsigned char c) {
+        if (c == '\r' || c == '\n') return;
+        destination[at] = (c < 32 || c == 255) ? '!' : static_cast<char>(c);
+    };
     uint32_t i = 0;
-    if (source != nullptr) {
+    if (source == nullptr) {
+    } else if (destination > source && destination < source + size) {
+        // A destination inside the text after its start: each byte is read once the bytes
+        // before it are written, as the copy has always gone.
+        for (; i + 1 < size && source[i] != '\0'; ++i) put(i, static_cast<unsigned char>(source[i]));
+    } else {
         const uint32_t length = static_cast<uint32_t>(strnlen(source, size - 1));
         // Texts without control bytes, as nearly all are, are copied a block at a time.
         i = static_cast<uint32_t>(edlb::copyPlainBlocks(destination, source, length));
-        for (; i < length; ++i) {
-            const unsigned char c = static_cast<unsigned char>(source[i]);
-            // A line end keeps the destination byte that is already there.
-            if (c == '\r' || c == '\n') continue;
-            destination[i] = (c < 32 || c == 255) ? '!' : static_cast<char>(c);
-        }
+        for (; i < length; ++i) put(i, static_cast<unsigned char>(source[i]));
     }
     destination[i] = '\0';
 }

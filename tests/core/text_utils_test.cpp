@@ -86,9 +86,10 @@ TEST(TextUtils, FixStringOverlappingItsSource) {
     std::string shifted = "#0123456789abcdefghijklmnopqrstuvwxyz";
     edlFixString(shifted.data(), shifted.c_str() + 1, 64);
     EXPECT_STREQ(shifted.c_str(), "0123456789abcdefghijklmnopqrstuvwxyz");
-    // One byte after the source: each byte copied is the one copied before it.
+    // One byte after the source: each byte copied is the one copied before it, past the
+    // text's own terminator and up to the size.
     std::string smeared = "abcdefghijklmnopqrstuvwxyz______";
-    edlFixString(smeared.data() + 1, smeared.c_str(), 27);
-    EXPECT_EQ(smeared.substr(0, 27), std::string(27, 'a'));
-    EXPECT_EQ(smeared[27], '\0');
+    edlFixString(smeared.data() + 1, smeared.c_str(), 30);
+    EXPECT_EQ(smeared.substr(0, 30), std::string(30, 'a'));
+    EXPECT_EQ(smeared[30], '\0');
 }
