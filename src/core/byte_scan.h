@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
+// EDLBRIDGE_BYTE_SCAN_SCALAR chooses the byte-at-a-time forms, which other processors use,
+// so that the tests can check both.
+#if defined(__SSE2__) && !defined(EDLBRIDGE_BYTE_SCAN_SCALAR)
 #include <emmintrin.h>
 #define EDLBRIDGE_BYTE_SCAN_SSE2 1
 #endif
@@ -57,8 +59,10 @@ inline size_t copyPlainBlocks(char* destination, const char* source, size_t n) {
     return i;
 }
 
-inline unsigned lowestBit(unsigned bits) { return static_cast<unsigned>(__builtin_ctz(bits)); }
 #endif
+
+// The place of the lowest bit set (bits is not 0).
+inline unsigned lowestBit(unsigned bits) { return static_cast<unsigned>(__builtin_ctz(bits)); }
 
 // What each of the first 64 bytes of a text is, a bit a byte: digits, timecode separators
 // ('+', ',', '-', '.', ':', ';', '=', '_'), and blanks or line ends. Bytes past the text's n
@@ -139,6 +143,25 @@ inline size_t findLineEnd(const char* text, size_t n) {
     return n;
 }
 
+// Bit i is set when byte i of the sixteen at text is a blank or a line end; bytes from n on
+// count as blanks, and are never read.
+inline unsigned blankBitsOf(const char* text, size_t n) {
+#ifdef EDLBRIDGE_BYTE_SCAN_SSE2
+    if (n >= 16) return blankBits16(text);
+    char tail[16] = {};
+    std::memcpy(tail, text, n);
+    return (blankBits16(tail) | (0xFFFFu << n)) & 0xFFFFu;
+#else
+    unsigned bits = 0;
+    for (size_t i = 0; i < 16; ++i) {
+        const bool blank = i >= n || text[i] == ' ' || text[i] == '\t' || text[i] == '\n' ||
+                           text[i] == '\r';
+        if (blank) bits |= 1u << i;
+    }
+    return bits;
+#endif
+}
+
 // Calls visit(start, end) for each token among the n bytes at text (a run of bytes that are
 // no blanks or line ends), in order, until visit returns false. Nothing past the n bytes
 // is read.
@@ -146,18 +169,8 @@ template <class Visit>
 void forEachToken(const char* text, size_t n, Visit&& visit) {
     bool inToken = false;
     size_t start = 0;
-#ifdef EDLBRIDGE_BYTE_SCAN_SSE2
     for (size_t base = 0; base < n; base += 16) {
-        unsigned separators = 0;
-        if (base + 16 <= n) {
-            separators = blankBits16(text + base);
-        } else {
-            // The last bytes, in a copy: past the end counts as blank.
-            char tail[16] = {};
-            std::memcpy(tail, text + base, n - base);
-            separators = (blankBits16(tail) | (0xFFFFu << (n - base))) & 0xFFFFu;
-        }
-        const unsigned inside = ~separators & 0xFFFFu;
+        const unsigned inside = ~blankBitsOf(text + base, n - base) & 0xFFFFu;
         // A bit where a byte is inside a token and the byte before it is not, or the reverse.
         unsigned changes = (inside ^ ((inside << 1) | (inToken ? 1u : 0u))) & 0xFFFFu;
         for (; changes != 0; changes &= changes - 1) {
@@ -170,20 +183,6 @@ void forEachToken(const char* text, size_t n, Visit&& visit) {
             inToken = !inToken;
         }
     }
-#else
-    for (size_t i = 0; i < n; ++i) {
-        const char c = text[i];
-        const bool blank = c == ' ' || c == '\t' || c == '\n' || c == '\r';
-        if (blank == inToken) {
-            if (!inToken) {
-                start = i;
-            } else if (!visit(start, i)) {
-                return;
-            }
-            inToken = !inToken;
-        }
-    }
-#endif
     if (inToken) visit(start, n);
 }
 
