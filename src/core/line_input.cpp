@@ -105,9 +105,18 @@ EDLBRIDGE_API unsigned int getLine(tagKvEdlHandle* handle, char* buffer, unsigne
     if (position < 0 || limit < 1) return 0;
     handle->lLineStart = position;
     unsigned int length = 0;
-    if (!readRawLine(handle, buffer, limit, &length)) return 0;
-    // One empty line (or the LF left behind by a CR LF pair) is passed over per call.
-    if (buffer[0] == '\n' && buffer[1] == '\0') {
+    // One empty line (or the LF left behind by a CR LF pair) is passed over per call; one
+    // that waits in the read-ahead is passed over without being copied.
+    const bool emptyAhead = limit > 1 && handle->pReadBuf != nullptr &&
+                            handle->dwReadPos < handle->dwReadLen &&
+                            (handle->pReadBuf[handle->dwReadPos] == '\n' ||
+                             handle->pReadBuf[handle->dwReadPos] == '\r');
+    if (emptyAhead) {
+        ++handle->dwReadPos;
+    } else if (!readRawLine(handle, buffer, limit, &length)) {
+        return 0;
+    }
+    if (emptyAhead || (buffer[0] == '\n' && buffer[1] == '\0')) {
         position = edlb::readPosition(handle);
         if (position < 0) return 0;
         handle->lLineStart = position;

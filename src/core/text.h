@@ -24,9 +24,15 @@ inline bool isBlankOrLineEnd(char c) { return kBlankTable.is[static_cast<unsigne
 // Letters compared without regard to case are the ASCII letters only, whatever the locale a
 // host has set: every keyword a list holds is ASCII, and a byte from 128 up is never one of
 // its letters.
-inline unsigned char asciiLower(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c;
-}
+struct AsciiLowerTable {
+    unsigned char of[256];
+    constexpr AsciiLowerTable() : of() {
+        for (unsigned c = 0; c < 256; ++c) of[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c | 0x20 : c);
+    }
+};
+inline constexpr AsciiLowerTable kAsciiLower{};
+
+inline unsigned char asciiLower(unsigned char c) { return kAsciiLower.of[c]; }
 
 // The first n characters of text equal keyword's without regard to case; the comparison
 // stops at a terminator both share. Every line is tried against many keywords, so this is

@@ -51,6 +51,9 @@ TEST(LineInput, LineEndsAndEmptyLines) {
     };
     for (const auto& c : cases) EXPECT_EQ(ListFile(c.bytes).all(), c.expected) << c.bytes;
     EXPECT_EQ(ListFile("ABCDEFGHIJ\nK\n").all(5), (Lines{"ABCD", "EFGH", "IJ", "K"}));
+    // A line cut by the limit leaves its CR LF to the next calls: the CR is the empty line
+    // passed over, the LF an empty line read.
+    EXPECT_EQ(ListFile("AB\r\nC\n").all(2), (Lines{"A", "B", "", "C"}));
     // Lines longer than the read-ahead come out whole, across its refills.
     const std::string longLine(edlb::kReadBufferSize + 100, 'x');
     EXPECT_EQ(ListFile("A\n" + longLine.substr(0, 3000) + "\n" + longLine + "\nB").all(4000)
