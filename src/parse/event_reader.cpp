@@ -610,6 +610,13 @@ LineKind classifyLine(tagKvEdlHandle* handle, char* line, bool interchange, unsi
     if (line[0] >= '0' && line[0] <= '9') {
         return isEventLine(handle, line) ? LineKind::Event : LineKind::Note;
     }
+    // Read for interchange, a note line ('*' first) can only be a clip line ("* clip:") or
+    // an FCM line ("*fcm"): no other keyword begins with '*', and no event line does.
+    if (interchange && line[0] == '*') {
+        if (edlLineIsClip(handle, line) != 0) return LineKind::Clip;
+        if (edlLineIsFcm(handle, line, handle->list.dwTcMode, mode) != 0) return LineKind::Mode;
+        return LineKind::Note;
+    }
     if (edlLineIsClip(handle, line) != 0) return LineKind::Clip;
     if (beginsWith(line, "aud")) return LineKind::Audio;
     if (edlLineIsFcm(handle, line, handle->list.dwTcMode, mode) != 0) return LineKind::Mode;
