@@ -57,6 +57,30 @@ inline constexpr SeparatorModes kSeparatorModes{};
 
 inline uint32_t separatorMode(char c) { return kSeparatorModes.mode[static_cast<unsigned char>(c)]; }
 
+// Whether the separators of a timecode may imply its mode: the list may tell us to ignore
+// them (bit 0), and a film or PAL list keeps its own mode whatever they say.
+inline bool separatorsMayImply(uint32_t listFlags, unsigned int mode) {
+    return (listFlags & EDL_LF_TC_SEP0) == 0 && mode != EDL_TC_FILM && mode != EDL_TC_PAL;
+}
+
+// The mode a timecode converts with, given mode before and what its separators implied.
+inline unsigned int settledTimecodeMode(uint32_t listFlags, unsigned int mode, uint32_t implied) {
+    // ';' marks drop frame, which at 59.94 and 23.98 is that rate's own drop frame, not 29.97.
+    if (implied == EDL_TC_DF && tcMode(mode).dropFrame) implied = mode & EDL_TCF_MODE_MASK;
+    if ((listFlags & (EDL_LF_TC_SEP0 | EDL_LF_TC_SEP1)) == 0 && implied != 0) return implied;
+    return mode == 0 ? EDL_TC_NDF : mode;
+}
+
+// The mode an 'HH:MM:SS:FF' token (two digits a field, three separators) converts with: the
+// last separator that implies a mode decides.
+inline unsigned int fullTimecodeMode(uint32_t listFlags, unsigned int mode, const char* token) {
+    uint32_t implied = 0;
+    if (separatorsMayImply(listFlags, mode)) {
+        for (int at = 8; at >= 2 && implied == 0; at -= 3) implied = separatorMode(token[at]);
+    }
+    return settledTimecodeMode(listFlags, mode, implied);
+}
+
 // What edlTokIsTimecode answers for token, and the mode it would convert with (written to
 // *mode), without converting: for callers that only need the answer. -1 for a token that
 // begins with a separator (edlTokIsTimecode then does nothing at all). Every token of every
@@ -67,46 +91,33 @@ inline int timecodeShape(tagKvEdlHandle* handle, const char* token, unsigned int
     if (first == ':' || separatorMode(first) != 0) return -1;
 
     const uint32_t flags = handle != nullptr ? handle->list.dwFlags : 0;
+    if (!isDigit(first) || token[1] == '\0') {
+        *mode = settledTimecodeMode(flags, *mode, 0);
+        return 0;
+    }
+    // 'HH:MM:SS:FF', as nearly every time is written, without the loop: the same answer.
+    const auto separator = [](char c) { return c == ':' || separatorMode(c) != 0; };
+    if (isDigit(token[1]) && separator(token[2]) && isDigit(token[3]) && isDigit(token[4]) &&
+        separator(token[5]) && isDigit(token[6]) && isDigit(token[7]) && separator(token[8]) &&
+        isDigit(token[9]) && isDigit(token[10]) && token[11] == '\0') {
+        *mode = fullTimecodeMode(flags, *mode, token);
+        return 1;
+    }
+    const bool mayImply = separatorsMayImply(flags, *mode);
     uint32_t implied = 0;
     bool hasSeparator = false;
-    bool wellFormed = isDigit(first) && token[1] != '\0';
-    if (wellFormed) {
-        // The list may tell us to ignore what separators imply (bit 0), and a film or PAL
-        // list keeps its own mode whatever the separators say.
-        const bool mayImply =
-            (flags & EDL_LF_TC_SEP0) == 0 && *mode != EDL_TC_FILM && *mode != EDL_TC_PAL;
-        // 'HH:MM:SS:FF', as nearly every time is written, without the loop: the same answer,
-        // the last separator that implies a mode deciding.
-        const auto separator = [](char c) { return c == ':' || separatorMode(c) != 0; };
-        const bool full = isDigit(token[1]) && separator(token[2]) && isDigit(token[3]) &&
-                          isDigit(token[4]) && separator(token[5]) && isDigit(token[6]) &&
-                          isDigit(token[7]) && separator(token[8]) && isDigit(token[9]) &&
-                          isDigit(token[10]) && token[11] == '\0';
-        for (int at = 2; full && at <= 8; at += 3) {
-            hasSeparator = true;
-            if (mayImply && separatorMode(token[at]) != 0) implied = separatorMode(token[at]);
+    bool wellFormed = true;
+    for (const char* p = token + 1; *p != '\0'; ++p) {
+        if (isDigit(*p)) continue;
+        const uint32_t separatorImplies = separatorMode(*p);
+        if (separatorImplies == 0 && *p != ':') {
+            wellFormed = false;
+            break;
         }
-        for (const char* p = token + 1; !full && *p != '\0'; ++p) {
-            if (isDigit(*p)) continue;
-            const uint32_t separatorImplies = separatorMode(*p);
-            if (separatorImplies == 0 && *p != ':') {
-                wellFormed = false;
-                break;
-            }
-            hasSeparator = true;
-            if (mayImply && separatorImplies != 0) implied = separatorImplies;
-        }
-        // ';' marks drop frame, which at 59.94 and 23.98 is that rate's own drop frame, not
-        // 29.97.
-        if (implied == EDL_TC_DF && tcMode(*mode).dropFrame) {
-            implied = *mode & EDL_TCF_MODE_MASK;
-        }
+        hasSeparator = true;
+        if (mayImply && separatorImplies != 0) implied = separatorImplies;
     }
-    if ((flags & (EDL_LF_TC_SEP0 | EDL_LF_TC_SEP1)) == 0 && implied != 0) {
-        *mode = implied;
-    } else if (*mode == 0) {
-        *mode = EDL_TC_NDF;
-    }
+    *mode = settledTimecodeMode(flags, *mode, implied);
     return wellFormed && hasSeparator ? 1 : 0;
 }
 
