@@ -187,11 +187,34 @@ bool joinWrappedLine(tagKvEdlHandle* handle, const char* line, char* joined) {
     return false;
 }
 
+namespace {
+
+// Counts the line ends among n bytes that follow those counted so far: a CR ends a line, and
+// so does an LF that no CR comes just before.
+void countLineEnds(tagKvEdlHandle* handle, const char* bytes, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || (c == '\n' && !handle->bCountedCr)) ++handle->dwLinesCounted;
+        handle->bCountedCr = c == '\r';
+    }
+    handle->lCountedTo += static_cast<int64_t>(n);
+}
+
+}  // namespace
+
 uint32_t lineNumberAt(tagKvEdlHandle* handle, int64_t offset) {
     if (offset < handle->lCountedTo) {
         handle->lCountedTo = 0;
         handle->dwLinesCounted = 0;
         handle->bCountedCr = false;
+    }
+    // Lines reported one after another lie in the read-ahead: counted there, without
+    // opening the file again.
+    if (handle->pReadBuf != nullptr && handle->lCountedTo >= handle->lReadBase &&
+        offset <= handle->lReadBase + handle->dwReadLen) {
+        countLineEnds(handle, handle->pReadBuf + (handle->lCountedTo - handle->lReadBase),
+                      static_cast<size_t>(offset - handle->lCountedTo));
+        return handle->dwLinesCounted + 1;
     }
     FILE* file = std::fopen(handle->szFileName, "rb");
     if (file == nullptr) return 0;
@@ -199,13 +222,13 @@ uint32_t lineNumberAt(tagKvEdlHandle* handle, int64_t offset) {
         std::fclose(file);
         return 0;
     }
-    // A CR ends a line, and so does an LF that no CR comes just before.
+    char block[4096];
     while (handle->lCountedTo < offset) {
-        const int c = std::getc(file);
-        if (c == EOF) break;
-        if (c == '\r' || (c == '\n' && !handle->bCountedCr)) ++handle->dwLinesCounted;
-        handle->bCountedCr = c == '\r';
-        ++handle->lCountedTo;
+        const int64_t left = offset - handle->lCountedTo;
+        const size_t want = left < int64_t(sizeof block) ? static_cast<size_t>(left) : sizeof block;
+        const size_t got = std::fread(block, 1, want, file);
+        if (got == 0) break;
+        countLineEnds(handle, block, got);
     }
     std::fclose(file);
     return handle->dwLinesCounted + 1;

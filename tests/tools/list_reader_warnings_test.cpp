@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,38 @@ TEST(ListReaderWarnings, NameTheLineAndTheEventOrAreNotKept) {
                   "line 6: looks like an event line but cannot be read; kept as a note of event 2",
                   "event 2: no track code a list defines; the event has no tracks"}));
     EXPECT_TRUE(warningsOf(path, false).empty());
+}
+
+// Line numbers far into a long list, past several fillings of the read-ahead: each event on
+// one CR LF line, and a cut-off event line after events 1, 1500 and 3000.
+TEST(ListReaderWarnings, NumberLinesFarIntoALongList) {
+    std::string list = "TITLE: LONG\r\nFCM: NON-DROP FRAME\r\n\r\n";
+    char line[128];
+    for (int event = 1; event <= 3000; ++event) {
+        std::snprintf(line, sizeof line,
+                      "%03d  REEL_A   V     C        01:00:00:00 01:00:05:00 01:00:00:00 01:00:05:00\r\n",
+                      event % 1000);
+        list += line;
+        if (event == 1 || event == 1500 || event == 3000) {
+            std::snprintf(line, sizeof line, "%03d  REEL_C   V     C        03:00:00:00 03:00:05:\r\n",
+                          (event + 1) % 1000);
+            list += line;
+        }
+    }
+    const edlbtest::TempDir dir;
+    edlbtool::ListSource source;
+    ASSERT_EQ(source.open(dir.write("long.edl", list)), "");
+    edlbtool::ListReader reader;
+    ASSERT_EQ(reader.open(source, edlbtool::ReadOptions()), "");
+    edlbtool::EventRow row;
+    while (reader.next(row)) {
+    }
+    EXPECT_EQ(reader.count(), 3000u);
+    // Event k is on line 3 + k, after the cut-off lines before it.
+    const std::string tail = ": looks like an event line but cannot be read; kept as a note of event ";
+    EXPECT_EQ(reader.takeWarnings(),
+              (std::vector<std::string>{"line 5" + tail + "1", "line 1505" + tail + "1500",
+                                        "line 3006" + tail + "3000"}));
 }
 
 }  // namespace
