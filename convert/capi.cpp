@@ -544,6 +544,9 @@ edlcList* edlcOpen(const char* path, uint32_t flags, edlcStatus* status) {
     edlcList* opened = nullptr;
     guarded(status, [&]() -> uint32_t {
         std::unique_ptr<edlcList> list(new edlcList());
+        // A host reads what the library could not read from the events' flags: the reader
+        // keeps no warnings for it, so a long list costs no more to read than a short one.
+        list->reader.dropEventWarnings();
         std::string reason = list->source.open(path);
         if (reason.empty()) reason = list->reader.open(list->source, readOptionsOf(flags));
         if (!reason.empty()) return setStatus(status, EDLC_E_OPEN, EDLC_AT_INPUT, reason);

@@ -97,6 +97,8 @@ public:
     // Events read in the current pass, and the list as the last rewind opened it.
     size_t count() const;
     const ListInfo& info() const;
+    // What the current pass warned of (lines that could not be read, ...); taken once.
+    std::vector<std::string> takeWarnings();
 
 private:
     const ListSource& source_;

@@ -1290,6 +1290,10 @@ const ListInfo& ListEventSource::info() const {
     return reader_->info();
 }
 
+std::vector<std::string> ListEventSource::takeWarnings() {
+    return reader_ != nullptr ? reader_->takeWarnings() : std::vector<std::string>();
+}
+
 size_t ListEventSource::count() const {
     return reader_ != nullptr ? reader_->count() : 0;
 }
@@ -1345,6 +1349,11 @@ OtioStreamResult streamOtio(const ListSource& source, const ReadOptions& read,
     };
     result.reason = writeOtioEvents(info, input, options, file != nullptr ? toFile : standardOutput,
                                     warnings);
+    // What the list's events could not say, as a conversion to a list reports it. (A
+    // timeline's own warnings were taken when it was opened.)
+    if (!info.isTimeline) {
+        for (std::string& warning : events.takeWarnings()) warnings.push_back(std::move(warning));
+    }
     result.atInput = !input.reason().empty();
     result.events = info.isTimeline ? held.size() : events.count();
     if (file != nullptr) {
