@@ -29,12 +29,11 @@ extern "C" EDLBRIDGE_API void edlFixString(char* destination, const char* source
         destination[at] = (c < 32 || c == 255) ? '!' : static_cast<char>(c);
     };
     uint32_t i = 0;
-    if (source == nullptr) {
-    } else if (destination > source && destination < source + size) {
+    if (source != nullptr && destination > source && destination < source + size) {
         // A destination inside the text after its start: each byte is read once the bytes
         // before it are written, as the copy has always gone.
         for (; i + 1 < size && source[i] != '\0'; ++i) put(i, static_cast<unsigned char>(source[i]));
-    } else {
+    } else if (source != nullptr) {
         const uint32_t length = static_cast<uint32_t>(strnlen(source, size - 1));
         // Texts without control bytes, as nearly all are, are copied a block at a time.
         i = static_cast<uint32_t>(edlb::copyPlainBlocks(destination, source, length));

@@ -116,19 +116,9 @@ bool isTimecodeToken(tagKvEdlHandle* handle, char* token, uint32_t* frames) {
 // The frame count of a timecode token, as tc2Frame gives it; 'HH:MM:SS:FF', as event lines
 // write their times, is read here at once.
 uint32_t framesOf(const char* token, unsigned int flags) {
-    const auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10u; };
-    const auto separator = [](char c) {
-        return c == ':' || c == ';' || c == '.' || c == ',' || c == '-' || c == '+' ||
-               c == '=' || c == '_';
-    };
-    const auto two = [token](int at) {
-        return uint32_t(token[at] - '0') * 10u + uint32_t(token[at + 1] - '0');
-    };
-    // The tests stop at the first that fails, so nothing after a terminator is looked at.
-    if (digit(token[0]) && digit(token[1]) && separator(token[2]) && digit(token[3]) &&
-        digit(token[4]) && separator(token[5]) && digit(token[6]) && digit(token[7]) &&
-        separator(token[8]) && digit(token[9]) && digit(token[10]) && token[11] == '\0') {
-        return tcFramesOf({two(0), two(3), two(6), two(9)}, flags);
+    uint32_t fields[4];
+    if (fullTimecodeFields(token, fields)) {
+        return tcFramesOf({fields[0], fields[1], fields[2], fields[3]}, flags);
     }
     unsigned int frames = 0;
     tc2Frame(token, flags, &frames);

@@ -10,21 +10,12 @@
 #include "core/text.h"
 #include "parse/classify.h"
 #include "parse/reader.h"
+#include "services/timecode.h"
 
 namespace edlb {
 namespace {
 
 bool isBlankChar(char c) { return isBlankOrLineEnd(c); }
-
-// Looked at for every character of every token of every line read for interchange.
-bool isTimecodeSeparator(char c) {
-    switch (c) {
-        case '+': case ',': case '-': case '.': case ':': case ';': case '=': case '_':
-            return true;
-        default:
-            return false;
-    }
-}
 
 const char* skipSpace(const char* p) {
     while (isBlankChar(*p)) ++p;

@@ -38,34 +38,13 @@ constexpr CountingTable kCounting;
 
 const Counting& countingFor(unsigned flags) { return kCounting.entries[flags & 0xFFu]; }
 
-// Called for every character of every timecode token read, so no library search here.
-bool isSeparator(char c) {
-    switch (c) {
-        case '+': case ',': case '-': case '.': case ':': case ';': case '=': case '_':
-            return true;
-        default:
-            return false;
-    }
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Field values in order hours, minutes, seconds, frames; false for a text that is no
 // timecode. Every timecode token of every list passes through here, so the separated form
 // is read in one pass.
 bool parseFields(const char* text, uint32_t fields[4]) {
-    // 'HH:MM:SS:FF' with any separators, as nearly every list writes its times, at once. The
-    // tests stop at the first that fails, so nothing after a terminator is looked at.
-    const auto two = [text](int at) {
-        return isDigit(text[at]) && isDigit(text[at + 1]);
-    };
-    if (two(0) && isSeparator(text[2]) && two(3) && isSeparator(text[5]) && two(6) &&
-        isSeparator(text[8]) && two(9) && text[11] == '\0') {
-        for (int i = 0; i < 4; ++i) {
-            fields[i] = uint32_t(text[3 * i] - '0') * 10u + uint32_t(text[3 * i + 1] - '0');
-        }
-        return true;
-    }
+    if (fullTimecodeFields(text, fields)) return true;
     uint32_t values[4] = {0, 0, 0, 0};
     int count = 0;
     uint32_t value = 0;
@@ -74,7 +53,7 @@ bool parseFields(const char* text, uint32_t fields[4]) {
         const char c = *p;
         if (isDigit(c)) {
             value = value * 10u + uint32_t(c - '0');
-        } else if (isSeparator(c)) {
+        } else if (isTimecodeSeparator(c)) {
             if (count == 3) return false;  // a fifth field
             values[count++] = value;
             value = 0;

@@ -9,6 +9,38 @@
 // The flags word: low byte the timecode mode, bit 13 the drop-frame marker ';', bit 16
 // the separated form 'HH:MM:SS:FF' (clear: 'HHMMSSFF'), bit 17 wrap hours at 24.
 
+// The separators a timecode text may have between its fields. Called for every character
+// of every timecode token read, so no library search here.
+inline bool isTimecodeSeparator(char c) {
+    switch (c) {
+        case '+': case ',': case '-': case '.': case ':': case ';': case '=': case '_':
+            return true;
+        default:
+            return false;
+    }
+}
+
+// 'HH:MM:SS:FF' with two digits a field and any separators, as nearly every list writes its
+// times: its fields in order hours, minutes, seconds, frames, and true; false for any other
+// text. The tests stop at the first that fails, so nothing after a terminator is read.
+inline bool fullTimecodeFields(const char* text, uint32_t fields[4]) {
+    const auto two = [text](int at) {
+        return text[at] >= '0' && text[at] <= '9' && text[at + 1] >= '0' && text[at + 1] <= '9';
+    };
+    if (!(two(0) && isTimecodeSeparator(text[2]) && two(3) && isTimecodeSeparator(text[5]) &&
+          two(6) && isTimecodeSeparator(text[8]) && two(9) && text[11] == '\0')) {
+        return false;
+    }
+    const auto value = [text](int at) {
+        return uint32_t(text[at] - '0') * 10u + uint32_t(text[at + 1] - '0');
+    };
+    fields[0] = value(0);
+    fields[1] = value(3);
+    fields[2] = value(6);
+    fields[3] = value(9);
+    return true;
+}
+
 // Converts a timecode text into a frame count. Returns 0 on success; an invalid text
 // stores 0 and returns nonzero.
 int tc2Frame(const char* text, unsigned flags, unsigned* frames);
